@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the run command need.
+# Sourced by test.sh and run.sh; does nothing when everything is present.
+set -euo pipefail
+
+PV_PACKAGES=(
+  cmake g++ make pkg-config
+  qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl1-mesa-dev
+  libpoco-dev libexiv2-dev
+  python3 python3-pyftpdlib
+  xvfb xauth imagemagick fonts-wqy-microhei
+  libjpeg-turbo-progs curl clang-format
+)
+
+pv_missing_packages() {
+  local missing=()
+  for p in "${PV_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  echo "${missing[@]:-}"
+}
+
+pv_install_deps() {
+  local missing
+  missing=$(pv_missing_packages)
+  [ -z "$missing" ] && return 0
+  echo "Installing missing packages: $missing"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  # shellcheck disable=SC2086
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+}
