@@ -13,6 +13,10 @@ function(pv_translation ts_file)
 endfunction()
 
 function(pv_add_qm name)
+  if(NOT ARGN)
+    message(WARNING "No translation sources for ${name}")
+    return()
+  endif()
   set(out "${CMAKE_BINARY_DIR}/tr/${name}.qm")
   add_custom_command(OUTPUT "${out}"
     COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_BINARY_DIR}/tr"

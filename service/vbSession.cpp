@@ -1,0 +1,96 @@
+#include "vbSession.h"
+
+#include "vbEndpoints.h"
+
+namespace {
+vbSession* s_current = nullptr;
+}
+
+vbSession::vbSession(QObject* parent) : QObject(parent), m_previous(s_current)
+{
+    s_current = this;
+}
+
+vbSession::~vbSession()
+{
+    if (s_current == this)
+        s_current = m_previous;
+}
+
+vbSession* vbSession::current()
+{
+    return s_current;
+}
+
+void vbSession::signIn(int userId, const QString& userName, const QString& password, const QString& host,
+                       const QString& scheme)
+{
+    m_loggedIn = true;
+    m_userId = userId;
+    m_userName = userName;
+    m_password = password;
+    m_host = host;
+    m_baseAddress = scheme + QStringLiteral("://") + vbEndpoints::current().hostWithPort(host) +
+                    QStringLiteral("/client2/");
+}
+
+void vbSession::setAccount(const QString& userName, const QString& password)
+{
+    m_userName = userName;
+    m_password = password;
+}
+
+void vbSession::setAlbums(const AlbumList& albums)
+{
+    m_albums = albums;
+    setCurrentAlbum(m_albums.isEmpty() ? -1 : 0);
+}
+
+void vbSession::appendAlbum(const AlbumRecord& album)
+{
+    m_albums.append(album);
+}
+
+void vbSession::setCurrentAlbum(int index)
+{
+    m_currentAlbum = index;
+    if (index >= 0 && index < m_albums.size())
+        m_currentAlbumIdText = QString::number(m_albums.at(index).id);
+    else
+        m_currentAlbumIdText = QStringLiteral("/");
+}
+
+QString vbSession::currentAlbumId() const
+{
+    if (m_currentAlbum >= 0 && m_currentAlbum < m_albums.size())
+        return QString::number(m_albums.at(m_currentAlbum).id);
+    return QString();
+}
+
+QString vbSession::currentAlbumName() const
+{
+    if (m_currentAlbum >= 0 && m_currentAlbum < m_albums.size())
+        return m_albums.at(m_currentAlbum).name;
+    return QString();
+}
+
+int vbSession::currentAlbumPhotoCount() const
+{
+    if (m_currentAlbum >= 0 && m_currentAlbum < m_albums.size())
+        return m_albums.at(m_currentAlbum).photoCount;
+    return 0;
+}
+
+void vbSession::setCurrentAlbumPhotoCount(int count)
+{
+    if (m_currentAlbum >= 0 && m_currentAlbum < m_albums.size())
+        m_albums[m_currentAlbum].photoCount = count;
+}
+
+void vbSession::setUploading(bool uploading)
+{
+    if (m_uploading == uploading)
+        return;
+    m_uploading = uploading;
+    emit uploadingChanged(uploading);
+}

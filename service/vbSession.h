@@ -1,0 +1,77 @@
+#pragma once
+
+#include "vbAlbumRecord.h"
+
+#include <QObject>
+#include <QString>
+
+// The signed-in session and the few upload flags that every subsystem reads.
+// The main window owns the one instance of a run; lower layers reach it through
+// current() so they need not know the main window. The latest constructed
+// session is current until it is destroyed (tests make their own).
+class vbSession : public QObject
+{
+    Q_OBJECT
+public:
+    explicit vbSession(QObject* parent = nullptr);
+    ~vbSession() override;
+
+    static vbSession* current();
+
+    // Sign-in
+    bool isLoggedIn() const { return m_loggedIn; }
+    int userId() const { return m_userId; }
+    QString userName() const { return m_userName; }
+    QString password() const { return m_password; }
+    QString host() const { return m_host; }
+    QString baseAddress() const { return m_baseAddress; }
+    bool uploadAllowed() const { return m_uploadAllowed; }
+
+    // Makes the session signed in at host; the base address starts with
+    // scheme ("http" after the automatic sign-in, "Http" after the dialog).
+    void signIn(int userId, const QString& userName, const QString& password, const QString& host,
+                const QString& scheme);
+    void setAccount(const QString& userName, const QString& password);
+    void setUploadAllowed(bool allowed) { m_uploadAllowed = allowed; }
+
+    // Albums
+    const AlbumList& albums() const { return m_albums; }
+    void setAlbums(const AlbumList& albums);
+    void appendAlbum(const AlbumRecord& album);
+    int currentAlbum() const { return m_currentAlbum; }
+    void setCurrentAlbum(int index);
+    // The current album's id in decimal, or "/" when there is none.
+    QString currentAlbumIdText() const { return m_currentAlbumIdText; }
+    // The current album's id in decimal, or empty when there is none.
+    QString currentAlbumId() const;
+    QString currentAlbumName() const;
+    int currentAlbumPhotoCount() const;
+    void setCurrentAlbumPhotoCount(int count);
+
+    // Upload flags
+    bool ftpMode() const { return m_ftpMode; }
+    void setFtpMode(bool ftp) { m_ftpMode = ftp; }
+    bool isUploading() const { return m_uploading; }
+    void setUploading(bool uploading);
+
+signals:
+    void uploadingChanged(bool uploading);
+
+private:
+    bool m_loggedIn = false;
+    int m_userId = 0;
+    QString m_userName;
+    QString m_password;
+    QString m_host;
+    QString m_baseAddress;
+    bool m_uploadAllowed = true;
+
+    AlbumList m_albums;
+    int m_currentAlbum = -1;
+    QString m_currentAlbumIdText = QStringLiteral("/");
+
+    bool m_ftpMode = true;
+    bool m_uploading = false;
+
+    vbSession* m_previous = nullptr;
+};
