@@ -2,6 +2,8 @@
 
 #include "vbEndpoints.h"
 
+#include <QNetworkAccessManager>
+
 namespace {
 vbSession* s_current = nullptr;
 }
@@ -20,6 +22,13 @@ vbSession::~vbSession()
 vbSession* vbSession::current()
 {
     return s_current;
+}
+
+QNetworkAccessManager* vbSession::network()
+{
+    if (!m_network)
+        m_network = new QNetworkAccessManager(this);
+    return m_network;
 }
 
 void vbSession::signIn(int userId, const QString& userName, const QString& password, const QString& host,

@@ -3,12 +3,15 @@
 #include "vbAlbumRecord.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 // The signed-in session and the few upload flags that every subsystem reads.
 // The main window owns the one instance of a run; lower layers reach it through
 // current() so they need not know the main window. The latest constructed
 // session is current until it is destroyed (tests make their own).
+class QNetworkAccessManager;
+
 class vbSession : public QObject
 {
     Q_OBJECT
@@ -17,6 +20,9 @@ public:
     ~vbSession() override;
 
     static vbSession* current();
+
+    // The network access manager that every service request of the run goes through.
+    QNetworkAccessManager* network();
 
     // Sign-in
     bool isLoggedIn() const { return m_loggedIn; }
@@ -73,5 +79,6 @@ private:
     bool m_ftpMode = true;
     bool m_uploading = false;
 
+    QPointer<QNetworkAccessManager> m_network;
     vbSession* m_previous = nullptr;
 };
