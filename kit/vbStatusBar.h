@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class vbClickLabel;
+class vbPushButton;
+
+// The bottom strip of the main window; the main window drives its children.
+class vbStatusBar : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit vbStatusBar(QWidget* parent = nullptr);
+
+    // Form children
+    QLabel* lblStatus;
+    vbClickLabel* lblDeleteAll; // hidden until there are photos
+    vbPushButton* btnUpload;
+    vbPushButton* btnClose;
+};
