@@ -1,0 +1,154 @@
+"""FTP side of the stand-in service: account photo areas and the read-only update area (pyftpdlib)."""
+
+import errno
+import logging
+import os
+
+from pyftpdlib.authorizers import AuthenticationFailed
+from pyftpdlib.filesystems import AbstractedFS
+from pyftpdlib.handlers import DTPHandler, FTPHandler
+from pyftpdlib.ioloop import IOLoop
+from pyftpdlib.servers import FTPServer
+
+import vbstore
+
+logging.getLogger("pyftpdlib").setLevel(logging.WARNING)
+
+ACCOUNT_PERMS = "elradfmw"
+UPDATE_PERMS = "elr"
+FAULT_COMMANDS = {"STOR": "ftp_stor", "MKD": "ftp_mkd", "XMKD": "ftp_mkd", "CWD": "ftp_cwd", "XCWD": "ftp_cwd",
+                  "CDUP": "ftp_cwd", "DELE": "ftp_dele"}
+NO_FAULT_COMMANDS = {"USER", "PASS", "QUIT"}
+
+
+class Authorizer:
+    """Accounts come from the store, so accounts added while running can log in at once."""
+
+    def __init__(self, store):
+        self.store = store
+        self.homes = {}
+
+    def validate_authentication(self, username, password, handler):
+        address = handler.socket.getsockname()[0]
+        if self.store.take_fault("ftp_login", address, user=username):
+            raise AuthenticationFailed("Login refused.")
+        if username == vbstore.UPDATE_USER:
+            if password != vbstore.UPDATE_PASSWORD:
+                raise AuthenticationFailed("Authentication failed.")
+            self.homes[username] = self.store.update_home()
+            return
+        acc = self.store.account_by_email(username)
+        if acc is None or acc["password"] != password:
+            raise AuthenticationFailed("Authentication failed.")
+        home = self.store.account_home(acc["user_id"])
+        os.makedirs(home, exist_ok=True)
+        self.homes[username] = home
+
+    def get_home_dir(self, username):
+        return self.homes[username]
+
+    def get_perms(self, username):
+        return UPDATE_PERMS if username == vbstore.UPDATE_USER else ACCOUNT_PERMS
+
+    def has_perm(self, username, perm, path=None):
+        return perm in self.get_perms(username)
+
+    def get_msg_login(self, username):
+        return "Welcome."
+
+    def get_msg_quit(self, username):
+        return "Goodbye."
+
+    def impersonate_user(self, username, password):
+        pass
+
+    def terminate_impersonation(self, username):
+        pass
+
+
+class FailingFile:
+    """Writes the first `limit` bytes, then fails like a broken disk or connection would."""
+
+    def __init__(self, f, limit):
+        self._f = f
+        self._left = limit
+
+    def write(self, data):
+        if len(data) > self._left:
+            self._f.write(data[:self._left])
+            self._left = 0
+            raise OSError(errno.EIO, "Transfer failed")
+        self._left -= len(data)
+        return self._f.write(data)
+
+    def __getattr__(self, name):
+        return getattr(self._f, name)
+
+
+class FaultFS(AbstractedFS):
+    def open(self, filename, mode):
+        f = super().open(filename, mode)
+        limit = getattr(self.cmd_channel, "stor_limit", None)
+        if limit is not None and ("w" in mode or "a" in mode or "+" in mode):
+            self.cmd_channel.stor_limit = None
+            return FailingFile(f, limit)
+        return f
+
+
+class FastDTP(DTPHandler):
+    # Large reads keep a 20 MB STOR well above 100 MB/s on loopback.
+    ac_in_buffer_size = 1 << 20
+    ac_out_buffer_size = 1 << 20
+
+
+class Handler(FTPHandler):
+    store = None
+    dtp_handler = FastDTP
+    abstracted_fs = FaultFS
+    banner = "velbrook FTP ready."
+    stor_limit = None
+
+    def pre_process_command(self, line, cmd, arg):
+        address = self.socket.getsockname()[0]
+        self.store.log_ftp({"mirror": self.store.mirror_of(address), "user": self.username, "cmd": cmd,
+                            "arg": "******" if cmd == "PASS" else arg})
+        if self.authenticated and cmd not in NO_FAULT_COMMANDS:
+            fault = self.store.take_fault(FAULT_COMMANDS.get(cmd, "ftp_other"), address, user=self.username)
+            if fault is not None:
+                if fault["kind"] == "refuse":
+                    self.respond("550 Refused by the service.")
+                    return
+                self.stor_limit = fault["bytes"]
+        return super().pre_process_command(line, cmd, arg)
+
+
+class FtpService:
+    """One FTP listener per address, all on one port, served by one IO loop thread."""
+
+    def __init__(self, store, addresses, port):
+        handler = type("BoundHandler", (Handler,), {"store": store, "authorizer": Authorizer(store)})
+        self.ioloop = IOLoop()
+        self.servers = []
+        try:
+            for address in addresses:
+                server = FTPServer((address, port), handler, ioloop=self.ioloop)
+                port = server.socket.getsockname()[1]
+                self.servers.append(server)
+        except OSError:
+            self.close()
+            raise
+        self.port = port
+        self.stopping = False
+
+    def run(self):
+        while not self.stopping:
+            self.ioloop.loop(timeout=0.2, blocking=False)
+        self.close()
+
+    def close(self):
+        for server in self.servers:
+            try:
+                server.close_all()
+            except Exception:
+                pass
+        self.servers = []
