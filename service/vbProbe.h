@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+class vbSession;
+
+// The start-up probe: signs in to the dianxin mirror with the account built
+// into the program. The service refusing it (a value of 0 or below) means this
+// client may not upload; no answer at all leaves uploading allowed.
+class vbProbe : public QObject
+{
+    Q_OBJECT
+public:
+    explicit vbProbe(QObject* parent = nullptr);
+    ~vbProbe() override;
+
+    // The account the probe signs in with.
+    static QString probeUserName();
+    static QString probePassword();
+
+    // Uploads are allowed until an answer says otherwise; the result goes into
+    // session (when given) and sig_probeFinished.
+    void setSession(vbSession* session);
+    void start();
+    bool isRunning() const;
+    bool uploadAllowed() const { return m_uploadAllowed; }
+
+signals:
+    void sig_probeFinished(bool uploadAllowed);
+
+private slots:
+    void slot_replyRegister();
+
+private:
+    QNetworkAccessManager* m_manager;
+    QPointer<vbSession> m_session;
+    QPointer<QNetworkReply> m_reply;
+    bool m_uploadAllowed = true;
+};

@@ -1,0 +1,87 @@
+#include "vbRequests.h"
+
+#include "vbEndpoints.h"
+
+namespace vbRequests {
+
+namespace {
+// QUrl would keep a string's percent sequences as they are, but parsing an
+// already encoded byte string is the one way that never re-decodes "%2B" & co.
+QUrl fromEncoded(const QByteArray& encoded)
+{
+    return QUrl::fromEncoded(encoded, QUrl::TolerantMode);
+}
+
+QUrl webPage(const QString& path)
+{
+    return fromEncoded(vbEndpoints::current().webPage(path).toUtf8());
+}
+} // namespace
+
+QByteArray encodeValue(const QString& value)
+{
+    return QUrl::toPercentEncoding(value);
+}
+
+QUrl serviceUrl(const QString& base, const QString& page, const QueryItems& query)
+{
+    QByteArray encoded = base.toUtf8() + page.toUtf8();
+    for (qsizetype i = 0; i < query.size(); ++i) {
+        encoded += i == 0 ? '?' : '&';
+        encoded += query.at(i).first.toUtf8();
+        encoded += '=';
+        encoded += encodeValue(query.at(i).second);
+    }
+    return fromEncoded(encoded);
+}
+
+QString baseAddress(const QString& scheme, const QString& host)
+{
+    return scheme + QStringLiteral("://") + vbEndpoints::current().hostWithPort(host) +
+           QStringLiteral("/client2/");
+}
+
+QUrl signInUrl(const QString& scheme, const QString& host, const QString& name, const QString& password)
+{
+    return serviceUrl(baseAddress(scheme, host), QStringLiteral("signin.jsp"),
+                      {{QStringLiteral("username"), name}, {QStringLiteral("password"), password}});
+}
+
+QUrl albumListUrl(const QString& base, int userId)
+{
+    return serviceUrl(base, QStringLiteral("getalbumlist.jsp"),
+                      {{QStringLiteral("userid"), QString::number(userId)}});
+}
+
+QUrl newAlbumUrl(const QString& base, const QString& name, const QDate& date, const QString& description,
+                 int userId)
+{
+    return serviceUrl(base, QStringLiteral("newalbum_1.jsp"),
+                      {{QStringLiteral("albumname"), name},
+                       {QStringLiteral("albumdate"), date.toString(QStringLiteral("yyyy-MM-dd"))},
+                       {QStringLiteral("description"), description},
+                       {QStringLiteral("userid"), QString::number(userId)},
+                       {QStringLiteral("print"), QStringLiteral("0")}});
+}
+
+QUrl homePageUrl()
+{
+    return webPage(QString());
+}
+
+QUrl registerPageUrl()
+{
+    return webPage(QStringLiteral("/userForm2.faces"));
+}
+
+QUrl passwordPageUrl()
+{
+    return webPage(QStringLiteral("/getPassword.faces"));
+}
+
+QUrl helpPageUrl()
+{
+    return webPage(QStringLiteral("/static/helpcenter/help.faces"));
+}
+
+} // namespace vbRequests
