@@ -3,6 +3,7 @@
 import errno
 import logging
 import os
+import sys
 
 from pyftpdlib.authorizers import AuthenticationFailed
 from pyftpdlib.filesystems import AbstractedFS
@@ -12,7 +13,10 @@ from pyftpdlib.servers import FTPServer
 
 import vbstore
 
-logging.getLogger("pyftpdlib").setLevel(logging.WARNING)
+# A handler of our own keeps pyftpdlib from installing its chatty default logging.
+_log = logging.getLogger("pyftpdlib")
+_log.addHandler(logging.StreamHandler(sys.stderr))
+_log.setLevel(logging.WARNING)
 
 ACCOUNT_PERMS = "elradfmw"
 UPDATE_PERMS = "elr"

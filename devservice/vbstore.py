@@ -178,15 +178,14 @@ class Store:
                 return "key belongs to another user"
             return ""
 
-    def record_upload(self, key, user_id, album_id, name, content):
+    def record_upload(self, key, user_id, album_id, name, received):
         with self.lock:
             self.data["keys"][key]["user_id"] = user_id
             self.data["upload_seq"] += 1
             rel = os.path.join("http", "u%d" % user_id, str(album_id), "%d.jpg" % self.data["upload_seq"])
             full = os.path.join(self.dir, rel)
             os.makedirs(os.path.dirname(full), exist_ok=True)
-            with open(full, "wb") as f:
-                f.write(content)
+            os.replace(received, full)
             self.data["uploads"].append({"user_id": user_id, "album_id": str(album_id), "name": name, "path": rel})
             self.album(user_id, album_id)["photo_count"] += 1
             self.save()

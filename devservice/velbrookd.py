@@ -78,42 +78,53 @@ class UploadError(Exception):
     pass
 
 
-def parse_upload_body(body, boundary):
-    """Strict reading of the client's multipart body; returns (fields, file name, file bytes as memoryview)."""
+def parse_upload_head(head, boundary):
+    """Strict reading of the start of the client's multipart body, up to the file bytes.
+
+    Returns (fields, file name, offset of the first file byte)."""
     crlf = b"\r\n"
     delim = b"--" + boundary
-    if not body.startswith(delim + crlf):
+    if not head.startswith(delim + crlf):
         raise UploadError("body does not start with the boundary")
-    closing = delim + b"--\r\n"
-    end = body.rfind(closing)
-    if end < 0 or bytes(body[end + len(closing):]) not in (b"", b"\r\n"):
-        raise UploadError("closing boundary missing")
     pos = len(delim) + 2
     fields = {}
     for name in ("jsessionid", "key", "userId", "albumId"):
-        head = b'Content-Disposition: form-data; name="' + name.encode() + b'"\r\n\r\n'
-        if not body.startswith(head, pos):
+        part = b'Content-Disposition: form-data; name="' + name.encode() + b'"\r\n\r\n'
+        if not head.startswith(part, pos):
             raise UploadError("field %s expected" % name)
-        pos += len(head)
-        nxt = body.find(crlf + delim + crlf, pos, pos + 4096)
+        pos += len(part)
+        nxt = head.find(crlf + delim + crlf, pos, pos + 4096)
         if nxt < 0:
             raise UploadError("field %s not terminated" % name)
-        fields[name] = body[pos:nxt].decode("latin-1")
+        fields[name] = bytes(head[pos:nxt]).decode("latin-1")
         pos = nxt + len(delim) + 4
-    head = b'Content-Disposition: form-data; name="file1"; filename="'
-    if not body.startswith(head, pos):
+    part = b'Content-Disposition: form-data; name="file1"; filename="'
+    if not head.startswith(part, pos):
         raise UploadError("file part expected")
-    pos += len(head)
-    name_end = body.find(b'"\r\nContent-Type: image/pjpeg\r\n\r\n', pos, pos + 8192)
+    pos += len(part)
+    file_head_end = b'"\r\nContent-Type: image/pjpeg\r\n\r\n'
+    name_end = head.find(file_head_end, pos, pos + 8192)
     if name_end < 0:
         raise UploadError("file part head malformed")
-    filename = body[pos:name_end].decode("latin-1")
-    data_start = name_end + len(b'"\r\nContent-Type: image/pjpeg\r\n\r\n')
-    submit = crlf + delim + crlf + b"Content-Disposition: form-data; name=submitBtn\r\n\r\nsubmit\r\n"
-    data_end = end - len(submit)
-    if data_end < data_start or body[data_end:end] != submit:
+    return fields, bytes(head[pos:name_end]).decode("latin-1"), name_end + len(file_head_end)
+
+
+def upload_tail(boundary):
+    """What must follow the file bytes: the submit part and the closing line."""
+    delim = b"--" + boundary
+    return (b"\r\n" + delim + b"\r\nContent-Disposition: form-data; name=submitBtn\r\n\r\nsubmit\r\n" + delim +
+            b"--\r\n")
+
+
+def file_length_before_tail(tail_bytes, boundary):
+    """Number of trailing bytes that are not file data; UploadError when the body does not end properly."""
+    tail = upload_tail(boundary)
+    for extra in (b"\r\n", b""):
+        if tail_bytes.endswith(tail + extra):
+            return len(tail) + len(extra)
+    if tail_bytes.endswith(b"--\r\n") or tail_bytes.endswith(b"--\r\n\r\n"):
         raise UploadError("submit part missing")
-    return fields, filename, memoryview(body)[data_start:data_end]
+    raise UploadError("closing boundary missing")
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -166,7 +177,10 @@ class Handler(BaseHTTPRequestHandler):
         """Close without answering; a reset looks like a dead host to the client."""
         self.close_connection = True
         if reset:
+            # Linger 0 makes the final close send a reset instead of a polite end of stream.
             self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.connection.close()
+            return
         try:
             self.connection.shutdown(socket.SHUT_RDWR)
         except OSError:
@@ -189,6 +203,20 @@ class Handler(BaseHTTPRequestHandler):
         finally:
             self.connection.settimeout(None)
         return buf, got
+
+    def discard(self, length):
+        """Read and drop up to length bytes of body, in small pieces."""
+        self.connection.settimeout(self.idle_timeout)
+        try:
+            while length > 0:
+                piece = self.rfile.read(min(length, 1 << 20))
+                if not piece:
+                    break
+                length -= len(piece)
+        except (socket.timeout, OSError):
+            pass
+        finally:
+            self.connection.settimeout(None)
 
     def bytes_pending(self):
         readable, _, _ = select.select([self.connection], [], [], 0)
@@ -237,7 +265,7 @@ class Handler(BaseHTTPRequestHandler):
         if kind == "close_after" and f.get("phase", "request") == "request":
             rest = f["bytes"] - self.header_length()
             if rest > 0 and self.command == "POST":
-                self.read_exact(min(rest, int(self.headers.get("Content-Length", "0") or 0)))
+                self.discard(min(rest, int(self.headers.get("Content-Length", "0") or 0)))
             self.abort()
             return True
         if kind == "stall":
@@ -287,7 +315,7 @@ class Handler(BaseHTTPRequestHandler):
     def skip_body(self):
         length = int(self.headers.get("Content-Length", "0") or 0) if \
             (self.headers.get("Content-Length") or "").isdigit() else 0
-        self.read_exact(length)
+        self.discard(length)
 
     # ---- endpoints ----
 
@@ -348,26 +376,59 @@ class Handler(BaseHTTPRequestHandler):
         if "Host" not in self.headers:
             raise UploadError("Host missing")
         length = int(length_text)
-        body, got = self.read_exact(length)
-        if got < length:
+        boundary = ctype[len(prefix):].encode("latin-1")
+        head, got = self.read_exact(min(length, 1 << 16))
+        if got < len(head):
             raise UploadError("body shorter than Content-Length (%d of %d)" % (got, length))
-        if self.bytes_pending():
-            raise UploadError("body longer than Content-Length")
-        fields, filename, data = parse_upload_body(body, ctype[len(prefix):].encode("latin-1"))
+        fields, filename, data_start = parse_upload_head(head, boundary)
+        # The file bytes go straight to disk as they arrive; the closing parts are checked and cut off after.
+        part = os.path.join(self.store.dir, "upload-%d.part" % threading.get_ident())
+        try:
+            with open(part, "w+b") as f:
+                f.write(memoryview(head)[data_start:])
+                chunk = bytearray(1 << 20)
+                view = memoryview(chunk)
+                self.connection.settimeout(self.idle_timeout)
+                try:
+                    while got < length:
+                        n = self.rfile.readinto(view[:min(len(chunk), length - got)])
+                        if not n:
+                            break
+                        f.write(view[:n])
+                        got += n
+                except (socket.timeout, OSError):
+                    pass
+                finally:
+                    self.connection.settimeout(None)
+                if got < length:
+                    raise UploadError("body shorter than Content-Length (%d of %d)" % (got, length))
+                if self.bytes_pending():
+                    raise UploadError("body longer than Content-Length")
+                size = f.tell()
+                keep = min(size, len(upload_tail(boundary)) + 2)
+                f.seek(size - keep)
+                f.truncate(size - file_length_before_tail(f.read(keep), boundary))
+            self.check_upload_fields(fields)
+            uid, aid = int(fields["userId"]), int(fields["albumId"])
+            self.store.record_upload(fields["key"], uid, aid, filename, part)
+        finally:
+            if os.path.exists(part):
+                os.remove(part)
+        self.answer(200, ACK.encode("latin-1"), close=True)
+
+    def check_upload_fields(self, fields):
         cookies = dict(c.strip().partition("=")[::2] for c in self.headers.get("Cookie", "").split(";"))
         if cookies.get("JSESSIONID") != fields["jsessionid"]:
             raise UploadError("cookie JSESSIONID differs from the form")
-        uid = vbstore.to_int(fields["userId"]) if fields["userId"].isdigit() else 0
+        uid = int(fields["userId"]) if fields["userId"].isdigit() else 0
         reason = self.store.key_owner_check(fields["key"], fields["jsessionid"], uid)
         if reason:
             raise UploadError(reason)
         if self.store.account_by_id(uid) is None:
             raise UploadError("unknown user")
-        aid = vbstore.to_int(fields["albumId"]) if fields["albumId"].isdigit() else 0
+        aid = int(fields["albumId"]) if fields["albumId"].isdigit() else 0
         if self.store.album(uid, aid) is None:
             raise UploadError("unknown album")
-        self.store.record_upload(fields["key"], uid, aid, filename, data)
-        self.answer(200, ACK.encode("latin-1"), close=True)
 
     # ---- control interface ----
 
