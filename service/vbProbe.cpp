@@ -9,7 +9,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
-vbProbe::vbProbe(QObject* parent) : QObject(parent), m_manager(new QNetworkAccessManager(this)) {}
+vbProbe::vbProbe(QObject* parent) : QObject(parent) {}
 
 vbProbe::~vbProbe()
 {
@@ -45,8 +45,17 @@ void vbProbe::start()
         return;
     const QUrl url = vbRequests::signInUrl(QStringLiteral("http"), vbEndpoints::current().dianxin(),
                                            probeUserName(), probePassword());
-    m_reply = m_manager->get(QNetworkRequest(url));
+    m_reply = manager()->get(QNetworkRequest(url));
     connect(m_reply, &QNetworkReply::finished, this, &vbProbe::slot_replyRegister);
+}
+
+QNetworkAccessManager* vbProbe::manager()
+{
+    if (m_session)
+        return m_session->network();
+    if (!m_manager)
+        m_manager = new QNetworkAccessManager(this);
+    return m_manager;
 }
 
 void vbProbe::slot_replyRegister()

@@ -22,7 +22,8 @@ public:
     static QString probePassword();
 
     // Uploads are allowed until an answer says otherwise; the result goes into
-    // session (when given) and sig_probeFinished.
+    // session (when given) and sig_probeFinished. Requests go through the
+    // session's network access manager when there is a session.
     void setSession(vbSession* session);
     void start();
     bool isRunning() const;
@@ -35,7 +36,9 @@ private slots:
     void slot_replyRegister();
 
 private:
-    QNetworkAccessManager* m_manager;
+    QNetworkAccessManager* manager();
+
+    QNetworkAccessManager* m_manager = nullptr;
     QPointer<vbSession> m_session;
     QPointer<QNetworkReply> m_reply;
     bool m_uploadAllowed = true;

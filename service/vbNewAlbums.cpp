@@ -1,0 +1,194 @@
+#include "vbNewAlbums.h"
+
+#include "KitButtonFlags.h"
+#include "vbPushButton.h"
+#include "vbReply.h"
+#include "vbRequests.h"
+#include "vbTitleBar.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDateEdit>
+#include <QDebug>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace {
+// Album names become folder names on the service: no path characters and no full stop.
+const char kAlbumPattern[] = "[^\\\\/:*?\"<>|\\r\\n.]*";
+
+QHBoxLayout* fieldRow(QLabel* caption, QWidget* field)
+{
+    auto* row = new QHBoxLayout;
+    row->setSpacing(6);
+    row->setContentsMargins(10, 0, 10, 0);
+    row->addWidget(caption);
+    row->addWidget(field);
+    row->addStretch();
+    return row;
+}
+} // namespace
+
+vbNewAlbums::vbNewAlbums(const QString& baseAddress, int userId, QWidget* parent)
+    : vbKitDialog(parent), m_baseAddress(baseAddress), m_userId(userId),
+      m_manager(new QNetworkAccessManager(this))
+{
+    setupUi();
+    retranslateUi();
+
+    connect(title, &vbTitleBar::Closed, this, &vbNewAlbums::on_btnCancel_clicked);
+    connect(btnCancel, &vbPushButton::Clicked, this, &vbNewAlbums::on_btnCancel_clicked);
+    connect(btnOK, &vbPushButton::Clicked, this, &vbNewAlbums::on_btnOK_clicked);
+    connect(m_manager, &QNetworkAccessManager::finished, this, &vbNewAlbums::slot_reply);
+
+    edit_name->setFocus();
+}
+
+vbNewAlbums::~vbNewAlbums()
+{
+    if (m_reply) {
+        disconnect(m_manager, nullptr, this, nullptr);
+        m_reply->abort();
+    }
+}
+
+void vbNewAlbums::setupUi()
+{
+    setObjectName(QStringLiteral("vbNewAlbumsClass"));
+    setFixedSize(319, 159);
+
+    auto* column = new QVBoxLayout(this);
+    column->setSpacing(1);
+    column->setContentsMargins(1, 1, 1, 1);
+
+    title = new vbTitleBar(this);
+    title->setObjectName(QStringLiteral("title"));
+    title->setFixedHeight(30);
+    title->setButtons(CloseButton);
+    column->addWidget(title);
+
+    const auto caption = [this](const char* name) {
+        auto* l = new QLabel(this);
+        l->setObjectName(QLatin1String(name));
+        l->setFixedSize(60, 30);
+        return l;
+    };
+    const auto validator = [this] {
+        return new QRegularExpressionValidator(QRegularExpression(QLatin1String(kAlbumPattern)), this);
+    };
+
+    label = caption("label");
+    edit_name = new QLineEdit(this);
+    edit_name->setObjectName(QStringLiteral("edit_name"));
+    edit_name->setFixedSize(200, 25);
+    edit_name->setMaxLength(50);
+    edit_name->setValidator(validator());
+    column->addLayout(fieldRow(label, edit_name));
+
+    label_3 = caption("label_3");
+    dateEdit = new QDateEdit(this);
+    dateEdit->setObjectName(QStringLiteral("dateEdit"));
+    dateEdit->setFixedSize(200, 25);
+    dateEdit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    dateEdit->setDate(QDate::currentDate());
+    column->addLayout(fieldRow(label_3, dateEdit));
+
+    label_2 = caption("label_2");
+    edit_desc = new QLineEdit(this);
+    edit_desc->setObjectName(QStringLiteral("edit_desc"));
+    edit_desc->setFixedSize(200, 25);
+    edit_desc->setMaxLength(200);
+    edit_desc->setValidator(validator());
+    column->addLayout(fieldRow(label_2, edit_desc));
+
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->setSpacing(6);
+    buttonRow->setContentsMargins(10, 0, 0, 0);
+    lblStatus = new QLabel(this);
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    QPalette red = lblStatus->palette();
+    red.setColor(QPalette::Active, QPalette::WindowText, QColor(255, 0, 0));
+    red.setColor(QPalette::Inactive, QPalette::WindowText, QColor(255, 0, 0));
+    red.setColor(QPalette::Disabled, QPalette::WindowText, QColor(106, 104, 100));
+    lblStatus->setPalette(red);
+    buttonRow->addWidget(lblStatus, 1);
+    btnOK = new vbPushButton(85, 25, QStringLiteral(":/Resources/ok.png"),
+                             QStringLiteral(":/Resources/ok_hover.png"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK->setFixedSize(85, 25);
+    buttonRow->addWidget(btnOK);
+    btnCancel = new vbPushButton(85, 25, QStringLiteral(":/Resources/cancel.png"),
+                                 QStringLiteral(":/Resources/cancel_hover.png"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    btnCancel->setFixedSize(85, 25);
+    buttonRow->addWidget(btnCancel);
+    buttonRow->addSpacerItem(new QSpacerItem(10, 20, QSizePolicy::Fixed, QSizePolicy::Minimum));
+    column->addLayout(buttonRow);
+}
+
+void vbNewAlbums::retranslateUi()
+{
+    const auto form = [](const char* text) { return QCoreApplication::translate("vbNewAlbumsClass", text); };
+    setWindowTitle(form("vbNewAlbums"));
+    title->setTitle(form("Create New Albums"));
+    label->setText(form("Album name:"));
+    label_3->setText(form("Date:"));
+    label_2->setText(form("Descripte:"));
+    btnOK->setText(form("OK"));
+    btnCancel->setText(form("Cancel"));
+}
+
+void vbNewAlbums::on_btnOK_clicked()
+{
+    if (edit_name->text().isEmpty()) {
+        edit_name->setFocus();
+        return;
+    }
+    m_name = edit_name->text();
+    m_description = edit_desc->text();
+    const QUrl url =
+        vbRequests::newAlbumUrl(m_baseAddress, m_name, dateEdit->date(), m_description, m_userId);
+    qDebug().noquote() << url.toEncoded();
+
+    // Pressing OK again asks again; only the answer to the latest request counts.
+    if (m_reply) {
+        QNetworkReply* previous = m_reply;
+        m_reply = nullptr;
+        previous->abort();
+    }
+    lblStatus->clear();
+    m_reply = m_manager->get(QNetworkRequest(url));
+}
+
+void vbNewAlbums::on_btnCancel_clicked()
+{
+    reject();
+}
+
+void vbNewAlbums::slot_reply(QNetworkReply* reply)
+{
+    reply->deleteLater();
+    if (reply != m_reply)
+        return;
+    m_reply = nullptr;
+
+    const vbReply::NewAlbumAnswer answer = vbReply::newAlbumAnswer(vbReply::decodeBody(reply->readAll()));
+    switch (answer.outcome) {
+    case vbReply::NewAlbumAnswer::NoMarker:
+        lblStatus->setText(tr("Network error!"));
+        break;
+    case vbReply::NewAlbumAnswer::Refused:
+        lblStatus->setText(tr("Create Albums failed!"));
+        break;
+    case vbReply::NewAlbumAnswer::Created:
+        m_newAlbumId = answer.albumId;
+        accept();
+        break;
+    }
+}
