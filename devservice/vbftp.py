@@ -101,8 +101,8 @@ class FaultFS(AbstractedFS):
 
 class FastDTP(DTPHandler):
     # Large reads keep a 20 MB STOR well above 100 MB/s on loopback.
-    ac_in_buffer_size = 1 << 20
-    ac_out_buffer_size = 1 << 20
+    ac_in_buffer_size = 262144
+    ac_out_buffer_size = 262144
 
 
 class Handler(FTPHandler):
