@@ -555,6 +555,12 @@ class FaultTest(ServiceTestCase):
         g = self.svc.ftp()
         g.storbinary("STOR c.jpg", io.BytesIO(b"y" * 1000))  # faults used up
         g.quit()
+        self.svc.fault(endpoint="ftp_any", kind="refuse", count=1)
+        h = self.svc.ftp()  # the login itself is not hit
+        with self.assertRaises(ftplib.error_perm):
+            h.pwd()
+        self.assertEqual(h.pwd(), "/")
+        h.quit()
         log = [(e["cmd"], e["arg"]) for e in self.svc.state_view()["ftp_log"]]
         self.assertIn(("PASS", "******"), log)
         self.assertIn(("STOR", "c.jpg"), log)

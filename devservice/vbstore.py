@@ -347,9 +347,7 @@ class Store:
             for f in self.faults:
                 if f["kind"] == "down" or not self._mirror_matches(f, address):
                     continue
-                if f["endpoint"] not in (endpoint, "any", "ftp_any") or \
-                        (f["endpoint"] == "any" and endpoint.startswith("ftp_")) or \
-                        (f["endpoint"] == "ftp_any" and not endpoint.startswith("ftp_")):
+                if not endpoint_matches(f["endpoint"], endpoint):
                     continue
                 if any((params or {}).get(k) != v for k, v in f.get("params", {}).items()):
                     continue
@@ -421,6 +419,15 @@ class Store:
                 photos.append(dict(u, via="http", size=os.path.getsize(full), sha256=self.sha256(full)))
             out["photos"] = photos
             return out
+
+
+def endpoint_matches(wanted, endpoint):
+    """"any" covers every HTTP endpoint, "ftp_any" every FTP command after the login."""
+    if wanted == endpoint:
+        return True
+    if wanted == "any":
+        return not endpoint.startswith("ftp_")
+    return wanted == "ftp_any" and endpoint.startswith("ftp_") and endpoint != "ftp_login"
 
 
 def to_int(text):
