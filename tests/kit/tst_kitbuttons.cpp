@@ -1,0 +1,236 @@
+// Click, hover and disabled rules of the image button and the click label,
+// driven by mouse and crossing events the way a window system delivers them.
+
+#include "vbClickLabel.h"
+#include "vbPushButton.h"
+
+#include <QApplication>
+#include <QEnterEvent>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+const QString kOk = QStringLiteral(":/Resources/ok.png");
+const QString kOkHover = QStringLiteral(":/Resources/ok_hover.png");
+
+void enter(QWidget* w)
+{
+    const QPointF local(w->width() / 2.0, w->height() / 2.0);
+    QEnterEvent event(local, local, w->mapToGlobal(local));
+    QApplication::sendEvent(w, &event);
+}
+
+void leave(QWidget* w)
+{
+    QEvent event(QEvent::Leave);
+    QApplication::sendEvent(w, &event);
+}
+
+QImage pixels(const QPixmap& pixmap)
+{
+    return pixmap.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// What a button showing only this bitmap looks like on screen.
+QImage shown(const QString& path, QSize size = QSize(85, 25))
+{
+    vbPushButton reference(size.width(), size.height(), path, path);
+    return pixels(reference.grab());
+}
+
+} // namespace
+
+class tst_KitButtons : public QObject
+{
+    Q_OBJECT
+private slots:
+    void codeConstructor();
+    void hoverAndClickRules_data();
+    void hoverAndClickRules();
+    void paintsTheImageOfItsState();
+    void emptyHoverPathReusesNormal();
+    void setImagesClearsHover();
+    void missingBitmapDrawsNothing();
+    void clickLabel_data();
+    void clickLabel();
+};
+
+void tst_KitButtons::codeConstructor()
+{
+    vbPushButton button(85, 25, kOk, kOkHover);
+    QCOMPARE(button.size(), QSize(85, 25));
+    QCOMPARE(button.minimumSize(), QSize(85, 25));
+    QCOMPARE(button.maximumSize(), QSize(85, 25));
+    QCOMPARE(button.cursor().shape(), Qt::PointingHandCursor);
+    QVERIFY(!button.normalImage().isNull());
+    QVERIFY(!button.hoverImage().isNull());
+    QVERIFY(pixels(button.normalImage()) != pixels(button.hoverImage()));
+    QVERIFY(!button.isHovered());
+
+    vbPushButton formButton;
+    QVERIFY(formButton.normalImage().isNull());
+    QVERIFY(formButton.hoverImage().isNull());
+    QVERIFY(!formButton.isHovered());
+}
+
+// Steps: E enter, L leave, D disable, N enable, C left click in the middle,
+// O press in the middle and release far outside, R right click.
+void tst_KitButtons::hoverAndClickRules_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<bool>("hovered");
+    QTest::addColumn<int>("clicks");
+
+    QTest::newRow("enter shows hover") << "E" << true << 0;
+    QTest::newRow("leave shows normal") << "EL" << false << 0;
+    QTest::newRow("disabled ignores enter") << "DE" << false << 0;
+    QTest::newRow("disabled while over keeps hover") << "EDL" << true << 0;
+    QTest::newRow("keeps it until re-enabled, entered and left") << "EDLNEL" << false << 0;
+    QTest::newRow("enabled while over shows normal") << "DEN" << false << 0;
+    QTest::newRow("until the pointer leaves and enters again") << "DENLE" << true << 0;
+    QTest::newRow("left click") << "C" << false << 1;
+    QTest::newRow("disabled click") << "DC" << false << 0;
+    QTest::newRow("press, move off, release") << "O" << false << 1;
+    QTest::newRow("right click") << "R" << false << 1;
+    QTest::newRow("click after re-enabling") << "DNC" << false << 1;
+    QTest::newRow("clicks add up") << "CCR" << false << 3;
+}
+
+void tst_KitButtons::hoverAndClickRules()
+{
+    QFETCH(QString, steps);
+    QFETCH(bool, hovered);
+    QFETCH(int, clicks);
+
+    QWidget window;
+    window.resize(300, 200);
+    auto* button = new vbPushButton(85, 25, kOk, kOkHover, &window);
+    button->move(20, 20);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QSignalSpy kitClicks(button, &vbPushButton::Clicked);
+    QSignalSpy baseClicks(button, &QPushButton::clicked);
+    const QPoint middle = button->rect().center();
+    for (const QChar step : steps) {
+        switch (step.toLatin1()) {
+        case 'E':
+            enter(button);
+            break;
+        case 'L':
+            leave(button);
+            break;
+        case 'D':
+            button->setEnabled(false);
+            break;
+        case 'N':
+            button->setEnabled(true);
+            break;
+        case 'C':
+            QTest::mouseClick(button, Qt::LeftButton, {}, middle);
+            break;
+        case 'O':
+            QTest::mousePress(button, Qt::LeftButton, {}, middle);
+            QTest::mouseMove(button, QPoint(250, 150));
+            QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(250, 150));
+            break;
+        case 'R':
+            QTest::mouseClick(button, Qt::RightButton, {}, middle);
+            break;
+        default:
+            QFAIL("unknown step");
+        }
+    }
+    QCOMPARE(button->isHovered(), hovered);
+    QCOMPARE(kitClicks.count(), clicks);
+    // The toolkit's own click never fires: owners listen to Clicked() only.
+    QCOMPARE(baseClicks.count(), 0);
+    QVERIFY(!button->isDown());
+}
+
+void tst_KitButtons::paintsTheImageOfItsState()
+{
+    vbPushButton button(85, 25, kOk, kOkHover);
+    const QImage normal = pixels(button.grab());
+    enter(&button);
+    const QImage hover = pixels(button.grab());
+    leave(&button);
+    QVERIFY(normal != hover);
+    QCOMPARE(pixels(button.grab()), normal);
+    QCOMPARE(normal, shown(kOk));
+    QCOMPARE(hover, shown(kOkHover));
+
+    // The form may set a text; it is never drawn.
+    button.setText(QStringLiteral("Ok"));
+    QCOMPARE(pixels(button.grab()), normal);
+}
+
+void tst_KitButtons::emptyHoverPathReusesNormal()
+{
+    vbPushButton button(25, 25, QString(), QString());
+    button.setImages(QStringLiteral(":/Resources/edit.png"), QString());
+    const QImage normal = pixels(button.grab());
+    enter(&button);
+    QVERIFY(button.isHovered());
+    QCOMPARE(pixels(button.grab()), normal);
+    QVERIFY(!normal.isNull());
+}
+
+void tst_KitButtons::setImagesClearsHover()
+{
+    vbPushButton button(85, 25, kOk, kOkHover);
+    enter(&button);
+    QVERIFY(button.isHovered());
+    button.setImages(QStringLiteral(":/Resources/cancel.png"),
+                     QStringLiteral(":/Resources/cancel_hover.png"));
+    QVERIFY(!button.isHovered());
+    QCOMPARE(pixels(button.grab()), shown(QStringLiteral(":/Resources/cancel.png")));
+}
+
+void tst_KitButtons::missingBitmapDrawsNothing()
+{
+    QWidget back;
+    back.resize(40, 40);
+    back.setAutoFillBackground(true);
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(1, 2, 3));
+    back.setPalette(palette);
+    auto* button = new vbPushButton(30, 20, QStringLiteral(":/Resources/no-such.png"), QString(), &back);
+    QVERIFY(button->normalImage().isNull());
+    const QImage shot = back.grab().toImage();
+    QCOMPARE(QColor(shot.pixel(15, 10)), QColor(1, 2, 3));
+}
+
+void tst_KitButtons::clickLabel_data()
+{
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<Qt::MouseButton>("mouseButton");
+    QTest::addColumn<QPoint>("releaseAt");
+    QTest::addColumn<int>("clicks");
+
+    QTest::newRow("left") << true << Qt::LeftButton << QPoint(5, 5) << 1;
+    QTest::newRow("right") << true << Qt::RightButton << QPoint(5, 5) << 1;
+    QTest::newRow("released outside") << true << Qt::LeftButton << QPoint(500, 5) << 1;
+    QTest::newRow("disabled") << false << Qt::LeftButton << QPoint(5, 5) << 0;
+}
+
+void tst_KitButtons::clickLabel()
+{
+    QFETCH(bool, enabled);
+    QFETCH(Qt::MouseButton, mouseButton);
+    QFETCH(QPoint, releaseAt);
+    QFETCH(int, clicks);
+
+    vbClickLabel label;
+    label.setText(QStringLiteral("Create Album"));
+    label.resize(100, 20);
+    label.setEnabled(enabled);
+    QSignalSpy spy(&label, &vbClickLabel::Clicked);
+    QTest::mousePress(&label, mouseButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(&label, mouseButton, {}, releaseAt);
+    QCOMPARE(spy.count(), clicks);
+}
+
+QTEST_MAIN(tst_KitButtons)
+#include "tst_kitbuttons.moc"
