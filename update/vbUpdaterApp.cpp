@@ -1,0 +1,145 @@
+#include "vbUpdaterApp.h"
+
+#include "vbEndpoints.h"
+#include "vbIniParser.h"
+#include "vbMessageBox.h"
+#include "vbUpdate.h"
+
+#include <Poco/Exception.h>
+#include <Poco/Net/SocketAddress.h>
+#include <Poco/Net/StreamSocket.h>
+#include <Poco/Timespan.h>
+
+#include <QApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QPalette>
+#include <QProcess>
+#include <QTranslator>
+
+#include <csignal>
+
+namespace {
+
+const QString versionSection = QStringLiteral("version");
+const QString versionKey = QStringLiteral("ver");
+
+Poco::Timespan millis(int ms)
+{
+    return Poco::Timespan(Poco::Timespan::TimeDiff(ms) * 1000);
+}
+
+} // namespace
+
+vbUpdaterApp::vbUpdaterApp()
+{
+#ifdef SIGPIPE
+    // A service that hangs up early must not end the updater before the main program starts.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+}
+
+void vbUpdaterApp::setupApplication(QApplication& app, QTranslator* translator)
+{
+    Q_UNUSED(app)
+    QApplication::setPalette(QPalette(QColor(200, 221, 239, 255)));
+    if (translator->load(QStringLiteral("tr/quillmere_zh.qm")))
+        QCoreApplication::installTranslator(translator);
+}
+
+int vbUpdaterApp::run()
+{
+    vbEndpoints::reloadCurrent();
+    const float stored = float(vbIniParser(settingsPath()).getDouble(versionSection, versionKey, 1.0));
+    const std::optional<float> latest = queryLatestVersion();
+    if (latest && *latest > stored)
+        offerUpdate(*latest);
+    startMainProgram();
+    return 0;
+}
+
+std::optional<float> vbUpdaterApp::queryLatestVersion()
+{
+    const vbEndpoints& endpoints = vbEndpoints::current();
+    try {
+        const Poco::Net::SocketAddress address(endpoints.web().toStdString(),
+                                               Poco::UInt16(endpoints.httpPort()));
+        Poco::Net::StreamSocket socket;
+        socket.connect(address, millis(receiveTimeoutMs()));
+        socket.setReceiveTimeout(millis(receiveTimeoutMs()));
+        socket.setSendTimeout(millis(receiveTimeoutMs()));
+
+        const QByteArray request = versionRequest(endpoints.hostWithPort(endpoints.web()));
+        int sent = -1;
+        try {
+            sent = socket.sendBytes(request.constData(), int(request.size()));
+        } catch (const Poco::Exception& e) {
+            // The answer may still come; a broken connection shows in the read.
+            qDebug() << "updater: sending the version query:" << QString::fromStdString(e.displayText());
+            sent = 0;
+        }
+        if (sent < 0)
+            return std::nullopt;
+
+        QByteArray buffer(8194, '\0');
+        const int received = socket.receiveBytes(buffer.data(), int(buffer.size()));
+        socket.close();
+        if (received <= 0)
+            return std::nullopt;
+        buffer.truncate(received);
+        const qsizetype zero = buffer.indexOf('\0');
+        if (zero >= 0)
+            buffer.truncate(zero);
+        qDebug().noquote() << QString::fromLocal8Bit(buffer);
+        return parseVersionAnswer(buffer);
+    } catch (const Poco::Exception& e) {
+        qDebug() << "updater: version query failed:" << QString::fromStdString(e.displayText());
+    } catch (const std::exception& e) {
+        qDebug() << "updater: version query failed:" << e.what();
+    }
+    return std::nullopt;
+}
+
+void vbUpdaterApp::offerUpdate(float latest)
+{
+    vbMessageBox question(24, tr("Tips"), tr("Detected latest version.Do you want update now?"));
+    if (question.exec() == 1) {
+        vbUpdate update(QStringLiteral("program"), QString(), nullptr);
+        update.exec();
+    }
+    // Stored whatever the answer, so the same version is not offered again.
+    vbIniParser(settingsPath())
+        .setString(versionSection, versionKey, QString::number(double(latest), 'g', 2));
+}
+
+bool vbUpdaterApp::startMainProgram()
+{
+    // An absolute path: a bare name would be looked up on the PATH.
+    const QString program = QDir::current().absoluteFilePath(mainProgramName());
+    return QProcess::execute(program, QStringList()) >= 0;
+}
+
+QByteArray vbUpdaterApp::versionRequest(const QString& hostWithPort)
+{
+    return QByteArrayLiteral("GET /client2/getlatestversion_1.jsp HTTP/1.1\r\n") +
+           "Host:" + hostWithPort.toLocal8Bit() + "\r\n" + "\r\n";
+}
+
+std::optional<float> vbUpdaterApp::parseVersionAnswer(const QByteArray& received)
+{
+    const qsizetype end = received.indexOf("\r\n\r\n");
+    if (end < 0)
+        return std::nullopt;
+    // toFloat() gives 0 for what is not a number.
+    return QString::fromLatin1(received.mid(end + 4, 3)).toFloat();
+}
+
+QString vbUpdaterApp::mainProgramName()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("pixelvane.exe");
+#else
+    return QStringLiteral("pixelvane");
+#endif
+}
