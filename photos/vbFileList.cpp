@@ -1,0 +1,372 @@
+#include "vbFileList.h"
+
+#include "KitButtonFlags.h"
+#include "_loadThread.h"
+#include "_saveImageThread.h"
+#include "vbFileNode.h"
+#include "vbFileNodeUI.h"
+#include "vbMessageBox.h"
+#include "vbPushButton.h"
+#include "vbSelectFiles.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QMimeData>
+#include <QPainter>
+#include <QScrollBar>
+
+vbFileList::vbFileList(QWidget* parent, bool withAddButton) : QListWidget(parent)
+{
+    setFrameShape(QFrame::NoFrame);
+    setFrameShadow(QFrame::Sunken);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setResizeMode(QListView::Adjust);
+
+    m_loadThread = new _loadThread(this);
+    m_saveThread = new _saveImageThread(this);
+
+    if (withAddButton) {
+        m_addButton = new vbPushButton(173, 58, QStringLiteral(":/Resources/addPhotoBig.png"),
+                                       QStringLiteral(":/Resources/addPhotoBig_hover.png"), this);
+        m_addButton->setObjectName(QStringLiteral("addButton"));
+        connect(m_addButton, &vbPushButton::Clicked, this, &vbFileList::slot_selectFiles);
+        auto* layout = new QHBoxLayout(this);
+        layout->addWidget(m_addButton);
+        m_addButton->setAcceptDrops(true);
+        m_addButton->installEventFilter(this);
+    }
+    setViewMode(2);
+}
+
+vbFileList::~vbFileList()
+{
+    m_loadThread->clear();
+    clear();
+}
+
+QSize vbFileList::itemSize(int mode)
+{
+    switch (mode) {
+    case 1:
+        return QSize(300, 25);
+    case 3:
+        return QSize(260, 300);
+    default:
+        return QSize(130, 150);
+    }
+}
+
+int vbFileList::itemSpacing(int mode)
+{
+    return mode == 1 ? 1 : 10;
+}
+
+void vbFileList::addFiles(const QList<QFileInfo>& files, bool checkable)
+{
+    QList<vbFileNode*> added;
+    for (const QFileInfo& file : files) {
+        if (contains(file.absoluteFilePath()))
+            continue;
+        auto* node = new vbFileNode;
+        node->setFlags(checkable ? Qt::ItemIsSelectable | Qt::ItemIsUserCheckable : Qt::ItemIsSelectable);
+        if (checkable)
+            node->setCheckState(Qt::Unchecked);
+        node->setFileInfo(file);
+        node->setLoader(m_loadThread);
+        auto* tile = new vbFileNodeUI(node);
+        node->setTile(tile);
+        if (checkable) {
+            connect(tile, &vbFileNodeUI::sig_checkItem, this, &vbFileList::slot_itemCheckStatusChanged);
+        } else {
+            connect(tile, &vbFileNodeUI::sig_editItem, this, &vbFileList::slot_editItem);
+            connect(tile, &vbFileNodeUI::sig_showInfo, this, &vbFileList::sig_showInfo);
+            connect(tile, &vbFileNodeUI::sig_fullScreen, this, &vbFileList::sig_fullScreen);
+            connect(tile, &vbFileNodeUI::sig_hoverPreview, this, &vbFileList::sig_hoverPreview);
+            connect(tile, &vbFileNodeUI::sig_hoverEnded, this, &vbFileList::sig_hoverEnded);
+        }
+        addItem(node);
+        setItemWidget(node, tile);
+        added.append(node);
+    }
+    if (!added.isEmpty()) {
+        m_loadThread->addNodes(added);
+        setViewMode(m_viewMode);
+    }
+    updateAddButton();
+    emit sig_countChanged(count());
+}
+
+void vbFileList::addPaths(const QStringList& paths)
+{
+    QList<QFileInfo> files;
+    for (const QString& path : paths) {
+        QFileInfo info(path);
+        if (info.exists())
+            files.append(info);
+    }
+    addFiles(files, false);
+}
+
+bool vbFileList::contains(const QString& absolutePath) const
+{
+    for (int i = 0; i < count(); ++i) {
+        if (node(i)->absoluteFilePath() == absolutePath)
+            return true;
+    }
+    return false;
+}
+
+void vbFileList::setViewMode(int mode)
+{
+    if (mode < 1 || mode > 3)
+        return;
+    m_viewMode = mode;
+    QListView::setViewMode(mode == 1 ? QListView::ListMode : QListView::IconMode);
+    // Rows are arranged, never dragged about.
+    setMovement(QListView::Static);
+    setAcceptDrops(m_addButton != nullptr);
+    viewport()->setAcceptDrops(m_addButton != nullptr);
+    setSpacing(itemSpacing(mode));
+    const QSize size = itemSize(mode);
+    for (int i = 0; i < count(); ++i) {
+        vbFileNode* n = node(i);
+        n->setSizeHint(size);
+        n->setViewMode(mode);
+    }
+}
+
+int vbFileList::checkedCount() const
+{
+    int checked = 0;
+    for (int i = 0; i < count(); ++i) {
+        if (item(i)->checkState() & Qt::Checked)
+            ++checked;
+    }
+    return checked;
+}
+
+void vbFileList::setAllChecked(bool checked)
+{
+    for (int i = 0; i < count(); ++i) {
+        item(i)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+        if (vbFileNodeUI* tile = node(i)->tile())
+            tile->update();
+    }
+}
+
+void vbFileList::checkedFileInfos(QList<QFileInfo>& out) const
+{
+    for (int i = 0; i < count(); ++i) {
+        if (item(i)->checkState() & Qt::Checked)
+            out.append(node(i)->fileInfo());
+    }
+}
+
+void vbFileList::allNodes(QList<QPointer<vbFileNode>>& out) const
+{
+    for (int i = 0; i < count(); ++i)
+        out.append(node(i));
+}
+
+QList<vbFileNode*> vbFileList::nodes() const
+{
+    QList<vbFileNode*> out;
+    out.reserve(count());
+    for (int i = 0; i < count(); ++i)
+        out.append(node(i));
+    return out;
+}
+
+vbFileNode* vbFileList::node(int row) const
+{
+    return static_cast<vbFileNode*>(item(row));
+}
+
+void vbFileList::removeNode(vbFileNode* node)
+{
+    if (!node)
+        return;
+    const int r = row(node);
+    if (r < 0)
+        return;
+    m_loadThread->removeNode(node);
+    takeItem(r);
+    delete node;
+    updateAddButton();
+    emit sig_countChanged(count());
+}
+
+void vbFileList::removeNodes(const QList<vbFileNode*>& list)
+{
+    const bool wasBlocked = blockSignals(true);
+    for (vbFileNode* n : list)
+        removeNode(n);
+    blockSignals(wasBlocked);
+}
+
+void vbFileList::removeUploaded()
+{
+    QList<vbFileNode*> uploaded;
+    for (int i = 0; i < count(); ++i) {
+        if (node(i)->uploadState() == vbFileNode::Uploaded)
+            uploaded.append(node(i));
+    }
+    removeNodes(uploaded);
+}
+
+void vbFileList::clearAll()
+{
+    m_loadThread->clear();
+    clear();
+    updateAddButton();
+    emit sig_countChanged(count());
+}
+
+void vbFileList::prepareNodes(const QList<vbFileNode*>& list)
+{
+    m_saveThread->setNodes(list);
+}
+
+void vbFileList::updateAddButton()
+{
+    if (m_addButton)
+        m_addButton->setVisible(count() == 0);
+    viewport()->update();
+}
+
+// Files from URLs
+
+QStringList vbFileList::collectPhotoPaths(const QList<QUrl>& urls)
+{
+    static const QStringList filters = {QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")};
+    QStringList paths;
+    for (const QUrl& url : urls) {
+        const QString path = url.toLocalFile();
+        if (path.isEmpty())
+            continue;
+        const int dot = path.lastIndexOf(QLatin1Char('.'));
+        const QString suffix = dot >= 0 ? path.mid(dot + 1).toLower() : QString();
+        if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")) {
+            paths.append(path);
+            continue;
+        }
+        const QFileInfo info(path);
+        if (info.isDir()) {
+            QDir dir(path);
+            // Name filters match without regard to case.
+            const QStringList names = dir.entryList(filters, QDir::Files, QDir::Unsorted);
+            for (const QString& name : names)
+                paths.append(dir.absolutePath() + QLatin1Char('/') + name);
+        }
+    }
+    return paths;
+}
+
+void vbFileList::addDropped(const QStringList& paths)
+{
+    if (paths.isEmpty())
+        return;
+    if (count() + paths.size() <= maxPhotos) {
+        QList<QFileInfo> files;
+        for (const QString& path : paths)
+            files.append(QFileInfo(path));
+        addFiles(files, false);
+        return;
+    }
+    vbMessageBox box(OkButton, tr("Tips"), tr("You can not select more then 300 photos!"), window());
+    box.exec();
+}
+
+void vbFileList::pasteFiles()
+{
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    if (!mime || !mime->hasUrls())
+        return;
+    addDropped(collectPhotoPaths(mime->urls()));
+}
+
+void vbFileList::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData() && !collectPhotoPaths(event->mimeData()->urls()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void vbFileList::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (event->mimeData() && !collectPhotoPaths(event->mimeData()->urls()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void vbFileList::dropEvent(QDropEvent* event)
+{
+    if (!event->mimeData())
+        return;
+    const QStringList paths = collectPhotoPaths(event->mimeData()->urls());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    addDropped(paths);
+}
+
+bool vbFileList::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_addButton) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+            static_cast<QDropEvent*>(event)->acceptProposedAction();
+            return true;
+        case QEvent::Drop:
+            static_cast<QDropEvent*>(event)->acceptProposedAction();
+            dropEvent(static_cast<QDropEvent*>(event));
+            return true;
+        default:
+            break;
+        }
+    }
+    return QListWidget::eventFilter(watched, event);
+}
+
+void vbFileList::paintEvent(QPaintEvent*)
+{
+    QPainter painter(viewport());
+    const int w = viewport()->width();
+    const int h = viewport()->height();
+    painter.fillRect(QRect(0, 0, w, h), QColor(235, 240, 247));
+    if (count() > 0)
+        return;
+    if (m_addButton) {
+        painter.drawText(w / 2 - 150, h / 2 + 50,
+                         tr("Click \"Select Files\" button or drag photos to this widget"));
+    } else {
+        const QPixmap empty(QStringLiteral(":/Resources/noSelectImage.PNG"));
+        painter.drawPixmap(w / 2 - empty.width() / 2, h / 2 - empty.height(), empty);
+    }
+}
+
+// Slots
+
+void vbFileList::slot_selectFiles()
+{
+    vbSelectFiles dialog(window(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    addFiles(dialog.checkedFileInfos(), false);
+}
+
+void vbFileList::slot_editItem(bool remove)
+{
+    const QList<QListWidgetItem*> selected = selectedItems();
+    if (selected.isEmpty())
+        return;
+    emit sig_editNode(static_cast<vbFileNode*>(selected.first()), remove);
+}
+
+void vbFileList::slot_itemCheckStatusChanged()
+{
+    emit sig_checkStatusChanged(checkedCount(), count());
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QFileInfo>
+#include <QList>
+#include <QListWidget>
+#include <QPointer>
+#include <QStringList>
+
+class QMimeData;
+class vbFileNode;
+class vbPushButton;
+class _loadThread;
+class _saveImageThread;
+
+// The list of photos: rows are vbFileNode items shown by vbFileNodeUI tiles.
+// The main window's upload list takes drops and pastes and shows a large add
+// button while empty; the selection dialog's list has check boxes. Each list
+// owns a thumbnail loader and a preparation thread.
+class vbFileList : public QListWidget
+{
+    Q_OBJECT
+public:
+    // A drop or paste may bring the list to this many photos, no more.
+    static constexpr int maxPhotos = 300;
+
+    explicit vbFileList(QWidget* parent = nullptr, bool withAddButton = false);
+    ~vbFileList() override;
+
+    // Appends a row for each file not yet in the list. checkable rows carry a
+    // check box (selection dialog); others have the edit buttons.
+    void addFiles(const QList<QFileInfo>& files, bool checkable);
+    // Adds the paths whose file exists.
+    void addPaths(const QStringList& paths);
+    bool contains(const QString& absolutePath) const;
+    // Adds the photos of the clipboard's URLs under the same 300 rule as a drop.
+    void pasteFiles();
+
+    // 1 list rows, 2 small icons, 3 big icons; other values are ignored.
+    void setViewMode(int mode);
+    int viewMode() const { return m_viewMode; }
+    // Row size of each view mode.
+    static QSize itemSize(int mode);
+    static int itemSpacing(int mode);
+
+    int checkedCount() const;
+    void setAllChecked(bool checked);
+    void checkedFileInfos(QList<QFileInfo>& out) const;
+    void allNodes(QList<QPointer<vbFileNode>>& out) const;
+    QList<vbFileNode*> nodes() const;
+    vbFileNode* node(int row) const;
+
+    void removeNode(vbFileNode* node);
+    // As removeNode for each, without sig_countChanged.
+    void removeNodes(const QList<vbFileNode*>& nodes);
+    void removeUploaded();
+    void clearAll();
+
+    // Queues nodes for upload preparation; each emits sig_preUploadComplete.
+    void prepareNodes(const QList<vbFileNode*>& nodes);
+    _loadThread* loadThread() const { return m_loadThread; }
+    _saveImageThread* saveImageThread() const { return m_saveThread; }
+    vbPushButton* addButton() const { return m_addButton; }
+
+    // The photo paths that URLs stand for: files named *.jpg / *.jpeg (any case)
+    // and such files directly inside named folders.
+    static QStringList collectPhotoPaths(const QList<QUrl>& urls);
+
+signals:
+    // A check box changed: (checked rows, rows).
+    void sig_checkStatusChanged(int checked, int count);
+    // A tile asked to edit (false) or remove (true) the first selected photo.
+    void sig_editNode(vbFileNode* node, bool remove);
+    // After adding, removing or clearing.
+    void sig_countChanged(int count);
+    // Passed on from the tiles, for the viewers.
+    void sig_showInfo(vbFileNode* node);
+    void sig_fullScreen(vbFileNode* node);
+    void sig_hoverPreview(vbFileNode* node, const QRect& globalTileRect);
+    void sig_hoverEnded();
+
+public slots:
+    void slot_selectFiles();
+    void slot_editItem(bool remove);
+    void slot_itemCheckStatusChanged();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Adds the paths unless the list would exceed maxPhotos (duplicates counted).
+    void addDropped(const QStringList& paths);
+    void updateAddButton();
+
+    vbPushButton* m_addButton = nullptr;
+    int m_viewMode = 2;
+    _loadThread* m_loadThread;
+    _saveImageThread* m_saveThread;
+};

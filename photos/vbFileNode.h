@@ -1,0 +1,168 @@
+#pragma once
+
+#include "vbExifReader.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QListWidgetItem>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class vbFileNodeUI;
+class _loadThread;
+class _saveImageThread;
+
+// One photo of a photo list: the row item of the list widget and the record
+// the upload works on (file, thumbnail, EXIF values, key or photo id, upload
+// state and failure counters).
+//
+// Everything here is read and written on the GUI thread only. The loader
+// threads work on copies of what they need and hand their results back through
+// queued calls, so no loader ever touches a node.
+class vbFileNode : public QObject, public QListWidgetItem
+{
+    Q_OBJECT
+public:
+    // Tested by number by the upload controller and the tile.
+    enum UploadState
+    {
+        Waiting = 0,
+        Stopped = 1,
+        Prepared = 2,
+        RequestingKey = 3,
+        KeyFailed = 4,
+        KeyReady = 5,
+        Transferring = 6,
+        Failed = 7,
+        Transferred = 8,
+        Committing = 9,
+        CommitFailed = 10,
+        Uploaded = 11
+    };
+
+    vbFileNode();
+    ~vbFileNode() override;
+
+    // The file that stands for the photo now (the user's file, its re-compressed
+    // copy or the editor's result).
+    QFileInfo fileInfo() const { return m_fileInfo; }
+    // Also remembers the first path ever given as sourcePath().
+    void setFileInfo(const QFileInfo& info);
+    QString baseName() const { return m_fileInfo.baseName(); }
+    QString fileName() const { return m_fileInfo.fileName(); }
+    QString absoluteFilePath() const { return m_fileInfo.absoluteFilePath(); }
+    QString absolutePath() const { return m_fileInfo.absolutePath(); }
+    qint64 fileSize() const { return m_fileInfo.size(); }
+    QString sourcePath() const { return m_sourcePath; }
+    // Prepared "_2.jpg" (122 box) and "_1.jpg" (500 box), set by preparation.
+    QFileInfo smallFile() const { return m_smallFile; }
+    QFileInfo mediumFile() const { return m_mediumFile; }
+    // This photo's own folder for prepared and edited files:
+    // tempImagesPath() + "/<n>", n unique per node in this run. Not created here.
+    QString tempFolder() const;
+
+    // Renames the file on disk within its folder to newBaseName + "." + its
+    // complete suffix. False, and nothing changed, when the rename fails.
+    bool renameFile(const QString& newBaseName);
+
+    // The photo fitted into 244 x 244; null while it is (re)loading.
+    QImage thumbnail() const;
+    bool isLoading() const { return m_loading; }
+    // The full-size image after requestBigImage(); null otherwise.
+    QImage bigImage() const { return m_bigImage; }
+    void clearBigImage();
+    // Pixel size of the file as last loaded for the thumbnail (-1 before, 0 when unreadable).
+    int sourceWidth() const { return m_sourceWidth; }
+    int sourceHeight() const { return m_sourceHeight; }
+
+    // The loader that makes this node's images; set by the list.
+    void setLoader(_loadThread* loader);
+    _loadThread* loader() const;
+    // Queues a new thumbnail of the current file (after an edit). False without a loader.
+    bool requestThumbnail();
+    // Queues the full-size load; sig_loadBigImageComplete follows. False without a loader.
+    bool requestBigImage();
+
+    QString make() const { return m_make; }
+    QString model() const { return m_model; }
+    QString time1() const { return m_time1; }
+    QString time2() const { return m_time2; }
+    QString aperture() const { return m_aperture; }
+    QString focal() const { return m_focal; }
+
+    vbFileNodeUI* tile() const;
+    void setTile(vbFileNodeUI* tile);
+    // Row in its list widget, 0 when in none.
+    int row() const;
+    int viewMode() const { return m_viewMode; }
+    // Stores the mode and lays the tile out for it.
+    void setViewMode(int mode);
+
+    qint64 photoId() const { return m_photoId; }
+    void setPhotoId(qint64 id) { m_photoId = id; }
+    QString photoIdString() const { return QString::number(m_photoId); }
+    QString keyHead() const { return m_keyHead; }
+    QString keyTail() const { return m_keyTail; }
+    void setKey(const QString& head, const QString& tail);
+
+    int uploadState() const { return m_uploadState; }
+    // Waiting and Prepared reset the key and commit failure counters first.
+    // The tile is repainted.
+    void setUploadState(int state);
+    int keyFailures() const { return m_keyFailures; }
+    int addKeyFailure() { return ++m_keyFailures; }
+    int commitFailures() const { return m_commitFailures; }
+    int addCommitFailure() { return ++m_commitFailures; }
+    // Counts for the node's whole life; nothing resets it.
+    int transferFailures() const { return m_transferFailures; }
+    int addTransferFailure() { return ++m_transferFailures; }
+    bool resultLogged() const { return m_resultLogged; }
+    void setResultLogged(bool logged) { m_resultLogged = logged; }
+
+    // Repaints the tile, if any.
+    void updateTile();
+
+signals:
+    // End of preparation, whether or not anything was written.
+    void sig_preUploadComplete(vbFileNode* node);
+    // End of a full-size load, also when it failed.
+    void sig_loadBigImageComplete(vbFileNode* node);
+
+private:
+    friend class _loadThread;
+    friend class _saveImageThread;
+
+    // Results of the loader threads, applied on the GUI thread.
+    void applyThumbnail(const QImage& image, const QSize& sourceSize, const vbExifValues& exif);
+    void applyBigImage(const QImage& image);
+    void applyPrepared(const QString& recompressed, const QString& medium, const QString& small);
+
+    QImage m_thumbnail;
+    QImage m_bigImage;
+    QFileInfo m_fileInfo;
+    QFileInfo m_smallFile;
+    QFileInfo m_mediumFile;
+    QString m_sourcePath;
+    QPointer<vbFileNodeUI> m_tile;
+    bool m_loading = false;
+    qint64 m_photoId = 0;
+    int m_sourceWidth = -1;
+    int m_sourceHeight = -1;
+    QString m_make;
+    QString m_model;
+    QString m_time1;
+    QString m_time2;
+    QString m_aperture;
+    QString m_focal;
+    QString m_keyTail;
+    QString m_keyHead;
+    int m_viewMode = 2;
+    int m_uploadState = Waiting;
+    int m_keyFailures = 0;
+    int m_commitFailures = 0;
+    bool m_resultLogged = false;
+    int m_transferFailures = 0;
+    int m_tempIndex;
+    QPointer<_loadThread> m_loader;
+};

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QRect>
+#include <QWidget>
+
+#include <functional>
+
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class vbFileNode;
+class vbPushButton;
+
+// The widget of one photo row: thumbnail, editable name, upload mark and
+// progress, selection frame and, outside the selection dialog, four hover
+// buttons (edit, full screen, info, remove). The viewers live above this
+// layer, so info, full screen and the hover preview are signals the list
+// passes on to whoever shows them.
+class vbFileNodeUI : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit vbFileNodeUI(vbFileNode* node, QWidget* parent = nullptr);
+    ~vbFileNodeUI() override;
+
+    vbFileNode* node() const { return m_node; }
+
+    // Transfer progress, drawn while the node is Transferring.
+    void setProgress(qint64 done, qint64 total);
+    qint64 progressDone() const { return m_progressDone; }
+    qint64 progressTotal() const { return m_progressTotal; }
+    // Lays the tile out for view mode 1 (list row), 2 or 3 (icons).
+    void setViewMode(int mode);
+    int layoutMode() const { return m_layoutMode; }
+    bool previewShown() const { return m_previewShown; }
+
+    QLineEdit* nameEdit() const { return m_nameEdit; }
+    vbPushButton* removeButton() const { return m_btnRemove; }
+    vbPushButton* editButton() const { return m_btnEdit; }
+    vbPushButton* infoButton() const { return m_btnInfo; }
+    vbPushButton* fullScreenButton() const { return m_btnFullScreen; }
+
+    // The icon cell of modes 2 (130 x 150) and 3 (260 x 300).
+    static QSize cellSize(int mode);
+    // Where a thumbnail of the given size is drawn in an icon cell: fitted into
+    // (W - 6) x (W - 6) and centred in the top W x W square.
+    static QRect thumbnailRect(int mode, const QSize& thumbnail);
+    // Whole percent of done out of total (0 when total is not positive).
+    static int progressPercent(qint64 done, qint64 total);
+    // The characters a photo name may not contain.
+    static QString namePattern();
+
+    // Tells the tile which files the upload log records as uploaded, so it can
+    // warn about uploading one again. Set by the main window.
+    static void setUploadedLookup(std::function<bool(const QString&)> lookup);
+
+signals:
+    // false: edit this photo; true: remove it.
+    void sig_editItem(bool remove);
+    // The check box of the row was toggled.
+    void sig_checkItem();
+    void sig_showInfo(vbFileNode* node);
+    void sig_fullScreen(vbFileNode* node);
+    // The pointer entered the picture area; rect is the tile in global coordinates.
+    void sig_hoverPreview(vbFileNode* node, const QRect& rect);
+    void sig_hoverEnded();
+
+public slots:
+    void slot_fullScreen();
+    void slot_info();
+    void slot_edit();
+    void slot_remove();
+    void slot_nameEditFinished();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool isCheckable() const;
+    bool isChecked() const;
+    bool isRowSelected() const;
+    void selectRow();
+    void setButtonsVisible(bool visible);
+    void startNameEditing();
+    void endNameEditing();
+    bool inPictureArea(const QPoint& pos) const;
+    void paintListRow(QPainter& painter);
+    void paintIcon(QPainter& painter);
+
+    vbFileNode* m_node;
+    qint64 m_progressDone = 0;
+    qint64 m_progressTotal = 1;
+    bool m_previewShown = false;
+    vbPushButton* m_btnRemove;
+    vbPushButton* m_btnEdit;
+    vbPushButton* m_btnInfo;
+    vbPushButton* m_btnFullScreen;
+    QLabel* m_spacer;
+    QLineEdit* m_nameEdit;
+    QHBoxLayout* m_buttonRow;
+    int m_layoutMode = 0;
+    bool m_editing = false;
+};
