@@ -1,0 +1,72 @@
+#include "vbBaseUpload.h"
+
+#include <QFileInfo>
+
+namespace {
+std::atomic_int g_socketTimeoutMs{60000};
+} // namespace
+
+vbBaseUpload::vbBaseUpload(const QString& host, const QString& user, const QString& password,
+                           const QString& folder)
+    : m_host(host), m_user(user), m_password(password), m_folder(folder)
+{}
+
+vbBaseUpload::~vbBaseUpload()
+{
+    endThread();
+}
+
+void vbBaseUpload::setSocketTimeoutMs(int ms)
+{
+    g_socketTimeoutMs = ms;
+}
+
+int vbBaseUpload::socketTimeoutMs()
+{
+    return g_socketTimeoutMs;
+}
+
+void vbBaseUpload::stopUpload()
+{
+    endThread();
+}
+
+bool vbBaseUpload::startUpload(const vbUploadFiles& files, const QString& photoIdText)
+{
+    if (!filesPresent(files))
+        return false;
+    endThread();
+    m_files = files;
+    if (m_files.photoBase.isEmpty()) {
+        const QFileInfo info(files.photoFile);
+        m_files.photoBase = info.absolutePath() + QLatin1Char('/') + info.baseName();
+    }
+    m_photoIdText = photoIdText;
+    m_stop = false;
+    m_aborter.reset();
+    aboutToStart();
+    start(QThread::InheritPriority);
+    return true;
+}
+
+bool vbBaseUpload::removeRemote(const QString&)
+{
+    return false;
+}
+
+void vbBaseUpload::removeRemoteLater(const QString&) {}
+
+void vbBaseUpload::endThread()
+{
+    m_stop = true;
+    m_aborter.abort();
+    if (isRunning() && !wait(kStopWaitMs)) {
+        terminate();
+        wait();
+    }
+}
+
+bool vbBaseUpload::connectSocket(Poco::Net::StreamSocket& socket, const QString& host, int port)
+{
+    return connectAbortable(socket, host, port, socketTimeoutMs(), &m_aborter);
+}

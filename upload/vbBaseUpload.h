@@ -1,0 +1,92 @@
+#pragma once
+
+#include "vbSocketAborter.h"
+
+#include <QString>
+#include <QThread>
+
+#include <atomic>
+
+// The files one photo upload sends. The photo file is sent as it is; the
+// prepared pictures only go by FTP.
+struct vbUploadFiles
+{
+    QString photoFile;  // the photo's current file
+    QString mediumFile; // prepared "_1" picture (500 box)
+    QString smallFile;  // prepared "_2" picture (122 box)
+    // Folder + "/" + base name of the photo: the file name the HTTP upload
+    // gives. Empty: made from photoFile.
+    QString photoBase;
+};
+
+// A thread that sends one photo's data and reports progress and the outcome.
+// The caller keeps it and may start it again after a failed run. Stopping
+// shuts down the worker's connections so a blocked call returns at once;
+// terminating the thread is the last resort after a 3000 ms wait.
+class vbBaseUpload : public QThread
+{
+    Q_OBJECT
+public:
+    // HTTP: user = user id, password = the upload key, folder = album id.
+    // FTP: user and password of the account, folder = the album's folder.
+    vbBaseUpload(const QString& host, const QString& user, const QString& password, const QString& folder);
+    ~vbBaseUpload() override;
+
+    // Asks a running transfer to end; returns once it has (or was terminated).
+    virtual void stopUpload();
+    // Checks that the needed files exist, ends a previous run, starts the
+    // thread. False, and nothing started, when a file is missing.
+    virtual bool startUpload(const vbUploadFiles& files, const QString& photoIdText);
+    // Removes what was stored on the server under photoIdText. Nothing by default.
+    virtual bool removeRemote(const QString& photoIdText);
+    // Same, without blocking the caller: the removal runs in the background.
+    virtual void removeRemoteLater(const QString& photoIdText);
+
+    QString host() const { return m_host; }
+    QString user() const { return m_user; }
+    QString password() const { return m_password; }
+    QString folder() const { return m_folder; }
+    vbUploadFiles files() const { return m_files; }
+    QString photoIdText() const { return m_photoIdText; }
+    qint64 totalBytes() const { return m_totalBytes; }
+    qint64 sentBytes() const { return m_sentBytes; }
+
+    // Send and receive time-out of every upload connection (60 s unless changed).
+    static void setSocketTimeoutMs(int ms);
+    static int socketTimeoutMs();
+    // How long stopping waits before terminating the thread.
+    static constexpr int kStopWaitMs = 3000;
+
+signals:
+    void sig_dataTransfer(qint64 done, qint64 total);
+    void sig_done(bool ok);
+
+protected:
+    // Whether every file this worker sends exists.
+    virtual bool filesPresent(const vbUploadFiles& files) const = 0;
+    // Called on the caller's thread just before the thread starts.
+    virtual void aboutToStart() {}
+    // Sets stop, shuts the connections, waits, terminates as the last resort.
+    // Derived destructors call it while their members still exist.
+    void endThread();
+    bool stopRequested() const { return m_stop.load(); }
+
+    // Connects to host:port, giving up on a stop or after the socket time-out.
+    // The connected socket is blocking, has the time-outs set and is listed in
+    // aborter(). False when it could not connect.
+    bool connectSocket(Poco::Net::StreamSocket& socket, const QString& host, int port);
+    vbSocketAborter& aborter() { return m_aborter; }
+
+    QString m_host;
+    QString m_user;
+    QString m_password;
+    QString m_folder;
+    std::atomic<qint64> m_totalBytes{0};
+    std::atomic<qint64> m_sentBytes{0};
+    QString m_photoIdText;
+    vbUploadFiles m_files;
+    std::atomic_bool m_stop{false};
+
+private:
+    vbSocketAborter m_aborter;
+};

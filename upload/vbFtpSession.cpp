@@ -1,0 +1,139 @@
+#include "vbFtpSession.h"
+
+#include "vbBaseUpload.h"
+#include "vbEndpoints.h"
+#include "vbSocketAborter.h"
+
+#include <Poco/Exception.h>
+#include <Poco/Net/NetException.h>
+#include <Poco/Timespan.h>
+
+namespace {
+Poco::Timespan socketTimeout()
+{
+    return Poco::Timespan(Poco::Timespan::TimeDiff(vbBaseUpload::socketTimeoutMs()) * 1000);
+}
+
+int portOrDefault(int port)
+{
+    return port < 0 ? vbEndpoints::current().ftpPort() : port;
+}
+
+// The connected control socket; throws when it cannot connect.
+Poco::Net::StreamSocket connectControl(const QString& host, int port)
+{
+    Poco::Net::StreamSocket socket;
+    if (!connectAbortable(socket, host, port, vbBaseUpload::socketTimeoutMs(), nullptr))
+        throw Poco::Net::NetException("cannot connect to the FTP server");
+    return socket;
+}
+} // namespace
+
+vbFtpSession::vbFtpSession(const Poco::Net::StreamSocket& control, vbSocketAborter* aborter)
+    : Poco::Net::FTPClientSession(control, true), m_control(control), m_aborter(aborter)
+{
+    setTimeout(socketTimeout());
+}
+
+vbFtpSession::~vbFtpSession()
+{
+    unlistData();
+    if (m_aborter)
+        m_aborter->remove(m_control);
+    try {
+        close();
+    } catch (...) {
+    }
+}
+
+void vbFtpSession::finishUpload()
+{
+    unlistData();
+    endUpload();
+}
+
+void vbFtpSession::closeSession()
+{
+    unlistData();
+    if (m_aborter)
+        m_aborter->remove(m_control);
+    close();
+}
+
+Poco::Net::StreamSocket vbFtpSession::establishDataConnection(const std::string& command,
+                                                              const std::string& arg)
+{
+    Poco::Net::StreamSocket data = Poco::Net::FTPClientSession::establishDataConnection(command, arg);
+    data.setSendTimeout(socketTimeout());
+    data.setReceiveTimeout(socketTimeout());
+    unlistData();
+    if (m_aborter) {
+        m_data = data;
+        m_hasData = true;
+        m_aborter->add(m_data);
+    }
+    return data;
+}
+
+void vbFtpSession::unlistData()
+{
+    if (!m_hasData)
+        return;
+    if (m_aborter)
+        m_aborter->remove(m_data);
+    m_data = Poco::Net::StreamSocket();
+    m_hasData = false;
+}
+
+bool testFtpLogin(const QString& host, const QString& user, const QString& password, int port)
+{
+    try {
+        vbFtpSession session(connectControl(host, portOrDefault(port)), nullptr);
+        session.login(user.toStdString(), password.toStdString());
+        session.closeSession();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool createFtpFolder(const QString& host, const QString& user, const QString& password,
+                     const QString& folderName, int port)
+{
+    try {
+        vbFtpSession session(connectControl(host, portOrDefault(port)), nullptr);
+        session.login(user.toStdString(), password.toStdString());
+        session.createDirectory(folderName.toStdString());
+        session.closeSession();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+std::unique_ptr<vbFtpSession> openFtpSession(const QString& host, const QString& user,
+                                             const QString& password, const QString& folder, int port,
+                                             vbSocketAborter* aborter)
+{
+    Poco::Net::StreamSocket control;
+    if (!connectAbortable(control, host, portOrDefault(port), vbBaseUpload::socketTimeoutMs(), aborter)) {
+        if (aborter)
+            aborter->remove(control);
+        return nullptr;
+    }
+    std::unique_ptr<vbFtpSession> session;
+    try {
+        session = std::make_unique<vbFtpSession>(control, aborter);
+    } catch (...) {
+        if (aborter)
+            aborter->remove(control);
+        return nullptr;
+    }
+    try {
+        session->login(user.toStdString(), password.toStdString());
+        session->setWorkingDirectory(folder.toStdString());
+        return session;
+    } catch (...) {
+        return nullptr;
+    }
+}

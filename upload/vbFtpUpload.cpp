@@ -1,0 +1,180 @@
+#include "vbFtpUpload.h"
+
+#include "vbEndpoints.h"
+#include "vbFtpSession.h"
+
+#include <Poco/Exception.h>
+#include <Poco/Net/NetException.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QThreadPool>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <ostream>
+
+vbFtpUpload::vbFtpUpload(const QString& host, const QString& user, const QString& password,
+                         const QString& folder)
+    : vbBaseUpload(host, user, password, folder), m_port(vbEndpoints::current().ftpPort())
+{}
+
+vbFtpUpload::~vbFtpUpload()
+{
+    // Nothing is removed from the server here: only stopping does that.
+    if (!m_finished)
+        endThread();
+    else
+        wait();
+}
+
+bool vbFtpUpload::filesPresent(const vbUploadFiles& files) const
+{
+    return QFileInfo(files.smallFile).isFile() && QFileInfo(files.mediumFile).isFile() &&
+           QFileInfo(files.photoFile).isFile();
+}
+
+void vbFtpUpload::stopUpload()
+{
+    if (m_finished)
+        return;
+    endThread();
+    removeRemoteLater(m_photoIdText);
+}
+
+bool vbFtpUpload::removeRemote(const QString& photoIdText)
+{
+    return removeRemoteFiles(m_host, m_port, m_user, m_password, m_folder, photoIdText);
+}
+
+void vbFtpUpload::removeRemoteLater(const QString& photoIdText)
+{
+    if (photoIdText.isEmpty())
+        return;
+    const QString host = m_host;
+    const int port = m_port;
+    const QString user = m_user;
+    const QString password = m_password;
+    const QString folder = m_folder;
+    QThreadPool::globalInstance()->start(
+        [=] { removeRemoteFiles(host, port, user, password, folder, photoIdText); });
+}
+
+bool vbFtpUpload::removeRemoteFiles(const QString& host, int port, const QString& user,
+                                    const QString& password, const QString& folder,
+                                    const QString& photoIdText)
+{
+    std::unique_ptr<vbFtpSession> session = openFtpSession(host, user, password, folder, port);
+    if (!session)
+        return false;
+    bool all = true;
+    // Each name is tried: a file missing because the run stopped early must
+    // not keep the others on the server.
+    for (const char* suffix : {"_1.jpg", "_2.jpg", ".jpg"}) {
+        try {
+            session->remove(QString(photoIdText + QLatin1String(suffix)).toStdString());
+        } catch (const Poco::Net::FTPException&) {
+            all = false;
+        } catch (...) {
+            return false; // the connection itself is gone
+        }
+    }
+    try {
+        session->closeSession();
+    } catch (...) {
+    }
+    return all;
+}
+
+void vbFtpUpload::run()
+{
+    m_totalBytes = 0;
+    m_sentBytes = 0;
+    m_finished = false;
+
+    auto report = [this](bool ok) {
+        m_finished = true;
+        emit sig_done(ok);
+    };
+
+    QFile small(m_files.smallFile);
+    QFile medium(m_files.mediumFile);
+    QFile photo(m_files.photoFile);
+    for (QFile* file : {&small, &medium, &photo}) {
+        if (!file->open(QIODevice::ReadOnly)) {
+            report(false);
+            return;
+        }
+        m_totalBytes += file->size();
+    }
+
+    std::unique_ptr<vbFtpSession> session =
+        openFtpSession(m_host, m_user, m_password, m_folder, m_port, &aborter());
+    if (stopRequested()) {
+        m_finished = true;
+        return;
+    }
+    if (!session) {
+        report(false);
+        return;
+    }
+
+    qint64 runningTotal = 0;
+    const std::array<std::pair<QFile*, const char*>, 3> order{
+        {{&small, "_2.jpg"}, {&medium, "_1.jpg"}, {&photo, ".jpg"}}};
+    for (const auto& [file, suffix] : order) {
+        const bool sent = sendFile(*session, *file, m_photoIdText + QLatin1String(suffix), runningTotal);
+        if (stopRequested()) {
+            m_finished = true;
+            return;
+        }
+        if (!sent) {
+            report(false);
+            return;
+        }
+    }
+    try {
+        session->closeSession();
+    } catch (...) {
+        // Everything is stored; a failing QUIT changes nothing.
+    }
+    report(true);
+}
+
+bool vbFtpUpload::sendFile(vbFtpSession& session, QFile& file, const QString& remoteName,
+                           qint64& runningTotal)
+{
+    try {
+        if (!file.seek(0))
+            return false;
+        std::ostream& out = session.beginUpload(remoteName.toStdString());
+        std::array<char, kPieceSize> piece;
+        while (!file.atEnd()) {
+            const qint64 n = file.read(piece.data(), kPieceSize);
+            if (n < 0)
+                break; // the file went unreadable: the upload of this file fails below
+            out.write(piece.data(), n);
+            if (!out)
+                break;
+            runningTotal += n;
+            if (runningTotal > m_sentBytes)
+                m_sentBytes = runningTotal;
+            emit sig_dataTransfer(std::min<qint64>(runningTotal, m_totalBytes), m_totalBytes);
+            if (stopRequested()) {
+                session.finishUpload();
+                return true;
+            }
+        }
+        out.flush();
+        const bool whole = out.good() && file.atEnd();
+        session.finishUpload(); // throws when the server did not store the file
+        return whole;
+    } catch (...) {
+        try {
+            session.finishUpload();
+        } catch (...) {
+        }
+        return false;
+    }
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "vbBaseUpload.h"
+
+// Sends one photo file as a hand-written multipart POST over a plain socket
+// to the account's host and judges the answer by the upload acknowledgement.
+class vbHttpUpload : public vbBaseUpload
+{
+    Q_OBJECT
+public:
+    // key: the 64-character key followed by the JSESSIONID value.
+    // The port is the HTTP port of the service endpoints.
+    vbHttpUpload(const QString& host, const QString& user, const QString& key, const QString& albumId);
+    ~vbHttpUpload() override;
+
+    QString key() const { return m_key; }
+    QString jsessionid() const { return m_jsessionid; }
+    int port() const { return m_port; }
+    void setPort(int port) { m_port = port; }
+
+    // The largest piece written to the socket at once; progress follows each.
+    static constexpr int kChunkSize = 8194;
+
+protected:
+    void run() override;
+    bool filesPresent(const vbUploadFiles& files) const override;
+
+private:
+    QByteArray buildRequest(const QByteArray& fileData) const;
+
+    QString m_jsessionid;
+    QString m_key;
+    int m_port;
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "vbKitDialog.h"
+
+class QRadioButton;
+class vbPushButton;
+class vbTitleBar;
+
+// Shown when an upload run ended without failures: visit the album site or
+// go on uploading.
+class vbUploadComplete : public vbKitDialog
+{
+    Q_OBJECT
+public:
+    enum Result
+    {
+        None,
+        VisitSite,
+        ContinueUpload
+    };
+
+    explicit vbUploadComplete(QWidget* parent = nullptr);
+
+    Result resultValue() const { return m_result; }
+
+    // Form children
+    vbTitleBar* widget;
+    QRadioButton* radioButton;
+    QRadioButton* radioButton_2;
+    vbPushButton* btnOK;
+
+public slots:
+    void slot_ok();
+    void slot_close();
+
+private:
+    Result m_result = None;
+};

@@ -1,0 +1,72 @@
+#include "vbUploadFailed.h"
+
+#include "vbPushButton.h"
+#include "vbTitleBar.h"
+
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSpacerItem>
+#include <QVBoxLayout>
+
+vbUploadFailed::vbUploadFailed(QWidget* parent) : vbKitDialog(parent)
+{
+    setObjectName(QStringLiteral("vbUploadFailedClass"));
+    setFixedSize(300, 140);
+    setWindowTitle(tr("Upload complete"));
+
+    auto* column = new QVBoxLayout(this);
+    column->setSpacing(6);
+    column->setContentsMargins(1, 1, 1, 10);
+
+    widget = new vbTitleBar(this);
+    widget->setObjectName(QStringLiteral("widget"));
+    column->addWidget(widget);
+
+    label = new QLabel(this);
+    label->setObjectName(QStringLiteral("label"));
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    column->addWidget(label, 1);
+
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->setSpacing(10);
+    buttonRow->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    btnYes = new vbPushButton(85, 25, QStringLiteral(":/Resources/reUpload.png"),
+                              QStringLiteral(":/Resources/reUpload_hover.png"), this);
+    btnYes->setObjectName(QStringLiteral("btnYes"));
+    btnYes->setText(QCoreApplication::translate("vbUploadFailedClass", "Re-upload"));
+    btnNo = new vbPushButton(85, 25, QStringLiteral(":/Resources/cancel.png"),
+                             QStringLiteral(":/Resources/cancel_hover.png"), this);
+    btnNo->setObjectName(QStringLiteral("btnNo"));
+    btnNo->setText(QCoreApplication::translate("vbUploadFailedClass", "Cancel"));
+    buttonRow->addWidget(btnYes);
+    buttonRow->addWidget(btnNo);
+    buttonRow->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    column->addLayout(buttonRow);
+
+    widget->setTitle(tr("Upload complete"));
+
+    connect(btnYes, &vbPushButton::Clicked, this, &vbUploadFailed::on_btnYes_clicked);
+    connect(btnNo, &vbPushButton::Clicked, this, &vbUploadFailed::on_btnNo_clicked);
+    // Closing through the title bar is the same as Escape: the answer stays Cancel.
+    connect(widget, &vbTitleBar::Closed, this, &QDialog::reject);
+}
+
+void vbUploadFailed::setCounts(int succeeded, int failed)
+{
+    label->setText(tr("Successed upload") + QString::number(succeeded) + tr(" photo,") + tr("has") +
+                   QString::number(failed) + tr(" failed"));
+}
+
+void vbUploadFailed::on_btnYes_clicked()
+{
+    m_result = ReUpload;
+    accept();
+}
+
+void vbUploadFailed::on_btnNo_clicked()
+{
+    m_result = Cancel;
+    accept();
+}

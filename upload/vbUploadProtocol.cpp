@@ -1,0 +1,75 @@
+#include "vbUploadProtocol.h"
+
+#include "vbEndpoints.h"
+#include "vbReply.h"
+#include "vbRequests.h"
+
+namespace vbUploadProtocol {
+
+namespace {
+constexpr int kKeyLength = 64;
+constexpr int kKeySeparatorLength = 3;
+} // namespace
+
+QString replyText(const QByteArray& body)
+{
+    const qsizetype nul = body.indexOf('\0');
+    return vbReply::decodeBody(nul < 0 ? body : body.left(nul));
+}
+
+QUrl photoIdUrl(const QString& baseAddress)
+{
+    return vbRequests::serviceUrl(baseAddress, QStringLiteral("getphotoid.jsp"));
+}
+
+QUrl uploadKeyUrl(const QString& host)
+{
+    return vbRequests::serviceUrl(QStringLiteral("Http://") + vbEndpoints::current().hostWithPort(host),
+                                  QStringLiteral("/clientUploadGetKey.jsp"));
+}
+
+QUrl commitUrl(const CommitValues& v)
+{
+    return vbRequests::serviceUrl(v.baseAddress, QStringLiteral("newPhoto_1.jsp"),
+                                  {
+                                      {QStringLiteral("userid"), QString::number(v.userId)},
+                                      {QStringLiteral("albumid"), v.albumId},
+                                      {QStringLiteral("photoid"), QString::number(v.photoId)},
+                                      {QStringLiteral("photoname"), v.photoName},
+                                      {QStringLiteral("photowidth"), QString::number(v.width)},
+                                      {QStringLiteral("photoheight"), QString::number(v.height)},
+                                      {QStringLiteral("photosize"), QString::number(v.fileSize)},
+                                      {QStringLiteral("make"), v.make},
+                                      {QStringLiteral("model"), v.model},
+                                      {QStringLiteral("time1"), v.time1},
+                                      {QStringLiteral("time2"), v.time2},
+                                      {QStringLiteral("shareid"), QStringLiteral("0")},
+                                      {QStringLiteral("orderid"), QStringLiteral("0")},
+                                      {QStringLiteral("aperture"), v.aperture},
+                                      {QStringLiteral("focal"), v.focal},
+                                  });
+}
+
+std::optional<qint64> photoIdFromReply(const QByteArray& body)
+{
+    const std::optional<qint64> id = vbReply::value64(replyText(body));
+    if (!id || *id <= 0)
+        return std::nullopt;
+    return id;
+}
+
+std::optional<UploadKey> uploadKeyFromReply(const QByteArray& body)
+{
+    const std::optional<QString> payload = vbReply::valueText(replyText(body));
+    if (!payload || payload->size() <= kKeyLength + kKeySeparatorLength)
+        return std::nullopt;
+    return UploadKey{payload->left(kKeyLength), payload->mid(kKeyLength + kKeySeparatorLength)};
+}
+
+bool commitAccepted(const QByteArray& body, qint64 photoId)
+{
+    const std::optional<qint64> id = vbReply::value64(replyText(body));
+    return id && *id != 0 && *id == photoId;
+}
+
+} // namespace vbUploadProtocol

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+// The per-photo exchange with the service, as pure functions: addresses in,
+// reply bodies out. The photo node drives them; nothing here touches the network.
+namespace vbUploadProtocol {
+
+// The two halves of an HTTP upload key.
+struct UploadKey
+{
+    QString head; // the 64-character key
+    QString tail; // the upload host's JSESSIONID value
+};
+
+// Everything the commit of an FTP upload sends, in the order it is sent.
+struct CommitValues
+{
+    QString baseAddress; // the session's base address, ending in "/client2/"
+    int userId = 0;
+    QString albumId;
+    qint64 photoId = 0;
+    QString photoName; // base name of the photo's current file
+    int width = -1;
+    int height = -1;
+    qint64 fileSize = 0;
+    QString make;
+    QString model;
+    QString time1;
+    QString time2;
+    QString aperture;
+    QString focal;
+};
+
+// A reply body as text: local 8-bit, up to the first NUL byte.
+QString replyText(const QByteArray& body);
+
+// base + "getphotoid.jsp".
+QUrl photoIdUrl(const QString& baseAddress);
+// "Http://" + host (+ ":" + port when not 80) + "/clientUploadGetKey.jsp".
+QUrl uploadKeyUrl(const QString& host);
+// The commit address; every value percent-encoded so blanks, "&", "#" and
+// non-ASCII names arrive as they are.
+QUrl commitUrl(const CommitValues& values);
+
+// The photo id between the markers; nothing unless it is a positive number.
+std::optional<qint64> photoIdFromReply(const QByteArray& body);
+// The key between the markers: 64 characters of key, three separator
+// characters, then a non-empty JSESSIONID. Nothing when the payload is shorter.
+std::optional<UploadKey> uploadKeyFromReply(const QByteArray& body);
+// True when the commit answer carries exactly photoId (which must not be 0).
+bool commitAccepted(const QByteArray& body, qint64 photoId);
+
+} // namespace vbUploadProtocol
