@@ -52,9 +52,9 @@ vbMessageBox::vbMessageBox(int flags, const QString& title, const QString& text,
     auto* buttonRow = new QHBoxLayout;
     buttonRow->setSpacing(5);
     buttonRow->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-    btnOK = makeButton("btnOK", "Ok", this);
-    btnOKAll = makeButton("btnOKAll", "Ok", this);
-    btnCancel = makeButton("btnCancel", "Cancel", this);
+    btnOK = makeButton("btnOK", QT_TRANSLATE_NOOP("vbMessageBoxClass", "Ok"), this);
+    btnOKAll = makeButton("btnOKAll", QT_TRANSLATE_NOOP("vbMessageBoxClass", "Ok"), this);
+    btnCancel = makeButton("btnCancel", QT_TRANSLATE_NOOP("vbMessageBoxClass", "Cancel"), this);
     buttonRow->addWidget(btnOK);
     buttonRow->addWidget(btnOKAll);
     buttonRow->addWidget(btnCancel);

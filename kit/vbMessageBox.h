@@ -2,10 +2,10 @@
 
 #include "KitButtonFlags.h"
 #include "vbKitDialog.h"
+#include "vbPushButton.h"
+#include "vbTitleBar.h"
 
-class QLabel;
-class vbPushButton;
-class vbTitleBar;
+#include <QLabel>
 
 // The modal message and question box. flags picks the buttons (OkButton,
 // CancelButton, OkAllButton); exec() returns 1 for OK / OK-all and 0 for

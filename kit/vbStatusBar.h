@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QWidget>
+#include "vbClickLabel.h"
+#include "vbPushButton.h"
 
-class QLabel;
-class vbClickLabel;
-class vbPushButton;
+#include <QLabel>
+#include <QWidget>
 
 // The bottom strip of the main window; the main window drives its children.
 class vbStatusBar : public QWidget

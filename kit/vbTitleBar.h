@@ -1,10 +1,10 @@
 #pragma once
 
+#include "KitButtonFlags.h"
+#include "vbPushButton.h"
 #include "vbWindowDrag.h"
 
 #include <QWidget>
-
-class vbPushButton;
 
 // The 30-pixel caption strip of a frameless window: title at the left,
 // minimise / maximise-restore / close at the right, and dragging the window.

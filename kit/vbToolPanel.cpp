@@ -56,11 +56,11 @@ vbToolPanel::vbToolPanel(QWidget* owner) : QWidget(owner), m_owner(owner)
 
     btnLogin = imageButton("btnLogin", 32, 17, QStringLiteral("login"), this);
     btnRegister = imageButton("btnRegister", 32, 17, QStringLiteral("register"), this);
-    btnRegister->setText(form("Register"));
+    btnRegister->setText(form(QT_TRANSLATE_NOOP("vbToolPanelClass", "Register")));
     btnTask = imageButton("btnTask", 32, 17, QStringLiteral("task"), this);
-    btnTask->setText(form("task"));
+    btnTask->setText(form(QT_TRANSLATE_NOOP("vbToolPanelClass", "task")));
     btnHelp = imageButton("btnHelp", 32, 17, QStringLiteral("help"), this);
-    btnHelp->setText(form("Help"));
+    btnHelp->setText(form(QT_TRANSLATE_NOOP("vbToolPanelClass", "Help")));
     btnViewMode = imageButton("btnViewMode", 69, 17, QStringLiteral("viewMode"), this);
     btnMin = imageButton("btnMin", 25, 20, QStringLiteral("min"), this);
     btnNormal = imageButton("btnNormal", 25, 20, QStringLiteral("max"), this);
@@ -68,21 +68,21 @@ vbToolPanel::vbToolPanel(QWidget* owner) : QWidget(owner), m_owner(owner)
 
     label = new QLabel(this);
     label->setObjectName(QStringLiteral("label"));
-    label->setText(form("Photo upload to:"));
+    label->setText(form(QT_TRANSLATE_NOOP("vbToolPanelClass", "Photo upload to:")));
     comboBox = new QComboBox(this);
     comboBox->setObjectName(QStringLiteral("comboBox"));
     comboBox->setMinimumWidth(150);
     lblCreate = new vbClickLabel(this);
     lblCreate->setObjectName(QStringLiteral("lblCreate"));
-    lblCreate->setText(form("Create Album"));
+    lblCreate->setText(form(QT_TRANSLATE_NOOP("vbToolPanelClass", "Create Album")));
     vbKit::applyLinkLook(lblCreate);
 
     lblSelectCount = new QLabel(this);
     lblSelectCount->setObjectName(QStringLiteral("lblSelectCount"));
     lblSelectCount->setMinimumWidth(200);
-    lblSelectCount->setText(form("You have no select photo!"));
+    lblSelectCount->setText(form(QT_TRANSLATE_NOOP("vbToolPanelClass", "You have no select photo!")));
     btnSelectFile = imageButton("btnSelectFile", 85, 25, QStringLiteral("addPhoto"), this);
-    btnSelectFile->setText(form("Select Files"));
+    btnSelectFile->setText(form(QT_TRANSLATE_NOOP("vbToolPanelClass", "Select Files")));
 
     auto* outer = new QHBoxLayout(this);
     outer->setSpacing(0);

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "vbClickLabel.h"
+#include "vbPushButton.h"
 #include "vbWindowDrag.h"
 
+// The owner uses the children directly, so their classes come along.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
 #include <QWidget>
-
-class QAction;
-class QComboBox;
-class QLabel;
-class QMenu;
-class vbClickLabel;
-class vbPushButton;
 
 // The top panel of the main window: logo, sign-in state, account buttons,
 // view-mode menu, window buttons, album chooser, photo count and "Select
