@@ -1,0 +1,456 @@
+// Photo node, loaders and preparation: sizes, EXIF values, the 1 MiB rule,
+// file naming in TempImages, unreadable and oversized files, deleted nodes.
+#include "_loadThread.h"
+#include "_saveImageThread.h"
+#include "vbFileNode.h"
+#include "vbFitSize.h"
+#include "vbImageLoader.h"
+#include "vbSession.h"
+#include "vbTestPhotos.h"
+
+#include <QDir>
+#include <QImageReader>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+class tst_PhotoNode : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void fitSizeRule_data();
+    void fitSizeRule();
+
+    void preparedSizes_data();
+    void preparedSizes();
+    void recompressionBoundary_data();
+    void recompressionBoundary();
+    void httpModeWritesNoExtraSizes();
+    void sameFileNamesDoNotCollide();
+
+    void exifValues();
+    void photoWithoutExif();
+    void unreadableFile_data();
+    void unreadableFile();
+
+    void nodeDeletedWhileQueued();
+    void bigImageLoad();
+    void renameFile();
+    void uploadStateResetsCounters();
+
+private:
+    // A node for path with its own loader pair.
+    vbFileNode* makeNode(const QString& path);
+    void waitForThumbnail(vbFileNode* node);
+    QString prepare(vbFileNode* node, bool ftp);
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<vbSession> m_session;
+    std::unique_ptr<_loadThread> m_loader;
+    std::unique_ptr<_saveImageThread> m_saver;
+    QList<std::shared_ptr<vbFileNode>> m_nodes;
+};
+
+void tst_PhotoNode::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(QDir::setCurrent(m_dir.path()));
+    m_session = std::make_unique<vbSession>();
+    m_loader = std::make_unique<_loadThread>();
+    m_saver = std::make_unique<_saveImageThread>();
+}
+
+void tst_PhotoNode::init()
+{
+    m_nodes.clear();
+}
+
+vbFileNode* tst_PhotoNode::makeNode(const QString& path)
+{
+    auto node = std::make_shared<vbFileNode>();
+    node->setFileInfo(QFileInfo(path));
+    node->setLoader(m_loader.get());
+    m_nodes.append(node);
+    return node.get();
+}
+
+void tst_PhotoNode::waitForThumbnail(vbFileNode* node)
+{
+    QVERIFY(node->requestThumbnail());
+    QTRY_VERIFY_WITH_TIMEOUT(!node->isLoading(), 10000);
+}
+
+QString tst_PhotoNode::prepare(vbFileNode* node, bool ftp)
+{
+    QSignalSpy done(node, &vbFileNode::sig_preUploadComplete);
+    m_saver->setNodes({node}, ftp);
+    if (!done.wait(10000))
+        return QStringLiteral("preparation did not finish");
+    if (done.first().first().value<vbFileNode*>() != node)
+        return QStringLiteral("signal carried another node");
+    return QString();
+}
+
+// fitSize
+
+void tst_PhotoNode::fitSizeRule_data()
+{
+    QTest::addColumn<QSize>("source");
+    QTest::addColumn<QSize>("box");
+    QTest::addColumn<QSize>("expected");
+    QTest::newRow("landscape") << QSize(3000, 2000) << QSize(244, 244) << QSize(244, 162);
+    QTest::newRow("portrait") << QSize(2000, 3000) << QSize(244, 244) << QSize(162, 244);
+    QTest::newRow("small kept") << QSize(100, 80) << QSize(244, 244) << QSize(100, 80);
+    QTest::newRow("exact box") << QSize(244, 244) << QSize(244, 244) << QSize(244, 244);
+    QTest::newRow("width equal, height smaller") << QSize(244, 100) << QSize(244, 244) << QSize(244, 100);
+    QTest::newRow("one side larger") << QSize(300, 100) << QSize(244, 244) << QSize(244, 81);
+    QTest::newRow("other side larger") << QSize(100, 300) << QSize(244, 244) << QSize(81, 244);
+    QTest::newRow("medium size") << QSize(3000, 2000) << QSize(500, 500) << QSize(500, 333);
+    QTest::newRow("small size of thumbnail") << QSize(244, 162) << QSize(122, 122) << QSize(122, 81);
+    QTest::newRow("wide box") << QSize(1000, 1000) << QSize(400, 200) << QSize(200, 200);
+    QTest::newRow("empty source") << QSize(0, 0) << QSize(244, 244) << QSize(0, 0);
+}
+
+void tst_PhotoNode::fitSizeRule()
+{
+    QFETCH(QSize, source);
+    QFETCH(QSize, box);
+    QFETCH(QSize, expected);
+    QCOMPARE(fitSize(source, box), expected);
+}
+
+// Thumbnail, "_1.jpg" and "_2.jpg" sizes
+
+void tst_PhotoNode::preparedSizes_data()
+{
+    QTest::addColumn<QSize>("source");
+    QTest::addColumn<QSize>("thumbnail");
+    QTest::addColumn<QSize>("medium");
+    QTest::addColumn<QSize>("small");
+    QTest::newRow("3000x2000") << QSize(3000, 2000) << QSize(244, 162) << QSize(500, 333) << QSize(122, 81);
+    QTest::newRow("2000x3000") << QSize(2000, 3000) << QSize(162, 244) << QSize(333, 500) << QSize(81, 122);
+    QTest::newRow("100x80") << QSize(100, 80) << QSize(100, 80) << QSize(100, 80) << QSize(100, 80);
+}
+
+void tst_PhotoNode::preparedSizes()
+{
+    QFETCH(QSize, source);
+    QFETCH(QSize, thumbnail);
+    QFETCH(QSize, medium);
+    QFETCH(QSize, small);
+
+    const QString path =
+        m_dir.filePath(QStringLiteral("sizes_%1x%2.jpg").arg(source.width()).arg(source.height()));
+    QVERIFY(vbTestPhotos::writeJpeg(path, source, 70));
+    vbFileNode* node = makeNode(path);
+    waitForThumbnail(node);
+    QCOMPARE(node->thumbnail().size(), thumbnail);
+    QCOMPARE(node->thumbnail().format(), QImage::Format_ARGB32);
+    QCOMPARE(QSize(node->sourceWidth(), node->sourceHeight()), source);
+
+    QCOMPARE(prepare(node, true), QString());
+    QVERIFY(node->mediumFile().exists());
+    QVERIFY(node->smallFile().exists());
+    QCOMPARE(node->mediumFile().fileName(), node->baseName() + QStringLiteral("_1.jpg"));
+    QCOMPARE(node->smallFile().fileName(), node->baseName() + QStringLiteral("_2.jpg"));
+    QCOMPARE(QImageReader(node->mediumFile().absoluteFilePath()).size(), medium);
+    QCOMPARE(QImageReader(node->smallFile().absoluteFilePath()).size(), small);
+    // Small files are sent as they are.
+    QCOMPARE(node->absoluteFilePath(), path);
+}
+
+void tst_PhotoNode::recompressionBoundary_data()
+{
+    QTest::addColumn<qint64>("bytes");
+    QTest::addColumn<bool>("recompressed");
+    QTest::newRow("1,048,576 kept") << qint64(1048576) << false;
+    QTest::newRow("1,048,577 re-compressed") << qint64(1048577) << true;
+}
+
+void tst_PhotoNode::recompressionBoundary()
+{
+    QFETCH(qint64, bytes);
+    QFETCH(bool, recompressed);
+
+    const QString path = m_dir.filePath(QStringLiteral("big_%1.jpg").arg(bytes));
+    QVERIFY(vbTestPhotos::writeJpegOfSize(path, QSize(640, 480), bytes));
+    QCOMPARE(QFileInfo(path).size(), bytes);
+    QCOMPARE(QImageReader(path).size(), QSize(640, 480));
+
+    vbFileNode* node = makeNode(path);
+    QCOMPARE(prepare(node, false), QString());
+    QCOMPARE(node->sourcePath(), path);
+    if (!recompressed) {
+        QCOMPARE(node->absoluteFilePath(), path);
+        return;
+    }
+    QCOMPARE(node->absoluteFilePath(), node->tempFolder() + QStringLiteral("/big_1048577.jpg"));
+    QVERIFY(node->absoluteFilePath().startsWith(QDir::currentPath() + QStringLiteral("/TempImages/")));
+    QVERIFY(node->fileSize() < bytes);
+    QCOMPARE(QImageReader(node->absoluteFilePath()).size(), QSize(640, 480));
+    // The user's file is left alone.
+    QCOMPARE(QFileInfo(path).size(), bytes);
+}
+
+void tst_PhotoNode::httpModeWritesNoExtraSizes()
+{
+    const QString path = m_dir.filePath(QStringLiteral("http.jpg"));
+    QVERIFY(vbTestPhotos::writeJpeg(path, QSize(800, 600)));
+    vbFileNode* node = makeNode(path);
+    waitForThumbnail(node);
+    QCOMPARE(prepare(node, false), QString());
+    QVERIFY(!QFileInfo::exists(node->tempFolder() + QStringLiteral("/http_1.jpg")));
+    QVERIFY(!QFileInfo::exists(node->tempFolder() + QStringLiteral("/http_2.jpg")));
+    QCOMPARE(node->mediumFile().filePath(), QString());
+    QCOMPARE(node->smallFile().filePath(), QString());
+
+    // The session's mode decides when the caller does not.
+    m_session->setFtpMode(false);
+    QSignalSpy done(node, &vbFileNode::sig_preUploadComplete);
+    m_saver->setNodes({node});
+    QVERIFY(done.wait(10000));
+    QVERIFY(!QFileInfo::exists(node->tempFolder() + QStringLiteral("/http_1.jpg")));
+    m_session->setFtpMode(true);
+}
+
+void tst_PhotoNode::sameFileNamesDoNotCollide()
+{
+    QDir().mkpath(m_dir.filePath(QStringLiteral("a")));
+    QDir().mkpath(m_dir.filePath(QStringLiteral("b")));
+    const QString first = m_dir.filePath(QStringLiteral("a/IMG_0001.jpg"));
+    const QString second = m_dir.filePath(QStringLiteral("b/IMG_0001.jpg"));
+    QVERIFY(vbTestPhotos::writeJpegOfSize(first, QSize(400, 300), 1100000));
+    QVERIFY(vbTestPhotos::writeJpegOfSize(second, QSize(300, 400), 1200000));
+
+    vbFileNode* a = makeNode(first);
+    vbFileNode* b = makeNode(second);
+    waitForThumbnail(a);
+    waitForThumbnail(b);
+    QSignalSpy doneB(b, &vbFileNode::sig_preUploadComplete);
+    QCOMPARE(prepare(a, true), QString());
+    QCOMPARE(prepare(b, true), QString());
+
+    QVERIFY(a->absoluteFilePath() != b->absoluteFilePath());
+    QVERIFY(a->mediumFile().absoluteFilePath() != b->mediumFile().absoluteFilePath());
+    QVERIFY(a->smallFile().absoluteFilePath() != b->smallFile().absoluteFilePath());
+    // Each keeps the photo's own name and its own picture.
+    QCOMPARE(a->fileName(), QStringLiteral("IMG_0001.jpg"));
+    QCOMPARE(b->fileName(), QStringLiteral("IMG_0001.jpg"));
+    QCOMPARE(QImageReader(a->absoluteFilePath()).size(), QSize(400, 300));
+    QCOMPARE(QImageReader(b->absoluteFilePath()).size(), QSize(300, 400));
+    QCOMPARE(QImageReader(a->mediumFile().absoluteFilePath()).size(), QSize(400, 300));
+    QCOMPARE(QImageReader(b->mediumFile().absoluteFilePath()).size(), QSize(300, 400));
+}
+
+// EXIF
+
+void tst_PhotoNode::exifValues()
+{
+    const QString path = m_dir.filePath(QStringLiteral("exif.jpg"));
+    vbTestPhotos::Exif exif;
+    exif.make = QStringLiteral("Canon ");
+    exif.model = QStringLiteral("EOS 40D");
+    exif.dateTime = QStringLiteral("2008:07:21 14:03:59");
+    exif.exposureTime = {1, 125};
+    exif.aperture = {40, 10};
+    exif.focalLength = {63, 10};
+    QVERIFY(vbTestPhotos::writeJpeg(path, QSize(640, 427), exif));
+
+    vbFileNode* node = makeNode(path);
+    waitForThumbnail(node);
+    QCOMPARE(node->make(), QStringLiteral("Canon "));
+    QCOMPARE(node->model(), QStringLiteral("EOS 40D"));
+    QCOMPARE(node->time1(), QStringLiteral("2008:07:21 14:03:59"));
+    QCOMPARE(node->time2(), QStringLiteral("1/125"));
+    QCOMPARE(node->aperture(), QStringLiteral("40/10"));
+    QCOMPARE(node->focal(), QStringLiteral("63"));
+    QCOMPARE(QSize(node->sourceWidth(), node->sourceHeight()), QSize(640, 427));
+
+    // A later load of a file that lacks a tag keeps what the node had.
+    const QString partial = m_dir.filePath(QStringLiteral("exif_partial.jpg"));
+    vbTestPhotos::Exif some;
+    some.model = QStringLiteral("Other");
+    QVERIFY(vbTestPhotos::writeJpeg(partial, QSize(64, 48), some));
+    node->setFileInfo(QFileInfo(partial));
+    waitForThumbnail(node);
+    QCOMPARE(node->model(), QStringLiteral("Other"));
+    QCOMPARE(node->make(), QStringLiteral("Canon "));
+    QCOMPARE(node->focal(), QStringLiteral("63"));
+    QCOMPARE(node->sourceWidth(), 64);
+}
+
+void tst_PhotoNode::photoWithoutExif()
+{
+    const QString path = m_dir.filePath(QStringLiteral("plain.jpg"));
+    QVERIFY(vbTestPhotos::writeJpeg(path, QSize(300, 200)));
+    vbFileNode* node = makeNode(path);
+    waitForThumbnail(node);
+    QVERIFY(node->make().isEmpty());
+    QVERIFY(node->model().isEmpty());
+    QVERIFY(node->time1().isEmpty());
+    QVERIFY(node->time2().isEmpty());
+    QVERIFY(node->aperture().isEmpty());
+    QVERIFY(node->focal().isEmpty());
+    QCOMPARE(QSize(node->sourceWidth(), node->sourceHeight()), QSize(300, 200));
+    QCOMPARE(node->thumbnail().size(), QSize(244, 162));
+}
+
+// Bad files
+
+void tst_PhotoNode::unreadableFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("garbage") << "garbage";
+    QTest::newRow("missing") << "missing";
+    QTest::newRow("truncated") << "truncated";
+    QTest::newRow("above 250 megapixels") << "huge";
+}
+
+void tst_PhotoNode::unreadableFile()
+{
+    QFETCH(QString, kind);
+    const QString path = m_dir.filePath(kind + QStringLiteral(".jpg"));
+    if (kind == QLatin1String("garbage")) {
+        QVERIFY(vbTestPhotos::writeGarbage(path));
+    } else if (kind == QLatin1String("truncated")) {
+        QVERIFY(vbTestPhotos::writeJpeg(path, QSize(400, 300)));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.resize(300));
+    } else if (kind == QLatin1String("huge")) {
+        // A real header claiming 20000 x 20000 pixels: refused before any decoding.
+        QVERIFY(vbTestPhotos::writeJpeg(path, QSize(64, 64)));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        const qsizetype sof = bytes.indexOf(QByteArray("\xFF\xC0", 2));
+        QVERIFY(sof > 0);
+        bytes[sof + 5] = char(20000 >> 8);
+        bytes[sof + 6] = char(20000 & 0xFF);
+        bytes[sof + 7] = char(20000 >> 8);
+        bytes[sof + 8] = char(20000 & 0xFF);
+        QVERIFY(file.seek(0));
+        QCOMPARE(file.write(bytes), bytes.size());
+        file.close();
+        QCOMPARE(QImageReader(path).size(), QSize(20000, 20000));
+    }
+
+    vbFileNode* node = makeNode(path);
+    waitForThumbnail(node);
+    QVERIFY(node->thumbnail().isNull());
+    QCOMPARE(node->sourceWidth(), 0);
+    QCOMPARE(node->sourceHeight(), 0);
+    QVERIFY(node->make().isEmpty());
+
+    // Preparation still ends, with nothing to send in FTP mode.
+    QCOMPARE(prepare(node, true), QString());
+    QCOMPARE(node->mediumFile().filePath(), QString());
+    QCOMPARE(node->smallFile().filePath(), QString());
+}
+
+// Threads
+
+void tst_PhotoNode::nodeDeletedWhileQueued()
+{
+    const QString path = m_dir.filePath(QStringLiteral("queued.jpg"));
+    QVERIFY(vbTestPhotos::writeJpeg(path, QSize(2400, 1600)));
+
+    _loadThread loader;
+    QList<vbFileNode*> nodes;
+    for (int i = 0; i < 40; ++i) {
+        auto* node = new vbFileNode;
+        node->setFileInfo(QFileInfo(path));
+        nodes.append(node);
+    }
+    loader.addNodes(nodes);
+    // Deleted behind the loader's back: no removal from its queue first.
+    for (int i = 0; i < nodes.size() - 1; ++i)
+        delete nodes[i];
+    vbFileNode* last = nodes.last();
+    QTRY_VERIFY_WITH_TIMEOUT(!last->isLoading(), 10000);
+    QCOMPARE(last->thumbnail().size(), QSize(244, 162));
+    QCOMPARE(loader.pendingCount(), 0);
+
+    // The same for preparation: the deleted node gets no signal, the next one does.
+    auto* gone = new vbFileNode;
+    gone->setFileInfo(QFileInfo(path));
+    QSignalSpy goneSpy(gone, &vbFileNode::sig_preUploadComplete);
+    QSignalSpy lastSpy(last, &vbFileNode::sig_preUploadComplete);
+    m_saver->setNodes({gone, last}, true);
+    delete gone;
+    QVERIFY(lastSpy.wait(10000));
+    QCOMPARE(goneSpy.count(), 0);
+    delete last;
+}
+
+void tst_PhotoNode::bigImageLoad()
+{
+    const QString path = m_dir.filePath(QStringLiteral("full.jpg"));
+    QVERIFY(vbTestPhotos::writeJpeg(path, QSize(1200, 900)));
+    vbFileNode* node = makeNode(path);
+    QSignalSpy spy(node, &vbFileNode::sig_loadBigImageComplete);
+    QVERIFY(node->requestBigImage());
+    QVERIFY(spy.wait(10000));
+    QCOMPARE(node->bigImage().size(), QSize(1200, 900));
+    QCOMPARE(node->bigImage().format(), QImage::Format_ARGB32);
+    node->clearBigImage();
+    QVERIFY(node->bigImage().isNull());
+
+    // A failed load still reports its end.
+    QVERIFY(QFile::remove(path));
+    QVERIFY(node->requestBigImage());
+    QVERIFY(spy.wait(10000));
+    QVERIFY(node->bigImage().isNull());
+}
+
+// Node rules
+
+void tst_PhotoNode::renameFile()
+{
+    const QString path = m_dir.filePath(QStringLiteral("trip.2008.jpg"));
+    QVERIFY(vbTestPhotos::writeJpeg(path, QSize(32, 32)));
+    QVERIFY(vbTestPhotos::writeJpeg(m_dir.filePath(QStringLiteral("taken.2008.jpg")), QSize(32, 32)));
+    vbFileNode* node = makeNode(path);
+    QCOMPARE(node->baseName(), QStringLiteral("trip"));
+
+    QVERIFY(node->renameFile(QStringLiteral("holiday")));
+    QCOMPARE(node->fileName(), QStringLiteral("holiday.2008.jpg"));
+    QVERIFY(QFileInfo::exists(m_dir.filePath(QStringLiteral("holiday.2008.jpg"))));
+    QVERIFY(!QFileInfo::exists(path));
+    QCOMPARE(node->sourcePath(), path);
+
+    // A taken name fails and changes nothing.
+    QVERIFY(!node->renameFile(QStringLiteral("taken")));
+    QCOMPARE(node->fileName(), QStringLiteral("holiday.2008.jpg"));
+    QVERIFY(QFileInfo::exists(m_dir.filePath(QStringLiteral("holiday.2008.jpg"))));
+}
+
+void tst_PhotoNode::uploadStateResetsCounters()
+{
+    vbFileNode node;
+    for (int state : {int(vbFileNode::Waiting), int(vbFileNode::Prepared)}) {
+        node.setUploadState(vbFileNode::KeyFailed);
+        node.addKeyFailure();
+        node.addCommitFailure();
+        node.addTransferFailure();
+        node.setUploadState(vbFileNode::Stopped);
+        QCOMPARE(node.keyFailures(), 1);
+        node.setUploadState(state);
+        QCOMPARE(node.uploadState(), state);
+        QCOMPARE(node.keyFailures(), 0);
+        QCOMPARE(node.commitFailures(), 0);
+    }
+    // Transfer failures count for the node's whole life.
+    QCOMPARE(node.transferFailures(), 2);
+    node.setPhotoId(9007199254740993LL);
+    QCOMPARE(node.photoIdString(), QStringLiteral("9007199254740993"));
+}
+
+QTEST_MAIN(tst_PhotoNode)
+#include "tst_photonode.moc"
