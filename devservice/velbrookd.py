@@ -518,7 +518,7 @@ def main(argv=None):
         raise OSError(errno.EADDRINUSE, "no common free FTP port")
     store.ports = {"http_port": http_port, "ftp_port": ftp.port}
 
-    threads = [threading.Thread(target=srv.serve_forever, kwargs={"poll_interval": 0.2}, daemon=True)
+    threads = [threading.Thread(target=srv.serve_forever, kwargs={"poll_interval": 0.05}, daemon=True)
                for srv in http]
     threads.append(threading.Thread(target=ftp.run, daemon=True))
     for t in threads:
@@ -534,8 +534,12 @@ def main(argv=None):
     while not stop.wait(0.2):
         pass
     store.clear()
+    stoppers = [threading.Thread(target=srv.shutdown) for srv in http]
+    for t in stoppers:
+        t.start()
+    for t in stoppers:
+        t.join()
     for srv in http:
-        srv.shutdown()
         srv.server_close()
     ftp.stopping = True
     threads[-1].join(2)
