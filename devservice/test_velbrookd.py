@@ -221,6 +221,8 @@ class StartAndStateTest(ServiceTestCase):
 
 
 class SignInAndAlbumsTest(ServiceTestCase):
+    SIGNIN_PATH = "/client2/signin.jsp?username=demo%40velbrook.test&password=demo"
+
     def test_sign_in_on_both_mirrors(self):
         cases = [("demo%40velbrook.test", "demo", "1001"), ("demo@velbrook.test", "demo", "1001"),
                  ("DEMO%40velbrook.test", "demo", "1001"), ("demo%40velbrook.test", "Demo", "0"),
@@ -296,6 +298,22 @@ class SignInAndAlbumsTest(ServiceTestCase):
                 self.assertEqual(status, 200)
                 self.assertIn("<html>", body)
         self.assertEqual(self.svc.get("/client2/nothing.jsp")[0], 404)
+
+
+    def test_malformed_requests_never_stop_the_service(self):
+        junk = [b"\x00\xff\xfe garbage\r\n\r\n", b"GET\r\n\r\n", b"BREW /coffee HTTP/1.1\r\n\r\n",
+                b"GET /" + b"a" * 70000 + b" HTTP/1.1\r\n\r\n", b"GET / HTTP/1.1\r\nNo colon here\r\n\r\n",
+                b"GET /client2/signin.jsp?username=%zz%&password=%\xff\xfe HTTP/1.1\r\nHost: x\r\n"
+                b"Connection: close\r\n\r\n",
+                b"POST /__control/fault HTTP/1.1\r\nContent-Length: 5\r\nConnection: close\r\n\r\n{oops",
+                b"POST /__control/fault HTTP/1.1\r\nContent-Length: 2\r\nConnection: close\r\n\r\n[]"]
+        for request in junk:
+            with self.subTest(request=request[:30]):
+                answer = self.svc.raw("wangtong", request, read_all=False) or b""
+                self.assertNotIn(b"1001", answer)
+                self.assertEqual(self.svc.value(self.SIGNIN_PATH), "1001")
+        odd = [r for r in self.svc.state_view()["requests"] if "%zz" in r["line"]]
+        self.assertEqual(odd[0]["params"], {"username": "%zz%", "password": "%\u00ff\u00fe"})
 
 
 class VersionQueryTest(ServiceTestCase):

@@ -265,7 +265,7 @@ class Handler(BaseHTTPRequestHandler):
         if kind == "close_after" and f.get("phase", "request") == "request":
             rest = f["bytes"] - self.header_length()
             if rest > 0 and self.command == "POST":
-                self.discard(min(rest, int(self.headers.get("Content-Length", "0") or 0)))
+                self.discard(min(rest, self.content_length()))
             self.abort()
             return True
         if kind == "stall":
@@ -312,10 +312,12 @@ class Handler(BaseHTTPRequestHandler):
             return False
         return True
 
+    def content_length(self):
+        text = (self.headers.get("Content-Length") or "").strip()
+        return int(text) if text.isdigit() else 0
+
     def skip_body(self):
-        length = int(self.headers.get("Content-Length", "0") or 0) if \
-            (self.headers.get("Content-Length") or "").isdigit() else 0
-        self.discard(length)
+        self.discard(self.content_length())
 
     # ---- endpoints ----
 
@@ -434,7 +436,7 @@ class Handler(BaseHTTPRequestHandler):
 
     def control(self, method, path):
         try:
-            length = int(self.headers.get("Content-Length", "0") or 0)
+            length = self.content_length()
             raw = self.rfile.read(length) if length else b""
             body = json.loads(raw.decode("utf-8")) if raw.strip() else {}
             if not isinstance(body, dict):
