@@ -380,6 +380,13 @@ class UploadTest(ServiceTestCase):
                 self.assertIn(b"error: ", answer)
         self.assertEqual(len(self.svc.state_view()["photos"]), before)
 
+    def test_large_refused_upload_still_gets_its_answer(self):
+        key, _ = self.new_key()
+        request = multipart(self.svc, key, "Z" * 38, "1001", "13", os.urandom(8 << 20))
+        with socket.create_connection(("127.0.0.2", self.svc.port), timeout=5) as s:
+            s.sendall(request)
+            self.assertIn(b"error: unknown key", s.recv(8194))
+
     def test_garbage_and_truncated_bodies_are_answered(self):
         bad = [b"POST /vbrkClient/uploadPhoto HTTP/1.1\r\nHost: x\r\nContent-Length: 5\r\n\r\nhello",
                b"POST /vbrkClient/uploadPhoto HTTP/1.1\r\nHost: x\r\nContent-Type: multipart/form-data; "

@@ -358,10 +358,16 @@ class Handler(BaseHTTPRequestHandler):
             title, title)).encode("utf-8"))
 
     def ep_upload(self, p):
+        self.body_left = self.content_length()
         try:
             self.upload()
         except UploadError as e:
             self.entry["error"] = str(e)
+            # Take in what the client still sends, so that closing does not reset the connection before
+            # the client has read the error text.
+            self.discard(self.body_left)
+            while self.bytes_pending() and self.connection.recv(1 << 16, socket.MSG_DONTWAIT):
+                pass
             self.answer(400, ("error: %s" % e).encode("utf-8"), close=True)
 
     def upload(self):
@@ -380,6 +386,7 @@ class Handler(BaseHTTPRequestHandler):
         length = int(length_text)
         boundary = ctype[len(prefix):].encode("latin-1")
         head, got = self.read_exact(min(length, 1 << 16))
+        self.body_left = length - got
         if got < len(head):
             raise UploadError("body shorter than Content-Length (%d of %d)" % (got, length))
         fields, filename, data_start = parse_upload_head(head, boundary)
@@ -398,6 +405,7 @@ class Handler(BaseHTTPRequestHandler):
                             break
                         f.write(view[:n])
                         got += n
+                        self.body_left -= n
                 except (socket.timeout, OSError):
                     pass
                 finally:
