@@ -127,6 +127,8 @@ void vbFileNode::setUploadState(int state)
         m_keyFailures = 0;
         m_commitFailures = 0;
     }
+    if (state == Failed)
+        releaseWorkerOnFailure();
     m_uploadState = state;
     updateTile();
 }

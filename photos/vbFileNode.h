@@ -1,17 +1,22 @@
 #pragma once
 
 #include "vbExifReader.h"
+#include "vbUploadHandles.h"
 
 #include <QFileInfo>
 #include <QImage>
 #include <QListWidgetItem>
+#include <QNetworkReply>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
+#include <memory>
+
 class vbFileNodeUI;
 class _loadThread;
 class _saveImageThread;
+class vbBaseUpload;
 
 // One photo of a photo list: the row item of the list widget and the record
 // the upload works on (file, thumbnail, EXIF values, key or photo id, upload
@@ -123,6 +128,37 @@ public:
     // Repaints the tile, if any.
     void updateTile();
 
+    // ---- Upload protocol (implemented in vbFileNodeUpload.cpp) ----
+    // The three steps the upload controller calls as the state allows; each
+    // only starts the work, the slots below move the state on.
+    // Prepared / KeyFailed: FTP mode fetches a photo id, HTTP mode an upload
+    // key; KeyReady at once when one is already held.
+    void requestKey();
+    // KeyReady / Failed: starts (or restarts) the worker. FTP: user and
+    // password of the account, folder = album id; HTTP: user = user id, the
+    // key goes in the password's place. Stopped when the worker cannot start.
+    void startTransfer(bool ftp, const QString& host, const QString& user, const QString& password,
+                       const QString& folder);
+    // Transferred / CommitFailed: FTP mode sends the photo's details; HTTP
+    // mode is Uploaded at once.
+    void commit();
+    // Stops and deletes the worker (an FTP worker removes what it stored),
+    // drops pending requests; Stopped, progress hidden.
+    void cancelUpload();
+    // The worker while one exists (owned).
+    vbBaseUpload* worker() const { return m_worker.get(); }
+    // Why the photo last failed (key, transfer or commit, with the error text).
+    QString failureReason() const { return m_failureReason; }
+
+public slots:
+    void slot_getIDcomplete();
+    void slot_getIDError(QNetworkReply::NetworkError code);
+    void slot_commitComplete();
+    void slot_commitError(QNetworkReply::NetworkError code);
+    void slot_dataTransfer(qint64 done, qint64 total);
+    void slot_done(bool ok);
+    // ---- end of upload protocol ----
+
 signals:
     // End of preparation, whether or not anything was written.
     void sig_preUploadComplete(vbFileNode* node);
@@ -165,4 +201,15 @@ private:
     int m_transferFailures = 0;
     int m_tempIndex;
     QPointer<_loadThread> m_loader;
+
+    // ---- Upload protocol state ----
+    // Gives up the worker when the photo fails: what it stored goes, then it.
+    void releaseWorkerOnFailure();
+    void keyFailed(const QString& detail);
+    void commitFailed(const QString& detail);
+    std::unique_ptr<vbBaseUpload, vbUploadWorkerDeleter> m_worker;
+    vbPendingReply m_keyReply;
+    vbPendingReply m_commitReply;
+    QString m_failureReason;
+    // ---- end of upload protocol state ----
 };

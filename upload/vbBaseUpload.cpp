@@ -44,9 +44,22 @@ bool vbBaseUpload::startUpload(const vbUploadFiles& files, const QString& photoI
     m_photoIdText = photoIdText;
     m_stop = false;
     m_aborter.reset();
+    setLastError(QString());
     aboutToStart();
     start(QThread::InheritPriority);
     return true;
+}
+
+QString vbBaseUpload::lastError() const
+{
+    QMutexLocker lock(&m_errorMutex);
+    return m_lastError;
+}
+
+void vbBaseUpload::setLastError(const QString& text)
+{
+    QMutexLocker lock(&m_errorMutex);
+    m_lastError = text;
 }
 
 bool vbBaseUpload::removeRemote(const QString&)

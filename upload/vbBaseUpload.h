@@ -2,6 +2,7 @@
 
 #include "vbSocketAborter.h"
 
+#include <QMutex>
 #include <QString>
 #include <QThread>
 
@@ -50,6 +51,8 @@ public:
     QString photoIdText() const { return m_photoIdText; }
     qint64 totalBytes() const { return m_totalBytes; }
     qint64 sentBytes() const { return m_sentBytes; }
+    // Why the last run failed, for people; empty after a success.
+    QString lastError() const;
 
     // Send and receive time-out of every upload connection (60 s unless changed).
     static void setSocketTimeoutMs(int ms);
@@ -70,6 +73,7 @@ protected:
     // Derived destructors call it while their members still exist.
     void endThread();
     bool stopRequested() const { return m_stop.load(); }
+    void setLastError(const QString& text);
 
     // Connects to host:port, giving up on a stop or after the socket time-out.
     // The connected socket is blocking, has the time-outs set and is listed in
@@ -89,4 +93,6 @@ protected:
 
 private:
     vbSocketAborter m_aborter;
+    mutable QMutex m_errorMutex;
+    QString m_lastError;
 };

@@ -103,6 +103,7 @@ void vbFtpUpload::run()
     QFile photo(m_files.photoFile);
     for (QFile* file : {&small, &medium, &photo}) {
         if (!file->open(QIODevice::ReadOnly)) {
+            setLastError(tr("Cannot read %1").arg(file->fileName()));
             report(false);
             return;
         }
@@ -116,6 +117,7 @@ void vbFtpUpload::run()
         return;
     }
     if (!session) {
+        setLastError(tr("Cannot log in to the FTP server %1 or open the folder %2").arg(m_host, m_folder));
         report(false);
         return;
     }
@@ -124,12 +126,15 @@ void vbFtpUpload::run()
     const std::array<std::pair<QFile*, const char*>, 3> order{
         {{&small, "_2.jpg"}, {&medium, "_1.jpg"}, {&photo, ".jpg"}}};
     for (const auto& [file, suffix] : order) {
-        const bool sent = sendFile(*session, *file, m_photoIdText + QLatin1String(suffix), runningTotal);
+        const QString remoteName = m_photoIdText + QLatin1String(suffix);
+        QString error;
+        const bool sent = sendFile(*session, *file, remoteName, runningTotal, error);
         if (stopRequested()) {
             m_finished = true;
             return;
         }
         if (!sent) {
+            setLastError(tr("Storing %1 failed: %2").arg(remoteName, error));
             report(false);
             return;
         }
@@ -143,11 +148,13 @@ void vbFtpUpload::run()
 }
 
 bool vbFtpUpload::sendFile(vbFtpSession& session, QFile& file, const QString& remoteName,
-                           qint64& runningTotal)
+                           qint64& runningTotal, QString& error)
 {
     try {
-        if (!file.seek(0))
+        if (!file.seek(0)) {
+            error = tr("the local file could not be read");
             return false;
+        }
         std::ostream& out = session.beginUpload(remoteName.toStdString());
         std::array<char, kPieceSize> piece;
         while (!file.atEnd()) {
@@ -169,12 +176,19 @@ bool vbFtpUpload::sendFile(vbFtpSession& session, QFile& file, const QString& re
         out.flush();
         const bool whole = out.good() && file.atEnd();
         session.finishUpload(); // throws when the server did not store the file
+        if (!whole)
+            error = file.atEnd() ? tr("the connection broke") : tr("the local file could not be read");
         return whole;
+    } catch (const Poco::Exception& e) {
+        error = QString::fromStdString(e.displayText());
+    } catch (const std::exception& e) {
+        error = QString::fromLocal8Bit(e.what());
     } catch (...) {
-        try {
-            session.finishUpload();
-        } catch (...) {
-        }
-        return false;
+        error = tr("the connection broke");
     }
+    try {
+        session.finishUpload();
+    } catch (...) {
+    }
+    return false;
 }

@@ -44,7 +44,8 @@ protected:
     void aboutToStart() override { m_finished = false; }
 
 private:
-    bool sendFile(vbFtpSession& session, QFile& file, const QString& remoteName, qint64& runningTotal);
+    bool sendFile(vbFtpSession& session, QFile& file, const QString& remoteName, qint64& runningTotal,
+                  QString& error);
 
     std::atomic_bool m_finished{false};
     int m_port;

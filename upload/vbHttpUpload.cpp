@@ -102,23 +102,21 @@ void vbHttpUpload::run()
     m_sentBytes = 0;
 
     QFile file(m_files.photoFile);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const QByteArray fileData = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (!file.isOpen() || fileData.size() != file.size()) {
+        setLastError(tr("Cannot read the photo file %1").arg(m_files.photoFile));
         emit sig_done(false);
         return;
     }
-    const QByteArray fileData = file.readAll();
-    const bool readWhole = fileData.size() == file.size();
     file.close();
-    if (!readWhole) {
-        emit sig_done(false);
-        return;
-    }
 
     Poco::Net::StreamSocket socket;
     Unlist unlist{aborter(), socket};
     if (!connectSocket(socket, m_host, m_port)) {
-        if (!stopRequested())
-            emit sig_done(false);
+        if (stopRequested())
+            return;
+        setLastError(tr("Cannot connect to %1:%2").arg(m_host).arg(m_port));
+        emit sig_done(false);
         return;
     }
 
@@ -144,6 +142,7 @@ void vbHttpUpload::run()
     if (stopRequested())
         return;
     if (sent < total) {
+        setLastError(tr("The connection broke after %1 of %2 bytes").arg(sent).arg(total));
         emit sig_done(false);
         return;
     }
@@ -158,24 +157,33 @@ void vbHttpUpload::run()
             const QByteArray answer(buffer, n);
             qDebug().noquote() << "upload answer:" << vbUploadProtocol::replyText(answer);
             ok = vbReply::isUploadAck(answer);
-            if (!ok)
-                vbUploadErrorLog::append(answer.left(answer.indexOf('\0') < 0 ? n : answer.indexOf('\0')));
+            if (!ok) {
+                const QByteArray text = answer.left(answer.indexOf('\0') < 0 ? n : answer.indexOf('\0'));
+                vbUploadErrorLog::append(text);
+                setLastError(tr("The service refused the photo: %1")
+                                 .arg(vbUploadProtocol::replyText(text).simplified().left(200)));
+            }
+        } else {
+            setLastError(tr("The service closed the connection without an answer"));
         }
     } catch (const Poco::TimeoutException&) {
         if (stopRequested())
             return;
         qDebug() << "upload answer: TimeoutException";
         vbUploadErrorLog::append(QByteArray("TimeoutException"));
+        setLastError(tr("The service did not answer in time"));
     } catch (const Poco::Net::NetException&) {
         if (stopRequested())
             return;
         qDebug() << "upload answer: NetException";
         vbUploadErrorLog::append(QByteArray("NetException"));
+        setLastError(tr("The connection failed while waiting for the answer"));
     } catch (...) {
         if (stopRequested())
             return;
         qDebug() << "upload answer: Other Exception";
         vbUploadErrorLog::append(QByteArray("Other Exception"));
+        setLastError(tr("Unexpected error while waiting for the answer"));
     }
     emit sig_done(ok);
 }

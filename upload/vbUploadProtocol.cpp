@@ -4,6 +4,8 @@
 #include "vbReply.h"
 #include "vbRequests.h"
 
+#include <QCoreApplication>
+
 namespace vbUploadProtocol {
 
 namespace {
@@ -70,6 +72,30 @@ bool commitAccepted(const QByteArray& body, qint64 photoId)
 {
     const std::optional<qint64> id = vbReply::value64(replyText(body));
     return id && *id != 0 && *id == photoId;
+}
+
+QString keyFailureReason(const QString& detail)
+{
+    return QCoreApplication::translate("vbUploadProtocol", "Getting the upload key failed: %1").arg(detail);
+}
+
+QString transferFailureReason(const QString& detail)
+{
+    return QCoreApplication::translate("vbUploadProtocol", "Sending the photo failed: %1").arg(detail);
+}
+
+QString commitFailureReason(const QString& detail)
+{
+    return QCoreApplication::translate("vbUploadProtocol", "Saving the photo's details failed: %1")
+        .arg(detail);
+}
+
+QString unexpectedAnswer(const QByteArray& body)
+{
+    const QString text = replyText(body).simplified();
+    if (text.isEmpty())
+        return QCoreApplication::translate("vbUploadProtocol", "empty answer");
+    return QCoreApplication::translate("vbUploadProtocol", "unexpected answer \"%1\"").arg(text.left(120));
 }
 
 } // namespace vbUploadProtocol

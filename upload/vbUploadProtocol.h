@@ -55,4 +55,11 @@ std::optional<UploadKey> uploadKeyFromReply(const QByteArray& body);
 // True when the commit answer carries exactly photoId (which must not be 0).
 bool commitAccepted(const QByteArray& body, qint64 photoId);
 
+// Why a photo failed, for the log viewer: the step and the last error text.
+QString keyFailureReason(const QString& detail);
+QString transferFailureReason(const QString& detail);
+QString commitFailureReason(const QString& detail);
+// The detail for an answer the rules above refused (its text, shortened).
+QString unexpectedAnswer(const QByteArray& body);
+
 } // namespace vbUploadProtocol
