@@ -265,13 +265,13 @@ void vbFtpWorker::get(const Command& command)
             total = size;
     }
 
-    std::istream& in = m_session->beginDownload(name);
-    watchDataStream(in);
+    // Read straight from the data socket: the stream would wait for a full
+    // buffer, and progress must show whatever has arrived.
+    Poco::Net::StreamSocket data = watchDataStream(m_session->beginDownload(name));
     qint64 done = 0;
     QByteArray buffer(chunkSize, Qt::Uninitialized);
-    while (in) {
-        in.read(buffer.data(), buffer.size());
-        const qint64 n = in.gcount();
+    for (;;) {
+        const int n = data.receiveBytes(buffer.data(), int(buffer.size()));
         if (abortRequested())
             throw AbortedException();
         if (n <= 0)
@@ -281,20 +281,18 @@ void vbFtpWorker::get(const Command& command)
             if (abortRequested())
                 throw AbortedException();
         }
-        emit dataReceived(command.id, buffer.left(int(n)), done, total);
+        emit dataReceived(command.id, buffer.left(n), done, total);
     }
-    if (in.bad())
-        throw Poco::IOException("Transfer interrupted");
     m_session->endDownload();
     if (total > 0 && done != total)
         throw Poco::IOException("Transfer incomplete");
 }
 
-void vbFtpWorker::watchDataStream(std::istream& stream)
+Poco::Net::StreamSocket vbFtpWorker::watchDataStream(std::istream& stream)
 {
     auto* ios = dynamic_cast<Poco::Net::SocketIOS*>(&stream);
     if (!ios)
-        return;
+        throw Poco::IllegalStateException("The data connection is not a socket stream");
     Poco::Net::StreamSocket socket = ios->socket();
     QMutexLocker lock(&m_mutex);
     socket.setReceiveTimeout(millis(m_timeoutMs));
@@ -302,6 +300,7 @@ void vbFtpWorker::watchDataStream(std::istream& stream)
     m_hasDataSocket = true;
     if (m_abortRequested)
         socket.shutdown();
+    return socket;
 }
 
 bool vbFtpWorker::abortRequested() const

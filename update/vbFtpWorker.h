@@ -75,7 +75,8 @@ private:
     void connectToHost(const Command& command);
     void list(const Command& command);
     void get(const Command& command);
-    void watchDataStream(std::istream& stream);
+    // Publishes the data connection so abortAll() can shut it down.
+    Poco::Net::StreamSocket watchDataStream(std::istream& stream);
     bool abortRequested() const;
     void requireSession() const;
     // Closes the connection without a goodbye (used after errors and aborts).

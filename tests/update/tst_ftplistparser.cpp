@@ -1,0 +1,201 @@
+#include "vbFtpListParser.h"
+#include "vbUpdate.h"
+
+#include <QtTest>
+
+// Listing lines as real servers send them: vsftpd / ProFTPD / pyftpdlib
+// (Unix "ls -l") and IIS / Windows (DOS).
+class tst_FtpListParser : public QObject
+{
+    Q_OBJECT
+private slots:
+    void unixLines_data();
+    void unixLines();
+    void dosLines_data();
+    void dosLines();
+    void rejectedLines_data();
+    void rejectedLines();
+    void plainFileNames_data();
+    void plainFileNames();
+};
+
+namespace {
+const QDate today(2026, 12, 6);
+} // namespace
+
+void tst_FtpListParser::unixLines_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<QDateTime>("modified");
+    QTest::addColumn<QString>("owner");
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<QByteArray>("target");
+
+    QTest::newRow("file with time, this year")
+        << QByteArray("-rw-r--r--   1 ftp      ftp          1000 Jan 05 12:34 readme.txt\r\n")
+        << int(vbFtpEntry::File) << "readme.txt" << qint64(1000)
+        << QDateTime(QDate(2026, 1, 5), QTime(12, 34)) << "ftp"
+        << "ftp" << QByteArray();
+    QTest::newRow("time after today means last year")
+        << QByteArray("-rw-r--r--   1 ftp      ftp             5 Dec 24 10:00 xmas.txt")
+        << int(vbFtpEntry::File) << "xmas.txt" << qint64(5) << QDateTime(QDate(2025, 12, 24), QTime(10, 0))
+        << "ftp"
+        << "ftp" << QByteArray();
+    QTest::newRow("tomorrow stays this year (server time zone ahead)")
+        << QByteArray("-rw-r--r--   1 ftp      ftp             5 Dec  7 01:00 early.txt")
+        << int(vbFtpEntry::File) << "early.txt" << qint64(5) << QDateTime(QDate(2026, 12, 7), QTime(1, 0))
+        << "ftp"
+        << "ftp" << QByteArray();
+    QTest::newRow("folder with year")
+        << QByteArray("drwxr-xr-x    2 1000     1000         4096 Mar 15  2009 photos")
+        << int(vbFtpEntry::Dir) << "photos" << qint64(4096) << QDateTime(QDate(2009, 3, 15), QTime(0, 0))
+        << "1000"
+        << "1000" << QByteArray();
+    QTest::newRow("symbolic link")
+        << QByteArray("lrwxrwxrwx   1 root     root            7 Jan  1  2020 latest -> v1.5/bin")
+        << int(vbFtpEntry::SymLink) << "latest" << qint64(7) << QDateTime(QDate(2020, 1, 1), QTime(0, 0))
+        << "root"
+        << "root" << QByteArray("v1.5/bin");
+    QTest::newRow("group name with a blank")
+        << QByteArray("-rw-r--r--   1 john     domain users 1234 Feb  3 09:05 report.doc")
+        << int(vbFtpEntry::File) << "report.doc" << qint64(1234) << QDateTime(QDate(2026, 2, 3), QTime(9, 5))
+        << "john"
+        << "domain users" << QByteArray();
+    QTest::newRow("name with blanks, a leading one kept")
+        << QByteArray("-rw-r--r--   1 u g 10 Feb  3 09:05  my holiday 12 Jan 5 12:34.jpg")
+        << int(vbFtpEntry::File) << " my holiday 12 Jan 5 12:34.jpg" << qint64(10)
+        << QDateTime(QDate(2026, 2, 3), QTime(9, 5)) << "u"
+        << "g" << QByteArray();
+    QTest::newRow("size above 4 GiB")
+        << QByteArray("-rw-r--r--   1 ftp ftp 5368709120 Jun 30  2015 disk.iso") << int(vbFtpEntry::File)
+        << "disk.iso" << qint64(5368709120LL) << QDateTime(QDate(2015, 6, 30), QTime(0, 0)) << "ftp"
+        << "ftp" << QByteArray();
+    QTest::newRow("ACL marker, no group column")
+        << QByteArray("-rw-r--r--+  1 owner 300 Aug 12  2019 notes.txt") << int(vbFtpEntry::File)
+        << "notes.txt" << qint64(300) << QDateTime(QDate(2019, 8, 12), QTime(0, 0)) << "owner"
+        << "" << QByteArray();
+    QTest::newRow("device: listed but not a file")
+        << QByteArray("crw-rw-rw-   1 root root 1, 3 Jan  1  2020 null") << int(vbFtpEntry::Other) << "null"
+        << qint64(3) << QDateTime(QDate(2020, 1, 1), QTime(0, 0)) << "root"
+        << "root 1," << QByteArray();
+    QTest::newRow("month in capitals, UTF-8 name")
+        << QByteArray("-rw-r--r-- 1 a b 42 MAY 9 2011 \xe7\x85\xa7\xe7\x89\x87.png") << int(vbFtpEntry::File)
+        << QString::fromUtf8("\xe7\x85\xa7\xe7\x89\x87.png") << qint64(42)
+        << QDateTime(QDate(2011, 5, 9), QTime(0, 0)) << "a"
+        << "b" << QByteArray();
+}
+
+void tst_FtpListParser::unixLines()
+{
+    QFETCH(QByteArray, line);
+    vbFtpEntry e;
+    QVERIFY(vbFtpListParser::parseLine(line, today, &e));
+    QTEST(int(e.kind), "kind");
+    QTEST(e.name, "name");
+    QTEST(e.size, "size");
+    QTEST(e.lastModified, "modified");
+    QTEST(e.owner, "owner");
+    QTEST(e.group, "group");
+    QTEST(e.symLinkTarget, "target");
+}
+
+void tst_FtpListParser::dosLines_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<bool>("isDir");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<QDateTime>("modified");
+
+    QTest::newRow("IIS folder, 2-digit year, PM")
+        << QByteArray("01-05-09  12:34PM       <DIR>          element") << true << "element" << qint64(0)
+        << QDateTime(QDate(2009, 1, 5), QTime(12, 34));
+    QTest::newRow("IIS file, 4-digit year, AM, blanks in name")
+        << QByteArray("01-05-2009  01:34AM                 1000 read me first.txt\r\n") << false
+        << "read me first.txt" << qint64(1000) << QDateTime(QDate(2009, 1, 5), QTime(1, 34));
+    QTest::newRow("midnight is 12AM, year 99 is 1999")
+        << QByteArray("12-31-99  12:00AM                    5 y2k.txt") << false << "y2k.txt" << qint64(5)
+        << QDateTime(QDate(1999, 12, 31), QTime(0, 0));
+    QTest::newRow("24-hour time, above 4 GiB")
+        << QByteArray("06-15-2021  13:34           5368709120 big.iso") << false << "big.iso"
+        << qint64(5368709120LL) << QDateTime(QDate(2021, 6, 15), QTime(13, 34));
+    QTest::newRow("Windows dir: separate PM, grouped size")
+        << QByteArray("06/15/2021  01:34 PM            1,234,567 photo.jpg") << false << "photo.jpg"
+        << qint64(1234567) << QDateTime(QDate(2021, 6, 15), QTime(13, 34));
+}
+
+void tst_FtpListParser::dosLines()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(bool, isDir);
+    vbFtpEntry e;
+    QVERIFY(vbFtpListParser::parseLine(line, today, &e));
+    QCOMPARE(e.isDir(), isDir);
+    QCOMPARE(e.isFile(), !isDir);
+    QTEST(e.name, "name");
+    QTEST(e.size, "size");
+    QTEST(e.lastModified, "modified");
+}
+
+void tst_FtpListParser::rejectedLines_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("total line") << QByteArray("total 12");
+    QTest::newRow("empty") << QByteArray("\r\n");
+    QTest::newRow("status reply") << QByteArray("226 Transfer complete.");
+    QTest::newRow("bad month") << QByteArray("-rw-r--r--   1 u g 10 Foo  3 09:05 x.txt");
+    QTest::newRow("no time or year") << QByteArray("-rw-r--r--   1 u g 10 Jan  3 x.txt");
+    QTest::newRow("day 32") << QByteArray("-rw-r--r--   1 u g 10 Jan 32  2020 x.txt");
+    QTest::newRow("hour 25") << QByteArray("-rw-r--r--   1 u g 10 Jan  3 25:00 x.txt");
+    QTest::newRow("Feb 29 with no leap year near") << QByteArray("-rw-r--r--   1 u g 10 Feb 29 10:00 x.txt");
+    QTest::newRow("no name") << QByteArray("-rw-r--r--   1 u g 10 Jan  3  2020");
+    QTest::newRow("bad mode") << QByteArray("-rw-r--r-Q   1 u g 10 Jan  3  2020 x.txt");
+    QTest::newRow("name list only") << QByteArray("readme.txt");
+    QTest::newRow("DOS month 13") << QByteArray("13-05-2009  12:00PM       1 x.txt");
+    QTest::newRow("DOS 13PM") << QByteArray("01-05-2009  13:00PM       1 x.txt");
+    QTest::newRow("DOS no time") << QByteArray("01-05-2009  <DIR>  x");
+    QTest::newRow("DOS size not a number") << QByteArray("01-05-2009  12:00PM  12a4 x.txt");
+    QTest::newRow("DOS no name") << QByteArray("01-05-2009  12:00PM  1234");
+}
+
+void tst_FtpListParser::rejectedLines()
+{
+    QFETCH(QByteArray, line);
+    vbFtpEntry e;
+    e.name = QStringLiteral("untouched");
+    QVERIFY(!vbFtpListParser::parseLine(line, today, &e));
+    QCOMPARE(e.name, QStringLiteral("untouched"));
+}
+
+void tst_FtpListParser::plainFileNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("plain");
+    QTest::newRow("simple") << "pixelvane" << true;
+    QTest::newRow("blanks and dots") << "my file.v1.5.txt" << true;
+    QTest::newRow("hidden") << ".config" << true;
+    QTest::newRow("three dots") << "..." << true;
+    QTest::newRow("Chinese") << QString::fromUtf8("\xe7\x85\xa7\xe7\x89\x87.png") << true;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("dot") << "." << false;
+    QTest::newRow("dot dot") << ".." << false;
+    QTest::newRow("parent") << "../evil" << false;
+    QTest::newRow("sub folder") << "a/b" << false;
+    QTest::newRow("absolute") << "/etc/passwd" << false;
+    QTest::newRow("backslash parent") << "..\\evil" << false;
+    QTest::newRow("drive") << "C:evil" << false;
+    QTest::newRow("line break") << "a\nb" << false;
+    QTest::newRow("carriage return") << "a\rDELE b" << false;
+}
+
+void tst_FtpListParser::plainFileNames()
+{
+    QFETCH(QString, name);
+    QTEST(vbUpdate::isPlainFileName(name), "plain");
+}
+
+QTEST_GUILESS_MAIN(tst_FtpListParser)
+#include "tst_ftplistparser.moc"

@@ -1,0 +1,187 @@
+#include "vbFakeFtpServer.h"
+
+#include <Poco/Exception.h>
+#include <Poco/Net/DialogSocket.h>
+#include <Poco/Net/SocketAddress.h>
+#include <Poco/Net/StreamSocket.h>
+#include <Poco/Timespan.h>
+
+#include <csignal>
+
+namespace {
+
+const Poco::Timespan pollStep(0, 50 * 1000);
+
+} // namespace
+
+vbFakeFtpServer::vbFakeFtpServer() : m_listener(Poco::Net::SocketAddress("127.0.0.1", 0))
+{
+    std::signal(SIGPIPE, SIG_IGN); // writes to a client that hung up must not end the test
+    m_port = m_listener.address().port();
+    m_thread = std::thread([this] { serve(); });
+}
+
+vbFakeFtpServer::~vbFakeFtpServer()
+{
+    m_stop = true;
+    m_thread.join();
+}
+
+void vbFakeFtpServer::setListing(const QByteArray& listing)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_listing = listing;
+}
+
+void vbFakeFtpServer::addFile(const QByteArray& name, const QByteArray& data)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_files.insert(name, data);
+}
+
+void vbFakeFtpServer::setStallAfter(qint64 bytes)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_stallAfter = bytes;
+}
+
+QList<QByteArray> vbFakeFtpServer::commands() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_commands;
+}
+
+void vbFakeFtpServer::serve()
+{
+    while (!m_stop) {
+        try {
+            if (!m_listener.poll(pollStep, Poco::Net::Socket::SELECT_READ))
+                continue;
+            Poco::Net::StreamSocket socket = m_listener.acceptConnection();
+            session(socket);
+        } catch (const Poco::Exception&) {
+            // The client went away; wait for the next one.
+        }
+    }
+}
+
+void vbFakeFtpServer::session(Poco::Net::StreamSocket& socket)
+{
+    Poco::Net::DialogSocket control(socket);
+    control.sendMessage("220 fake ftp ready");
+    Poco::Net::ServerSocket passive;
+    bool passiveOpen = false;
+    while (!m_stop) {
+        if (!control.poll(pollStep, Poco::Net::Socket::SELECT_READ))
+            continue;
+        std::string line;
+        if (!control.receiveMessage(line))
+            return;
+        const QByteArray text = QByteArray::fromStdString(line);
+        const int space = int(text.indexOf(' '));
+        const QByteArray verb = (space < 0 ? text : text.left(space)).toUpper();
+        const QByteArray arg = space < 0 ? QByteArray() : text.mid(space + 1);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_commands.append(verb == "PASS" ? verb : text);
+        }
+        if (verb == "USER") {
+            control.sendMessage("331 password please");
+        } else if (verb == "PASS") {
+            control.sendMessage("230 logged in");
+        } else if (verb == "TYPE" || verb == "NOOP") {
+            control.sendMessage("200 ok");
+        } else if (verb == "CWD") {
+            control.sendMessage("250 ok");
+        } else if (verb == "PWD") {
+            control.sendMessage("257 \"/\"");
+        } else if (verb == "EPSV") {
+            passive = Poco::Net::ServerSocket(Poco::Net::SocketAddress("127.0.0.1", 0));
+            passiveOpen = true;
+            control.sendMessage("229 Entering Extended Passive Mode (|||" +
+                                std::to_string(passive.address().port()) + "|)");
+        } else if (verb == "SIZE") {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_files.contains(arg))
+                control.sendMessage("213 " + std::to_string(m_files.value(arg).size()));
+            else
+                control.sendMessage("550 no such file");
+        } else if (verb == "LIST" || verb == "RETR") {
+            QByteArray content;
+            bool found = true;
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                if (verb == "LIST")
+                    content = m_listing;
+                else if (m_files.contains(arg))
+                    content = m_files.value(arg);
+                else
+                    found = false;
+            }
+            if (!found || !passiveOpen) {
+                control.sendMessage("550 not here");
+                continue;
+            }
+            control.sendMessage("150 here it comes");
+            Poco::Net::StreamSocket data;
+            if (!acceptData(passive, &data))
+                return;
+            passiveOpen = false;
+            if (verb == "LIST") {
+                data.sendBytes(content.constData(), int(content.size()));
+                data.close();
+            } else {
+                sendFile(data, content);
+            }
+            control.sendMessage("226 done");
+        } else if (verb == "QUIT") {
+            control.sendMessage("221 bye");
+            return;
+        } else {
+            control.sendMessage("502 not implemented");
+        }
+    }
+}
+
+bool vbFakeFtpServer::acceptData(Poco::Net::ServerSocket& passive, Poco::Net::StreamSocket* data)
+{
+    for (int i = 0; i < 100 && !m_stop; ++i) {
+        if (passive.poll(pollStep, Poco::Net::Socket::SELECT_READ)) {
+            *data = passive.acceptConnection();
+            return true;
+        }
+    }
+    return false;
+}
+
+void vbFakeFtpServer::sendFile(Poco::Net::StreamSocket& data, const QByteArray& content)
+{
+    qint64 stallAfter = -1;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        stallAfter = m_stallAfter;
+    }
+    const qint64 first = stallAfter >= 0 ? qMin(stallAfter, qint64(content.size())) : content.size();
+    data.sendBytes(content.constData(), int(first));
+    if (first < content.size()) {
+        // Hold the transfer open until the client hangs up on it.
+        m_stalledNow = true;
+        char byte = 0;
+        while (!m_stop) {
+            if (!data.poll(pollStep, Poco::Net::Socket::SELECT_READ | Poco::Net::Socket::SELECT_ERROR))
+                continue;
+            int n = 0;
+            try {
+                n = data.receiveBytes(&byte, 1);
+            } catch (const Poco::Exception&) {
+                n = -1;
+            }
+            if (n <= 0) {
+                m_stalledTransferCut = true;
+                break;
+            }
+        }
+        m_stalledNow = false;
+    }
+    data.close();
+}

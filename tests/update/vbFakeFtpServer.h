@@ -1,0 +1,59 @@
+#pragma once
+
+#include <Poco/Net/ServerSocket.h>
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+namespace Poco::Net {
+class DialogSocket;
+class StreamSocket;
+} // namespace Poco::Net
+
+// A one-connection-at-a-time FTP server on loopback for what the stand-in
+// service cannot do: a listing of any text (hostile names, DOS lines) and a
+// download that stalls after a given number of bytes until the client hangs up.
+class vbFakeFtpServer
+{
+public:
+    vbFakeFtpServer();
+    ~vbFakeFtpServer();
+
+    quint16 port() const { return m_port; }
+
+    // The raw LIST answer (lines ending in CR LF).
+    void setListing(const QByteArray& listing);
+    void addFile(const QByteArray& name, const QByteArray& data);
+    // RETR sends this many bytes, then neither sends nor closes until the client does.
+    void setStallAfter(qint64 bytes);
+
+    // Every command received, e.g. "RETR good.txt" (PASS arguments left out).
+    QList<QByteArray> commands() const;
+    // Whether the client hung up on a stalled transfer.
+    bool stalledTransferCut() const { return m_stalledTransferCut; }
+    // Whether a transfer is stalled right now.
+    bool stalled() const { return m_stalledNow; }
+
+private:
+    void serve();
+    void session(Poco::Net::StreamSocket& socket);
+    bool acceptData(Poco::Net::ServerSocket& passive, Poco::Net::StreamSocket* data);
+    void sendFile(Poco::Net::StreamSocket& data, const QByteArray& content);
+
+    Poco::Net::ServerSocket m_listener;
+    quint16 m_port = 0;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_stalledTransferCut{false};
+    std::atomic<bool> m_stalledNow{false};
+    mutable std::mutex m_mutex;
+    QByteArray m_listing;
+    QMap<QByteArray, QByteArray> m_files;
+    qint64 m_stallAfter = -1;
+    QList<QByteArray> m_commands;
+};
