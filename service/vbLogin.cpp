@@ -21,6 +21,8 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 // Characters a file or folder name on the service side cannot hold.
 const char kAccountPattern[] = "[^\\\\/:*?\"<>|\\r\\n]*";
@@ -31,6 +33,18 @@ QHBoxLayout* fieldRow()
     row->setSpacing(2);
     row->setContentsMargins(10, 0, 0, 0);
     return row;
+}
+
+// The captions keep the form's 60 pixels where the text fits and otherwise
+// all grow to the widest one, so translated texts are never cut and the
+// fields stay aligned.
+void fitCaptions(std::initializer_list<QLabel*> captions)
+{
+    int width = 60;
+    for (QLabel* caption : captions)
+        width = std::max(width, caption->sizeHint().width());
+    for (QLabel* caption : captions)
+        caption->setFixedWidth(width);
 }
 } // namespace
 
@@ -166,6 +180,7 @@ void vbLogin::retranslateUi()
     btnLogin->setText(form("Login"));
     btnCancel->setText(form("Cancel"));
     label_5->setText(form("Status:"));
+    fitCaptions({label, label_2});
 }
 
 void vbLogin::reject()
@@ -228,6 +243,8 @@ void vbLogin::slot_loginFailed()
 
 void vbLogin::slot_albumsReceived(const AlbumList& albums)
 {
+    // A later answer of the other mirror must not change what the opener reads.
+    m_signIn->cancel();
     m_albums = albums;
     lbl_status->setText(tr("login OK"));
     saveAccount();

@@ -19,6 +19,8 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 // Album names become folder names on the service: no path characters and no full stop.
 const char kAlbumPattern[] = "[^\\\\/:*?\"<>|\\r\\n.]*";
@@ -32,6 +34,18 @@ QHBoxLayout* fieldRow(QLabel* caption, QWidget* field)
     row->addWidget(field);
     row->addStretch();
     return row;
+}
+
+// The captions keep the form's 60 pixels where the text fits and otherwise
+// all grow to the widest one, so translated texts are never cut and the
+// fields stay aligned.
+void fitCaptions(std::initializer_list<QLabel*> captions)
+{
+    int width = 60;
+    for (QLabel* caption : captions)
+        width = std::max(width, caption->sizeHint().width());
+    for (QLabel* caption : captions)
+        caption->setFixedWidth(width);
 }
 } // namespace
 
@@ -112,6 +126,8 @@ void vbNewAlbums::setupUi()
     buttonRow->setContentsMargins(10, 0, 0, 0);
     lblStatus = new QLabel(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    // "Create Albums failed!" is wider than the room left beside the buttons.
+    lblStatus->setWordWrap(true);
     QPalette red = lblStatus->palette();
     red.setColor(QPalette::Active, QPalette::WindowText, QColor(255, 0, 0));
     red.setColor(QPalette::Inactive, QPalette::WindowText, QColor(255, 0, 0));
@@ -140,6 +156,7 @@ void vbNewAlbums::retranslateUi()
     label->setText(form("Album name:"));
     label_3->setText(form("Date:"));
     label_2->setText(form("Descripte:"));
+    fitCaptions({label, label_3, label_2});
     btnOK->setText(form("OK"));
     btnCancel->setText(form("Cancel"));
 }

@@ -1,0 +1,379 @@
+#include "kitTestSupport.h"
+#include "serviceTestSupport.h"
+#include "vbClickLabel.h"
+#include "vbIniParser.h"
+#include "vbLogin.h"
+#include "vbTitleBar.h"
+
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTranslator>
+#include <QtTest>
+
+// Opens pages "in the browser" by remembering them.
+class vbUrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void openUrl(const QUrl& url) { urls.append(url); }
+};
+
+// The sign-in dialog driven with mouse and keys against the stand-in service.
+class tst_vbLogin : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void missingInputAsksFirst_data();
+    void missingInputAsksFirst();
+    void validatorRefusesPathCharacters_data();
+    void validatorRefusesPathCharacters();
+    void refusedAccountKeepsDialogOpen();
+    void successClosesWithAlbums_data();
+    void successClosesWithAlbums();
+    void accountTextReachesServiceIntact();
+    void albumListFailureKeepsDialogOpen();
+    void cancelAndCloseReject_data();
+    void cancelAndCloseReject();
+    void linksOpenPages();
+    void screenshots();
+
+private:
+    template <typename T> static T* child(QWidget* dialog, const char* name)
+    {
+        T* w = dialog->findChild<T*>(QLatin1String(name));
+        if (!w)
+            qFatal("missing form child %s", name);
+        return w;
+    }
+    static void signIn(vbLogin& dialog, const QString& name, const QString& password);
+    QByteArray settingsBytes() const;
+
+    std::unique_ptr<vbTestService> m_service;
+    std::unique_ptr<QTemporaryDir> m_programDir;
+    QString m_startDir;
+};
+
+void tst_vbLogin::initTestCase()
+{
+    m_startDir = QDir::currentPath();
+    m_service = std::make_unique<vbTestService>();
+    QVERIFY2(m_service->isRunning(), qPrintable(m_service->errorString()));
+    useService(*m_service);
+}
+
+void tst_vbLogin::init()
+{
+    QVERIFY(m_service->clearFaults(true));
+    m_programDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_service->writeSystemIni(m_programDir->path()));
+    QVERIFY(QDir::setCurrent(m_programDir->path()));
+}
+
+void tst_vbLogin::cleanup()
+{
+    QDir::setCurrent(m_startDir);
+    m_programDir.reset();
+}
+
+void tst_vbLogin::signIn(vbLogin& dialog, const QString& name, const QString& password)
+{
+    typeText(child<QLineEdit>(&dialog, "edit_name"), name);
+    typeText(child<QLineEdit>(&dialog, "edit_password"), password);
+    QTest::mouseClick(child<vbPushButton>(&dialog, "btnLogin"), Qt::LeftButton);
+}
+
+QByteArray tst_vbLogin::settingsBytes() const
+{
+    QFile f(m_programDir->filePath(QStringLiteral("system.ini")));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void tst_vbLogin::missingInputAsksFirst_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("tip");
+
+    QTest::newRow("no name") << ""
+                             << "demo"
+                             << "Please enter you Email!";
+    QTest::newRow("no password") << "demo@velbrook.test"
+                                 << ""
+                                 << "Please enter you password!";
+    QTest::newRow("neither") << ""
+                             << ""
+                             << "Please enter you Email!";
+}
+
+void tst_vbLogin::missingInputAsksFirst()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, password);
+    QFETCH(QString, tip);
+
+    vbLogin dialog;
+    dialog.show();
+    vbTipCatcher tips;
+    signIn(dialog, name, password);
+
+    QCOMPARE(tips.texts(), QStringList{tip});
+    QVERIFY(dialog.isVisible());
+    QVERIFY(child<QLabel>(&dialog, "lbl_status")->text().isEmpty());
+    QVERIFY(requestsTo(*m_service, QStringLiteral("signin")).isEmpty());
+}
+
+void tst_vbLogin::validatorRefusesPathCharacters_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+
+    QTest::newRow("path characters") << "a\\b/c:d*e?f\"g<h>i|j"
+                                     << "abcdefghij";
+    QTest::newRow("query characters pass") << "x&y#z+1=2%"
+                                           << "x&y#z+1=2%";
+    QTest::newRow("e-mail") << "demo@velbrook.test"
+                            << "demo@velbrook.test";
+    QTest::newRow("spaces and chinese") << QStringLiteral("张 三") << QStringLiteral("张 三");
+}
+
+void tst_vbLogin::validatorRefusesPathCharacters()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+
+    vbLogin dialog;
+    dialog.show();
+    auto* name = child<QLineEdit>(&dialog, "edit_name");
+    auto* password = child<QLineEdit>(&dialog, "edit_password");
+    typeText(name, typed);
+    typeText(password, typed);
+    QCOMPARE(name->text(), kept);
+    QCOMPARE(password->text(), kept);
+    QCOMPARE(password->echoMode(), QLineEdit::Password);
+}
+
+void tst_vbLogin::refusedAccountKeepsDialogOpen()
+{
+    const QByteArray before = settingsBytes();
+    vbLogin dialog;
+    dialog.show();
+    QSignalSpy finished(&dialog, &QDialog::finished);
+    signIn(dialog, QLatin1String(velbrook::kDemoEmail), QStringLiteral("wrong"));
+    QCOMPARE(child<QLabel>(&dialog, "lbl_status")->text(), QStringLiteral("login..."));
+
+    QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>(&dialog, "lbl_status")->text(),
+                              QStringLiteral("Login failed.Please check your E-mail and password!"), 10000);
+    QTRY_COMPARE(requestsTo(*m_service, QStringLiteral("signin")).size(), 2);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(finished.size(), 0);
+    QCOMPARE(settingsBytes(), before);
+
+    // The dialog stays usable: the right password now gets in.
+    child<QLineEdit>(&dialog, "edit_password")->clear();
+    typeText(child<QLineEdit>(&dialog, "edit_password"), QLatin1String(velbrook::kDemoPassword));
+    QTest::keyClick(child<QLineEdit>(&dialog, "edit_password"), Qt::Key_Return);
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+}
+
+void tst_vbLogin::successClosesWithAlbums_data()
+{
+    QTest::addColumn<bool>("autoLogin");
+    QTest::newRow("autoLogin ticked") << true;
+    QTest::newRow("autoLogin unticked") << false;
+}
+
+void tst_vbLogin::successClosesWithAlbums()
+{
+    QFETCH(bool, autoLogin);
+
+    // An account stored earlier must survive a sign-in without "autoLogin".
+    vbIniParser(QStringLiteral("system.ini"))
+        .setString(QStringLiteral("user.info"), QStringLiteral("username"),
+                   QStringLiteral("earlier@velbrook.test"));
+    vbIniParser(QStringLiteral("system.ini"))
+        .setString(QStringLiteral("user.info"), QStringLiteral("password"), QStringLiteral("old"));
+    const QByteArray before = settingsBytes();
+
+    vbLogin dialog;
+    dialog.show();
+    auto* box = child<QCheckBox>(&dialog, "cbx_autoLogin");
+    QVERIFY(box->isChecked());
+    if (!autoLogin)
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+    QCOMPARE(box->isChecked(), autoLogin);
+    QCOMPARE(dialog.autoLogin(), autoLogin);
+
+    QSignalSpy finished(&dialog, &QDialog::finished);
+    signIn(dialog, QLatin1String(velbrook::kDemoEmail), QLatin1String(velbrook::kDemoPassword));
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(child<QLabel>(&dialog, "lbl_status")->text(), QStringLiteral("login OK"));
+
+    QCOMPARE(dialog.userId(), velbrook::kDemoUserId);
+    QCOMPARE(dialog.name(), QLatin1String(velbrook::kDemoEmail));
+    QCOMPARE(dialog.password(), QLatin1String(velbrook::kDemoPassword));
+    QVERIFY(dialog.host() == m_service->wangtong() || dialog.host() == m_service->dianxin());
+    QCOMPARE(dialog.albums().size(), 3);
+    QCOMPARE(dialog.albums().at(0).name, QStringLiteral("Family"));
+    QCOMPARE(dialog.albums().at(0).id, velbrook::kFamilyAlbumId);
+    QCOMPARE(dialog.albums().at(2).photoCount, velbrook::kArchivePhotoCount);
+    // The album list came from the host that accepted.
+    bool askedAcceptingHost = false;
+    for (const QJsonObject& r : requestsTo(*m_service, QStringLiteral("albumlist")))
+        askedAcceptingHost =
+            askedAcceptingHost || r.value(QStringLiteral("address")).toString() == dialog.host();
+    QVERIFY(askedAcceptingHost);
+
+    const vbIniParser ini(QStringLiteral("system.ini"));
+    if (autoLogin) {
+        QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("username")),
+                 QLatin1String(velbrook::kDemoEmail));
+        QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("password")),
+                 QLatin1String(velbrook::kDemoPassword));
+        QVERIFY(ini.getBool(QStringLiteral("user.info"), QStringLiteral("autologin"), false));
+        // The service section the client was pointed with is still there.
+        QCOMPARE(ini.getString(QStringLiteral("service"), QStringLiteral("httpport")),
+                 QString::number(m_service->httpPort()));
+    } else {
+        QCOMPARE(settingsBytes(), before);
+    }
+}
+
+void tst_vbLogin::accountTextReachesServiceIntact()
+{
+    vbLogin dialog;
+    dialog.show();
+    const QString name = QStringLiteral("a&b#c+d=e%f g@velbrook.test");
+    const QString password = QStringLiteral("p&w=1#2+3%");
+    signIn(dialog, name, password);
+    QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>(&dialog, "lbl_status")->text(),
+                              QStringLiteral("Login failed.Please check your E-mail and password!"), 10000);
+
+    const QList<QJsonObject> signIns = requestsTo(*m_service, QStringLiteral("signin"));
+    QCOMPARE(signIns.size(), 2);
+    for (const QJsonObject& r : signIns) {
+        const QJsonObject params = r.value(QStringLiteral("params")).toObject();
+        QCOMPARE(params.value(QStringLiteral("username")).toString(), name);
+        QCOMPARE(params.value(QStringLiteral("password")).toString(), password);
+        QCOMPARE(params.size(), 2);
+    }
+}
+
+void tst_vbLogin::albumListFailureKeepsDialogOpen()
+{
+    QVERIFY(m_service->injectFault(fault("albumlist", "any", "refuse")));
+    vbLogin dialog;
+    dialog.show();
+    QSignalSpy finished(&dialog, &QDialog::finished);
+    signIn(dialog, QLatin1String(velbrook::kDemoEmail), QLatin1String(velbrook::kDemoPassword));
+
+    const QString visitFailed =
+        QStringLiteral("Visit %1 failed.Please check network and try again").arg(m_service->web());
+    QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>(&dialog, "lbl_status")->text(), visitFailed, 10000);
+    QCOMPARE(finished.size(), 0);
+    QVERIFY(settingsBytes().indexOf("username") < 0);
+
+    // Once the service answers again, pressing Login again gets in.
+    QVERIFY(m_service->clearFaults());
+    QTest::mouseClick(child<vbPushButton>(&dialog, "btnLogin"), Qt::LeftButton);
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.albums().size(), 3);
+}
+
+void tst_vbLogin::cancelAndCloseReject_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Cancel") << "btnCancel";
+    QTest::newRow("title bar close") << "btnClose";
+    QTest::newRow("Escape") << "";
+}
+
+void tst_vbLogin::cancelAndCloseReject()
+{
+    QFETCH(QString, how);
+
+    // A sign-in still under way must not sign anyone in after the dialog is gone.
+    QVERIFY(m_service->injectFault(fault("signin", "any", "stall")));
+    vbLogin dialog;
+    dialog.show();
+    QSignalSpy finished(&dialog, &QDialog::finished);
+    signIn(dialog, QLatin1String(velbrook::kDemoEmail), QLatin1String(velbrook::kDemoPassword));
+    QCOMPARE(child<QLabel>(&dialog, "lbl_status")->text(), QStringLiteral("login..."));
+
+    if (how.isEmpty())
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    else
+        QTest::mouseClick(child<vbPushButton>(&dialog, how.toLatin1().constData()), Qt::LeftButton);
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QVERIFY(child<QLabel>(&dialog, "lbl_status")->text().isEmpty());
+    QCOMPARE(dialog.userId(), 0);
+    QVERIFY(settingsBytes().indexOf("username") < 0);
+}
+
+void tst_vbLogin::linksOpenPages()
+{
+    vbUrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "openUrl");
+    vbLogin dialog;
+    dialog.show();
+    QTest::mouseClick(child<vbClickLabel>(&dialog, "lblRegister"), Qt::LeftButton);
+    QTest::mouseClick(child<vbClickLabel>(&dialog, "lbl_getPassword"), Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+
+    const QString web = QStringLiteral("http://%1:%2").arg(m_service->web()).arg(m_service->httpPort());
+    QCOMPARE(catcher.urls, (QList<QUrl>{QUrl(web + QStringLiteral("/userForm2.faces")),
+                                        QUrl(web + QStringLiteral("/getPassword.faces"))}));
+}
+
+void tst_vbLogin::screenshots()
+{
+    const QString outDir =
+        qEnvironmentVariable("PV_BUILD_DIR", QDir::tempPath()) + QStringLiteral("/screenshots");
+    QVERIFY(QDir().mkpath(outDir));
+    QTranslator chinese;
+    const QString qm = QStringLiteral(PV_SERVICE_TEST_QM);
+    QVERIFY2(chinese.load(qm), qPrintable(qm));
+
+    for (const bool zh : {false, true}) {
+        if (zh)
+            QCoreApplication::installTranslator(&chinese);
+        vbLogin dialog;
+        dialog.show();
+        typeText(child<QLineEdit>(&dialog, "edit_name"), QLatin1String(velbrook::kDemoEmail));
+        typeText(child<QLineEdit>(&dialog, "edit_password"), QStringLiteral("wrong"));
+        QTest::mouseClick(child<vbPushButton>(&dialog, "btnLogin"), Qt::LeftButton);
+        const QString failed = zh ? QStringLiteral("登录失败。请检查您的电子邮箱和密码！")
+                                  : QStringLiteral("Login failed.Please check your E-mail and password!");
+        QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>(&dialog, "lbl_status")->text(), failed, 10000);
+        QCOMPARE(child<vbTitleBar>(&dialog, "title")->title(),
+                 zh ? QStringLiteral("请输入您的电子邮箱和密码")
+                    : QStringLiteral("Please enter your email&password"));
+        QCOMPARE(dialog.size(), QSize(386, 168));
+        // Every form text is shown whole and the close button sits inside the window.
+        auto* close = child<vbPushButton>(&dialog, "btnClose");
+        QVERIFY(close->isVisible());
+        QVERIFY(dialog.rect().contains(QRect(close->mapTo(&dialog, QPoint(0, 0)), close->size())));
+        for (const char* name :
+             {"label", "label_2", "lblRegister", "lbl_getPassword", "label_5", "lbl_status"}) {
+            auto* l = child<QLabel>(&dialog, name);
+            QVERIFY2(l->width() >= l->sizeHint().width(), name);
+        }
+        QVERIFY(dialog.grab().save(
+            outDir + (zh ? QStringLiteral("/vbLogin_zh.png") : QStringLiteral("/vbLogin_en.png"))));
+        if (zh)
+            QCoreApplication::removeTranslator(&chinese);
+    }
+}
+
+QTEST_MAIN(tst_vbLogin)
+#include "tst_vbLogin.moc"

@@ -1,0 +1,272 @@
+#include "kitTestSupport.h"
+#include "serviceTestSupport.h"
+#include "vbNewAlbums.h"
+#include "vbPushButton.h"
+#include "vbRequests.h"
+#include "vbTitleBar.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTranslator>
+#include <QtTest>
+
+// Album creation driven with mouse and keys; outcomes are checked in the
+// service's own state, not only in what the dialog believes.
+class tst_vbNewAlbums : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void answers_data();
+    void answers();
+    void emptyNameOnlyMovesFocus();
+    void queryCharactersReachServiceIntact();
+    void fieldsRefuseAndLimit_data();
+    void fieldsRefuseAndLimit();
+    void onlyLatestAnswerCounts();
+    void cancelAndCloseReject_data();
+    void cancelAndCloseReject();
+    void screenshots();
+
+private:
+    template <typename T> static T* child(QWidget* dialog, const char* name)
+    {
+        T* w = dialog->findChild<T*>(QLatin1String(name));
+        if (!w)
+            qFatal("missing form child %s", name);
+        return w;
+    }
+    QString base() const { return vbRequests::baseAddress(QStringLiteral("Http"), m_service->dianxin()); }
+    static void clickOk(vbNewAlbums& dialog)
+    {
+        QTest::mouseClick(child<vbPushButton>(&dialog, "btnOK"), Qt::LeftButton);
+    }
+
+    std::unique_ptr<vbTestService> m_service;
+};
+
+void tst_vbNewAlbums::initTestCase()
+{
+    m_service = std::make_unique<vbTestService>();
+    QVERIFY2(m_service->isRunning(), qPrintable(m_service->errorString()));
+    useService(*m_service);
+}
+
+void tst_vbNewAlbums::init()
+{
+    QVERIFY(m_service->clearFaults(true));
+}
+
+void tst_vbNewAlbums::answers_data()
+{
+    QTest::addColumn<QJsonObject>("answer");
+    QTest::addColumn<int>("albumId"); // 0: the dialog stays open
+    QTest::addColumn<QString>("status");
+
+    const auto value = [](const char* v) {
+        return fault("newalbum", "any", "value", {{QStringLiteral("value"), QLatin1String(v)}});
+    };
+    QTest::newRow("57 accepted") << value("57") << 57 << "";
+    QTest::newRow("0 refused") << value("0") << 0 << "Create Albums failed!";
+    QTest::newRow("not a number") << value("x") << 0 << "Create Albums failed!";
+    QTest::newRow("no marker") << fault("newalbum", "any", "novalue") << 0 << "Network error!";
+    QTest::newRow("connection dropped") << fault("newalbum", "any", "drop") << 0 << "Network error!";
+    QTest::newRow("error status") << fault("newalbum", "any", "status", {{QStringLiteral("status"), 500}})
+                                  << 0 << "Network error!";
+    QTest::newRow("service creates it") << QJsonObject() << velbrook::kFirstNewAlbumId << "";
+}
+
+void tst_vbNewAlbums::answers()
+{
+    QFETCH(QJsonObject, answer);
+    QFETCH(int, albumId);
+    QFETCH(QString, status);
+
+    if (!answer.isEmpty())
+        QVERIFY(m_service->injectFault(answer));
+    vbNewAlbums dialog(base(), velbrook::kDemoUserId);
+    dialog.show();
+    QSignalSpy finished(&dialog, &QDialog::finished);
+    typeText(child<QLineEdit>(&dialog, "edit_name"), QStringLiteral("Holiday"));
+    clickOk(dialog);
+
+    if (albumId != 0) {
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(dialog.result(), 1);
+        QCOMPARE(dialog.newAlbumId(), albumId);
+        QCOMPARE(dialog.name(), QStringLiteral("Holiday"));
+    } else {
+        auto* lblStatus = child<QLabel>(&dialog, "lblStatus");
+        QTRY_COMPARE_WITH_TIMEOUT(lblStatus->text(), status, 10000);
+        QCOMPARE(lblStatus->palette().color(QPalette::Active, QPalette::WindowText), QColor(255, 0, 0));
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(finished.size(), 0);
+        QCOMPARE(dialog.newAlbumId(), 0);
+    }
+    const QList<QJsonObject> requests = requestsTo(*m_service, QStringLiteral("newalbum"));
+    // The network layer resends a request once whose connection closed unanswered.
+    QVERIFY(requests.size() == 1 ||
+            (requests.size() == 2 && QTest::currentDataTag() == QByteArray("connection dropped")));
+    QCOMPARE(requests.first().value(QStringLiteral("address")).toString(), m_service->dianxin());
+}
+
+void tst_vbNewAlbums::emptyNameOnlyMovesFocus()
+{
+    vbNewAlbums dialog(base(), velbrook::kDemoUserId);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    auto* desc = child<QLineEdit>(&dialog, "edit_desc");
+    desc->setFocus();
+    typeText(desc, QStringLiteral("no name yet"));
+    QCOMPARE(QApplication::focusWidget(), desc);
+
+    clickOk(dialog);
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&dialog, "edit_name"));
+    QVERIFY(child<QLabel>(&dialog, "lblStatus")->text().isEmpty());
+    QVERIFY(dialog.isVisible());
+    QVERIFY(requestsTo(*m_service, QStringLiteral("newalbum")).isEmpty());
+}
+
+void tst_vbNewAlbums::queryCharactersReachServiceIntact()
+{
+    const QString name = QStringLiteral("Tom & Jerry #1 = 100% +fun 家");
+    const QString description = QStringLiteral("a&b=c#d+e%f");
+    vbNewAlbums dialog(base(), velbrook::kDemoUserId);
+    dialog.show();
+    QSignalSpy finished(&dialog, &QDialog::finished);
+    typeText(child<QLineEdit>(&dialog, "edit_name"), name);
+    typeText(child<QLineEdit>(&dialog, "edit_desc"), description);
+    clickOk(dialog);
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(dialog.result(), 1);
+
+    const QJsonArray albums = m_service->state().value(QStringLiteral("albums")).toArray();
+    QJsonObject created;
+    for (const auto& a : albums) {
+        if (a.toObject().value(QStringLiteral("id")).toInt() == dialog.newAlbumId())
+            created = a.toObject();
+    }
+    QCOMPARE(created.value(QStringLiteral("name")).toString(), name);
+    QCOMPARE(created.value(QStringLiteral("description")).toString(), description);
+    QCOMPARE(created.value(QStringLiteral("user_id")).toInt(), velbrook::kDemoUserId);
+    QCOMPARE(created.value(QStringLiteral("date")).toString(), QDate::currentDate().toString(Qt::ISODate));
+    const QJsonObject params =
+        requestsTo(*m_service, QStringLiteral("newalbum")).first().value(QStringLiteral("params")).toObject();
+    QCOMPARE(params.value(QStringLiteral("print")).toString(), QStringLiteral("0"));
+    QCOMPARE(params.keys().size(), 5);
+}
+
+void tst_vbNewAlbums::fieldsRefuseAndLimit_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+
+    const QString sixty(60, QLatin1Char('n'));
+    const QString twoFifty(250, QLatin1Char('d'));
+    QTest::newRow("name: full stop and path characters") << "edit_name"
+                                                         << "a.b\\c/d:e*f?g\"h<i>j|k"
+                                                         << "abcdefghijk";
+    QTest::newRow("description: full stop and path characters") << "edit_desc"
+                                                                << "a.b\\c/d:e*f?g\"h<i>j|k"
+                                                                << "abcdefghijk";
+    QTest::newRow("name: at most 50") << "edit_name" << sixty << sixty.left(50);
+    QTest::newRow("description: at most 200") << "edit_desc" << twoFifty << twoFifty.left(200);
+}
+
+void tst_vbNewAlbums::fieldsRefuseAndLimit()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+
+    vbNewAlbums dialog(base(), velbrook::kDemoUserId);
+    dialog.show();
+    auto* edit = child<QLineEdit>(&dialog, field.toLatin1().constData());
+    typeText(edit, typed);
+    QCOMPARE(edit->text(), kept);
+}
+
+void tst_vbNewAlbums::onlyLatestAnswerCounts()
+{
+    // The first request stalls; OK pressed again must not let a late answer to
+    // the first request decide anything.
+    QVERIFY(m_service->injectFault(
+        fault("newalbum", "any", "stall", {{QStringLiteral("count"), 1}, {QStringLiteral("ms"), 300}})));
+    vbNewAlbums dialog(base(), velbrook::kDemoUserId);
+    dialog.show();
+    QSignalSpy finished(&dialog, &QDialog::finished);
+    typeText(child<QLineEdit>(&dialog, "edit_name"), QStringLiteral("First"));
+    clickOk(dialog);
+    QTRY_COMPARE(requestsTo(*m_service, QStringLiteral("newalbum")).size(), 1);
+    typeText(child<QLineEdit>(&dialog, "edit_name"), QStringLiteral("Again"));
+    clickOk(dialog);
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(dialog.result(), 1);
+    QCOMPARE(dialog.name(), QStringLiteral("FirstAgain"));
+    QVERIFY(child<QLabel>(&dialog, "lblStatus")->text().isEmpty());
+}
+
+void tst_vbNewAlbums::cancelAndCloseReject_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("Cancel") << "btnCancel";
+    QTest::newRow("title bar close") << "btnClose";
+}
+
+void tst_vbNewAlbums::cancelAndCloseReject()
+{
+    QFETCH(QString, button);
+    vbNewAlbums dialog(base(), velbrook::kDemoUserId);
+    dialog.show();
+    QSignalSpy finished(&dialog, &QDialog::finished);
+    QTest::mouseClick(child<vbPushButton>(&dialog, button.toLatin1().constData()), Qt::LeftButton);
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(dialog.result(), 0);
+    QVERIFY(requestsTo(*m_service, QStringLiteral("newalbum")).isEmpty());
+}
+
+void tst_vbNewAlbums::screenshots()
+{
+    const QString outDir =
+        qEnvironmentVariable("PV_BUILD_DIR", QDir::tempPath()) + QStringLiteral("/screenshots");
+    QVERIFY(QDir().mkpath(outDir));
+    QTranslator chinese;
+    const QString qm = QStringLiteral(PV_SERVICE_TEST_QM);
+    QVERIFY2(chinese.load(qm), qPrintable(qm));
+
+    QVERIFY(m_service->injectFault(fault("newalbum", "any", "refuse")));
+    for (const bool zh : {false, true}) {
+        if (zh)
+            QCoreApplication::installTranslator(&chinese);
+        vbNewAlbums dialog(base(), velbrook::kDemoUserId);
+        dialog.show();
+        typeText(child<QLineEdit>(&dialog, "edit_name"),
+                 zh ? QStringLiteral("家庭") : QStringLiteral("Family"));
+        typeText(child<QLineEdit>(&dialog, "edit_desc"), QStringLiteral("2009"));
+        clickOk(dialog);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            child<QLabel>(&dialog, "lblStatus")->text(),
+            zh ? QStringLiteral("创建相册失败！") : QStringLiteral("Create Albums failed!"), 10000);
+        QCOMPARE(child<vbTitleBar>(&dialog, "title")->title(),
+                 zh ? QStringLiteral("创建新相册") : QStringLiteral("Create New Albums"));
+        QCOMPARE(dialog.size(), QSize(319, 159));
+        for (const char* name : {"label", "label_3", "label_2"}) {
+            auto* l = child<QLabel>(&dialog, name);
+            QVERIFY2(l->width() >= l->sizeHint().width(), name);
+        }
+        auto* status = child<QLabel>(&dialog, "lblStatus");
+        QVERIFY(status->height() >= status->heightForWidth(status->width()));
+        QCOMPARE(child<QDateEdit>(&dialog, "dateEdit")->date(), QDate::currentDate());
+        QVERIFY(dialog.grab().save(
+            outDir + (zh ? QStringLiteral("/vbNewAlbums_zh.png") : QStringLiteral("/vbNewAlbums_en.png"))));
+        if (zh)
+            QCoreApplication::removeTranslator(&chinese);
+    }
+}
+
+QTEST_MAIN(tst_vbNewAlbums)
+#include "tst_vbNewAlbums.moc"
