@@ -7,6 +7,7 @@
 #include <Poco/Net/NetException.h>
 #include <Poco/Net/SocketAddress.h>
 #include <Poco/Net/SocketStream.h>
+#include <Poco/Net/StreamSocketImpl.h>
 #include <Poco/Timespan.h>
 
 #include <QDate>
@@ -84,8 +85,12 @@ void vbFtpWorker::abortAll()
         } catch (const Poco::Exception&) {
         }
     };
-    if (m_hasDataSocket)
-        shut(m_dataSocket);
+    if (m_dataSocket) {
+        try {
+            m_dataSocket->shutdown();
+        } catch (const Poco::Exception&) {
+        }
+    }
     if (m_hasControlSocket)
         shut(m_controlSocket);
 }
@@ -146,8 +151,7 @@ void vbFtpWorker::run()
             aborted = m_abortRequested;
             m_abortRequested = false;
             m_currentId = -1;
-            m_hasDataSocket = false;
-            m_dataSocket = Poco::Net::StreamSocket();
+            m_dataSocket = nullptr;
             if (aborted || !error.isEmpty())
                 m_queue.clear();
         }
@@ -246,6 +250,7 @@ void vbFtpWorker::list(const Command& command)
         throw AbortedException();
     if (in.bad())
         throw Poco::IOException("Listing interrupted");
+    forgetDataSocket();
     m_session->endList();
 }
 
@@ -267,11 +272,11 @@ void vbFtpWorker::get(const Command& command)
 
     // Read straight from the data socket: the stream would wait for a full
     // buffer, and progress must show whatever has arrived.
-    Poco::Net::StreamSocket data = watchDataStream(m_session->beginDownload(name));
+    Poco::Net::StreamSocketImpl* data = watchDataStream(m_session->beginDownload(name));
     qint64 done = 0;
     QByteArray buffer(chunkSize, Qt::Uninitialized);
     for (;;) {
-        const int n = data.receiveBytes(buffer.data(), int(buffer.size()));
+        const int n = data->receiveBytes(buffer.data(), int(buffer.size()));
         if (abortRequested())
             throw AbortedException();
         if (n <= 0)
@@ -283,24 +288,32 @@ void vbFtpWorker::get(const Command& command)
         }
         emit dataReceived(command.id, buffer.left(n), done, total);
     }
+    forgetDataSocket();
     m_session->endDownload();
     if (total > 0 && done != total)
         throw Poco::IOException("Transfer incomplete");
 }
 
-Poco::Net::StreamSocket vbFtpWorker::watchDataStream(std::istream& stream)
+Poco::Net::StreamSocketImpl* vbFtpWorker::watchDataStream(std::istream& stream)
 {
     auto* ios = dynamic_cast<Poco::Net::SocketIOS*>(&stream);
-    if (!ios)
+    if (!ios || !ios->rdbuf()->socketImpl())
         throw Poco::IllegalStateException("The data connection is not a socket stream");
-    Poco::Net::StreamSocket socket = ios->socket();
+    // The stream keeps the socket alive until the transfer ends; no handle is
+    // taken here because SocketIOS::socket() does not count its reference.
+    Poco::Net::StreamSocketImpl* socket = ios->rdbuf()->socketImpl();
     QMutexLocker lock(&m_mutex);
-    socket.setReceiveTimeout(millis(m_timeoutMs));
+    socket->setReceiveTimeout(millis(m_timeoutMs));
     m_dataSocket = socket;
-    m_hasDataSocket = true;
     if (m_abortRequested)
-        socket.shutdown();
+        socket->shutdown();
     return socket;
+}
+
+void vbFtpWorker::forgetDataSocket()
+{
+    QMutexLocker lock(&m_mutex);
+    m_dataSocket = nullptr;
 }
 
 bool vbFtpWorker::abortRequested() const

@@ -17,7 +17,8 @@
 
 namespace Poco::Net {
 class FTPClientSession;
-}
+class StreamSocketImpl;
+} // namespace Poco::Net
 
 // The thread behind vbFtp: runs queued FTP commands one after another on a
 // POCO session and reports through signals (queued to the owner's thread).
@@ -76,7 +77,9 @@ private:
     void list(const Command& command);
     void get(const Command& command);
     // Publishes the data connection so abortAll() can shut it down.
-    Poco::Net::StreamSocket watchDataStream(std::istream& stream);
+    Poco::Net::StreamSocketImpl* watchDataStream(std::istream& stream);
+    // Called before the transfer's stream goes away.
+    void forgetDataSocket();
     bool abortRequested() const;
     void requireSession() const;
     // Closes the connection without a goodbye (used after errors and aborts).
@@ -90,9 +93,9 @@ private:
     bool m_abortRequested = false;
     // Handles of the open sockets, so another thread can shut them down.
     Poco::Net::StreamSocket m_controlSocket;
-    Poco::Net::StreamSocket m_dataSocket;
     bool m_hasControlSocket = false;
-    bool m_hasDataSocket = false;
+    // The running transfer's socket, owned by the session's data stream.
+    Poco::Net::StreamSocketImpl* m_dataSocket = nullptr;
     int m_timeoutMs = 60000;
 
     // Bounds the received data waiting in the owner's event queue.

@@ -178,7 +178,7 @@ void vbUpdate::slot_dataTransferProgress(qint64 done, qint64 total)
 
 void vbUpdate::showProgress(qint64 value)
 {
-    progressBar->setValue(int(qMin(value, m_totalSize) >> m_progressShift));
+    progressBar->setValue(int(value >> m_progressShift));
 }
 
 void vbUpdate::finishDownloads()
@@ -228,6 +228,9 @@ void vbUpdate::on_btnCancel_clicked()
 {
     if (!m_finished) {
         m_ftp->abort();
+        // What has arrived stays on disk as it is; the next run rewrites it.
+        for (QFile* file : std::as_const(m_openFiles))
+            file->close();
         QDialog::reject();
     } else {
         accept();

@@ -1,0 +1,363 @@
+#include "vbEndpoints.h"
+#include "vbFakeFtpServer.h"
+#include "vbPushButton.h"
+#include "vbTestService.h"
+#include "vbTitleBar.h"
+#include "vbUpdate.h"
+#include "vbUpdateArea.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The update download dialog against the stand-in service's update area, and
+// a fake FTP server where a stalled transfer or a hostile listing is needed.
+class tst_Update : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void downloadsWithProgressAndSwapsIn_data();
+    void downloadsWithProgressAndSwapsIn();
+    void emptyFolderClosesAtOnce();
+    void failureWaitsForCancel_data();
+    void failureWaitsForCancel();
+    void cancelDuringDownloadKeepsPartialFile_data();
+    void cancelDuringDownloadKeepsPartialFile();
+    void replacedFileKeepsItsPermissions();
+    void renameThatCannotHappenKeepsOldFile();
+    void unopenableLocalFileIsSkipped_data();
+    void unopenableLocalFileIsSkipped();
+    void refusesNamesOutsideTarget_data();
+    void refusesNamesOutsideTarget();
+
+private:
+    void useFtp(quint16 port);
+    QString target(const QString& name) const { return m_dir->filePath(name); }
+    static QByteArray readFile(const QString& path);
+    static bool writeFile(const QString& path, const QByteArray& data);
+
+    std::unique_ptr<vbTestService> m_service;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+namespace {
+
+// Runs the dialog without a nested event loop; the test goes on while it is open.
+struct OpenDialog
+{
+    explicit OpenDialog(vbUpdate* d) : dialog(d), finished(d, &QDialog::finished) { dialog->open(); }
+    bool waitFinished(int ms = 10000) { return !finished.isEmpty() || finished.wait(ms); }
+    int result() const { return finished.isEmpty() ? -1 : finished.first().at(0).toInt(); }
+    vbUpdate* dialog;
+    QSignalSpy finished;
+};
+
+QString status(const vbUpdate& d)
+{
+    return d.lblStatus->text();
+}
+
+} // namespace
+
+void tst_Update::initTestCase()
+{
+    m_service = std::make_unique<vbTestService>();
+    QVERIFY2(m_service->isRunning(), qPrintable(m_service->errorString()));
+}
+
+void tst_Update::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    QVERIFY(m_service->clearFaults());
+    useFtp(quint16(m_service->ftpPort()));
+}
+
+void tst_Update::cleanup()
+{
+    QDir::setCurrent(QDir::tempPath());
+}
+
+void tst_Update::useFtp(quint16 port)
+{
+    vbEndpoints e;
+    e.setUpdateFtp(m_service->web());
+    e.setFtpPort(port);
+    vbEndpoints::setCurrent(e);
+}
+
+QByteArray tst_Update::readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+bool tst_Update::writeFile(const QString& path, const QByteArray& data)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+
+void tst_Update::downloadsWithProgressAndSwapsIn_data()
+{
+    QTest::addColumn<QString>("remote");
+    QTest::addColumn<QString>("targetFolder"); // relative to the temporary folder; empty: current folder
+    QTest::newRow("program into the current folder") << "program"
+                                                     << "";
+    QTest::newRow("elements into a new dated folder") << "element"
+                                                      << "Elements/2026-12-06";
+}
+
+void tst_Update::downloadsWithProgressAndSwapsIn()
+{
+    QFETCH(QString, remote);
+    QFETCH(QString, targetFolder);
+    const QByteArray a = patternBytes(1000, 11);
+    const QByteArray b = patternBytes(3000, 12);
+    QVERIFY(setUpdateFiles(*m_service, remote, {{"a.bin", a}, {"b.bin", b}}));
+    QVERIFY(QDir().mkpath(m_service->stateDir() + "/ftp/updateclient/update/" + remote + "/folder"));
+    QDir::setCurrent(m_dir->path());
+
+    vbUpdate dialog(remote, targetFolder.isEmpty() ? QString() : target(targetFolder));
+    QCOMPARE(status(dialog), QStringLiteral("Check download..."));
+    QCOMPARE(dialog.title->title(), QStringLiteral("Updating"));
+    QList<int> values;
+    connect(dialog.progressBar, &QProgressBar::valueChanged, this, [&](int v) { values.append(v); });
+    OpenDialog run(&dialog);
+    QVERIFY(run.waitFinished());
+
+    QCOMPARE(run.result(), 1);
+    QCOMPARE(status(dialog), QStringLiteral("Download Complete"));
+    QCOMPARE(dialog.progressBar->maximum(), 4000);
+    // One value per file: the second continues from the first.
+    QVERIFY2(values == QList<int>({1000, 4000}) || values == QList<int>({3000, 4000}),
+             QTest::toString(values));
+    const QDir out(targetFolder.isEmpty() ? m_dir->path() : target(targetFolder));
+    QCOMPARE(readFile(out.filePath("a.bin")), a);
+    QCOMPARE(readFile(out.filePath("b.bin")), b);
+    QCOMPARE(out.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot), QStringList({"a.bin", "b.bin"}));
+}
+
+void tst_Update::emptyFolderClosesAtOnce()
+{
+    QVERIFY(setUpdateFiles(*m_service, "element", {}));
+    QVERIFY(QDir().mkpath(m_service->stateDir() + "/ftp/updateclient/update/element/only-a-folder"));
+    vbUpdate dialog("element", target("Elements/today"));
+    OpenDialog run(&dialog);
+    QVERIFY(run.waitFinished());
+    QCOMPARE(run.result(), 1);
+    QCOMPARE(status(dialog), QStringLiteral("No files to download.Click cancel to continue!"));
+    QVERIFY(QDir(m_dir->path()).isEmpty());
+}
+
+void tst_Update::failureWaitsForCancel_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("remote");
+    QTest::newRow("login refused") << "ftp_login"
+                                   << "program";
+    QTest::newRow("missing folder") << ""
+                                    << "nosuch";
+    QTest::newRow("folder change refused") << "ftp_cwd"
+                                           << "program";
+}
+
+void tst_Update::failureWaitsForCancel()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, remote);
+    QVERIFY(setUpdateFiles(*m_service, "program", {{"a.bin", "new"}}));
+    if (!fault.isEmpty())
+        QVERIFY(m_service->injectFault({{"endpoint", fault}, {"kind", "refuse"}}));
+
+    vbUpdate dialog(remote, m_dir->path());
+    OpenDialog run(&dialog);
+    QTRY_COMPARE_WITH_TIMEOUT(status(dialog), QStringLiteral("Download failed!"), 10000);
+    QVERIFY(dialog.isVisible());
+    QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
+    QVERIFY(run.waitFinished(0));
+    QCOMPARE(run.result(), 1);
+    QVERIFY(QDir(m_dir->path()).isEmpty());
+}
+
+void tst_Update::cancelDuringDownloadKeepsPartialFile_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Cancel button") << "button";
+    QTest::newRow("title bar close") << "title";
+    QTest::newRow("Escape key") << "escape";
+}
+
+void tst_Update::cancelDuringDownloadKeepsPartialFile()
+{
+    QFETCH(QString, how);
+    vbFakeFtpServer server;
+    server.setListing("-rw-r--r--   1 ftp ftp     100000 Jan 05 12:34 big.bin\r\n"
+                      "-rw-r--r--   1 ftp ftp          4 Jan 05 12:34 small.bin\r\n");
+    server.addFile("big.bin", patternBytes(100000, 13));
+    server.addFile("small.bin", "tiny");
+    server.setStallAfter(5000);
+    useFtp(server.port());
+
+    vbUpdate dialog("program", m_dir->path());
+    OpenDialog run(&dialog);
+    QTRY_COMPARE_WITH_TIMEOUT(dialog.progressBar->value(), 5000, 10000);
+    QCOMPARE(status(dialog), QStringLiteral("Download files"));
+    QCOMPARE(dialog.progressBar->maximum(), 100004);
+
+    if (how == QLatin1String("button"))
+        QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
+    else if (how == QLatin1String("title"))
+        QTest::mouseClick(dialog.title->closeButton(), Qt::LeftButton);
+    else
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    QVERIFY(run.waitFinished(0));
+    QCOMPARE(run.result(), 0);
+    // The transfer really stops: the server sees the client hang up.
+    QTRY_VERIFY_WITH_TIMEOUT(server.stalledTransferCut(), 2000);
+    QCOMPARE(readFile(target("big.bin.newVersion")), patternBytes(100000, 13).left(5000));
+    QVERIFY(!QFile::exists(target("big.bin")));
+    QVERIFY(!server.commands().contains("RETR small.bin"));
+}
+
+void tst_Update::replacedFileKeepsItsPermissions()
+{
+    const QByteArray fresh = patternBytes(2000, 14);
+    QVERIFY(setUpdateFiles(*m_service, "program", {{"pixelvane", fresh}}));
+    QVERIFY(writeFile(target("pixelvane"), "old program"));
+    const QFile::Permissions executable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                          QFile::ReadUser | QFile::WriteUser | QFile::ExeUser |
+                                          QFile::ReadGroup | QFile::ExeGroup;
+    QVERIFY(QFile::setPermissions(target("pixelvane"), executable));
+    // Left over from an interrupted run: must not block the swap.
+    QVERIFY(writeFile(target("pixelvane.tmp"), "stale"));
+
+    vbUpdate dialog("program", m_dir->path());
+    OpenDialog run(&dialog);
+    QVERIFY(run.waitFinished());
+    QCOMPARE(run.result(), 1);
+    QCOMPARE(readFile(target("pixelvane")), fresh);
+    QCOMPARE(QFile::permissions(target("pixelvane")), executable);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+             QStringList{"pixelvane"});
+}
+
+void tst_Update::renameThatCannotHappenKeepsOldFile()
+{
+    const QByteArray newA = patternBytes(1500, 15);
+    const QByteArray newB = patternBytes(500, 16);
+    QVERIFY(setUpdateFiles(*m_service, "program", {{"a.bin", newA}, {"b.bin", newB}}));
+    QVERIFY(writeFile(target("a.bin"), "old a"));
+    // "a.bin" cannot be moved aside: a folder holds the name it would take.
+    QVERIFY(QDir().mkpath(target("a.bin.tmp")));
+    QVERIFY(writeFile(target("a.bin.tmp/keep"), "x"));
+    QVERIFY(writeFile(target("b.bin"), "old b"));
+
+    vbUpdate dialog("program", m_dir->path());
+    OpenDialog run(&dialog);
+    QVERIFY(run.waitFinished());
+    QCOMPARE(run.result(), 1);
+    QCOMPARE(status(dialog), QStringLiteral("Download Complete"));
+    QCOMPARE(readFile(target("a.bin")), QByteArray("old a"));
+    QCOMPARE(readFile(target("a.bin.newVersion")), newA);
+    QCOMPARE(readFile(target("a.bin.tmp/keep")), QByteArray("x"));
+    QCOMPARE(readFile(target("b.bin")), newB);
+    QVERIFY(!QFile::exists(target("b.bin.tmp")));
+    QVERIFY(!QFile::exists(target("b.bin.newVersion")));
+}
+
+void tst_Update::unopenableLocalFileIsSkipped_data()
+{
+    QTest::addColumn<QStringList>("blocked");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<int>("resultAfterCancel"); // -1: closes by itself
+    QTest::newRow("one of two") << QStringList{"a.bin"} << "Download Complete" << -1;
+    QTest::newRow("all of them") << QStringList{"a.bin", "b.bin"} << "Download failed!" << 1;
+}
+
+void tst_Update::unopenableLocalFileIsSkipped()
+{
+    QFETCH(QStringList, blocked);
+    QFETCH(QString, status);
+    QFETCH(int, resultAfterCancel);
+    QVERIFY(setUpdateFiles(*m_service, "program", {{"a.bin", "new a"}, {"b.bin", "new b"}}));
+    for (const QString& name : blocked)
+        QVERIFY(QDir().mkpath(target(name + ".newVersion/x")));
+
+    vbUpdate dialog("program", m_dir->path());
+    OpenDialog run(&dialog);
+    QTRY_COMPARE_WITH_TIMEOUT(::status(dialog), status, 10000);
+    if (resultAfterCancel < 0) {
+        QVERIFY(run.waitFinished());
+        QCOMPARE(run.result(), 1);
+        QCOMPARE(readFile(target("b.bin")), QByteArray("new b"));
+    } else {
+        QVERIFY(dialog.isVisible());
+        QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
+        QCOMPARE(run.result(), resultAfterCancel);
+        QVERIFY(!QFile::exists(target("b.bin")));
+    }
+    QVERIFY(!QFile::exists(target("a.bin")));
+}
+
+void tst_Update::refusesNamesOutsideTarget_data()
+{
+    QTest::addColumn<QByteArray>("listing");
+    QTest::newRow("Unix listing") << QByteArray("total 5\r\n"
+                                                "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 ../evil\r\n"
+                                                "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 a/b\r\n"
+                                                "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 ..\\evil2\r\n"
+                                                "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 ABSOLUTE\r\n"
+                                                "drwxr-xr-x   2 ftp ftp  0 Jan 05 12:34 folder\r\n"
+                                                "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 good.txt\r\n");
+    QTest::newRow("DOS listing") << QByteArray("01-05-26  12:34PM                    4 ../evil\r\n"
+                                               "01-05-26  12:34PM                    4 a/b\r\n"
+                                               "01-05-26  12:34PM                    4 ..\\evil2\r\n"
+                                               "01-05-26  12:34PM                    4 ABSOLUTE\r\n"
+                                               "01-05-26  12:34PM       <DIR>          folder\r\n"
+                                               "01-05-26  12:34PM                    4 good.txt\r\n");
+}
+
+void tst_Update::refusesNamesOutsideTarget()
+{
+    QFETCH(QByteArray, listing);
+    const QString inside = target("inside");
+    QVERIFY(QDir().mkpath(inside));
+    const QString absolute = target("abs-evil");
+    listing.replace("ABSOLUTE", absolute.toLocal8Bit());
+    vbFakeFtpServer server;
+    server.setListing(listing);
+    for (const QByteArray& name : {QByteArray("../evil"), QByteArray("a/b"), QByteArray("..\\evil2"),
+                                   absolute.toLocal8Bit(), QByteArray("good.txt")})
+        server.addFile(name, "EVIL");
+    server.addFile("good.txt", "good");
+    useFtp(server.port());
+    for (const char* name : {"\"../evil\"", "\"a/b\"", "\"..\\\\evil2\""})
+        QTest::ignoreMessage(QtWarningMsg,
+                             qPrintable(QStringLiteral("vbUpdate: refusing listed name ") + name));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("vbUpdate: refusing listed name \".*abs-evil\""));
+
+    vbUpdate dialog("program", inside);
+    OpenDialog run(&dialog);
+    QVERIFY(run.waitFinished());
+    QCOMPARE(run.result(), 1);
+    QCOMPARE(dialog.progressBar->maximum(), 4);
+    QCOMPARE(QDir(inside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"good.txt"});
+    QCOMPARE(readFile(inside + "/good.txt"), QByteArray("good"));
+    // Nothing beside the target folder either, and only the good file was asked for.
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"inside"});
+    QStringList retrieved;
+    for (const QByteArray& c : server.commands()) {
+        if (c.startsWith("RETR"))
+            retrieved << QString::fromLocal8Bit(c);
+    }
+    QCOMPARE(retrieved, QStringList{"RETR good.txt"});
+}
+
+QTEST_MAIN(tst_Update)
+#include "tst_update.moc"
