@@ -72,7 +72,11 @@ void vbFileList::addFiles(const QList<QFileInfo>& files, bool checkable)
         if (contains(file.absoluteFilePath()))
             continue;
         auto* node = new vbFileNode;
-        node->setFlags(checkable ? Qt::ItemIsSelectable | Qt::ItemIsUserCheckable : Qt::ItemIsSelectable);
+        // Enabled as well: Qt never selects a disabled item, and editing works on the selection.
+        Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+        if (checkable)
+            flags |= Qt::ItemIsUserCheckable;
+        node->setFlags(flags);
         if (checkable)
             node->setCheckState(Qt::Unchecked);
         node->setFileInfo(file);

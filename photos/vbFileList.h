@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vbFileNode.h" // signals carry vbFileNode*
+
 #include <QFileInfo>
 #include <QList>
 #include <QListWidget>
@@ -7,7 +9,6 @@
 #include <QStringList>
 
 class QMimeData;
-class vbFileNode;
 class vbPushButton;
 class _loadThread;
 class _saveImageThread;

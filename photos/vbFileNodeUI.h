@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vbFileNode.h" // signals carry vbFileNode*
+
 #include <QRect>
 #include <QWidget>
 
@@ -8,7 +10,6 @@
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
-class vbFileNode;
 class vbPushButton;
 
 // The widget of one photo row: thumbnail, editable name, upload mark and
