@@ -5,8 +5,8 @@
 namespace vbRequests {
 
 namespace {
-// QUrl would keep a string's percent sequences as they are, but parsing an
-// already encoded byte string is the one way that never re-decodes "%2B" & co.
+// The address is assembled already encoded and parsed as such, so QUrl keeps
+// "%2B", "%26" and the like as they are instead of decoding them again.
 QUrl fromEncoded(const QByteArray& encoded)
 {
     return QUrl::fromEncoded(encoded, QUrl::TolerantMode);

@@ -7,7 +7,6 @@ using namespace vbReply;
 Q_DECLARE_METATYPE(std::optional<qint64>)
 
 namespace {
-// Markers written out once so the table stays readable.
 const QString M = QStringLiteral("</\\/>");
 const QString B = QStringLiteral("[/begin/]");
 const QString E = QStringLiteral("[/end/]");
@@ -21,13 +20,9 @@ class tst_vbReply : public QObject
 private slots:
     void valueAnswer_data();
     void valueAnswer();
-    void value32DoesNotWrap();
-    void decodesLocal8Bit();
     void listAnswer_data();
     void listAnswer();
-    void albumList_data();
     void albumList();
-    void uploadAck_data();
     void uploadAck();
     void newAlbumAnswer_data();
     void newAlbumAnswer();
@@ -40,24 +35,18 @@ void tst_vbReply::valueAnswer_data()
 
     const std::optional<qint64> none;
     QTest::newRow("plain") << M + "1001" + M << std::optional<qint64>(1001);
-    QTest::newRow("zero") << M + "0" + M << std::optional<qint64>(0);
     QTest::newRow("negative") << M + "-1" + M << std::optional<qint64>(-1);
     QTest::newRow("text around") << "<html>ok " + M + "42" + M + " bye</html>" << std::optional<qint64>(42);
     QTest::newRow("letters between count as 0") << M + "abc" + M << std::optional<qint64>(0);
-    QTest::newRow("number then letters is 0") << M + "12ab" + M << std::optional<qint64>(0);
     QTest::newRow("line breaks around") << M + "\r\n77\r\n" + M << std::optional<qint64>(77);
     QTest::newRow("markers with nothing between") << M + M << none;
     QTest::newRow("marker once") << "x" + M + "5" << none;
     QTest::newRow("no marker") << QStringLiteral("<html>no value</html>") << none;
-    QTest::newRow("empty body") << QString() << none;
     QTest::newRow("overlapping markers") << QStringLiteral("</\\/>/>") << none;
     // First to last: a third marker ends up inside the value, which is then no number.
     QTest::newRow("three markers") << M + "1" + M + "2" + M << std::optional<qint64>(0);
     QTest::newRow("64-bit photo id") << M + "5000000001" + M << std::optional<qint64>(5000000001LL);
-    QTest::newRow("largest 64-bit") << M + "9223372036854775807" + M
-                                    << std::optional<qint64>(std::numeric_limits<qint64>::max());
     QTest::newRow("beyond 64 bits") << M + "9223372036854775808" + M << std::optional<qint64>(0);
-    QTest::newRow("marker case matters") << QStringLiteral("</\\/>5</\\/ >") << none;
 }
 
 void tst_vbReply::valueAnswer()
@@ -66,26 +55,11 @@ void tst_vbReply::valueAnswer()
     QFETCH(std::optional<qint64>, expected);
 
     QCOMPARE(value64(body), expected);
-    // The 32-bit read agrees wherever the value fits.
+    // The 32-bit read agrees where the value fits and never wraps a larger one.
     const std::optional<int> v32 = value32(body);
     QCOMPARE(v32.has_value(), expected.has_value());
-    if (expected && *expected >= std::numeric_limits<int>::min() &&
-        *expected <= std::numeric_limits<int>::max())
-        QCOMPARE(qint64(*v32), *expected);
-}
-
-void tst_vbReply::value32DoesNotWrap()
-{
-    // A photo id above 32 bits must not turn into some other small number.
-    QCOMPARE(value32(M + "5000000001" + M), std::optional<int>(0));
-    QCOMPARE(value32(M + "2147483647" + M), std::optional<int>(2147483647));
-}
-
-void tst_vbReply::decodesLocal8Bit()
-{
-    const QString text = QStringLiteral("</\\/>7</\\/>");
-    QCOMPARE(decodeBody(text.toLocal8Bit()), text);
-    QCOMPARE(value32(decodeBody(QByteArray("</\\/>31</\\/>"))), std::optional<int>(31));
+    if (expected)
+        QCOMPARE(qint64(*v32), qint64(int(*expected)) == *expected ? *expected : 0);
 }
 
 void tst_vbReply::listAnswer_data()
@@ -94,19 +68,16 @@ void tst_vbReply::listAnswer_data()
     QTest::addColumn<bool>("isList");
     QTest::addColumn<QList<QStringList>>("records");
 
-    QTest::newRow("two records") << B + "1" + F + "a" + BR + "2" + F + "b" + F + "" + E << true
-                                 << QList<QStringList>{{"1", "a"}, {"2", "b", ""}};
     QTest::newRow("nothing between markers") << B + E << true << QList<QStringList>{};
     QTest::newRow("empty lines skipped") << B + BR + "1" + F + "a" + BR + BR + "2" + F + "b" + BR + E << true
                                          << QList<QStringList>{{"1", "a"}, {"2", "b"}};
     QTest::newRow("single field skipped")
         << B + "lonely" + BR + "3" + F + "c" + E << true << QList<QStringList>{{"3", "c"}};
-    QTest::newRow("empty fields kept") << B + F + F + BR + E << true << QList<QStringList>{{"", "", ""}};
-    QTest::newRow("no end marker") << B + "1" + F + "a" << true << QList<QStringList>{{"1", "a"}};
+    QTest::newRow("empty fields kept")
+        << B + F + F + BR + "4" + F + "d" + F + E << true << QList<QStringList>{{"", "", ""}, {"4", "d", ""}};
     QTest::newRow("markers inside removed") << B + "1" + F + "a" + E + BR + B + "2" + F + "b" + E << true
                                             << QList<QStringList>{{"1", "a"}, {"2", "b"}};
     QTest::newRow("no begin marker") << "1" + F + "a" + E << false << QList<QStringList>{};
-    QTest::newRow("error page") << QStringLiteral("<html>500</html>") << false << QList<QStringList>{};
     QTest::newRow("begin case matters") << "[/BEGIN/]1" + F + "a" << false << QList<QStringList>{};
 }
 
@@ -122,69 +93,40 @@ void tst_vbReply::listAnswer()
         QCOMPARE(*result, records);
 }
 
-void tst_vbReply::albumList_data()
-{
-    QTest::addColumn<QString>("body");
-    QTest::addColumn<QStringList>("names");
-    QTest::addColumn<QList<int>>("ids");
-    QTest::addColumn<QList<int>>("counts");
-
-    QTest::newRow("Family and Trip") << B + "12" + F + "Family" + F + "2009-01-01" + F + "35" + BR + "13" +
-                                            F + "Trip" + E
-                                     << QStringList{"Family", "Trip"} << QList<int>{12, 13}
-                                     << QList<int>{35, 0};
-    QTest::newRow("empty") << B + E << QStringList{} << QList<int>{} << QList<int>{};
-    QTest::newRow("id not a number") << B + "x1" + F + "Odd" + F + F + "7" + E << QStringList{"Odd"}
-                                     << QList<int>{0} << QList<int>{7};
-    QTest::newRow("count not a number")
-        << B + "4" + F + "N" + F + F + "many" + E << QStringList{"N"} << QList<int>{4} << QList<int>{0};
-    QTest::newRow("three fields") << B + "5" + F + "Three" + F + "2009-02-02" + E << QStringList{"Three"}
-                                  << QList<int>{5} << QList<int>{0};
-    QTest::newRow("line breaks between records")
-        << B + "\r\n6" + F + "A" + F + F + "1\r\n" + BR + "\r\n7" + F + "B" + F + F + "2\r\n" + E
-        << QStringList{"A", "B"} << QList<int>{6, 7} << QList<int>{1, 2};
-    QTest::newRow("chinese name") << B + "8" + F + QStringLiteral("家庭") + E
-                                  << QStringList{QStringLiteral("家庭")} << QList<int>{8} << QList<int>{0};
-}
-
 void tst_vbReply::albumList()
 {
-    QFETCH(QString, body);
-    QFETCH(QStringList, names);
-    QFETCH(QList<int>, ids);
-    QFETCH(QList<int>, counts);
+    const auto family = vbReply::albumList(B + "12" + F + "Family" + F + "2009-01-01" + F + "35" + BR + "13" +
+                                           F + "Trip" + E);
+    QVERIFY(family);
+    QCOMPARE(family->size(), 2);
+    QCOMPARE(family->at(0).name, QStringLiteral("Family"));
+    QCOMPARE(family->at(0).id, 12);
+    QCOMPARE(family->at(0).photoCount, 35);
+    QCOMPARE(family->at(1).name, QStringLiteral("Trip"));
+    QCOMPARE(family->at(1).id, 13);
+    QCOMPARE(family->at(1).photoCount, 0);
 
-    const std::optional<AlbumList> albums = vbReply::albumList(body);
-    QVERIFY(albums.has_value());
-    QCOMPARE(albums->size(), names.size());
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        QCOMPARE(albums->at(i).name, names.at(i));
-        QCOMPARE(albums->at(i).id, ids.at(i));
-        QCOMPARE(albums->at(i).photoCount, counts.at(i));
-    }
-    QVERIFY(!vbReply::albumList(QStringLiteral("12/\\/Family")).has_value());
-}
+    // Numbers that are not numbers read as 0; the name is taken as it is.
+    const auto odd = vbReply::albumList(B + "x1" + F + QStringLiteral("家 庭") + F + F + "many" + E);
+    QVERIFY(odd);
+    QCOMPARE(odd->size(), 1);
+    QCOMPARE(odd->at(0).id, 0);
+    QCOMPARE(odd->at(0).name, QStringLiteral("家 庭"));
+    QCOMPARE(odd->at(0).photoCount, 0);
 
-void tst_vbReply::uploadAck_data()
-{
-    QTest::addColumn<QString>("body");
-    QTest::addColumn<bool>("ack");
-
-    QTest::newRow("ack") << M + "1" + M << true;
-    QTest::newRow("ack inside http answer")
-        << QStringLiteral("HTTP/1.1 200 OK\r\nContent-Length: 11\r\n\r\n") + M + "1" + M << true;
-    QTest::newRow("zero") << M + "0" + M << false;
-    QTest::newRow("other value") << M + "11" + M << false;
-    QTest::newRow("error text") << QStringLiteral("error: refused") << false;
-    QTest::newRow("half marker") << M + "1" << false;
+    QVERIFY(vbReply::albumList(B + E)->isEmpty());
+    QVERIFY(!vbReply::albumList(QStringLiteral("12/\\/Family")));
 }
 
 void tst_vbReply::uploadAck()
 {
-    QFETCH(QString, body);
-    QFETCH(bool, ack);
-    QCOMPARE(isUploadAck(body), ack);
-    QCOMPARE(isUploadAck(body.toLatin1()), ack);
+    QVERIFY(isUploadAck(QStringLiteral("HTTP/1.1 200 OK\r\n\r\n") + M + "1" + M));
+    QVERIFY(isUploadAck(QByteArray("HTTP/1.1 200 OK\r\n\r\n</\\/>1</\\/>")));
+    for (const QString& body :
+         QStringList{M + "0" + M, M + "11" + M, M + "1", QStringLiteral("error: refused")}) {
+        QVERIFY2(!isUploadAck(body), qPrintable(body));
+        QVERIFY2(!isUploadAck(body.toLatin1()), qPrintable(body));
+    }
 }
 
 void tst_vbReply::newAlbumAnswer_data()
@@ -197,10 +139,8 @@ void tst_vbReply::newAlbumAnswer_data()
     QTest::newRow("zero") << M + "0" + M << int(NewAlbumAnswer::Refused) << 0;
     QTest::newRow("letters") << M + "no" + M << int(NewAlbumAnswer::Refused) << 0;
     QTest::newRow("one marker is enough") << M + "58" << int(NewAlbumAnswer::Created) << 58;
-    QTest::newRow("markers only") << M + M << int(NewAlbumAnswer::Refused) << 0;
     QTest::newRow("text around is no number") << "id " + M + "57" + M << int(NewAlbumAnswer::Refused) << 0;
     QTest::newRow("no marker") << QStringLiteral("57") << int(NewAlbumAnswer::NoMarker) << 0;
-    QTest::newRow("empty") << QString() << int(NewAlbumAnswer::NoMarker) << 0;
 }
 
 void tst_vbReply::newAlbumAnswer()
@@ -211,8 +151,7 @@ void tst_vbReply::newAlbumAnswer()
 
     const NewAlbumAnswer answer = vbReply::newAlbumAnswer(body);
     QCOMPARE(int(answer.outcome), outcome);
-    if (outcome == NewAlbumAnswer::Created)
-        QCOMPARE(answer.albumId, albumId);
+    QCOMPARE(answer.albumId, albumId);
 }
 
 QTEST_APPLESS_MAIN(tst_vbReply)

@@ -11,11 +11,7 @@ private slots:
     void cleanup() { vbEndpoints::setCurrent(vbEndpoints()); }
     void queryValuesArriveIntact_data();
     void queryValuesArriveIntact();
-    void signIn_data();
-    void signIn();
-    void albumRequests();
-    void webPages_data();
-    void webPages();
+    void addresses();
 };
 
 void tst_vbRequests::queryValuesArriveIntact_data()
@@ -23,7 +19,6 @@ void tst_vbRequests::queryValuesArriveIntact_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QByteArray>("onTheWire");
 
-    QTest::newRow("plain") << "demo" << QByteArray("demo");
     QTest::newRow("ampersand") << "a&b" << QByteArray("a%26b");
     QTest::newRow("hash") << "a#b" << QByteArray("a%23b");
     QTest::newRow("plus") << "a+b" << QByteArray("a%2Bb");
@@ -34,7 +29,6 @@ void tst_vbRequests::queryValuesArriveIntact_data()
     QTest::newRow("at sign") << "demo@velbrook.test" << QByteArray("demo%40velbrook.test");
     QTest::newRow("chinese") << QStringLiteral("家庭") << QByteArray("%E5%AE%B6%E5%BA%AD");
     QTest::newRow("empty") << "" << QByteArray("");
-    QTest::newRow("question mark") << "why?" << QByteArray("why%3F");
 }
 
 void tst_vbRequests::queryValuesArriveIntact()
@@ -43,7 +37,7 @@ void tst_vbRequests::queryValuesArriveIntact()
     QFETCH(QByteArray, onTheWire);
 
     const QUrl url =
-        vbRequests::serviceUrl(QStringLiteral("http://127.0.0.2/client2/"), QStringLiteral("x.jsp"),
+        vbRequests::serviceUrl(QStringLiteral("Http://127.0.0.2/client2/"), QStringLiteral("x.jsp"),
                                {{QStringLiteral("a"), value}, {QStringLiteral("b"), QStringLiteral("1")}});
     QVERIFY(url.isValid());
     // What the network layer sends: the request target exactly as built.
@@ -51,48 +45,23 @@ void tst_vbRequests::queryValuesArriveIntact()
     // What a server decoding the query reads back.
     const QUrlQuery query(url);
     QCOMPARE(query.allQueryItemValues(QStringLiteral("a"), QUrl::FullyDecoded), QStringList{value});
-    QCOMPARE(query.queryItemValue(QStringLiteral("b")), QStringLiteral("1"));
 }
 
-void tst_vbRequests::signIn_data()
+void tst_vbRequests::addresses()
 {
-    QTest::addColumn<QString>("scheme");
-    QTest::addColumn<int>("port");
-    QTest::addColumn<QByteArray>("expected");
-
-    QTest::newRow("automatic, port 80")
-        << "http" << 80 << QByteArray("http://127.0.0.2/client2/signin.jsp?username=a%26b&password=p%23w");
-    QTest::newRow("dialog, port 80")
-        << "Http" << 80 << QByteArray("http://127.0.0.2/client2/signin.jsp?username=a%26b&password=p%23w");
-    QTest::newRow("other port")
-        << "http" << 8080
-        << QByteArray("http://127.0.0.2:8080/client2/signin.jsp?username=a%26b&password=p%23w");
-}
-
-void tst_vbRequests::signIn()
-{
-    QFETCH(QString, scheme);
-    QFETCH(int, port);
-    QFETCH(QByteArray, expected);
-
     vbEndpoints e;
-    e.setHttpPort(port);
     vbEndpoints::setCurrent(e);
-    QCOMPARE(
-        vbRequests::signInUrl(scheme, e.wangtong(), QStringLiteral("a&b"), QStringLiteral("p#w")).toEncoded(),
-        expected);
-    // The base address keeps the scheme as written; only the parsed URL lowercases it.
-    QVERIFY(vbRequests::baseAddress(scheme, e.dianxin()).startsWith(scheme + QStringLiteral("://127.0.0.3")));
-}
+    QCOMPARE(vbRequests::signInUrl(QStringLiteral("http"), e.wangtong(), QStringLiteral("a&b"),
+                                   QStringLiteral("p#w"))
+                 .toEncoded(),
+             QByteArray("http://127.0.0.2/client2/signin.jsp?username=a%26b&password=p%23w"));
+    QCOMPARE(vbRequests::homePageUrl().toEncoded(), QByteArray("http://127.0.0.1"));
 
-void tst_vbRequests::albumRequests()
-{
-    vbEndpoints e;
+    // Another port follows every host; the base address keeps its scheme as written.
     e.setHttpPort(40123);
     vbEndpoints::setCurrent(e);
     const QString base = vbRequests::baseAddress(QStringLiteral("Http"), e.dianxin());
     QCOMPARE(base, QStringLiteral("Http://127.0.0.3:40123/client2/"));
-
     QCOMPARE(vbRequests::albumListUrl(base, 1001).toEncoded(),
              QByteArray("http://127.0.0.3:40123/client2/getalbumlist.jsp?userid=1001"));
     QCOMPARE(vbRequests::newAlbumUrl(base, QStringLiteral("Tom & Jerry #1"), QDate(2009, 3, 7),
@@ -100,35 +69,11 @@ void tst_vbRequests::albumRequests()
                  .toEncoded(),
              QByteArray("http://127.0.0.3:40123/client2/newalbum_1.jsp?albumname=Tom%20%26%20Jerry%20%231"
                         "&albumdate=2009-03-07&description=x%3D1%2B1%20100%25&userid=1001&print=0"));
-}
-
-void tst_vbRequests::webPages_data()
-{
-    QTest::addColumn<int>("port");
-    QTest::addColumn<QStringList>("expected");
-
-    QTest::newRow("port 80") << 80
-                             << QStringList{"http://127.0.0.1", "http://127.0.0.1/userForm2.faces",
-                                            "http://127.0.0.1/getPassword.faces",
-                                            "http://127.0.0.1/static/helpcenter/help.faces"};
-    QTest::newRow("port 8080") << 8080
-                               << QStringList{"http://127.0.0.1:8080",
-                                              "http://127.0.0.1:8080/userForm2.faces",
-                                              "http://127.0.0.1:8080/getPassword.faces",
-                                              "http://127.0.0.1:8080/static/helpcenter/help.faces"};
-}
-
-void tst_vbRequests::webPages()
-{
-    QFETCH(int, port);
-    QFETCH(QStringList, expected);
-
-    vbEndpoints e;
-    e.setHttpPort(port);
-    vbEndpoints::setCurrent(e);
-    const QStringList got{vbRequests::homePageUrl().toString(), vbRequests::registerPageUrl().toString(),
-                          vbRequests::passwordPageUrl().toString(), vbRequests::helpPageUrl().toString()};
-    QCOMPARE(got, expected);
+    const QStringList pages{vbRequests::registerPageUrl().toString(),
+                            vbRequests::passwordPageUrl().toString(), vbRequests::helpPageUrl().toString()};
+    QCOMPARE(pages, (QStringList{"http://127.0.0.1:40123/userForm2.faces",
+                                 "http://127.0.0.1:40123/getPassword.faces",
+                                 "http://127.0.0.1:40123/static/helpcenter/help.faces"}));
 }
 
 QTEST_APPLESS_MAIN(tst_vbRequests)
