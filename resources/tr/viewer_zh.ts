@@ -1,0 +1,57 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>vbPlayerClass</name>
+    <message>
+        <source>vbPlayer</source>
+        <translation>幻灯片播放</translation>
+    </message>
+    <message>
+        <source>Speed:</source>
+        <translation>速度：</translation>
+    </message>
+</context>
+<context>
+    <name>vbPhotoInfoClass</name>
+    <message>
+        <source>vbPhotoInfo</source>
+        <translation>照片信息</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>名称：</translation>
+    </message>
+    <message>
+        <source>Path:</source>
+        <translation>路径：</translation>
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation>尺寸：</translation>
+    </message>
+    <message>
+        <source>Photo size:</source>
+        <translation>文件大小：</translation>
+    </message>
+    <message>
+        <source>Date:</source>
+        <translation>日期：</translation>
+    </message>
+    <message>
+        <source>company:</source>
+        <translation>厂商：</translation>
+    </message>
+    <message>
+        <source>Model:</source>
+        <translation>型号：</translation>
+    </message>
+</context>
+<context>
+    <name>vbPhotoInfo</name>
+    <message>
+        <source>pix</source>
+        <translation>像素</translation>
+    </message>
+</context>
+</TS>

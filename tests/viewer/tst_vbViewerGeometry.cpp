@@ -1,0 +1,173 @@
+#include "vbFitRect.h"
+#include "vbFittedImage.h"
+#include "vbShowImage.h"
+#include "viewerTestPhotos.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class tst_vbViewerGeometry : public QObject
+{
+    Q_OBJECT
+private slots:
+    void fitRect_data();
+    void fitRect();
+    void previewPlacement_data();
+    void previewPlacement();
+    void paintsFittedOnBlack();
+    void decodesOnlyWhenFileOrAreaChange();
+    void unreadableFilesLeaveBlack_data();
+    void unreadableFilesLeaveBlack();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void tst_vbViewerGeometry::fitRect_data()
+{
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<QSize>("area");
+    QTest::addColumn<QRect>("expected");
+    QTest::newRow("wide photo on a wide area")
+        << QSize(4000, 3000) << QSize(1000, 700) << QRect(33, 0, 933, 700);
+    QTest::newRow("small photo is not enlarged")
+        << QSize(640, 480) << QSize(1000, 700) << QRect(180, 110, 640, 480);
+    QTest::newRow("tall photo") << QSize(2000, 3000) << QSize(1000, 700) << QRect(267, 0, 466, 700);
+    QTest::newRow("panorama") << QSize(6000, 1000) << QSize(1000, 700) << QRect(0, 267, 1000, 166);
+    // Touching one side already counts as not fitting: scaled to exactly the area.
+    QTest::newRow("same width") << QSize(1000, 300) << QSize(1000, 700) << QRect(0, 200, 1000, 300);
+    QTest::newRow("same shape") << QSize(2000, 1400) << QSize(1000, 700) << QRect(0, 0, 1000, 700);
+    QTest::newRow("empty picture") << QSize(0, 0) << QSize(1000, 700) << QRect();
+    QTest::newRow("empty area") << QSize(640, 480) << QSize(0, 0) << QRect();
+}
+
+void tst_vbViewerGeometry::fitRect()
+{
+    QFETCH(QSize, picture);
+    QFETCH(QSize, area);
+    QFETCH(QRect, expected);
+    QCOMPARE(vbFitRect(picture, area), expected);
+}
+
+void tst_vbViewerGeometry::previewPlacement_data()
+{
+    QTest::addColumn<QRect>("tile");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QPoint>("expected");
+    const QRect screen(0, 0, 1280, 800);
+    QTest::newRow("right of the tile")
+        << QRect(100, 100, 130, 150) << QSize(244, 162) << screen << QPoint(234, 100);
+    QTest::newRow("left when the right is short")
+        << QRect(1100, 100, 130, 150) << QSize(244, 162) << screen << QPoint(852, 100);
+    QTest::newRow("raised above the task bar")
+        << QRect(100, 700, 130, 150) << QSize(244, 162) << QRect(0, 0, 1280, 760) << QPoint(234, 598);
+    QTest::newRow("tile partly above the screen")
+        << QRect(100, -60, 130, 150) << QSize(162, 244) << screen << QPoint(234, 0);
+    QTest::newRow("no room on either side")
+        << QRect(40, 100, 200, 150) << QSize(244, 162) << QRect(0, 0, 260, 800) << QPoint(16, 100);
+    QTest::newRow("second screen to the right")
+        << QRect(1380, 100, 130, 150) << QSize(244, 162) << QRect(1280, 0, 1024, 768) << QPoint(1514, 100);
+    QTest::newRow("second screen, left when the right is short")
+        << QRect(2150, 100, 130, 150) << QSize(244, 162) << QRect(1280, 0, 1024, 768) << QPoint(1902, 100);
+}
+
+void tst_vbViewerGeometry::previewPlacement()
+{
+    QFETCH(QRect, tile);
+    QFETCH(QSize, size);
+    QFETCH(QRect, available);
+    QFETCH(QPoint, expected);
+    const QRect placed = vbShowImage::placement(tile, size, available);
+    QCOMPARE(placed.topLeft(), expected);
+    QCOMPARE(placed.size(), size);
+    // Wherever it goes, a pop-up that fits the screen stays whole on it.
+    if (size.width() <= available.width() && size.height() <= available.height())
+        QVERIFY(available.contains(placed));
+}
+
+void tst_vbViewerGeometry::paintsFittedOnBlack()
+{
+    const QString path = m_dir.filePath(QStringLiteral("red.png"));
+    QVERIFY(writeTestPhoto(path, QSize(400, 300), Qt::red));
+    QImage canvas(100, 70, QImage::Format_RGB32);
+    canvas.fill(Qt::green);
+    vbFittedImage picture;
+    {
+        QPainter painter(&canvas);
+        picture.paint(painter, canvas.rect(), path);
+    }
+    QRect target;
+    QVERIFY(!picture.image(path, canvas.size(), &target).isNull());
+    QCOMPARE(target, QRect(3, 0, 93, 70));
+    // Black beside the picture, the photo's top colour inside it.
+    QCOMPARE(canvas.pixelColor(1, 35), QColor(Qt::black));
+    QCOMPARE(canvas.pixelColor(98, 35), QColor(Qt::black));
+    const QColor top = canvas.pixelColor(50, 1);
+    QVERIFY2(top.red() > 200 && top.green() < 40 && top.blue() < 40, qPrintable(top.name()));
+}
+
+void tst_vbViewerGeometry::decodesOnlyWhenFileOrAreaChange()
+{
+    const QString path = m_dir.filePath(QStringLiteral("cached.jpg"));
+    QVERIFY(writeTestPhoto(path, QSize(800, 600), Qt::blue));
+    vbFittedImage picture;
+    QRect target;
+    QCOMPARE(picture.image(path, QSize(400, 400), &target).size(), QSize(400, 300));
+    QCOMPARE(target, QRect(0, 50, 400, 300));
+    picture.image(path, QSize(400, 400));
+    QCOMPARE(picture.decodeCount(), 1);
+
+    picture.image(path, QSize(200, 200), &target);
+    QCOMPARE(picture.decodeCount(), 2);
+    QCOMPARE(target, QRect(0, 25, 200, 150));
+
+    // An edit replaces the file under the same name: the next paint shows the new picture.
+    QVERIFY(writeTestPhoto(path, QSize(300, 600), Qt::blue));
+    QCOMPARE(picture.image(path, QSize(200, 200), &target).size(), QSize(100, 200));
+    QCOMPARE(picture.decodeCount(), 3);
+    QCOMPARE(target, QRect(50, 0, 100, 200));
+
+    // A deleted file is not drawn from memory.
+    QVERIFY(QFile::remove(path));
+    QVERIFY(picture.image(path, QSize(200, 200), &target).isNull());
+    QCOMPARE(target, QRect());
+}
+
+void tst_vbViewerGeometry::unreadableFilesLeaveBlack_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("create");
+    QTest::newRow("missing") << QByteArray() << false;
+    QTest::newRow("empty") << QByteArray() << true;
+    QTest::newRow("not an image") << QByteArray("plain text, not a photo") << true;
+    // A JPEG that stops after its first header segment.
+    QTest::newRow("truncated jpeg") << QByteArray::fromHex("ffd8ffe000104a46494600010100000100010000")
+                                    << true;
+}
+
+void tst_vbViewerGeometry::unreadableFilesLeaveBlack()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, create);
+    const QString path = m_dir.filePath(QStringLiteral("bad_%1.jpg").arg(QTest::currentDataTag()));
+    if (create) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    QImage canvas(60, 40, QImage::Format_RGB32);
+    canvas.fill(Qt::green);
+    vbFittedImage picture;
+    {
+        QPainter painter(&canvas);
+        picture.paint(painter, canvas.rect(), path);
+    }
+    for (const QPoint point : {QPoint(0, 0), QPoint(30, 20), QPoint(59, 39)})
+        QCOMPARE(canvas.pixelColor(point), QColor(Qt::black));
+}
+
+QTEST_MAIN(tst_vbViewerGeometry)
+#include "tst_vbViewerGeometry.moc"
