@@ -51,11 +51,11 @@ vbLogs::vbLogs(QWidget* parent) : vbKitDialog(parent)
     btnLoad = new vbPushButton(85, 25, QStringLiteral(":/Resources/reUpload.png"),
                                QStringLiteral(":/Resources/reUpload_hover.png"), this);
     btnLoad->setObjectName(QStringLiteral("btnLoad"));
-    btnLoad->setText(formText("Re-upload"));
+    btnLoad->setText(formText(QT_TRANSLATE_NOOP("vbLogsClass", "Re-upload")));
     btnClose = new vbPushButton(85, 25, QStringLiteral(":/Resources/close.png"),
                                 QStringLiteral(":/Resources/close_hover.png"), this);
     btnClose->setObjectName(QStringLiteral("btnClose"));
-    btnClose->setText(formText("Close"));
+    btnClose->setText(formText(QT_TRANSLATE_NOOP("vbLogsClass", "Close")));
     buttonRow->addWidget(btnLoad);
     buttonRow->addWidget(btnClose);
     buttonRow->addItem(new QSpacerItem(10, 20, QSizePolicy::Fixed, QSizePolicy::Minimum));

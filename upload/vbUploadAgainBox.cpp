@@ -61,9 +61,11 @@ vbUploadAgainBox::vbUploadAgainBox(const QImage& thumbnail, const QString& fileP
     buttonRow->setSpacing(5);
     buttonRow->addItem(new QSpacerItem(10, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
     btnYes = makeButton("btnYes", QStringLiteral("yes"), nullptr, this);
-    btnYesAll = makeButton("btnYesAll", QStringLiteral("allYes"), "Yes all", this);
+    btnYesAll = makeButton("btnYesAll", QStringLiteral("allYes"),
+                           QT_TRANSLATE_NOOP("vbUploadAgainBoxClass", "Yes all"), this);
     btnNo = makeButton("btnNo", QStringLiteral("no"), nullptr, this);
-    btnNoAll = makeButton("btnNoAll", QStringLiteral("allNo"), "No all", this);
+    btnNoAll = makeButton("btnNoAll", QStringLiteral("allNo"),
+                          QT_TRANSLATE_NOOP("vbUploadAgainBoxClass", "No all"), this);
     buttonRow->addWidget(btnYes);
     buttonRow->addWidget(btnYesAll);
     buttonRow->addWidget(btnNo);
