@@ -102,8 +102,12 @@ void vbShowImage::hideNow()
 void vbShowImage::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    if (!m_image.isNull())
-        painter.drawImage(0, 0, m_image);
+    if (m_image.isNull())
+        return;
+    painter.drawImage(0, 0, m_image);
+    // A thin frame in the tiles' selection colour sets the pop-up off the list.
+    painter.setPen(QColor(181, 197, 230));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void vbShowImage::mousePressEvent(QMouseEvent* event)

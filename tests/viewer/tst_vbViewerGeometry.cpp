@@ -16,7 +16,6 @@ private slots:
     void fitRect();
     void previewPlacement_data();
     void previewPlacement();
-    void paintsFittedOnBlack();
     void decodesOnlyWhenFileOrAreaChange();
     void unreadableFilesLeaveBlack_data();
     void unreadableFilesLeaveBlack();
@@ -86,27 +85,6 @@ void tst_vbViewerGeometry::previewPlacement()
     // Wherever it goes, a pop-up that fits the screen stays whole on it.
     if (size.width() <= available.width() && size.height() <= available.height())
         QVERIFY(available.contains(placed));
-}
-
-void tst_vbViewerGeometry::paintsFittedOnBlack()
-{
-    const QString path = m_dir.filePath(QStringLiteral("red.png"));
-    QVERIFY(writeTestPhoto(path, QSize(400, 300), Qt::red));
-    QImage canvas(100, 70, QImage::Format_RGB32);
-    canvas.fill(Qt::green);
-    vbFittedImage picture;
-    {
-        QPainter painter(&canvas);
-        picture.paint(painter, canvas.rect(), path);
-    }
-    QRect target;
-    QVERIFY(!picture.image(path, canvas.size(), &target).isNull());
-    QCOMPARE(target, QRect(3, 0, 93, 70));
-    // Black beside the picture, the photo's top colour inside it.
-    QCOMPARE(canvas.pixelColor(1, 35), QColor(Qt::black));
-    QCOMPARE(canvas.pixelColor(98, 35), QColor(Qt::black));
-    const QColor top = canvas.pixelColor(50, 1);
-    QVERIFY2(top.red() > 200 && top.green() < 40 && top.blue() < 40, qPrintable(top.name()));
 }
 
 void tst_vbViewerGeometry::decodesOnlyWhenFileOrAreaChange()
