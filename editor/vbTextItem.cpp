@@ -1,0 +1,5 @@
+#include "vbTextItem.h"
+
+vbTextItem::vbTextItem(const QString& text, QGraphicsItem* parent) : QGraphicsTextItem(text, parent) {}
+
+vbTextItem::~vbTextItem() = default;
