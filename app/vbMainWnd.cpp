@@ -1,0 +1,519 @@
+#include "vbMainWnd.h"
+
+#include "KitButtonFlags.h"
+#include "_loadThread.h"
+#include "vbAlbumRecord.h"
+#include "vbCavas.h"
+#include "vbClickLabel.h"
+#include "vbEndpoints.h"
+#include "vbFileList.h"
+#include "vbFileNode.h"
+#include "vbFullScreen.h"
+#include "vbIniParser.h"
+#include "vbKitStyle.h"
+#include "vbLogin.h"
+#include "vbLogs.h"
+#include "vbMessageBox.h"
+#include "vbNewAlbums.h"
+#include "vbPhotoInfo.h"
+#include "vbPlayer.h"
+#include "vbProbe.h"
+#include "vbPushButton.h"
+#include "vbRequests.h"
+#include "vbSession.h"
+#include "vbShowImage.h"
+#include "vbSignIn.h"
+#include "vbStatusBar.h"
+#include "vbToolPanel.h"
+#include "vbUploadQueue.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+vbMainWnd* s_mainWnd = nullptr;
+
+QString systemIni()
+{
+    return QStringLiteral("system.ini");
+}
+} // namespace
+
+vbMainWnd* getMainWnd()
+{
+    return s_mainWnd;
+}
+
+void setMainWnd(vbMainWnd* window)
+{
+    s_mainWnd = window;
+}
+
+vbMainWnd::vbMainWnd(QWidget* parent) : QMainWindow(parent), m_session(new vbSession(this))
+{
+    buildForm();
+    connectForm();
+    buildTray();
+
+    m_uploadQueue->restorePending();
+    m_uploadQueue->loadLog();
+
+    startAutomaticSignIn();
+
+    auto* probe = new vbProbe(this);
+    probe->setSession(m_session);
+    probe->start();
+}
+
+vbMainWnd::~vbMainWnd()
+{
+    m_fileList->loadThread()->clear();
+    if (m_trayIcon)
+        m_trayIcon->hide();
+    if (s_mainWnd == this)
+        s_mainWnd = nullptr;
+}
+
+void vbMainWnd::buildForm()
+{
+    setObjectName(QStringLiteral("vbMainWnd"));
+    resize(800, 550);
+    setWindowFlags(Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
+    setWindowTitle(tr("velbrook"));
+    setWindowIcon(vbKit::appIcon());
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralwidget"));
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->setSpacing(0);
+    layout->setAlignment(Qt::AlignTop);
+
+    m_toolPanel = new vbToolPanel(this);
+    m_toolPanel->label->hide();
+    m_toolPanel->comboBox->hide();
+    m_toolPanel->lblCreate->hide();
+    m_fileList = new vbFileList(central, true);
+    m_statusBar = new vbStatusBar(central);
+    layout->addWidget(m_toolPanel);
+    layout->addWidget(m_fileList);
+    layout->addWidget(m_statusBar);
+    setCentralWidget(central);
+
+    m_uploadQueue = new vbUploadQueue(this);
+}
+
+void vbMainWnd::connectForm()
+{
+    connect(m_toolPanel->btnSelectFile, &vbPushButton::Clicked, this, &vbMainWnd::slot_selectFiles);
+    connect(m_toolPanel->btnLogin, &vbPushButton::Clicked, this, &vbMainWnd::slot_loggedIn);
+    connect(m_statusBar->btnUpload, &vbPushButton::Clicked, this, &vbMainWnd::slot_uploadFiles);
+    connect(m_statusBar->btnClose, &vbPushButton::Clicked, this, &vbMainWnd::slot_Hide);
+    connect(m_statusBar->lblDeleteAll, &vbClickLabel::Clicked, this, &vbMainWnd::slot_DeleteAll);
+    connect(m_toolPanel, &vbToolPanel::showMax, this, qOverload<bool>(&vbMainWnd::slot_showMax));
+    connect(m_toolPanel->comboBox, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &vbMainWnd::slot_photoListChanged);
+    connect(m_toolPanel->lblCreate, &vbClickLabel::Clicked, this, &vbMainWnd::slot_createAlbums);
+    connect(m_toolPanel->btnClose, &vbPushButton::Clicked, this, &vbMainWnd::slot_Hide);
+    connect(m_toolPanel->actionSmallIcon(), &QAction::triggered, this, &vbMainWnd::slot_iconMode);
+    connect(m_toolPanel->actionBigIcon(), &QAction::triggered, this, &vbMainWnd::slot_bigIconMode);
+    connect(m_toolPanel->actionList(), &QAction::triggered, this, &vbMainWnd::slot_listMode);
+    connect(m_toolPanel->actionPlay(), &QAction::triggered, this, &vbMainWnd::slot_playMode);
+    connect(m_fileList, &vbFileList::sig_editNode, this, &vbMainWnd::slot_editNode);
+    connect(m_fileList, &vbFileList::sig_countChanged, this, &vbMainWnd::slot_selectPhotoChanged);
+    connect(m_toolPanel->lblLogo, &vbClickLabel::Clicked, this, &vbMainWnd::slot_ClickLogo);
+    connect(m_toolPanel->btnRegister, &vbPushButton::Clicked, this, &vbMainWnd::slot_Register);
+    connect(m_toolPanel->btnHelp, &vbPushButton::Clicked, this, &vbMainWnd::slot_Help);
+    connect(m_toolPanel->btnTask, &vbPushButton::Clicked, this, &vbMainWnd::slot_OpenTask);
+
+    // The tiles ask for the viewers through the list.
+    connect(m_fileList, &vbFileList::sig_showInfo, this, &vbMainWnd::showPhotoInfo);
+    connect(m_fileList, &vbFileList::sig_fullScreen, this, &vbMainWnd::showFullScreen);
+    connect(m_fileList, &vbFileList::sig_hoverPreview, this, &vbMainWnd::showPreview);
+    connect(m_fileList, &vbFileList::sig_hoverEnded, this, &vbMainWnd::hidePreview);
+}
+
+void vbMainWnd::buildTray()
+{
+    m_actMinimize = new QAction(tr("Minimize"), this);
+    m_actMaximize = new QAction(tr("Maximize"), this);
+    m_actRestore = new QAction(tr("Restore"), this);
+    m_actQuit = new QAction(tr("Quit"), this);
+    connect(m_actMinimize, &QAction::triggered, this, &vbMainWnd::slot_Hide);
+    connect(m_actMaximize, &QAction::triggered, this, qOverload<>(&vbMainWnd::slot_showMax));
+    connect(m_actRestore, &QAction::triggered, this, &vbMainWnd::slot_showNormal);
+    connect(m_actQuit, &QAction::triggered, this, &vbMainWnd::slot_Close);
+
+    m_trayMenu = new QMenu(this);
+    m_trayMenu->addAction(m_actMinimize);
+    m_trayMenu->addAction(m_actMaximize);
+    m_trayMenu->addAction(m_actRestore);
+    m_trayMenu->addSeparator();
+    m_trayMenu->addAction(m_actQuit);
+
+    m_trayIcon = new QSystemTrayIcon(this);
+    m_trayIcon->setContextMenu(m_trayMenu);
+    m_trayIcon->setIcon(QIcon(QStringLiteral(":/Resources/smallLogo.png")));
+    m_trayIcon->setToolTip(tr("velbrook"));
+    connect(m_trayIcon, &QSystemTrayIcon::activated, this, &vbMainWnd::slot_iconActivated);
+    m_trayIcon->show();
+}
+
+int vbMainWnd::messageBox(int flags, const QString& text)
+{
+    vbMessageBox box(flags, tr("Tips"), text, this);
+    return box.exec();
+}
+
+void vbMainWnd::setStatusText(const QString& text)
+{
+    m_statusBar->lblStatus->setText(text);
+}
+
+QString vbMainWnd::statusText() const
+{
+    return m_statusBar->lblStatus->text();
+}
+
+// ---- window size and the tray ----
+
+void vbMainWnd::slot_Hide()
+{
+    m_maximised = false;
+    if (!m_normalGeometry.isValid())
+        m_normalGeometry = geometry();
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        // Without a tray a hidden window could never be reached again.
+        showMinimized();
+        return;
+    }
+    m_trayIcon->showMessage(tr("Tips"), tr("velbrook is run here!"), QSystemTrayIcon::Information, 2000);
+    hide();
+}
+
+void vbMainWnd::slot_showMax(bool maximise)
+{
+    if (maximise) {
+        m_maximised = true;
+        if (!m_normalGeometry.isValid())
+            m_normalGeometry = geometry();
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        setGeometry(QRect(QPoint(0, 0), area.size()));
+    } else {
+        if (m_normalGeometry.isValid())
+            setGeometry(m_normalGeometry);
+        m_maximised = false;
+    }
+}
+
+void vbMainWnd::slot_showMax()
+{
+    show();
+    slot_showMax(true);
+}
+
+void vbMainWnd::slot_showNormal()
+{
+    m_maximised = false;
+    show();
+    if (isMinimized())
+        showNormal();
+    if (m_normalGeometry.isValid())
+        setGeometry(m_normalGeometry);
+}
+
+void vbMainWnd::slot_iconActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::DoubleClick)
+        slot_showNormal();
+}
+
+// ---- view modes ----
+
+void vbMainWnd::setViewModeChecked(int mode)
+{
+    m_toolPanel->actionList()->setChecked(mode == 1);
+    m_toolPanel->actionSmallIcon()->setChecked(mode == 2);
+    m_toolPanel->actionBigIcon()->setChecked(mode == 3);
+}
+
+void vbMainWnd::slot_iconMode(bool)
+{
+    if (m_fileList->viewMode() == 2)
+        return;
+    m_fileList->setViewMode(2);
+    setViewModeChecked(2);
+}
+
+void vbMainWnd::slot_bigIconMode(bool)
+{
+    if (m_fileList->viewMode() == 3)
+        return;
+    m_fileList->setViewMode(3);
+    setViewModeChecked(3);
+}
+
+void vbMainWnd::slot_listMode(bool)
+{
+    if (m_fileList->viewMode() == 1)
+        return;
+    m_fileList->setViewMode(1);
+    setViewModeChecked(1);
+}
+
+void vbMainWnd::slot_playMode(bool)
+{
+    slot_playPhoto();
+}
+
+void vbMainWnd::slot_playPhoto()
+{
+    if (m_fileList->count() == 0)
+        return;
+    QList<QPointer<vbFileNode>> nodes;
+    m_fileList->allNodes(nodes);
+    QList<vbFileNode*> photos;
+    for (const QPointer<vbFileNode>& node : std::as_const(nodes))
+        photos.append(node.data());
+    vbPlayer player(photos, this);
+    player.exec();
+}
+
+// ---- photos ----
+
+void vbMainWnd::slot_selectPhotoChanged(int count)
+{
+    if (count == 0) {
+        m_toolPanel->lblSelectCount->setText(tr("You have no select photo!"));
+        m_statusBar->lblDeleteAll->hide();
+    } else {
+        m_toolPanel->lblSelectCount->setText(tr("You select ") + QString::number(count) + tr("Photos"));
+        m_statusBar->lblDeleteAll->show();
+    }
+}
+
+void vbMainWnd::slot_DeleteAll()
+{
+    if (m_fileList->count() == 0)
+        return;
+    if (messageBox(OkButton | CancelButton, tr("Do you want clear all photo?")) == 1)
+        m_fileList->clearAll();
+}
+
+void vbMainWnd::slot_selectFiles()
+{
+    if (m_fileList->count() >= 300) {
+        messageBox(OkButton, tr("You can not select more then 300 photos!"));
+        return;
+    }
+    const int room = m_session->currentAlbum() < 0 ? 0 : 500 - m_session->currentAlbumPhotoCount();
+    if (m_fileList->count() <= room)
+        m_fileList->slot_selectFiles();
+    else
+        messageBox(OkButton, tr("Because one album just 500 photo,please remove some photo"));
+}
+
+void vbMainWnd::slot_editNode(vbFileNode* node, bool remove)
+{
+    if (!node || m_session->isUploading())
+        return;
+    if (remove) {
+        m_fileList->removeNode(node);
+        return;
+    }
+    vbCavas editor(node, this);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    editor.setGeometry(QRect(QPoint(0, 0), area.size()));
+    editor.exec();
+}
+
+void vbMainWnd::showPhotoInfo(vbFileNode* node)
+{
+    if (!node || m_session->isUploading())
+        return;
+    vbPhotoInfo info(this);
+    info.setNode(node);
+    info.exec();
+}
+
+void vbMainWnd::showFullScreen(vbFileNode* node)
+{
+    if (!node || m_session->isUploading())
+        return;
+    QPointer<vbFileNode> guard(node);
+    {
+        vbFullScreen view(this);
+        view.setImagePath(node->absoluteFilePath());
+        view.exec();
+    }
+    if (guard)
+        guard->clearBigImage();
+}
+
+void vbMainWnd::showPreview(vbFileNode* node, const QRect& tileRect)
+{
+    if (!m_preview) {
+        m_preview = new vbShowImage(m_fileList);
+        m_preview->raise();
+    }
+    m_preview->showFor(node, tileRect);
+}
+
+void vbMainWnd::hidePreview()
+{
+    if (m_preview)
+        m_preview->hideNow();
+}
+
+void vbMainWnd::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Paste)) {
+        m_fileList->pasteFiles();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+// ---- sign-in and albums ----
+
+void vbMainWnd::startAutomaticSignIn()
+{
+    m_signIn = new vbSignIn(QStringLiteral("http"), this);
+    m_signIn->setSession(m_session);
+    connect(m_signIn, &vbSignIn::sig_signedIn, this, &vbMainWnd::showSignedIn);
+    connect(m_signIn, &vbSignIn::sig_loginFailed, this,
+            [this] { setStatusText(vbSignIn::loginFailedText()); });
+    connect(m_signIn, &vbSignIn::sig_albumsRequested, this,
+            [this] { setStatusText(tr("get photo albums...")); });
+    connect(m_signIn, &vbSignIn::sig_albumsReceived, this, [this] {
+        refillAlbums();
+        setStatusText(tr("logged in"));
+    });
+    connect(m_signIn, &vbSignIn::sig_albumsFailed, this,
+            [this] { setStatusText(vbSignIn::visitFailedText()); });
+
+    const vbIniParser ini(systemIni());
+    if (!ini.getBool(QStringLiteral("user.info"), QStringLiteral("autologin"), true))
+        return;
+    QString name;
+    QString password;
+    ini.getString(QStringLiteral("user.info"), QStringLiteral("username"), &name, 100);
+    ini.getString(QStringLiteral("user.info"), QStringLiteral("password"), &password, 100);
+    m_session->setAccount(name, password);
+    if (name.isEmpty() || password.isEmpty())
+        return;
+    setStatusText(tr("login..."));
+    m_signIn->start(name, password);
+}
+
+void vbMainWnd::showSignedIn()
+{
+    m_toolPanel->lblLoginInfo->setText(tr("Welcome") + m_session->userName());
+    m_toolPanel->label->show();
+    m_toolPanel->comboBox->show();
+    m_toolPanel->lblCreate->show();
+}
+
+void vbMainWnd::refillAlbums()
+{
+    QComboBox* box = m_toolPanel->comboBox;
+    {
+        const QSignalBlocker blocker(box);
+        box->clear();
+        for (const AlbumRecord& album : m_session->albums())
+            box->addItem(album.name);
+    }
+    if (box->count() > 0) {
+        box->setCurrentIndex(0);
+        slot_photoListChanged(0);
+    } else {
+        m_session->setCurrentAlbum(-1);
+    }
+}
+
+void vbMainWnd::slot_photoListChanged(int index)
+{
+    m_session->setCurrentAlbum(index);
+}
+
+void vbMainWnd::slot_loggedIn()
+{
+    if (m_session->isLoggedIn() &&
+        messageBox(OkButton | CancelButton, tr("You has logged in, Do you want re-login?")) != 1)
+        return;
+    vbLogin login(this);
+    if (login.exec() != QDialog::Accepted)
+        return;
+    // The dialog's sign-in replaces the whole session; an automatic one still
+    // under way must not overwrite it afterwards.
+    m_signIn->cancel();
+    m_session->signIn(login.userId(), login.name(), login.password(), login.host(), QStringLiteral("Http"));
+    m_session->setAlbums(login.albums());
+    showSignedIn();
+    refillAlbums();
+    setStatusText(tr("logged in"));
+}
+
+void vbMainWnd::slot_createAlbums()
+{
+    if (m_session->isUploading())
+        return;
+    if (!m_session->isLoggedIn()) {
+        messageBox(OkButton, tr("Please login!"));
+        return;
+    }
+    vbNewAlbums dialog(m_session->baseAddress(), m_session->userId(), this);
+    if (dialog.exec() != 1)
+        return;
+    m_session->appendAlbum(AlbumRecord{dialog.name(), dialog.newAlbumId(), 0});
+    QComboBox* box = m_toolPanel->comboBox;
+    box->addItem(dialog.name());
+    box->setCurrentIndex(box->count() - 1);
+    slot_photoListChanged(box->count() - 1);
+}
+
+// ---- pages, log viewer, upload ----
+
+void vbMainWnd::slot_ClickLogo()
+{
+    QDesktopServices::openUrl(vbRequests::homePageUrl());
+}
+
+void vbMainWnd::slot_Register()
+{
+    QDesktopServices::openUrl(vbRequests::registerPageUrl());
+}
+
+void vbMainWnd::slot_Help()
+{
+    QDesktopServices::openUrl(vbRequests::helpPageUrl());
+}
+
+void vbMainWnd::slot_OpenTask()
+{
+    auto* logs = new vbLogs(this);
+    logs->setRecords(m_uploadQueue->logRecords());
+    logs->exec();
+    const QStringList again = logs->reUploadList();
+    delete logs;
+    if (!again.isEmpty())
+        m_fileList->addPaths(again);
+}
+
+void vbMainWnd::slot_uploadFiles()
+{
+    m_uploadQueue->startUpload();
+}
+
+void vbMainWnd::slot_Close()
+{
+    m_uploadQueue->closeProgram();
+}

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QRect>
+#include <QSystemTrayIcon>
+
+class QAction;
+class QMenu;
+class QNetworkReply;
+class QTimer;
+class vbFileList;
+class vbFileNode;
+class vbSession;
+class vbShowImage;
+class vbSignIn;
+class vbStatusBar;
+class vbToolPanel;
+class vbUploadQueue;
+
+// The program's one top-level window: tool panel, photo list and status bar.
+// It owns the session and the upload queue, sits in the system tray and hides
+// there instead of closing; only the tray's Quit ends the program.
+class vbMainWnd : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit vbMainWnd(QWidget* parent = nullptr);
+    ~vbMainWnd() override;
+
+    vbSession* session() const { return m_session; }
+    vbToolPanel* toolPanel() const { return m_toolPanel; }
+    vbStatusBar* statusBar() const { return m_statusBar; }
+    vbFileList* fileList() const { return m_fileList; }
+    vbUploadQueue* uploadQueue() const { return m_uploadQueue; }
+    QSystemTrayIcon* trayIcon() const { return m_trayIcon; }
+
+    bool isMaximisedByHand() const { return m_maximised; }
+    QRect normalGeometryKept() const { return m_normalGeometry; }
+
+    // The window's own texts of the signed-in state and the status line.
+    void setStatusText(const QString& text);
+    QString statusText() const;
+
+protected slots:
+    void slot_Close();
+    void slot_Hide();
+    void slot_selectFiles();
+    void slot_editNode(vbFileNode* node, bool remove);
+    void slot_DeleteAll();
+    void slot_uploadFiles();
+    void slot_loggedIn();
+    void slot_createAlbums();
+    void slot_photoListChanged(int index);
+    void slot_playPhoto();
+    void slot_showMax(bool maximise);
+    void slot_showNormal();
+    void slot_showMax();
+    void slot_iconMode(bool checked);
+    void slot_listMode(bool checked);
+    void slot_bigIconMode(bool checked);
+    void slot_playMode(bool checked);
+    void slot_ClickLogo();
+    void slot_Register();
+    void slot_Help();
+    void slot_OpenTask();
+    void slot_selectPhotoChanged(int count);
+    void slot_iconActivated(QSystemTrayIcon::ActivationReason reason);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void buildForm();
+    void buildTray();
+    void connectForm();
+    void startAutomaticSignIn();
+    void showSignedIn();
+    void refillAlbums();
+    void setViewModeChecked(int mode);
+    void showPhotoInfo(vbFileNode* node);
+    void showFullScreen(vbFileNode* node);
+    void showPreview(vbFileNode* node, const QRect& tileRect);
+    void hidePreview();
+    int messageBox(int flags, const QString& text);
+
+    vbSession* m_session;
+    vbToolPanel* m_toolPanel = nullptr;
+    vbFileList* m_fileList = nullptr;
+    vbStatusBar* m_statusBar = nullptr;
+    QSystemTrayIcon* m_trayIcon = nullptr;
+    QMenu* m_trayMenu = nullptr;
+    QAction* m_actMinimize = nullptr;
+    QAction* m_actMaximize = nullptr;
+    QAction* m_actRestore = nullptr;
+    QAction* m_actQuit = nullptr;
+    vbSignIn* m_signIn = nullptr;
+    vbUploadQueue* m_uploadQueue = nullptr;
+    QPointer<vbShowImage> m_preview;
+
+    // Invalid until first needed; then the geometry Restore returns to.
+    QRect m_normalGeometry;
+    bool m_maximised = false;
+};
+
+// The main window while the event loop runs (null before and after).
+vbMainWnd* getMainWnd();
+void setMainWnd(vbMainWnd* window);

@@ -1,0 +1,70 @@
+#include "vbUploadPlan.h"
+
+#include "vbFileNode.h"
+
+namespace vbUploadPlan {
+
+Tick planTick(const QList<NodeView>& nodes)
+{
+    Tick tick;
+    tick.total = int(nodes.size());
+    int active = 0;
+    for (const NodeView& node : nodes) {
+        if (node.state == vbFileNode::RequestingKey || node.state == vbFileNode::Transferring)
+            ++active;
+    }
+    tick.actions.reserve(nodes.size());
+    for (const NodeView& node : nodes) {
+        Action action = Action::None;
+        switch (node.state) {
+        case vbFileNode::Stopped:
+            ++tick.done;
+            break;
+        case vbFileNode::Prepared:
+            if (active < kMaxInFlight)
+                action = Action::RequestKey;
+            break;
+        case vbFileNode::KeyFailed:
+            action = node.keyFailures > kMaxStepFailures ? Action::SetFailed : Action::RequestKey;
+            break;
+        case vbFileNode::KeyReady:
+            if (active < kMaxInFlight) {
+                action = Action::StartTransfer;
+                ++active;
+            }
+            break;
+        case vbFileNode::Transferred:
+            action = Action::Commit;
+            break;
+        case vbFileNode::CommitFailed:
+            action = node.commitFailures > kMaxStepFailures ? Action::SetFailed : Action::Commit;
+            break;
+        case vbFileNode::Failed:
+            if (!node.resultLogged)
+                action = Action::LogFailure;
+            ++tick.done;
+            break;
+        case vbFileNode::Uploaded:
+            if (!node.resultLogged)
+                action = Action::LogSuccess;
+            ++tick.done;
+            ++tick.uploaded;
+            break;
+        default: // Waiting, RequestingKey, Transferring, Committing
+            break;
+        }
+        tick.actions.append(action);
+    }
+    return tick;
+}
+
+AlbumRoom albumRoom(int photoCount, int count)
+{
+    if (photoCount >= kMaxAlbumPhotos)
+        return AlbumRoom::Full;
+    if (photoCount + count > kMaxAlbumPhotos)
+        return AlbumRoom::Partial;
+    return AlbumRoom::Enough;
+}
+
+} // namespace vbUploadPlan

@@ -1,0 +1,383 @@
+#include "vbUploadQueue.h"
+
+#include "KitButtonFlags.h"
+#include "_loadThread.h"
+#include "vbClickLabel.h"
+#include "vbEndpoints.h"
+#include "vbFileList.h"
+#include "vbFileNode.h"
+#include "vbFtpSession.h"
+#include "vbMainWnd.h"
+#include "vbMessageBox.h"
+#include "vbPaths.h"
+#include "vbPushButton.h"
+#include "vbRequests.h"
+#include "vbSession.h"
+#include "vbStatusBar.h"
+#include "vbToolPanel.h"
+#include "vbUploadAgainBox.h"
+#include "vbUploadComplete.h"
+#include "vbUploadFailed.h"
+#include "vbUploadLog.h"
+#include "vbUploadPlan.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDate>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTimer>
+
+#include <future>
+#include <thread>
+
+namespace {
+
+// Runs a blocking FTP call on a thread of its own while the window keeps
+// painting; user input waits until it is done.
+bool offGuiThread(std::function<bool()> call)
+{
+    std::packaged_task<bool()> task(std::move(call));
+    std::future<bool> result = task.get_future();
+    std::thread worker(std::move(task));
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (result.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+            loop.quit();
+    });
+    poll.start(10);
+    if (result.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+    return result.get();
+}
+
+} // namespace
+
+vbUploadQueue::vbUploadQueue(vbMainWnd* window)
+    : QObject(window), m_window(window), m_uploadTimer(new QTimer(this))
+{
+    m_uploadTimer->setInterval(3000);
+    connect(m_uploadTimer, &QTimer::timeout, this, &vbUploadQueue::checkToUpload);
+}
+
+vbUploadQueue::~vbUploadQueue() = default;
+
+QString vbUploadQueue::logPath()
+{
+    return dataPath() + QStringLiteral("/log.dat");
+}
+
+QString vbUploadQueue::pendingPath()
+{
+    return dataPath() + QStringLiteral("/nextload.dat");
+}
+
+bool vbUploadQueue::isUploading() const
+{
+    return m_window->session()->isUploading();
+}
+
+int vbUploadQueue::message(int flags, const QString& text)
+{
+    vbMessageBox box(flags, tr("Tips"), text, m_window);
+    return box.exec();
+}
+
+QList<vbFileNode*> vbUploadQueue::listNodes() const
+{
+    return m_window->fileList()->nodes();
+}
+
+void vbUploadQueue::restorePending()
+{
+    const QStringList files = vbUploadLog::takePending(pendingPath());
+    QList<QFileInfo> infos;
+    for (const QString& file : files)
+        infos.append(QFileInfo(file));
+    if (!infos.isEmpty())
+        m_window->fileList()->addFiles(infos, false);
+}
+
+void vbUploadQueue::loadLog()
+{
+    m_logRecords = vbUploadLog::load(logPath());
+    m_uploadedFiles.clear();
+    for (const UploadLogRecord& record : std::as_const(m_logRecords)) {
+        if (record.succeeded)
+            m_uploadedFiles.insert(record.filePath);
+    }
+}
+
+void vbUploadQueue::startUpload()
+{
+    vbSession* session = m_window->session();
+    if (!session->uploadAllowed())
+        return;
+    if (!session->isLoggedIn()) {
+        message(OkButton, tr("Please login!"));
+        return;
+    }
+    if (!m_ftpChecked) {
+        m_ftpChecked = true;
+        const QString host = session->host(), user = session->userName(), password = session->password();
+        session->setFtpMode(offGuiThread([=] { return testFtpLogin(host, user, password); }));
+    }
+    if (isUploading()) {
+        if (message(OkButton | CancelButton, tr("It's uploading image.Do you want cancel uploading?")) == 1)
+            cancelUpload();
+        return;
+    }
+    m_activeUploads.clear();
+    if (session->currentAlbum() < 0 || session->currentAlbumIdText() == QLatin1String("/")) {
+        message(OkButton, tr("Please select a photo list!"));
+        return;
+    }
+    if (listNodes().isEmpty()) {
+        message(OkButton, tr("Please select image to upload"));
+        return;
+    }
+
+    askAboutUploadedBefore();
+
+    QList<vbFileNode*> nodes = listNodes();
+    if (nodes.isEmpty())
+        return;
+    if (nodes.size() > vbUploadPlan::kMaxListPhotos) {
+        message(OkButton, tr("Cann't upload more than 300 images"));
+        return;
+    }
+    const int photoCount = session->currentAlbumPhotoCount();
+    switch (vbUploadPlan::albumRoom(photoCount, int(nodes.size()))) {
+    case vbUploadPlan::AlbumRoom::Full:
+        message(OkButton,
+                tr("You can upload") + QString::number(vbUploadPlan::kMaxAlbumPhotos) + tr("photos."));
+        return;
+    case vbUploadPlan::AlbumRoom::Partial: {
+        const int room = vbUploadPlan::kMaxAlbumPhotos - photoCount;
+        if (message(OkButton | CancelButton, tr("You can upload") + QString::number(room) +
+                                                 tr(" photos.Do you want upload front photo?")) != 1)
+            return;
+        while (nodes.size() > room)
+            nodes.takeLast()->setUploadState(vbFileNode::Stopped);
+        break;
+    }
+    case vbUploadPlan::AlbumRoom::Enough:
+        break;
+    }
+
+    if (photoCount == 0) {
+        const QString host = session->host(), user = session->userName(), password = session->password(),
+                      folder = session->currentAlbumIdText();
+        offGuiThread([=] { return createFtpFolder(host, user, password, folder); });
+    }
+
+    session->setUploading(true);
+    setUploadingLook(true);
+    for (vbFileNode* node : std::as_const(nodes)) {
+        disconnect(node, nullptr, this, nullptr);
+        connect(node, &vbFileNode::sig_preUploadComplete, this, &vbUploadQueue::nodePreUploadComplete,
+                Qt::QueuedConnection);
+        node->setUploadState(vbFileNode::Waiting);
+    }
+    m_window->setStatusText(tr("Uploading..."));
+    m_window->fileList()->prepareNodes(nodes);
+    m_uploadTimer->start();
+}
+
+void vbUploadQueue::askAboutUploadedBefore()
+{
+    const QList<vbFileNode*> nodes = listNodes();
+    QList<vbFileNode*> leftOut;
+    for (int i = 0; i < nodes.size(); ++i) {
+        vbFileNode* node = nodes.at(i);
+        if (!m_uploadedFiles.contains(node->absoluteFilePath()))
+            continue;
+        vbUploadAgainBox box(node->thumbnail(), node->absoluteFilePath(), m_window);
+        box.exec();
+        const vbUploadAgainBox::Result answer = box.resultValue();
+        if (answer == vbUploadAgainBox::YesAll)
+            break;
+        if (answer == vbUploadAgainBox::No)
+            leftOut.append(node);
+        if (answer == vbUploadAgainBox::NoAll) {
+            leftOut.append(nodes.mid(i));
+            break;
+        }
+    }
+    if (!leftOut.isEmpty())
+        m_window->fileList()->removeNodes(leftOut);
+}
+
+void vbUploadQueue::nodePreUploadComplete(vbFileNode* node)
+{
+    if (!node || !isUploading() || node->uploadState() != vbFileNode::Waiting)
+        return;
+    node->setUploadState(vbFileNode::Prepared);
+    checkToUpload();
+}
+
+QString vbUploadQueue::progressText(const QString& lead, int uploaded, int waiting) const
+{
+    return lead + QString::number(uploaded) + tr(" photo,") + tr("wait for") + QString::number(waiting) +
+           tr(" photo.");
+}
+
+void vbUploadQueue::checkToUpload()
+{
+    if (!isUploading())
+        return;
+    vbSession* session = m_window->session();
+    const QList<vbFileNode*> nodes = listNodes();
+    QList<vbUploadPlan::NodeView> views;
+    views.reserve(nodes.size());
+    for (const vbFileNode* node : nodes)
+        views.append(
+            {node->uploadState(), node->keyFailures(), node->commitFailures(), node->resultLogged()});
+    const vbUploadPlan::Tick tick = vbUploadPlan::planTick(views);
+
+    const bool ftp = session->ftpMode();
+    const QString user = ftp ? session->userName() : QString::number(session->userId());
+    const QString folder = ftp ? session->currentAlbumIdText() : session->currentAlbumId();
+    for (int i = 0; i < nodes.size(); ++i) {
+        vbFileNode* node = nodes.at(i);
+        switch (tick.actions.at(i)) {
+        case vbUploadPlan::Action::None:
+            break;
+        case vbUploadPlan::Action::RequestKey:
+            node->requestKey();
+            break;
+        case vbUploadPlan::Action::StartTransfer:
+            node->startTransfer(ftp, session->host(), user, session->password(), folder);
+            m_activeUploads.append(node);
+            break;
+        case vbUploadPlan::Action::Commit:
+            node->commit();
+            break;
+        case vbUploadPlan::Action::SetFailed:
+            node->setUploadState(vbFileNode::Failed);
+            break;
+        case vbUploadPlan::Action::LogFailure:
+            appendLog(node, false);
+            break;
+        case vbUploadPlan::Action::LogSuccess:
+            appendLog(node, true);
+            break;
+        }
+    }
+
+    const int waiting = tick.total - tick.uploaded;
+    m_window->setStatusText(progressText(tr("Uploading...Success"), tick.uploaded, waiting));
+    if (tick.finished()) {
+        if (tick.uploaded != tick.done)
+            m_window->setStatusText(progressText(tr("Success"), tick.uploaded, waiting));
+        finishUpload(tick.uploaded, waiting);
+    }
+}
+
+void vbUploadQueue::appendLog(vbFileNode* node, bool succeeded)
+{
+    vbSession* session = m_window->session();
+    UploadLogRecord record;
+    record.succeeded = succeeded;
+    record.userName = session->userName();
+    record.filePath = node->sourcePath();
+    record.albumName = session->currentAlbumName();
+    record.date = QDate::currentDate().toString(QStringLiteral("yyyy.MM.dd"));
+    if (!succeeded)
+        record.reason = node->failureReason();
+    m_logRecords.append(record);
+    node->setResultLogged(true);
+}
+
+void vbUploadQueue::finishUpload(int uploaded, int failed)
+{
+    vbSession* session = m_window->session();
+    m_uploadTimer->stop();
+    session->setCurrentAlbumPhotoCount(session->currentAlbumPhotoCount() + uploaded);
+    m_window->fileList()->removeUploaded();
+    m_window->toolPanel()->lblSelectCount->clear();
+    session->setUploading(false);
+    setUploadingLook(false);
+
+    if (failed > 0) {
+        vbUploadFailed box(m_window);
+        box.setCounts(uploaded, failed);
+        box.exec();
+        emit sig_uploadFinished(uploaded, failed);
+        if (box.resultValue() == vbUploadFailed::ReUpload)
+            startUpload();
+    } else {
+        vbUploadComplete box(m_window);
+        box.exec();
+        emit sig_uploadFinished(uploaded, failed);
+        if (box.resultValue() == vbUploadComplete::VisitSite)
+            QDesktopServices::openUrl(vbRequests::homePageUrl());
+    }
+}
+
+void vbUploadQueue::cancelUpload()
+{
+    m_uploadTimer->stop();
+    m_window->fileList()->removeUploaded();
+    for (const QPointer<vbFileNode>& node : std::as_const(m_activeUploads)) {
+        if (node)
+            node->cancelUpload();
+    }
+    m_window->session()->setUploading(false);
+    setUploadingLook(false);
+}
+
+void vbUploadQueue::setUploadingLook(bool uploading)
+{
+    vbToolPanel* panel = m_window->toolPanel();
+    vbStatusBar* bar = m_window->statusBar();
+    m_window->setStatusText(uploading ? tr("Uploading...") : tr("StandBy"));
+    if (uploading)
+        bar->btnUpload->setImages(QStringLiteral(":/Resources/cancelUpload.png"),
+                                  QStringLiteral(":/Resources/cancelUpload_hover.png"));
+    else
+        bar->btnUpload->setImages(QStringLiteral(":/Resources/upload.png"),
+                                  QStringLiteral(":/Resources/upload_hover.png"));
+    const QList<QWidget*> widgets{panel->comboBox,  panel->btnHelp,       panel->btnRegister,
+                                  panel->btnTask,   panel->btnSelectFile, panel->btnLogin,
+                                  panel->lblCreate, panel->btnViewMode,   bar->lblDeleteAll};
+    for (QWidget* widget : widgets)
+        widget->setEnabled(!uploading);
+}
+
+void vbUploadQueue::closeProgram()
+{
+    if (isUploading()) {
+        if (message(OkButton | CancelButton, tr("It's uploading image.Do you want cancel uploading?")) != 1)
+            return;
+        cancelUpload();
+    }
+    const QList<vbFileNode*> nodes = listNodes();
+    if (!nodes.isEmpty()) {
+        vbMessageBox box(OkButton | CancelButton, tr("Tips"), tr("Do you want upload photos next time?"),
+                         m_window);
+        box.setButtonImages(OkButton, QStringLiteral(":/Resources/autoLoad.png"),
+                            QStringLiteral(":/Resources/autoLoad_hover.png"));
+        box.setButtonImages(CancelButton, QStringLiteral(":/Resources/noLoad.png"),
+                            QStringLiteral(":/Resources/noLoad_hover.png"));
+        if (box.exec() == 1) {
+            QStringList files;
+            for (const vbFileNode* node : nodes) {
+                // A prepared copy in TempImages is deleted at exit: keep the
+                // photo the user chose instead, it is prepared again next time.
+                const QString current = node->absoluteFilePath();
+                files.append(current.startsWith(tempImagesPath() + QLatin1Char('/')) ? node->sourcePath()
+                                                                                     : current);
+            }
+            vbUploadLog::savePending(pendingPath(), files);
+        }
+    }
+    m_window->fileList()->loadThread()->clear();
+    vbUploadLog::save(logPath(), m_logRecords);
+    m_window->close();
+    QCoreApplication::quit();
+}
