@@ -60,6 +60,19 @@ void vbFtpSession::closeSession()
     close();
 }
 
+void vbFtpSession::sendData(const char* data, int size)
+{
+    if (!m_hasData)
+        throw Poco::Net::NetException("no data connection");
+    while (size > 0) {
+        const int sent = m_data.sendBytes(data, size);
+        if (sent <= 0)
+            throw Poco::Net::NetException("data connection closed");
+        data += sent;
+        size -= sent;
+    }
+}
+
 Poco::Net::StreamSocket vbFtpSession::establishDataConnection(const std::string& command,
                                                               const std::string& arg)
 {
@@ -67,11 +80,10 @@ Poco::Net::StreamSocket vbFtpSession::establishDataConnection(const std::string&
     data.setSendTimeout(socketTimeout());
     data.setReceiveTimeout(socketTimeout());
     unlistData();
-    if (m_aborter) {
-        m_data = data;
-        m_hasData = true;
+    m_data = data;
+    m_hasData = true;
+    if (m_aborter)
         m_aborter->add(m_data);
-    }
     return data;
 }
 

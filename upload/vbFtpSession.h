@@ -22,6 +22,9 @@ public:
     void finishUpload();
     // Closes the session (QUIT), leaving the control connection unlisted first.
     void closeSession();
+    // Sends bytes straight on the data connection of the upload begun last,
+    // bypassing the stream's small buffer. Throws what the socket throws.
+    void sendData(const char* data, int size);
 
 protected:
     Poco::Net::StreamSocket establishDataConnection(const std::string& command,

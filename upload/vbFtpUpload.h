@@ -31,8 +31,10 @@ public:
     int port() const { return m_port; }
     void setPort(int port) { m_port = port; }
 
-    // Size of the pieces read from disk and written to the server.
+    // Size of the pieces read from disk.
     static constexpr int kPieceSize = 512;
+    // Size of the writes to the data connection; progress follows each.
+    static constexpr int kSendBlock = 64 * 1024;
 
     // The removal itself, from plain values (used from any thread).
     static bool removeRemoteFiles(const QString& host, int port, const QString& user, const QString& password,

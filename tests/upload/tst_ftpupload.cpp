@@ -13,6 +13,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <atomic>
 
 namespace {
 const QString kUser = QLatin1String(velbrook::kDemoEmail);
@@ -170,16 +173,17 @@ void tst_ftpupload::storesThreeFilesInOrder()
              QStringList(
                  {QStringLiteral("4711_2.jpg"), QStringLiteral("4711_1.jpg"), QStringLiteral("4711.jpg")}));
 
-    // Progress grows in pieces of at most 512 bytes over the sum of the three sizes,
-    // passes the end of the first file exactly and ends at the total.
+    // Progress grows with every write of at most one send block, over the sum of
+    // the three sizes, passes the end of each file exactly and ends at the total.
     const qint64 total = 700 + 5000 + 300001;
-    QCOMPARE(progress.size(), (700 + 511) / 512 + (5000 + 511) / 512 + (300001 + 511) / 512);
+    const int block = vbFtpUpload::kSendBlock;
+    QCOMPARE(progress.size(), 1 + 1 + (300001 + block - 1) / block);
     qint64 previous = 0;
     QList<qint64> values;
     for (const QList<QVariant>& p : progress) {
         QCOMPARE(p.at(1).toLongLong(), total);
         const qint64 value = p.at(0).toLongLong();
-        QVERIFY(value > previous && value - previous <= vbFtpUpload::kPieceSize);
+        QVERIFY(value > previous && value - previous <= block);
         previous = value;
         values << value;
     }
@@ -256,19 +260,32 @@ void tst_ftpupload::failureBeforeOrWhileSending()
 
 void tst_ftpupload::stopRemovesWhatWasStored()
 {
-    // The photo is large enough that the run is still sending when it is stopped.
-    const vbUploadFiles files = makeFiles(QStringLiteral("stop"), 3000, 40000, 60 * 1024 * 1024);
+    const vbUploadFiles files = makeFiles(QStringLiteral("stop"), 3000, 40000, 8 * 1024 * 1024);
     vbFtpUpload worker(m_host, kUser, kPassword, kAlbum);
     QSignalSpy done(&worker, &vbBaseUpload::sig_done);
-    QSignalSpy progress(&worker, &vbBaseUpload::sig_dataTransfer);
+    // Hold the worker inside the photo file until the stop is on its way, so
+    // the stop surely meets a run in the middle of sending.
+    std::atomic_bool held{false};
+    std::atomic_bool release{false};
+    connect(
+        &worker, &vbBaseUpload::sig_dataTransfer, this,
+        [&](qint64 sent, qint64) {
+            if (held || sent < 43000 + 256 * 1024)
+                return;
+            held = true;
+            QElapsedTimer wait;
+            wait.start();
+            while (!release && wait.elapsed() < 10000)
+                QThread::msleep(1);
+        },
+        Qt::DirectConnection);
     QVERIFY(worker.startUpload(files, QStringLiteral("4713")));
-    // Wait until the photo itself is being sent: the two small files are stored.
-    QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty() && progress.last().at(0).toLongLong() > 43000 + 512 * 1024,
-                             20000);
+    QTRY_VERIFY_WITH_TIMEOUT(held, 20000);
     QVERIFY(!worker.isFinished());
 
     QElapsedTimer clock;
     clock.start();
+    release = true;
     worker.stopUpload();
     QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(!worker.isRunning());
