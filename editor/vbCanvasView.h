@@ -38,7 +38,7 @@ protected:
 private:
     vbCanvasScene* m_scene = nullptr; // the editor owns both
     QPointer<vbRazorDialog> m_razorDialog;
-    QPointer<vbCavas> m_editor;
+    vbCavas* m_editor = nullptr; // owns this view
     vbSceneState m_pressState;
     bool m_pressTracked = false;
 };
