@@ -23,6 +23,8 @@ vbFtp::~vbFtp()
         // resolving): let the thread finish on its own and clean up after itself.
         m_worker->setParent(nullptr);
         connect(m_worker, &QThread::finished, m_worker, &QObject::deleteLater);
+        if (m_worker->isFinished())
+            m_worker->deleteLater();
     }
 }
 

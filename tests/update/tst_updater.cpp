@@ -179,10 +179,8 @@ void tst_Updater::versionAnswer_data()
     QTest::addColumn<QByteArray>("received");
     QTest::addColumn<bool>("answered");
     QTest::addColumn<float>("latest");
+    // 1.5, 1.25 and 2.0 are read end to end in comparesStoredAndLatest.
     const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\n";
-    QTest::newRow("1.5") << head + "1.5" << true << 1.5f;
-    QTest::newRow("only three characters") << head + "1.25" << true << 1.2f;
-    QTest::newRow("2.0") << head + "2.0" << true << 2.0f;
     QTest::newRow("body with line end") << head + "2\r\n" << true << 2.0f;
     QTest::newRow("not a number") << head + "<ht" << true << 0.0f;
     QTest::newRow("header only") << head << true << 0.0f;
