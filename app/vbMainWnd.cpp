@@ -247,25 +247,25 @@ void vbMainWnd::setViewModeChecked(int mode)
 
 void vbMainWnd::slot_iconMode(bool)
 {
-    if (m_fileList->viewMode() == 2)
-        return;
-    m_fileList->setViewMode(2);
+    // A checkable action unticks itself when chosen again: keep the tick.
+    if (m_fileList->viewMode() != 2)
+        m_fileList->setViewMode(2);
     setViewModeChecked(2);
 }
 
 void vbMainWnd::slot_bigIconMode(bool)
 {
-    if (m_fileList->viewMode() == 3)
-        return;
-    m_fileList->setViewMode(3);
+    // A checkable action unticks itself when chosen again: keep the tick.
+    if (m_fileList->viewMode() != 3)
+        m_fileList->setViewMode(3);
     setViewModeChecked(3);
 }
 
 void vbMainWnd::slot_listMode(bool)
 {
-    if (m_fileList->viewMode() == 1)
-        return;
-    m_fileList->setViewMode(1);
+    // A checkable action unticks itself when chosen again: keep the tick.
+    if (m_fileList->viewMode() != 1)
+        m_fileList->setViewMode(1);
     setViewModeChecked(1);
 }
 

@@ -11,6 +11,8 @@ vbFullScreen::vbFullScreen(QWidget* parent) : QDialog(parent)
     setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(400, 300);
+    // Shown here already, so exec() would not make it modal any more.
+    setWindowModality(Qt::ApplicationModal);
     showMaximized();
 }
 

@@ -39,6 +39,8 @@ vbPlayer::vbPlayer(const QList<vbFileNode*>& photos, QWidget* parent) : QDialog(
     connect(m_timer, &QTimer::timeout, this, &vbPlayer::slot_timeOut);
     m_timer->start();
 
+    // Shown here already, so exec() would not make it modal any more.
+    setWindowModality(Qt::ApplicationModal);
     showMaximized();
 }
 

@@ -1,0 +1,281 @@
+#include "vbFileList.h"
+#include "vbFileNode.h"
+#include "vbMainWnd.h"
+#include "vbMessageBox.h"
+#include "vbPlayer.h"
+#include "vbPushButton.h"
+#include "vbSession.h"
+#include "vbStatusBar.h"
+#include "vbTestPhotos.h"
+#include "vbToolPanel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMimeData>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+// The main window's own rules: window size handling, the close buttons, view
+// modes, the photo limits of "Select Files", paste and the count texts.
+class tst_MainWnd : public QObject
+{
+    Q_OBJECT
+
+private:
+    // Answers the next modal dialog with Escape and remembers its text.
+    void answerNextBox()
+    {
+        m_boxText.clear();
+        ++m_generation;
+        const int generation = m_generation;
+        QTimer::singleShot(0, this, [this, generation] { pollBox(generation, 100); });
+    }
+    void pollBox(int generation, int triesLeft)
+    {
+        if (generation != m_generation)
+            return;
+        QWidget* modal = QApplication::activeModalWidget();
+        // A dialog shown before exec() (the maximised player) is not listed as modal.
+        const QWidgetList tops = QApplication::topLevelWidgets();
+        for (int i = 0; !modal && i < tops.size(); ++i) {
+            if (tops.at(i)->isVisible() && qobject_cast<QDialog*>(tops.at(i)))
+                modal = tops.at(i);
+        }
+        if (auto* box = qobject_cast<vbMessageBox*>(modal)) {
+            m_boxText = box->label->text();
+            QTest::keyClick(box, Qt::Key_Escape);
+            return;
+        }
+        if (modal) {
+            m_boxText = modal->metaObject()->className();
+            QTest::keyClick(modal, Qt::Key_Escape);
+            return;
+        }
+        if (triesLeft > 0)
+            QTimer::singleShot(20, this,
+                               [this, generation, triesLeft] { pollBox(generation, triesLeft - 1); });
+    }
+
+    QList<QFileInfo> makePhotos(int count)
+    {
+        QList<QFileInfo> files;
+        for (int i = 0; i < count; ++i) {
+            const QString path = m_photos.filePath(QStringLiteral("p%1.jpg").arg(i));
+            if (!QFile::exists(path) && !vbTestPhotos::writeJpeg(path, QSize(40, 30), 80, i))
+                qFatal("cannot write a test photo");
+            files.append(QFileInfo(path));
+        }
+        return files;
+    }
+
+    QTemporaryDir m_program;
+    QTemporaryDir m_photos;
+    QString m_boxText;
+    int m_generation = 0;
+    std::unique_ptr<vbMainWnd> m_window;
+
+private slots:
+    void init()
+    {
+        QDir::setCurrent(m_program.path());
+        m_window = std::make_unique<vbMainWnd>();
+        setMainWnd(m_window.get());
+        m_window->setGeometry(100, 100, 800, 550);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+    void cleanup()
+    {
+        ++m_generation;
+        setMainWnd(nullptr);
+        m_window.reset();
+    }
+
+    void formAndFlags()
+    {
+        QCOMPARE(m_window->objectName(), QStringLiteral("vbMainWnd"));
+        QVERIFY(m_window->windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("velbrook"));
+        // Album widgets stay hidden until a sign-in.
+        QVERIFY(!m_window->toolPanel()->comboBox->isVisible());
+        QVERIFY(!m_window->toolPanel()->lblCreate->isVisible());
+        QVERIFY(!m_window->statusBar()->lblDeleteAll->isVisible());
+        QCOMPARE(m_window->trayIcon()->contextMenu()->actions().size(), 5);
+        QCOMPARE(getMainWnd(), m_window.get());
+    }
+
+    void maximiseHideRestore()
+    {
+        const QRect before = m_window->geometry();
+        QTest::mouseClick(m_window->toolPanel()->btnNormal, Qt::LeftButton);
+        QVERIFY(m_window->isMaximisedByHand());
+        QCOMPARE(m_window->geometry().size(), QGuiApplication::primaryScreen()->availableGeometry().size());
+        QCOMPARE(m_window->geometry().topLeft(), QPoint(0, 0));
+
+        // Hide to the tray (or minimise where there is none), then the tray's Restore.
+        QTest::mouseClick(m_window->statusBar()->btnClose, Qt::LeftButton);
+        QVERIFY(!m_window->isVisible() || m_window->isMinimized());
+        QVERIFY(!m_window->isMaximisedByHand());
+        m_window->trayIcon()->contextMenu()->actions().at(2)->trigger(); // Restore
+        QVERIFY(m_window->isVisible());
+        QCOMPARE(m_window->geometry(), before);
+    }
+
+    void normalGeometryCapturedOnce()
+    {
+        const QRect first = m_window->geometry();
+        m_window->trayIcon()->contextMenu()->actions().at(1)->trigger(); // Maximize
+        QVERIFY(m_window->isMaximisedByHand());
+        m_window->trayIcon()->contextMenu()->actions().at(2)->trigger(); // Restore
+        QCOMPARE(m_window->geometry(), first);
+        m_window->move(first.topLeft() + QPoint(37, 21));
+        m_window->trayIcon()->contextMenu()->actions().at(1)->trigger();
+        m_window->trayIcon()->contextMenu()->actions().at(2)->trigger();
+        QCOMPARE(m_window->geometry(), first);
+        QCOMPARE(m_window->normalGeometryKept(), first);
+    }
+
+    void closeButtonsOnlyHide()
+    {
+        QTest::mouseClick(m_window->toolPanel()->btnClose, Qt::LeftButton);
+        QVERIFY(!m_window->isVisible() || m_window->isMinimized());
+        // The program goes on: the window is still there and can come back.
+        m_window->trayIcon()->contextMenu()->actions().at(2)->trigger();
+        QVERIFY(m_window->isVisible());
+    }
+
+    void viewModes()
+    {
+        vbFileList* list = m_window->fileList();
+        list->addFiles(makePhotos(2), false);
+        vbToolPanel* panel = m_window->toolPanel();
+        panel->actionList()->trigger();
+        QCOMPARE(list->viewMode(), 1);
+        QVERIFY(panel->actionList()->isChecked());
+        QVERIFY(!panel->actionSmallIcon()->isChecked());
+        QVERIFY(!panel->actionBigIcon()->isChecked());
+        // Choosing it again changes nothing, the tick included.
+        panel->actionList()->trigger();
+        QCOMPARE(list->viewMode(), 1);
+        QVERIFY(panel->actionList()->isChecked());
+        panel->actionBigIcon()->trigger();
+        QCOMPARE(list->viewMode(), 3);
+        QVERIFY(panel->actionBigIcon()->isChecked());
+        QVERIFY(!panel->actionList()->isChecked());
+        QCOMPARE(list->item(0)->sizeHint(), vbFileList::itemSize(3));
+        panel->actionSmallIcon()->trigger();
+        QCOMPARE(list->viewMode(), 2);
+        QVERIFY(panel->actionSmallIcon()->isChecked());
+    }
+
+    void playModeWithEmptyListDoesNothing()
+    {
+        answerNextBox();
+        // A player would run modally inside trigger() and be answered there.
+        m_window->toolPanel()->actionPlay()->trigger();
+        QCOMPARE(m_boxText, QString());
+    }
+
+    void playModeOpensPlayer()
+    {
+        m_window->fileList()->addFiles(makePhotos(3), false);
+        answerNextBox();
+        m_window->toolPanel()->actionPlay()->trigger();
+        QCOMPARE(m_boxText, QStringLiteral("vbPlayer"));
+    }
+
+    void countTexts()
+    {
+        vbFileList* list = m_window->fileList();
+        list->addFiles(makePhotos(4), false);
+        QCOMPARE(m_window->toolPanel()->lblSelectCount->text(), QStringLiteral("You select 4Photos"));
+        QVERIFY(m_window->statusBar()->lblDeleteAll->isVisible());
+        // "Remove All" asks first; Escape keeps the photos.
+        answerNextBox();
+        QTest::mouseClick(m_window->statusBar()->lblDeleteAll, Qt::LeftButton);
+        QCOMPARE(m_boxText, QStringLiteral("Do you want clear all photo?"));
+        QCOMPARE(list->count(), 4);
+        list->clearAll();
+        QCOMPARE(m_window->toolPanel()->lblSelectCount->text(), QStringLiteral("You have no select photo!"));
+        QVERIFY(!m_window->statusBar()->lblDeleteAll->isVisible());
+    }
+
+    void selectFilesLimits()
+    {
+        vbFileList* list = m_window->fileList();
+        // With no album chosen and photos in the list there is no room.
+        list->addFiles(makePhotos(1), false);
+        answerNextBox();
+        QTest::mouseClick(m_window->toolPanel()->btnSelectFile, Qt::LeftButton);
+        QCOMPARE(m_boxText, QStringLiteral("Because one album just 500 photo,please remove some photo"));
+
+        // An album with room: the file selection dialog opens.
+        vbSession* session = m_window->session();
+        session->setAlbums({AlbumRecord{QStringLiteral("Family"), 12, 35}});
+        answerNextBox();
+        QTest::mouseClick(m_window->toolPanel()->btnSelectFile, Qt::LeftButton);
+        QCOMPARE(m_boxText, QStringLiteral("vbSelectFiles"));
+
+        // 498 photos in the album and 3 in the list: refused.
+        session->setAlbums({AlbumRecord{QStringLiteral("Archive"), 14, 498}});
+        list->addFiles(makePhotos(3), false);
+        answerNextBox();
+        QTest::mouseClick(m_window->toolPanel()->btnSelectFile, Qt::LeftButton);
+        QCOMPARE(m_boxText, QStringLiteral("Because one album just 500 photo,please remove some photo"));
+    }
+
+    void threeHundredPhotosRefused()
+    {
+        m_window->session()->setAlbums({AlbumRecord{QStringLiteral("Trip"), 13, 0}});
+        m_window->fileList()->addFiles(makePhotos(300), false);
+        QCOMPARE(m_window->fileList()->count(), 300);
+        answerNextBox();
+        QTest::mouseClick(m_window->toolPanel()->btnSelectFile, Qt::LeftButton);
+        QCOMPARE(m_boxText, QStringLiteral("You can not select more then 300 photos!"));
+    }
+
+    void pasteKey()
+    {
+        const QList<QFileInfo> photos = makePhotos(2);
+        auto* mime = new QMimeData;
+        mime->setUrls({QUrl::fromLocalFile(photos.at(0).absoluteFilePath()),
+                       QUrl::fromLocalFile(photos.at(1).absoluteFilePath())});
+        QGuiApplication::clipboard()->setMimeData(mime);
+        QTest::keySequence(m_window.get(), QKeySequence::Paste);
+        QCOMPARE(m_window->fileList()->count(), 2);
+        // Other keys do nothing.
+        QTest::keyClick(m_window.get(), Qt::Key_A);
+        QCOMPARE(m_window->fileList()->count(), 2);
+    }
+
+    void createAlbumNeedsSignIn()
+    {
+        answerNextBox();
+        m_window->toolPanel()->lblCreate->show();
+        QTest::mouseClick(m_window->toolPanel()->lblCreate, Qt::LeftButton);
+        QCOMPARE(m_boxText, QStringLiteral("Please login!"));
+    }
+
+    void editIgnoredWhileUploading()
+    {
+        vbFileList* list = m_window->fileList();
+        list->addFiles(makePhotos(1), false);
+        auto* node = static_cast<vbFileNode*>(list->item(0));
+        m_window->session()->setUploading(true);
+        emit list->sig_editNode(node, true);
+        QCOMPARE(list->count(), 1);
+        m_window->session()->setUploading(false);
+        emit list->sig_editNode(node, true);
+        QCOMPARE(list->count(), 0);
+    }
+};
+
+QTEST_MAIN(tst_MainWnd)
+#include "tst_mainwnd.moc"
