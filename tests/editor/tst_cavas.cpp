@@ -1,0 +1,425 @@
+// The editor dialog on a real photo node: loading, zoom list and buttons,
+// crop through Ok, saving with its quality rule, and undo / redo.
+#include "_loadThread.h"
+#include "vbAddText.h"
+#include "vbCanvasScene.h"
+#include "vbCanvasView.h"
+#include "vbCavas.h"
+#include "vbFileNode.h"
+#include "vbImageItem.h"
+#include "vbPushButton.h"
+#include "vbRazorDialog.h"
+#include "vbTestPhotos.h"
+#include "vbTextItem.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QComboBox>
+#include <QDial>
+#include <QImageWriter>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUndoStack>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+// Runs action on the next modal dialog of type T that opens.
+template <typename T> static void answerModal(std::function<void(T*)> action)
+{
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            action(dialog);
+        }
+    });
+    timer->start();
+}
+
+// Ctrl+Z / Ctrl+Y as the user presses them on the editor window.
+static void pressKey(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
+{
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, key, modifiers);
+}
+
+// The same picture, give or take the edge shading of text drawn anew.
+static bool looksSame(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            if (qAbs(qRed(p) - qRed(q)) > 12 || qAbs(qGreen(p) - qGreen(q)) > 12 ||
+                qAbs(qBlue(p) - qBlue(q)) > 12)
+                return false;
+        }
+    }
+    return true;
+}
+
+static void click(QWidget* w)
+{
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() / 2, w->height() / 2));
+}
+
+class tst_Cavas : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void loadsAndZoomsTyped_data();
+    void loadsAndZoomsTyped();
+    void zoomListKeepsNine();
+    void zoomButtons();
+    void turnsSwapTheSides();
+    void okCropsThenSaves();
+    void saveQuality_data();
+    void saveQuality();
+    void okBeforeThePicture();
+    void cancelLeavesTheNode();
+    void undoRedo();
+    void undoMergesDialTurns();
+    void undoInCropModeEndsTheCrop();
+
+private:
+    std::unique_ptr<vbCavas> openEditor(const QSize& size, qint64 bytes = 0);
+    QTemporaryDir* m_dir = nullptr;
+    QString m_oldCurrent;
+    std::unique_ptr<_loadThread> m_loader;
+    std::unique_ptr<vbFileNode> m_node;
+    QString m_photo;
+};
+
+void tst_Cavas::init()
+{
+    m_dir = new QTemporaryDir();
+    QVERIFY(m_dir->isValid());
+    m_oldCurrent = QDir::currentPath();
+    QDir::setCurrent(m_dir->path());
+    m_loader = std::make_unique<_loadThread>();
+}
+
+void tst_Cavas::cleanup()
+{
+    m_node.reset();
+    m_loader.reset();
+    QDir::setCurrent(m_oldCurrent);
+    delete m_dir;
+    m_dir = nullptr;
+}
+
+std::unique_ptr<vbCavas> tst_Cavas::openEditor(const QSize& size, qint64 bytes)
+{
+    m_photo = m_dir->filePath(QStringLiteral("holiday.jpg"));
+    const bool written = bytes > 0 ? vbTestPhotos::writeJpegOfSize(m_photo, size, bytes)
+                                   : vbTestPhotos::writeJpeg(m_photo, size);
+    if (!written)
+        return nullptr;
+    m_node = std::make_unique<vbFileNode>();
+    m_node->setLoader(m_loader.get());
+    m_node->setFileInfo(QFileInfo(m_photo));
+    auto editor = std::make_unique<vbCavas>(m_node.get());
+    editor->resize(1100, 700);
+    editor->show();
+    editor->activateWindow();
+    if (!QTest::qWaitForWindowActive(editor.get()))
+        return nullptr;
+    if (!QTest::qWaitFor([&] { return editor->scene()->hasPhoto(); }, 5000))
+        return nullptr;
+    return editor;
+}
+
+void tst_Cavas::loadsAndZoomsTyped_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("scale");
+    QTest::newRow("35") << "35" << 0.35;
+    QTest::newRow("5%") << "5%" << 0.1;
+    QTest::newRow("300%") << "300%" << 1.0;
+    QTest::newRow("50%") << "50%" << 0.5;
+}
+
+void tst_Cavas::loadsAndZoomsTyped()
+{
+    QFETCH(QString, typed);
+    QFETCH(double, scale);
+    auto editor = openEditor(QSize(800, 600));
+    QVERIFY(editor);
+    // The list starts at "200%", which never enlarges: 1.0.
+    QCOMPARE(editor->comboBox->currentText(), QStringLiteral("200%"));
+    QCOMPARE(editor->scene()->scaleX(), 1.0);
+    QVERIFY(m_node->bigImage().isNull()); // dropped once the canvas has it
+    QLineEdit* edit = editor->comboBox->lineEdit();
+    edit->selectAll();
+    QTest::keyClicks(edit, typed);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QVERIFY(qAbs(editor->scene()->scaleX() - scale) < 1e-6);
+    QVERIFY(qAbs(editor->scene()->scaleY() - scale) < 1e-6);
+    QVERIFY(editor->isVisible());
+}
+
+void tst_Cavas::zoomListKeepsNine()
+{
+    auto editor = openEditor(QSize(400, 300));
+    QVERIFY(editor);
+    QCOMPARE(editor->comboBox->count(), 8);
+    QLineEdit* edit = editor->comboBox->lineEdit();
+    for (const char* value : {"30", "40", "60"}) {
+        edit->selectAll();
+        QTest::keyClicks(edit, QLatin1String(value));
+        QTest::keyClick(edit, Qt::Key_Return);
+        QVERIFY(editor->comboBox->count() <= 9);
+    }
+    QCOMPARE(editor->comboBox->count(), 9);
+    QCOMPARE(editor->comboBox->itemText(7), QStringLiteral("Fit"));
+    QCOMPARE(editor->comboBox->itemText(8), QStringLiteral("60"));
+    QVERIFY(qAbs(editor->scene()->scaleX() - 0.6) < 1e-6);
+
+    // "Fit" shows the whole photo in the view, enlarged never.
+    auto big = openEditor(QSize(3000, 2000));
+    QVERIFY(big);
+    big->comboBox->setCurrentIndex(7);
+    const QSize viewport = big->view->viewport()->size();
+    QVERIFY(big->scene()->sceneRect().width() <= viewport.width());
+    QVERIFY(big->scene()->sceneRect().height() <= viewport.height());
+    QVERIFY(big->scene()->scaleX() < 1.0);
+}
+
+void tst_Cavas::zoomButtons()
+{
+    auto editor = openEditor(QSize(400, 300));
+    QVERIFY(editor);
+    for (int i = 0; i < 5; ++i)
+        click(editor->btnBig);
+    QVERIFY(qAbs(editor->scene()->scaleX() - 1.5) < 1e-6);
+    QCOMPARE(editor->comboBox->currentText(), QStringLiteral("150%"));
+    QCOMPARE(editor->comboBox->currentIndex(), 0);
+    for (int i = 0; i < 8; ++i)
+        click(editor->btnBig);
+    QCOMPARE(editor->scene()->scaleX(), 2.0);
+    QCOMPARE(editor->comboBox->currentText(), QStringLiteral("200%"));
+    for (int i = 0; i < 25; ++i)
+        click(editor->btnSmall);
+    QVERIFY(qAbs(editor->scene()->scaleX() - 0.1) < 1e-6);
+    QCOMPARE(editor->comboBox->currentText(), QStringLiteral("10%"));
+    // Zoom is no edit.
+    QCOMPARE(editor->undoStack()->count(), 0);
+}
+
+void tst_Cavas::turnsSwapTheSides()
+{
+    auto editor = openEditor(QSize(400, 300));
+    QVERIFY(editor);
+    click(editor->btnLeft);
+    QCOMPARE(editor->scene()->photoAngle(), -90);
+    QCOMPARE(editor->scene()->sceneRect(), QRectF(-150, -200, 300, 400));
+    for (int i = 0; i < 3; ++i)
+        click(editor->btnLeft);
+    QCOMPARE(editor->scene()->photoAngle(), 0);
+    click(editor->btnRight);
+    QCOMPARE(editor->scene()->photoAngle(), 90);
+    QCOMPARE(editor->scene()->renderImage().size(), QSize(300, 400));
+}
+
+void tst_Cavas::okCropsThenSaves()
+{
+    auto editor = openEditor(QSize(1000, 800));
+    QVERIFY(editor);
+    // The size dialog opens over the view: choose "6S" across and close it with Ok.
+    answerModal<vbRazorDialog>([](vbRazorDialog* d) {
+        d->comboBox->setCurrentIndex(1);
+        click(d->btnOk);
+    });
+    click(editor->btnRazor);
+    QVERIFY(editor->scene()->isRazorMode());
+    QCOMPARE(editor->scene()->photoItem()->razorRect(), QRectF(25, 83.5, 950, 633));
+
+    click(editor->btnOk);
+    QVERIFY(!editor->scene()->isRazorMode());
+    QCOMPARE(editor->scene()->photoItem()->image().size(), QSize(950, 633));
+    QVERIFY(editor->isVisible());
+    QCOMPARE(m_node->fileInfo().absoluteFilePath(), QFileInfo(m_photo).absoluteFilePath());
+
+    const QString output = vbCavas::outputPath(m_node.get());
+    QVERIFY(output.startsWith(m_node->tempFolder()));
+    QVERIFY(output.endsWith(QStringLiteral("/holiday.jpg")));
+    click(editor->btnOk);
+    QCOMPARE(editor->result(), int(QDialog::Accepted));
+    QCOMPARE(m_node->fileInfo().absoluteFilePath(), QFileInfo(output).absoluteFilePath());
+    QCOMPARE(m_node->sourcePath(), QFileInfo(m_photo).absoluteFilePath());
+    QCOMPARE(QImage(output).size(), QSize(950, 633));
+    // A second edit of the photo writes to the same file.
+    QCOMPARE(vbCavas::outputPath(m_node.get()), output);
+}
+
+void tst_Cavas::saveQuality_data()
+{
+    QTest::addColumn<qint64>("bytes");
+    QTest::addColumn<int>("quality");
+    QTest::newRow("exactly 1 MiB") << qint64(1048576) << 100;
+    QTest::newRow("one byte more") << qint64(1048577) << 80;
+    QTest::newRow("small") << qint64(0) << 100;
+}
+
+void tst_Cavas::saveQuality()
+{
+    QFETCH(qint64, bytes);
+    QFETCH(int, quality);
+    auto editor = openEditor(QSize(1200, 900), bytes);
+    QVERIFY(editor);
+    if (bytes > 0)
+        QCOMPARE(QFileInfo(m_photo).size(), bytes);
+    const QImage composed = editor->scene()->renderImage();
+    QByteArray expected;
+    QBuffer buffer(&expected);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpg");
+    writer.setQuality(quality);
+    QVERIFY(writer.write(composed));
+    click(editor->btnOk);
+    QFile saved(vbCavas::outputPath(m_node.get()));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), expected);
+}
+
+void tst_Cavas::okBeforeThePicture()
+{
+    m_photo = m_dir->filePath(QStringLiteral("slow.jpg"));
+    QVERIFY(vbTestPhotos::writeJpeg(m_photo, QSize(200, 100)));
+    m_node = std::make_unique<vbFileNode>(); // no loader: the picture never comes
+    m_node->setFileInfo(QFileInfo(m_photo));
+    vbCavas editor(m_node.get());
+    editor.show();
+    click(editor.btnLeft);
+    click(editor.btnRazor);
+    QVERIFY(!editor.scene()->isRazorMode());
+    click(editor.btnOk);
+    QCOMPARE(editor.result(), int(QDialog::Rejected));
+    QCOMPARE(m_node->fileInfo().absoluteFilePath(), QFileInfo(m_photo).absoluteFilePath());
+    QVERIFY(!QFile::exists(vbCavas::outputPath(m_node.get())));
+}
+
+void tst_Cavas::cancelLeavesTheNode()
+{
+    auto editor = openEditor(QSize(300, 200));
+    QVERIFY(editor);
+    click(editor->btnRight);
+    click(editor->btnCancel);
+    QCOMPARE(editor->result(), int(QDialog::Rejected));
+    QCOMPARE(m_node->fileInfo().absoluteFilePath(), QFileInfo(m_photo).absoluteFilePath());
+    QVERIFY(!QFile::exists(vbCavas::outputPath(m_node.get())));
+}
+
+void tst_Cavas::undoRedo()
+{
+    auto editor = openEditor(QSize(600, 400));
+    QVERIFY(editor);
+    vbCanvasScene* scene = editor->scene();
+    const QImage original = scene->renderImage();
+
+    answerModal<vbAddText>([](vbAddText* d) {
+        QTest::keyClicks(d->textEdit, QStringLiteral("Summer"));
+        click(d->btnOk);
+    });
+    click(editor->btnAddText);
+    QCOMPARE(scene->overlays().size(), 1);
+    QVERIFY(editor->btnDelete->isVisible());
+    const QImage withText = scene->renderImage();
+    QVERIFY(!looksSame(withText, original));
+
+    // Drag the text somewhere else.
+    auto* text = dynamic_cast<vbTextItem*>(scene->overlays().first());
+    QVERIFY(text);
+    const QPointF textPos = text->pos();
+    const QPoint grab = editor->view->mapFromScene(text->sceneBoundingRect().center());
+    QTest::mousePress(editor->view->viewport(), Qt::LeftButton, {}, grab);
+    QTest::mouseMove(editor->view->viewport(), grab + QPoint(40, 30));
+    QTest::mouseRelease(editor->view->viewport(), Qt::LeftButton, {}, grab + QPoint(40, 30));
+    QVERIFY(text->pos() != textPos);
+    const QImage moved = scene->renderImage();
+    QVERIFY(!looksSame(moved, withText));
+
+    click(editor->btnRight);
+    QCOMPARE(scene->photoAngle(), 90);
+    const QImage turned = scene->renderImage();
+
+    QCOMPARE(editor->undoStack()->count(), 3);
+    pressKey(editor.get(), Qt::Key_Z);
+    QCOMPARE(scene->photoAngle(), 0);
+    QVERIFY(looksSame(scene->renderImage(), moved));
+    pressKey(editor.get(), Qt::Key_Z);
+    QVERIFY(looksSame(scene->renderImage(), withText));
+    pressKey(editor.get(), Qt::Key_Z);
+    QCOMPARE(scene->overlays().size(), 0);
+    QVERIFY(looksSame(scene->renderImage(), original));
+
+    pressKey(editor.get(), Qt::Key_Y);
+    QVERIFY(looksSame(scene->renderImage(), withText));
+    pressKey(editor.get(), Qt::Key_Y);
+    pressKey(editor.get(), Qt::Key_Y);
+    QCOMPARE(scene->photoAngle(), 90);
+    QVERIFY(looksSame(scene->renderImage(), turned));
+    QCOMPARE(scene->sceneRect().size(), QSizeF(400, 600));
+
+    // Delete, then undo brings the text back; Ok saves what is shown.
+    scene->overlays().first()->graphicsItem()->setSelected(true);
+    click(editor->btnDelete);
+    QCOMPARE(scene->overlays().size(), 0);
+    pressKey(editor.get(), Qt::Key_Z);
+    QCOMPARE(scene->overlays().size(), 1);
+    click(editor->btnOk);
+    QCOMPARE(QImage(vbCavas::outputPath(m_node.get())).size(), QSize(400, 600));
+}
+
+void tst_Cavas::undoMergesDialTurns()
+{
+    auto editor = openEditor(QSize(600, 400));
+    QVERIFY(editor);
+    answerModal<vbAddText>([](vbAddText* d) { click(d->btnOk); });
+    click(editor->btnAddText);
+    QVERIFY(editor->dial->isVisible());
+    vbBaseItem* item = editor->scene()->selectedBaseItem();
+    QVERIFY(item);
+    QTest::keyClick(editor->dial, Qt::Key_Right);
+    QTest::keyClick(editor->dial, Qt::Key_Right);
+    QCOMPARE(item->angle(), 20);
+    QCOMPARE(editor->undoStack()->count(), 2); // added, turned
+    pressKey(editor.get(), Qt::Key_Z);
+    item = editor->scene()->selectedBaseItem();
+    QVERIFY(item);
+    QCOMPARE(item->angle(), 0);
+    QCOMPARE(editor->dial->value(), 0);
+}
+
+void tst_Cavas::undoInCropModeEndsTheCrop()
+{
+    auto editor = openEditor(QSize(600, 400));
+    QVERIFY(editor);
+    click(editor->btnRight);
+    answerModal<vbRazorDialog>([](vbRazorDialog* d) { click(d->btnOk); });
+    click(editor->btnRazor);
+    QVERIFY(editor->scene()->isRazorMode());
+    pressKey(editor.get(), Qt::Key_Z);
+    QVERIFY(!editor->scene()->isRazorMode());
+    QCOMPARE(editor->scene()->photoAngle(), 90); // the turn is still there
+    QCOMPARE(editor->scene()->photoItem()->image().size(), QSize(600, 400));
+    // Escape in crop mode also only ends the crop.
+    answerModal<vbRazorDialog>([](vbRazorDialog* d) { click(d->btnOk); });
+    click(editor->btnRazor);
+    pressKey(editor.get(), Qt::Key_Escape, Qt::NoModifier);
+    QVERIFY(!editor->scene()->isRazorMode());
+    QVERIFY(editor->isVisible());
+}
+
+QTEST_MAIN(tst_Cavas)
+#include "tst_cavas.moc"
