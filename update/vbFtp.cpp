@@ -7,7 +7,7 @@
 vbFtp::vbFtp(QObject* parent) : QObject(parent), m_worker(new vbFtpWorker(this))
 {
     qRegisterMetaType<vbFtpEntry>();
-    connect(m_worker, &vbFtpWorker::commandStarted, this, &vbFtp::onStarted);
+    connect(m_worker, &vbFtpWorker::commandStarted, this, &vbFtp::commandStarted);
     connect(m_worker, &vbFtpWorker::commandFinished, this, &vbFtp::onFinished);
     connect(m_worker, &vbFtpWorker::dataReceived, this, &vbFtp::onData);
     connect(m_worker, &vbFtpWorker::listInfo, this, &vbFtp::listInfo);
@@ -55,11 +55,6 @@ int vbFtp::get(const QByteArray& file, QIODevice* device)
     return id;
 }
 
-int vbFtp::close()
-{
-    return enqueue(vbFtpWorker::Command::Close, QByteArray());
-}
-
 void vbFtp::abort()
 {
     m_worker->abortAll();
@@ -91,12 +86,6 @@ int vbFtp::enqueue(int type, const QByteArray& arg, const QString& host, quint16
     return c.id;
 }
 
-void vbFtp::onStarted(int id)
-{
-    m_currentId = id;
-    emit commandStarted(id);
-}
-
 void vbFtp::onFinished(int id, bool error, const QString& errorText)
 {
     m_devices.remove(id);
@@ -106,7 +95,6 @@ void vbFtp::onFinished(int id, bool error, const QString& errorText)
     } else if (error) {
         m_errorString = errorText;
     }
-    m_currentId = 0;
     emit commandFinished(id, error);
 }
 

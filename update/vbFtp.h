@@ -33,14 +33,12 @@ public:
     // Downloads file into device, which must be open for writing and stay
     // alive until the command has finished (or is aborted).
     int get(const QByteArray& file, QIODevice* device);
-    int close();
 
     // Drops the queued commands and stops the running one at once by closing
     // the connection; it finishes with error = true. Connect again to go on.
     void abort();
 
     bool hasPendingCommands() const;
-    int currentCommand() const { return m_currentId; }
     // Why the last failed command failed.
     QString errorString() const { return m_errorString; }
     // How long a silent server is waited for before the command fails (default 60 s).
@@ -55,13 +53,11 @@ signals:
 private:
     int enqueue(int type, const QByteArray& arg, const QString& host = QString(), quint16 port = 0,
                 const QByteArray& password = QByteArray());
-    void onStarted(int id);
     void onFinished(int id, bool error, const QString& errorText);
     void onData(int id, const QByteArray& data, qint64 done, qint64 total);
 
     vbFtpWorker* m_worker;
     int m_nextId = 1;
-    int m_currentId = 0;
     QString m_errorString;
     QHash<int, QPointer<QIODevice>> m_devices;
     QSet<int> m_writeFailed;

@@ -186,12 +186,6 @@ void vbFtpWorker::execute(const Command& command)
     case Command::Get:
         get(command);
         break;
-    case Command::Close:
-        if (m_session) {
-            m_session->close();
-            dropSession();
-        }
-        break;
     }
     if (abortRequested())
         throw AbortedException();

@@ -36,8 +36,7 @@ public:
             Login,
             Cd,
             List,
-            Get,
-            Close
+            Get
         };
         Type type = Connect;
         int id = 0;
