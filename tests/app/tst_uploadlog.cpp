@@ -76,16 +76,17 @@ private slots:
             << QByteArray("1||demo||/a|b.jpg||Family||2009.01.01") << true << true << "/a|b.jpg";
         QTest::newRow("empty fields count") << QByteArray("||||||||") << true << false << "";
         QTest::newRow("empty line") << QByteArray("") << false << false << "";
-        QTest::newRow("zero is a failure") << QByteArray("0||demo||/a.jpg||Family||2009.01.01") << true
-                                           << false << "/a.jpg";
+        QTest::newRow("zero is a failure")
+            << QByteArray("0||demo||/a.jpg||Family||2009.01.01") << true << false << "/a.jpg";
         QTest::newRow("only 1 exactly is a success")
             << QByteArray("11||demo||/a.jpg||Family||2009.01.01") << true << false << "/a.jpg";
         QTest::newRow("1 with a blank is a failure")
             << QByteArray(" 1||demo||/a.jpg||Family||2009.01.01") << true << false << "/a.jpg";
-        QTest::newRow("true is a failure") << QByteArray("true||demo||/a.jpg||Family||2009.01.01") << true
-                                           << false << "/a.jpg";
-        QTest::newRow("Chinese path") << QString::fromUtf8("1||demo||/相册/旅行 1.jpg||家庭||2009.01.01").toLocal8Bit()
-                                      << true << true << QString::fromUtf8("/相册/旅行 1.jpg");
+        QTest::newRow("true is a failure")
+            << QByteArray("true||demo||/a.jpg||Family||2009.01.01") << true << false << "/a.jpg";
+        QTest::newRow("Chinese path")
+            << QString::fromUtf8("1||demo||/相册/旅行 1.jpg||家庭||2009.01.01").toLocal8Bit() << true << true
+            << QString::fromUtf8("/相册/旅行 1.jpg");
     }
 
     void lines()
@@ -152,8 +153,9 @@ private slots:
         QCOMPARE(readAll(path("next.dat")), (kept2 + "\r\n" + gone + "\r\n" + kept1 + "\r\n").toLocal8Bit());
 
         // A folder and an empty line name no photo either.
-        QVERIFY(writeAll(path("next.dat"),
-                         (kept2 + "\r\n" + gone + "\r\n\r\n" + path("a folder") + "\n" + kept1).toLocal8Bit()));
+        QVERIFY(
+            writeAll(path("next.dat"),
+                     (kept2 + "\r\n" + gone + "\r\n\r\n" + path("a folder") + "\n" + kept1).toLocal8Bit()));
         QCOMPARE(vbUploadLog::takePending(path("next.dat")), QStringList({kept2, kept1}));
         QVERIFY(!QFile::exists(path("next.dat")));
         // Read once only.

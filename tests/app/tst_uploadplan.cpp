@@ -14,19 +14,18 @@ namespace {
 // of the state's step (key or commit), "*" means the result is logged.
 NodeView parseNode(const QString& spec)
 {
-    static const QHash<QString, int> states{
-        {QStringLiteral("Waiting"), vbFileNode::Waiting},
-        {QStringLiteral("Stopped"), vbFileNode::Stopped},
-        {QStringLiteral("Prepared"), vbFileNode::Prepared},
-        {QStringLiteral("RequestingKey"), vbFileNode::RequestingKey},
-        {QStringLiteral("KeyFailed"), vbFileNode::KeyFailed},
-        {QStringLiteral("KeyReady"), vbFileNode::KeyReady},
-        {QStringLiteral("Transferring"), vbFileNode::Transferring},
-        {QStringLiteral("Failed"), vbFileNode::Failed},
-        {QStringLiteral("Transferred"), vbFileNode::Transferred},
-        {QStringLiteral("Committing"), vbFileNode::Committing},
-        {QStringLiteral("CommitFailed"), vbFileNode::CommitFailed},
-        {QStringLiteral("Uploaded"), vbFileNode::Uploaded}};
+    static const QHash<QString, int> states{{QStringLiteral("Waiting"), vbFileNode::Waiting},
+                                            {QStringLiteral("Stopped"), vbFileNode::Stopped},
+                                            {QStringLiteral("Prepared"), vbFileNode::Prepared},
+                                            {QStringLiteral("RequestingKey"), vbFileNode::RequestingKey},
+                                            {QStringLiteral("KeyFailed"), vbFileNode::KeyFailed},
+                                            {QStringLiteral("KeyReady"), vbFileNode::KeyReady},
+                                            {QStringLiteral("Transferring"), vbFileNode::Transferring},
+                                            {QStringLiteral("Failed"), vbFileNode::Failed},
+                                            {QStringLiteral("Transferred"), vbFileNode::Transferred},
+                                            {QStringLiteral("Committing"), vbFileNode::Committing},
+                                            {QStringLiteral("CommitFailed"), vbFileNode::CommitFailed},
+                                            {QStringLiteral("Uploaded"), vbFileNode::Uploaded}};
     NodeView view;
     QString text = spec;
     if (text.endsWith(QLatin1Char('*'))) {
@@ -92,31 +91,39 @@ private slots:
             << "RequestingKey Transferring Prepared Prepared Prepared"
             << "- - key key key" << 0 << 0;
         QTest::newRow("no key when three active")
-            << "Transferring RequestingKey Transferring Prepared KeyReady" << "- - - - -" << 0 << 0;
+            << "Transferring RequestingKey Transferring Prepared KeyReady"
+            << "- - - - -" << 0 << 0;
         QTest::newRow("transfers only up to three") << "KeyReady KeyReady KeyReady KeyReady KeyReady"
                                                     << "send send send - -" << 0 << 0;
         QTest::newRow("transfers started count in list order")
             << "Prepared KeyReady RequestingKey KeyReady Prepared KeyReady"
             << "key send - send - -" << 0 << 0;
-        QTest::newRow("key requests do not count as started")
-            << "Prepared Prepared Prepared KeyReady" << "key key key send" << 0 << 0;
+        QTest::newRow("key requests do not count as started") << "Prepared Prepared Prepared KeyReady"
+                                                              << "key key key send" << 0 << 0;
 
         // Retries and giving up: more than five failures of a step.
         QTest::newRow("key failed five times retried at once even when full")
-            << "Transferring Transferring Transferring KeyFailed:5" << "- - - key" << 0 << 0;
-        QTest::newRow("key failed six times gives up") << "KeyFailed:6 KeyFailed:0" << "fail key" << 0 << 0;
-        QTest::newRow("commit failed five times retried") << "CommitFailed:5" << "commit" << 0 << 0;
-        QTest::newRow("commit failed six times gives up") << "CommitFailed:6" << "fail" << 0 << 0;
+            << "Transferring Transferring Transferring KeyFailed:5"
+            << "- - - key" << 0 << 0;
+        QTest::newRow("key failed six times gives up") << "KeyFailed:6 KeyFailed:0"
+                                                       << "fail key" << 0 << 0;
+        QTest::newRow("commit failed five times retried") << "CommitFailed:5"
+                                                          << "commit" << 0 << 0;
+        QTest::newRow("commit failed six times gives up") << "CommitFailed:6"
+                                                          << "fail" << 0 << 0;
         QTest::newRow("transferred commits whatever is active")
-            << "Transferring Transferring Transferring Transferred" << "- - - commit" << 0 << 0;
+            << "Transferring Transferring Transferring Transferred"
+            << "- - - commit" << 0 << 0;
 
         // Results are logged once and counted every time.
-        QTest::newRow("results logged once")
-            << "Failed Failed* Uploaded Uploaded*" << "logFailed - logOk -" << 4 << 2;
-        QTest::newRow("stopped counts as done, not uploaded") << "Stopped Uploaded*" << "- -" << 2 << 1;
+        QTest::newRow("results logged once") << "Failed Failed* Uploaded Uploaded*"
+                                             << "logFailed - logOk -" << 4 << 2;
+        QTest::newRow("stopped counts as done, not uploaded") << "Stopped Uploaded*"
+                                                              << "- -" << 2 << 1;
         QTest::newRow("busy states wait") << "Waiting RequestingKey Transferring Committing"
                                           << "- - - -" << 0 << 0;
-        QTest::newRow("nothing") << "" << "" << 0 << 0;
+        QTest::newRow("nothing") << ""
+                                 << "" << 0 << 0;
     }
 
     void planTick()
