@@ -65,6 +65,13 @@ int vbFileList::itemSpacing(int mode)
     return mode == 1 ? 1 : 10;
 }
 
+namespace {
+// Tiles made at once by one addition, and per later event-loop turn: each costs
+// about a millisecond, and the GUI thread should not stall for long.
+constexpr int tilesAtOnce = 12;
+constexpr int tilesPerBatch = 8;
+} // namespace
+
 void vbFileList::addFiles(const QList<QFileInfo>& files, bool checkable)
 {
     QList<vbFileNode*> added;
@@ -81,27 +88,58 @@ void vbFileList::addFiles(const QList<QFileInfo>& files, bool checkable)
             node->setCheckState(Qt::Unchecked);
         node->setFileInfo(file);
         node->setLoader(m_loadThread);
-        auto* tile = new vbFileNodeUI(node);
-        node->setTile(tile);
-        if (checkable) {
-            connect(tile, &vbFileNodeUI::sig_checkItem, this, &vbFileList::slot_itemCheckStatusChanged);
-        } else {
-            connect(tile, &vbFileNodeUI::sig_editItem, this, &vbFileList::slot_editItem);
-            connect(tile, &vbFileNodeUI::sig_showInfo, this, &vbFileList::sig_showInfo);
-            connect(tile, &vbFileNodeUI::sig_fullScreen, this, &vbFileList::sig_fullScreen);
-            connect(tile, &vbFileNodeUI::sig_hoverPreview, this, &vbFileList::sig_hoverPreview);
-            connect(tile, &vbFileNodeUI::sig_hoverEnded, this, &vbFileList::sig_hoverEnded);
-        }
+        node->setSizeHint(itemSize(m_viewMode));
         addItem(node);
-        setItemWidget(node, tile);
+        if (added.size() < tilesAtOnce && m_pendingTiles.isEmpty())
+            makeTile(node);
+        else
+            m_pendingTiles.append(node);
         added.append(node);
     }
     if (!added.isEmpty()) {
         m_loadThread->addNodes(added);
         setViewMode(m_viewMode);
     }
+    if (!m_pendingTiles.isEmpty() && !m_tileBatchQueued) {
+        m_tileBatchQueued = true;
+        QMetaObject::invokeMethod(this, &vbFileList::makePendingTiles, Qt::QueuedConnection);
+    }
     updateAddButton();
     emit sig_countChanged(count());
+}
+
+void vbFileList::makeTile(vbFileNode* node)
+{
+    auto* tile = new vbFileNodeUI(node);
+    node->setTile(tile);
+    if (node->flags() & Qt::ItemIsUserCheckable) {
+        connect(tile, &vbFileNodeUI::sig_checkItem, this, &vbFileList::slot_itemCheckStatusChanged);
+    } else {
+        connect(tile, &vbFileNodeUI::sig_editItem, this, &vbFileList::slot_editItem);
+        connect(tile, &vbFileNodeUI::sig_showInfo, this, &vbFileList::sig_showInfo);
+        connect(tile, &vbFileNodeUI::sig_fullScreen, this, &vbFileList::sig_fullScreen);
+        connect(tile, &vbFileNodeUI::sig_hoverPreview, this, &vbFileList::sig_hoverPreview);
+        connect(tile, &vbFileNodeUI::sig_hoverEnded, this, &vbFileList::sig_hoverEnded);
+    }
+    setItemWidget(node, tile);
+    node->setViewMode(m_viewMode);
+}
+
+void vbFileList::makePendingTiles()
+{
+    m_tileBatchQueued = false;
+    int made = 0;
+    while (!m_pendingTiles.isEmpty() && made < tilesPerBatch) {
+        QPointer<vbFileNode> node = m_pendingTiles.takeFirst();
+        if (!node || node->tile())
+            continue;
+        makeTile(node);
+        ++made;
+    }
+    if (!m_pendingTiles.isEmpty()) {
+        m_tileBatchQueued = true;
+        QMetaObject::invokeMethod(this, &vbFileList::makePendingTiles, Qt::QueuedConnection);
+    }
 }
 
 void vbFileList::addPaths(const QStringList& paths)
@@ -129,16 +167,22 @@ void vbFileList::setViewMode(int mode)
     if (mode < 1 || mode > 3)
         return;
     m_viewMode = mode;
-    QListView::setViewMode(mode == 1 ? QListView::ListMode : QListView::IconMode);
-    // Rows are arranged, never dragged about.
-    setMovement(QListView::Static);
-    setAcceptDrops(m_addButton != nullptr);
-    viewport()->setAcceptDrops(m_addButton != nullptr);
-    setSpacing(itemSpacing(mode));
+    // Setting Qt's mode again would throw the whole layout away: only on a change.
+    const QListView::ViewMode qtMode = mode == 1 ? QListView::ListMode : QListView::IconMode;
+    if (QListView::viewMode() != qtMode || count() == 0) {
+        QListView::setViewMode(qtMode);
+        // Rows are arranged, never dragged about.
+        setMovement(QListView::Static);
+        setAcceptDrops(m_addButton != nullptr);
+        viewport()->setAcceptDrops(m_addButton != nullptr);
+    }
+    if (spacing() != itemSpacing(mode))
+        setSpacing(itemSpacing(mode));
     const QSize size = itemSize(mode);
     for (int i = 0; i < count(); ++i) {
         vbFileNode* n = node(i);
-        n->setSizeHint(size);
+        if (n->sizeHint() != size)
+            n->setSizeHint(size);
         n->setViewMode(mode);
     }
 }
@@ -225,6 +269,7 @@ void vbFileList::removeUploaded()
 void vbFileList::clearAll()
 {
     m_loadThread->clear();
+    m_pendingTiles.clear();
     clear();
     updateAddButton();
     emit sig_countChanged(count());

@@ -61,6 +61,9 @@ public:
     _loadThread* loadThread() const { return m_loadThread; }
     _saveImageThread* saveImageThread() const { return m_saveThread; }
     vbPushButton* addButton() const { return m_addButton; }
+    // Rows whose tile is still to be made (large additions make them in small
+    // batches so the GUI thread never stalls).
+    int pendingTiles() const { return int(m_pendingTiles.size()); }
 
     // The photo paths that URLs stand for: files named *.jpg / *.jpeg (any case)
     // and such files directly inside named folders.
@@ -95,9 +98,13 @@ private:
     // Adds the paths unless the list would exceed maxPhotos (duplicates counted).
     void addDropped(const QStringList& paths);
     void updateAddButton();
+    void makeTile(vbFileNode* node);
+    void makePendingTiles();
 
     vbPushButton* m_addButton = nullptr;
     int m_viewMode = 2;
     _loadThread* m_loadThread;
     _saveImageThread* m_saveThread;
+    QList<QPointer<vbFileNode>> m_pendingTiles;
+    bool m_tileBatchQueued = false;
 };

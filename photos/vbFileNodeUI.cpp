@@ -82,9 +82,14 @@ vbFileNodeUI::vbFileNodeUI(vbFileNode* node, QWidget* parent) : QWidget(parent),
     m_nameEdit->setText(node ? node->baseName() : QString());
     m_nameEdit->installEventFilter(this);
     m_nameEdit->setValidator(new QRegularExpressionValidator(QRegularExpression(namePattern()), m_nameEdit));
-    // The line edit would paint its own background over the tile.
-    m_nameEdit->setStyleSheet(
-        QStringLiteral("QLineEdit:disabled { background: transparent; color: black; }"));
+    // The name reads as a label on the tile: no background of its own, black
+    // text also while disabled. (A palette, not a style sheet: hundreds of tiles
+    // are made at once.)
+    QPalette palette = m_nameEdit->palette();
+    palette.setColor(QPalette::Base, Qt::transparent);
+    palette.setColor(QPalette::Disabled, QPalette::Base, Qt::transparent);
+    palette.setColor(QPalette::Disabled, QPalette::Text, Qt::black);
+    m_nameEdit->setPalette(palette);
     connect(m_nameEdit, &QLineEdit::editingFinished, this, &vbFileNodeUI::slot_nameEditFinished);
 }
 
