@@ -294,8 +294,8 @@ void vbCavas::slot_scaleChanged(int)
     const QString text = comboBox->currentText();
     QSizeF target;
     double factor = 1.0;
-    if (text == trForm("Fit"))
-        target = view->viewport()->size();
+    if (text == trForm("Fit")) // a pixel to spare keeps the scroll bars away
+        target = QSizeF(view->viewport()->size()) - QSizeF(2, 2);
     else if (vbZoom::factorForText(text, &factor))
         target = QSizeF(shown.width() * factor, shown.height() * factor);
     else
