@@ -50,6 +50,11 @@ class Authorizer:
             raise AuthenticationFailed("Authentication failed.")
         home = self.store.account_home(acc["user_id"])
         os.makedirs(home, exist_ok=True)
+        # An album that already holds photos got its folder from an earlier
+        # upload; the client only makes the folder of an empty album.
+        for album in self.store.albums_of(acc["user_id"]):
+            if album["photo_count"] > 0:
+                os.makedirs(os.path.join(home, str(album["id"])), exist_ok=True)
         self.homes[username] = home
 
     def get_home_dir(self, username):
