@@ -1,0 +1,346 @@
+#include "e2eSupport.h"
+
+#include "vbEndpoints.h"
+#include "vbFileList.h"
+#include "vbFileNode.h"
+#include "vbIniParser.h"
+#include "vbMainWnd.h"
+#include "vbMessageBox.h"
+#include "vbSession.h"
+#include "vbStatusBar.h"
+#include "vbTestPhotos.h"
+#include "vbToolPanel.h"
+#include "vbUploadComplete.h"
+#include "vbUploadFailed.h"
+#include "vbUploadQueue.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+
+namespace {
+
+void click(QWidget* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+} // namespace
+
+// ---- vbModalScript ----
+
+vbModalScript::vbModalScript()
+{
+    connect(&m_timer, &QTimer::timeout, this, &vbModalScript::poll);
+    m_timer.start(20);
+}
+
+void vbModalScript::expect(const QString& className, Handler handler)
+{
+    m_queue.append({className, std::move(handler)});
+}
+
+QString vbModalScript::describe(QWidget* dialog)
+{
+    QString text;
+    if (auto* box = qobject_cast<vbMessageBox*>(dialog))
+        text = box->label->text();
+    else if (auto* failed = qobject_cast<vbUploadFailed*>(dialog))
+        text = failed->label->text();
+    else if (auto* again = qobject_cast<vbUploadAgainBox*>(dialog))
+        text = again->label->text().section(QLatin1Char('\n'), 0, 0);
+    return QString::fromLatin1(dialog->metaObject()->className()) + QStringLiteral(": ") + text;
+}
+
+void vbModalScript::poll()
+{
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog || dialog == m_current || !dialog->isVisible())
+        return;
+    m_current = dialog;
+    const QString description = describe(dialog);
+    m_seen.append(description);
+    const QString className = QString::fromLatin1(dialog->metaObject()->className());
+    if (m_queue.isEmpty() || m_queue.first().first != className) {
+        m_unexpected.append(description);
+        if (auto* modal = qobject_cast<QDialog*>(dialog))
+            modal->reject();
+        return;
+    }
+    const Handler handler = m_queue.takeFirst().second;
+    handler(dialog);
+}
+
+vbModalScript::Handler vbModalScript::messageOk()
+{
+    return [](QWidget* dialog) { click(static_cast<vbMessageBox*>(dialog)->btnOK); };
+}
+
+vbModalScript::Handler vbModalScript::messageCancel()
+{
+    return [](QWidget* dialog) { click(static_cast<vbMessageBox*>(dialog)->btnCancel); };
+}
+
+vbModalScript::Handler vbModalScript::again(vbUploadAgainBox::Result answer)
+{
+    return [answer](QWidget* dialog) {
+        auto* box = static_cast<vbUploadAgainBox*>(dialog);
+        switch (answer) {
+        case vbUploadAgainBox::Yes:
+            click(box->btnYes);
+            break;
+        case vbUploadAgainBox::YesAll:
+            click(box->btnYesAll);
+            break;
+        case vbUploadAgainBox::No:
+            click(box->btnNo);
+            break;
+        case vbUploadAgainBox::NoAll:
+            click(box->btnNoAll);
+            break;
+        }
+    };
+}
+
+vbModalScript::Handler vbModalScript::failedReUpload(std::function<void()> before)
+{
+    return [before](QWidget* dialog) {
+        if (before)
+            before();
+        click(static_cast<vbUploadFailed*>(dialog)->btnYes);
+    };
+}
+
+vbModalScript::Handler vbModalScript::failedCancel()
+{
+    return [](QWidget* dialog) { click(static_cast<vbUploadFailed*>(dialog)->btnNo); };
+}
+
+vbModalScript::Handler vbModalScript::completeOk()
+{
+    return [](QWidget* dialog) { click(static_cast<vbUploadComplete*>(dialog)->btnOK); };
+}
+
+// ---- vbE2eProgram ----
+
+vbE2eProgram::vbE2eProgram() = default;
+
+vbE2eProgram::~vbE2eProgram()
+{
+    m_service.reset();
+    if (!m_previousCurrent.isEmpty())
+        QDir::setCurrent(m_previousCurrent);
+}
+
+bool vbE2eProgram::setUp()
+{
+    if (!m_dir.isValid()) {
+        m_error = QStringLiteral("no temporary folder");
+        return false;
+    }
+    m_previousCurrent = QDir::currentPath();
+    QDir dir(m_dir.path());
+    if (!dir.mkpath(QStringLiteral("data")) || !dir.mkpath(QStringLiteral("TempImages")) ||
+        !dir.mkpath(QStringLiteral("photos")) || !QDir::setCurrent(m_dir.path())) {
+        m_error = QStringLiteral("cannot prepare the program folder");
+        return false;
+    }
+    m_service = std::make_unique<vbTestService>();
+    if (!m_service->isRunning()) {
+        m_error = m_service->errorString();
+        return false;
+    }
+    {
+        vbIniParser ini(dir.filePath(QStringLiteral("system.ini")));
+        ini.setString(QStringLiteral("user.info"), QStringLiteral("username"),
+                      QLatin1String(velbrook::kDemoEmail));
+        ini.setString(QStringLiteral("user.info"), QStringLiteral("password"),
+                      QLatin1String(velbrook::kDemoPassword));
+        ini.setBool(QStringLiteral("user.info"), QStringLiteral("autologin"), true);
+    }
+    if (!m_service->writeSystemIni(m_dir.path())) {
+        m_error = QStringLiteral("cannot write system.ini");
+        return false;
+    }
+    vbEndpoints::reloadCurrent();
+    if (vbEndpoints::current().httpPort() != m_service->httpPort()) {
+        m_error = QStringLiteral("system.ini was not read");
+        return false;
+    }
+    return true;
+}
+
+QString vbE2eProgram::photoPath(const QString& fileName) const
+{
+    return m_dir.filePath(QStringLiteral("photos/") + fileName);
+}
+
+void vbE2eProgram::setAutoLogin(bool on)
+{
+    vbIniParser ini(QDir(m_dir.path()).filePath(QStringLiteral("system.ini")));
+    ini.setBool(QStringLiteral("user.info"), QStringLiteral("autologin"), on);
+}
+
+int vbE2eProgram::createAlbum(const QString& name, int count, bool withFtpFolder)
+{
+    if (!m_service->control(QStringLiteral("album"),
+                            QJsonObject{{QLatin1String("user_id"), velbrook::kDemoUserId},
+                                        {QLatin1String("name"), name},
+                                        {QLatin1String("photo_count"), count}}))
+        return 0;
+    int id = 0;
+    for (const QJsonValue& album : stateList("albums")) {
+        if (album.toObject().value(QLatin1String("name")).toString() == name)
+            id = album.toObject().value(QLatin1String("id")).toInt();
+    }
+    if (id != 0 && withFtpFolder) {
+        // An album that holds photos has its folder in the account's FTP area.
+        const QString folder = m_service->stateDir() + QStringLiteral("/ftp/u") +
+                               QString::number(velbrook::kDemoUserId) + QLatin1Char('/') +
+                               QString::number(id);
+        if (!QDir().mkpath(folder))
+            return 0;
+    }
+    return id;
+}
+
+std::unique_ptr<vbMainWnd> vbE2eProgram::openWindow(const QString& album, int tickMs)
+{
+    auto window = std::make_unique<vbMainWnd>();
+    setMainWnd(window.get());
+    window->uploadQueue()->uploadTimer()->setInterval(tickMs);
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get())) {
+        m_error = QStringLiteral("window not shown");
+        return nullptr;
+    }
+    if (album.isEmpty())
+        return window;
+    QComboBox* box = window->toolPanel()->comboBox;
+    if (!QTest::qWaitFor([&] { return box->findText(album) >= 0 && window->session()->isLoggedIn(); },
+                         30000)) {
+        m_error = QStringLiteral("not signed in with album ") + album;
+        return nullptr;
+    }
+    box->setCurrentIndex(box->findText(album));
+    if (window->session()->currentAlbumName() != album) {
+        m_error = QStringLiteral("album not selected");
+        return nullptr;
+    }
+    return window;
+}
+
+bool vbE2eProgram::waitForThumbnails(vbMainWnd* window, int timeoutMs)
+{
+    return QTest::qWaitFor(
+        [&] {
+            for (const vbFileNode* node : window->fileList()->nodes()) {
+                if (node->isLoading() || node->sourceWidth() < 0)
+                    return false;
+            }
+            return true;
+        },
+        timeoutMs);
+}
+
+QString vbE2eProgram::makePhoto(const QString& baseName, const QSize& size, qint64 bytes, int seed)
+{
+    const QString path = photoPath(baseName + QStringLiteral(".jpg"));
+    if (bytes > 0) // padded to the byte: no EXIF, which would change the size
+        return vbTestPhotos::writeJpegOfSize(path, size, bytes, 90) ? path : QString();
+    vbTestPhotos::Exif exif;
+    exif.make = QStringLiteral("Canon & Co");
+    exif.model = QStringLiteral("EOS 5D #") + QString::number(seed);
+    exif.dateTime = QStringLiteral("2008:07:01 10:20:30");
+    exif.exposureTime = vbTestPhotos::Rational{1, 125};
+    exif.aperture = vbTestPhotos::Rational{28, 10};
+    exif.focalLength = vbTestPhotos::Rational{63, 10};
+    return vbTestPhotos::writeJpeg(path, size, 90, seed) && vbTestPhotos::writeExif(path, exif) ? path
+                                                                                                : QString();
+}
+
+void vbE2eProgram::clickUpload(vbMainWnd* window)
+{
+    QTest::mouseClick(window->statusBar()->btnUpload, Qt::LeftButton);
+}
+
+QAction* vbE2eProgram::quitAction(vbMainWnd* window)
+{
+    for (QAction* action : window->trayIcon()->contextMenu()->actions()) {
+        if (action->text() == QLatin1String("Quit"))
+            return action;
+    }
+    return nullptr;
+}
+
+QJsonArray vbE2eProgram::stateList(const char* name)
+{
+    return m_service->state().value(QLatin1String(name)).toArray();
+}
+
+QJsonArray vbE2eProgram::photosOfAlbum(int albumId)
+{
+    QJsonArray result;
+    for (const QJsonValue& photo : stateList("photos")) {
+        if (photo.toObject().value(QLatin1String("album_id")).toString() == QString::number(albumId))
+            result.append(photo);
+    }
+    return result;
+}
+
+QJsonArray vbE2eProgram::commitsOfAlbum(int albumId)
+{
+    QJsonArray result;
+    for (const QJsonValue& commit : stateList("commits")) {
+        if (commit.toObject().value(QLatin1String("album_id")).toInt() == albumId)
+            result.append(commit);
+    }
+    return result;
+}
+
+int vbE2eProgram::requestCount(const char* endpoint)
+{
+    int count = 0;
+    for (const QJsonValue& r : stateList("requests"))
+        count += r.toObject().value(QLatin1String("endpoint")).toString() == QLatin1String(endpoint);
+    return count;
+}
+
+int vbE2eProgram::ftpCommandCount(const QString& cmd)
+{
+    int count = 0;
+    for (const QJsonValue& r : stateList("ftp_log"))
+        count += r.toObject().value(QLatin1String("cmd")).toString() == cmd;
+    return count;
+}
+
+int vbE2eProgram::albumCount(int albumId)
+{
+    for (const QJsonValue& album : stateList("albums")) {
+        if (album.toObject().value(QLatin1String("id")).toInt() == albumId)
+            return album.toObject().value(QLatin1String("photo_count")).toInt();
+    }
+    return -1;
+}
+
+QByteArray vbE2eProgram::sha256Of(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex();
+}
+
+QJsonObject vbE2eProgram::fault(const QString& endpoint, const QString& kind, int count)
+{
+    QJsonObject f{{QLatin1String("endpoint"), endpoint}, {QLatin1String("kind"), kind}};
+    if (count > 0)
+        f.insert(QLatin1String("count"), count);
+    return f;
+}

@@ -1,0 +1,287 @@
+// Faults of the service during uploads driven through the main window: each
+// ends in the documented state, with nothing lost and nothing left behind.
+#include "e2eSupport.h"
+#include "vbBaseUpload.h"
+#include "vbFileList.h"
+#include "vbFileNode.h"
+#include "vbMainWnd.h"
+#include "vbSession.h"
+#include "vbUploadQueue.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+int faultedRequests(const QJsonArray& requests, const char* endpoint)
+{
+    int count = 0;
+    for (const QJsonValue& r : requests) {
+        const QJsonObject request = r.toObject();
+        count += request.value(QLatin1String("endpoint")).toString() == QLatin1String(endpoint) &&
+                 !request.value(QLatin1String("fault")).isNull();
+    }
+    return count;
+}
+
+} // namespace
+
+class tst_E2eFaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY2(m_program.setUp(), qPrintable(m_program.error())); }
+
+    void init()
+    {
+        QVERIFY(m_program.service().clearFaults(true));
+        QFile::remove(vbUploadQueue::logPath());
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        vbBaseUpload::setSocketTimeoutMs(60000);
+        m_program.service().clearFaults();
+    }
+
+    void keyRequestsFailing()
+    {
+        QVERIFY(openWithPhotos(QStringLiteral("Key faults"), 2, /*ftp=*/true));
+        QVERIFY(inject(QStringLiteral("photoid"), QStringLiteral("refuse")));
+
+        // More than five refused ids: both fail and are logged; the photos are
+        // uploaded again once the service answers.
+        vbModalScript script;
+        script.expect(QStringLiteral("vbUploadFailed"),
+                      vbModalScript::failedReUpload([this] { m_program.service().clearFaults(); }));
+        script.expectComplete();
+        QSignalSpy finished(m_window->uploadQueue(), &vbUploadQueue::sig_uploadFinished);
+        vbE2eProgram::clickUpload(m_window.get());
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 60000);
+        QCOMPARE(finished.at(0), (QVariantList{0, 2}));
+        QCOMPARE(finished.at(1), (QVariantList{2, 0}));
+        QCOMPARE(script.seen().first(),
+                 QStringLiteral("vbUploadFailed: Successed upload0 photo,has2 failed"));
+        QVERIFY(script.unexpected().isEmpty());
+
+        QCOMPARE(faultedRequests(m_program.stateList("requests"), "photoid"), 12);
+        QCOMPARE(m_window->fileList()->count(), 0);
+        QCOMPARE(m_program.commitsOfAlbum(m_albumId).size(), 2);
+        // The failures and the later successes are all in the log.
+        const UploadLogRecords& log = m_window->uploadQueue()->logRecords();
+        QCOMPARE(log.size(), qsizetype(4));
+        QVERIFY(!log.at(0).succeeded && !log.at(1).succeeded);
+        QVERIFY(!log.at(0).reason.isEmpty());
+        QVERIFY(log.at(2).succeeded && log.at(3).succeeded);
+    }
+
+    void transferFailingSixTimes()
+    {
+        QVERIFY(openWithPhotos(QStringLiteral("Transfer faults"), 1, true));
+        // Each attempt stores the start of the first file, then the server aborts.
+        QJsonObject fault = vbE2eProgram::fault(QStringLiteral("ftp_stor"), QStringLiteral("fail_after"));
+        fault.insert(QLatin1String("bytes"), 500);
+        QVERIFY(m_program.service().injectFault(fault));
+
+        runExpectingFailure(0, 1);
+        QCOMPARE(m_program.ftpCommandCount(QStringLiteral("STOR")), 6);
+        QCOMPARE(m_window->fileList()->count(), 1);
+        QCOMPARE(m_window->fileList()->node(0)->uploadState(), int(vbFileNode::Failed));
+        // What the aborted attempts stored is removed.
+        QTRY_COMPARE_WITH_TIMEOUT(m_program.photosOfAlbum(m_albumId).size(), 0, 20000);
+        QCOMPARE(m_program.commitsOfAlbum(m_albumId).size(), 0);
+        QCOMPARE(m_window->uploadQueue()->logRecords().size(), qsizetype(1));
+        QVERIFY(!m_window->uploadQueue()->logRecords().first().succeeded);
+    }
+
+    void storFailingMidwayIsRetried()
+    {
+        QVERIFY(openWithPhotos(QStringLiteral("STOR once"), 1, true));
+        QJsonObject fault = vbE2eProgram::fault(QStringLiteral("ftp_stor"), QStringLiteral("fail_after"), 1);
+        fault.insert(QLatin1String("bytes"), 700);
+        QVERIFY(m_program.service().injectFault(fault));
+
+        runExpectingSuccess(1);
+        QCOMPARE(m_program.ftpCommandCount(QStringLiteral("STOR")), 4);
+        const QJsonArray photos = m_program.photosOfAlbum(m_albumId);
+        QCOMPARE(photos.size(), 3);
+        for (const QJsonValue& p : photos) {
+            const QJsonObject photo = p.toObject();
+            if (photo.value(QLatin1String("name")).toString().endsWith(QLatin1String("_2.jpg")))
+                QVERIFY(photo.value(QLatin1String("size")).toInt() > 700);
+            else if (!photo.value(QLatin1String("name")).toString().contains(QLatin1Char('_')))
+                QCOMPARE(photo.value(QLatin1String("sha256")).toString().toLatin1(),
+                         vbE2eProgram::sha256Of(m_paths.first()));
+        }
+    }
+
+    void commitAnsweringAnotherId()
+    {
+        QVERIFY(openWithPhotos(QStringLiteral("Commit faults"), 1, true));
+        QJsonObject fault = vbE2eProgram::fault(QStringLiteral("commit"), QStringLiteral("value"));
+        fault.insert(QLatin1String("value"), QStringLiteral("123"));
+        QVERIFY(m_program.service().injectFault(fault));
+
+        runExpectingFailure(0, 1);
+        QCOMPARE(faultedRequests(m_program.stateList("requests"), "commit"), 6);
+        QCOMPARE(m_window->fileList()->node(0)->uploadState(), int(vbFileNode::Failed));
+        QCOMPARE(m_program.albumCount(m_albumId), 1);
+        QCOMPARE(m_window->session()->currentAlbumPhotoCount(), 1);
+        // The pictures sent for the photo that never got committed are removed.
+        QTRY_COMPARE_WITH_TIMEOUT(m_program.photosOfAlbum(m_albumId).size(), 0, 20000);
+    }
+
+    void droppedConnectionIsRetried()
+    {
+        QVERIFY(openWithPhotos(QStringLiteral("Dropped"), 1, /*ftp=*/false));
+        QJsonObject fault = vbE2eProgram::fault(QStringLiteral("upload"), QStringLiteral("close_after"), 1);
+        fault.insert(QLatin1String("bytes"), 1000);
+        fault.insert(QLatin1String("phase"), QStringLiteral("request"));
+        QVERIFY(m_program.service().injectFault(fault));
+
+        runExpectingSuccess(1);
+        QCOMPARE(m_program.requestCount("upload"), 2);
+        checkHttpPhotosStored();
+    }
+
+    void stalledServerTimesOut()
+    {
+        vbBaseUpload::setSocketTimeoutMs(1500);
+        QVERIFY(openWithPhotos(QStringLiteral("Stalled"), 1, false));
+        QVERIFY(inject(QStringLiteral("upload"), QStringLiteral("stall"), 1));
+
+        runExpectingSuccess(1);
+        QCOMPARE(m_program.requestCount("upload"), 2);
+        checkHttpPhotosStored();
+    }
+
+    void cancelMidUpload()
+    {
+        QVERIFY(openWithPhotos(QStringLiteral("Cancelled"), 4, false));
+        // The first upload to arrive hangs; the others go through.
+        QVERIFY(inject(QStringLiteral("upload"), QStringLiteral("stall"), 1));
+
+        vbModalScript script;
+        vbE2eProgram::clickUpload(m_window.get());
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->uploadQueue()->logRecords().size(), qsizetype(3), 60000);
+        QCOMPARE(m_window->fileList()->nodes().size(), 4);
+        vbFileNode* stalled = nullptr;
+        for (vbFileNode* node : m_window->fileList()->nodes()) {
+            if (node->uploadState() == vbFileNode::Transferring)
+                stalled = node;
+        }
+        QVERIFY(stalled);
+        const QString stalledPath = stalled->sourcePath();
+
+        // Quitting asks first; Cancel keeps the program and the upload running.
+        script.expectMessage(false);
+        vbE2eProgram::quitAction(m_window.get())->trigger();
+        QCOMPARE(script.seen(), QStringList{QStringLiteral(
+                                    "vbMessageBox: It's uploading image.Do you want cancel uploading?")});
+        QVERIFY(m_window->session()->isUploading());
+        QVERIFY(m_window->isVisible());
+
+        // The Upload button asks the same; OK cancels.
+        script.expectMessage(true);
+        vbE2eProgram::clickUpload(m_window.get());
+        QCOMPARE(script.pending(), 0);
+        QVERIFY(!m_window->session()->isUploading());
+        QVERIFY(!m_window->uploadQueue()->uploadTimer()->isActive());
+        QCOMPARE(m_window->statusText(), QStringLiteral("StandBy"));
+        QCOMPARE(m_window->fileList()->count(), 1);
+        QCOMPARE(m_window->fileList()->node(0)->sourcePath(), stalledPath);
+        QCOMPARE(m_window->fileList()->node(0)->uploadState(), int(vbFileNode::Stopped));
+        QVERIFY(!m_window->fileList()->node(0)->worker());
+
+        // No result dialog and no further record follow.
+        const QStringList seenBefore = script.seen();
+        QTest::qWait(20 * m_window->uploadQueue()->uploadTimer()->interval());
+        QCOMPARE(script.seen(), seenBefore);
+        QVERIFY(script.unexpected().isEmpty());
+        QCOMPARE(m_window->uploadQueue()->logRecords().size(), qsizetype(3));
+        for (const UploadLogRecord& record : m_window->uploadQueue()->logRecords()) {
+            QVERIFY(record.succeeded);
+            QVERIFY(record.filePath != stalledPath);
+        }
+        QCOMPARE(m_program.photosOfAlbum(m_albumId).size(), 3);
+    }
+
+private:
+    bool inject(const QString& endpoint, const QString& kind, int count = -1)
+    {
+        return m_program.service().injectFault(vbE2eProgram::fault(endpoint, kind, count));
+    }
+
+    // A signed-in window with a new album (holding one photo, so its FTP folder
+    // exists) and count new photos in its list. HTTP mode: the FTP login is refused.
+    bool openWithPhotos(const QString& album, int count, bool ftp)
+    {
+        m_albumId = m_program.createAlbum(album, 1, true);
+        if (m_albumId <= 0)
+            return false;
+        if (!ftp && !inject(QStringLiteral("ftp_login"), QStringLiteral("refuse")))
+            return false;
+        m_paths.clear();
+        for (int i = 0; i < count; ++i)
+            m_paths.append(
+                m_program.makePhoto(album + QStringLiteral(" %1").arg(i), {160 + 8 * i, 120}, 0, i));
+        m_window = m_program.openWindow(album);
+        if (!m_window)
+            return false;
+        m_window->fileList()->addPaths(m_paths);
+        if (!vbE2eProgram::waitForThumbnails(m_window.get()))
+            return false;
+        // The FTP test of the first upload; in HTTP mode the refusal is used up later.
+        return m_window->fileList()->count() == count;
+    }
+
+    void runExpectingSuccess(int count)
+    {
+        vbModalScript script;
+        script.expectComplete();
+        QSignalSpy finished(m_window->uploadQueue(), &vbUploadQueue::sig_uploadFinished);
+        vbE2eProgram::clickUpload(m_window.get());
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
+        QCOMPARE(finished.first(), (QVariantList{count, 0}));
+        QVERIFY(script.unexpected().isEmpty());
+        QCOMPARE(m_window->fileList()->count(), 0);
+        QCOMPARE(m_window->uploadQueue()->logRecords().size(), qsizetype(count));
+    }
+
+    void runExpectingFailure(int succeeded, int failed)
+    {
+        vbModalScript script;
+        script.expectFailed();
+        QSignalSpy finished(m_window->uploadQueue(), &vbUploadQueue::sig_uploadFinished);
+        vbE2eProgram::clickUpload(m_window.get());
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
+        QCOMPARE(finished.first(), (QVariantList{succeeded, failed}));
+        QVERIFY(script.unexpected().isEmpty());
+    }
+
+    void checkHttpPhotosStored()
+    {
+        QVERIFY(!m_window->session()->ftpMode());
+        const QJsonArray photos = m_program.photosOfAlbum(m_albumId);
+        QCOMPARE(photos.size(), m_paths.size());
+        for (const QJsonValue& p : photos) {
+            const QJsonObject photo = p.toObject();
+            const QString path = photo.value(QLatin1String("name")).toString() + QStringLiteral(".jpg");
+            QVERIFY2(m_paths.contains(path), qPrintable(path));
+            QCOMPARE(photo.value(QLatin1String("sha256")).toString().toLatin1(),
+                     vbE2eProgram::sha256Of(path));
+        }
+    }
+
+    vbE2eProgram m_program;
+    std::unique_ptr<vbMainWnd> m_window;
+    QStringList m_paths;
+    int m_albumId = 0;
+};
+
+QTEST_MAIN(tst_E2eFaults)
+#include "tst_e2e_faults.moc"
