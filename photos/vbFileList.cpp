@@ -18,9 +18,29 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// The tile is the whole row: it gets the row's full rectangle (Qt would keep
+// room for a check box on checkable rows) and draws everything itself.
+class TileDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter*, const QStyleOptionViewItem&, const QModelIndex&) const override {}
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                              const QModelIndex&) const override
+    {
+        editor->setGeometry(option.rect);
+    }
+};
+
+} // namespace
 
 vbFileList::vbFileList(QWidget* parent, bool withAddButton) : QListWidget(parent)
 {
+    setItemDelegate(new TileDelegate(this));
     setFrameShape(QFrame::NoFrame);
     setFrameShadow(QFrame::Sunken);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -179,12 +199,18 @@ void vbFileList::setViewMode(int mode)
     if (spacing() != itemSpacing(mode))
         setSpacing(itemSpacing(mode));
     const QSize size = itemSize(mode);
+    bool resized = false;
     for (int i = 0; i < count(); ++i) {
         vbFileNode* n = node(i);
-        if (n->sizeHint() != size)
+        if (n->sizeHint() != size) {
             n->setSizeHint(size);
+            resized = true;
+        }
         n->setViewMode(mode);
     }
+    // New size hints alone do not move the rows.
+    if (resized)
+        scheduleDelayedItemsLayout();
 }
 
 int vbFileList::checkedCount() const

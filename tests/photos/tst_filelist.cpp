@@ -235,6 +235,22 @@ void tst_FileList::viewModes()
         QCOMPARE(node->viewMode(), mode);
         QCOMPARE(node->tile()->layoutMode(), mode);
     }
+    // The tiles are laid out at that size, also on checkable rows (no room
+    // is kept for a check box).
+    if (mode != 1) {
+        list.resize(800, 700);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QTRY_COMPARE(list.node(2)->tile()->size(), hint);
+        vbFileList checkable(nullptr, false);
+        checkable.addFiles(fakeFiles(2, QStringLiteral("modecheck")), true);
+        checkable.setViewMode(mode);
+        checkable.resize(800, 700);
+        checkable.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&checkable));
+        QTRY_COMPARE(checkable.node(1)->tile()->geometry(), checkable.visualItemRect(checkable.node(1)));
+        QCOMPARE(checkable.node(1)->tile()->size(), hint);
+    }
     // Rows added later follow the mode too.
     list.addFiles(fakeFiles(1, QStringLiteral("late")), false);
     QCOMPARE(list.node(3)->sizeHint(), hint);
