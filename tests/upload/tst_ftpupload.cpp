@@ -80,7 +80,9 @@ void tst_ftpupload::initTestCase()
     endpoints.setFtpPort(m_service->ftpPort());
     vbEndpoints::setCurrent(endpoints);
     m_host = m_service->wangtong();
-    QVERIFY(createFtpFolder(m_host, kUser, kPassword, kAlbum));
+    // The album's folder: made here unless the service already has it.
+    createFtpFolder(m_host, kUser, kPassword, kAlbum);
+    QVERIFY(openFtpSession(m_host, kUser, kPassword, kAlbum) != nullptr);
 }
 
 void tst_ftpupload::init()

@@ -113,7 +113,9 @@ void tst_nodeprotocol::initTestCase()
         {AlbumRecord{QStringLiteral("Family"), velbrook::kFamilyAlbumId, velbrook::kFamilyPhotoCount}});
     m_session->setCurrentAlbum(0);
     QCOMPARE(m_session->currentAlbumIdText(), kAlbum);
-    QVERIFY(createFtpFolder(m_service->wangtong(), kUser, kPassword, kAlbum));
+    // The album's folder: made here unless the service already has it.
+    createFtpFolder(m_service->wangtong(), kUser, kPassword, kAlbum);
+    QVERIFY(openFtpSession(m_service->wangtong(), kUser, kPassword, kAlbum) != nullptr);
 
     m_loader = std::make_unique<_loadThread>();
     m_preparer = std::make_unique<_saveImageThread>();
