@@ -291,6 +291,11 @@ void vbMainWnd::slot_playPhoto()
 
 void vbMainWnd::slot_selectPhotoChanged(int count)
 {
+    showPhotoCount(count);
+}
+
+void vbMainWnd::showPhotoCount(int count)
+{
     if (count == 0) {
         m_toolPanel->lblSelectCount->setText(tr("You have no select photo!"));
         m_statusBar->lblDeleteAll->hide();

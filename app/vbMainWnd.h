@@ -41,6 +41,8 @@ public:
     // The window's own texts of the signed-in state and the status line.
     void setStatusText(const QString& text);
     QString statusText() const;
+    // The photo count of the tool panel and the "Remove All" link.
+    void showPhotoCount(int count);
 
 protected slots:
     void slot_Close();
