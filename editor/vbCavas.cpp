@@ -223,6 +223,8 @@ void vbCavas::retranslateUi()
 
 void vbCavas::setupUndo()
 {
+    // Each crop keeps a full-size picture in the history: bound it.
+    m_undo->setUndoLimit(40);
     // The platform's own keys and the two every editor user tries.
     auto keys = [](QKeySequence::StandardKey standard, const QKeySequence& extra) {
         QList<QKeySequence> list = QKeySequence::keyBindings(standard);
