@@ -8,6 +8,7 @@
 #include "vbEndpoints.h"
 #include "vbFileList.h"
 #include "vbFileNode.h"
+#include "vbFileNodeUI.h"
 #include "vbFullScreen.h"
 #include "vbIniParser.h"
 #include "vbKitStyle.h"
@@ -65,6 +66,10 @@ vbMainWnd::vbMainWnd(QWidget* parent) : QMainWindow(parent), m_session(new vbSes
 
     m_uploadQueue->restorePending();
     m_uploadQueue->loadLog();
+    // Tiles mark photos that the log records as uploaded.
+    vbFileNodeUI::setUploadedLookup([queue = QPointer<vbUploadQueue>(m_uploadQueue)](const QString& path) {
+        return queue && queue->uploadedFiles().contains(path);
+    });
 
     startAutomaticSignIn();
 
