@@ -1,10 +1,12 @@
 // The compiled-in bitmaps: every one the programs name exists, the kit's come
 // at the sizes their buttons have, and each hover bitmap has a normal partner
-// that looks different.
+// that looks different. Under a Chinese default locale the captioned ones come
+// with Chinese words at the same sizes, and all others fall back to English.
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QLocale>
 #include <QPixmap>
 #include <QRegularExpression>
 #include <QTest>
@@ -16,10 +18,47 @@ private slots:
     void everyNamedBitmapExists();
     void sizes_data();
     void sizes();
+    void pairsDiffer_data();
     void pairsDiffer();
     void emptySchemePathFindsTheSameFile();
     void iconsAreOpaqueInTheMiddle();
+    void chineseCaptions_data();
+    void chineseCaptions();
+    void chineseFollowsTheDefaultLocale_data();
+    void chineseFollowsTheDefaultLocale();
+    void uncaptionedBitmapsFallBackToEnglish();
+    void cleanup();
 };
+
+namespace {
+
+const QLocale kChinese(QLocale::Chinese, QLocale::China);
+
+// Every bitmap that carries words and so has a Chinese twin.
+const QStringList& captionedNames()
+{
+    static const QStringList names = [] {
+        QStringList out;
+        for (const char* n : {"login",  "register",     "task",        "help",       "viewMode",
+                              "ok",     "cancel",       "yes",         "no",         "allYes",
+                              "allNo",  "reUpload",     "autoLoad",    "noLoad",     "addPhoto",
+                              "import", "download",     "addTextDate", "addElement", "removeTextDate",
+                              "upload", "cancelUpload", "close",       "addPhotoBig"}) {
+            out << QLatin1String(n) + QLatin1String(".png") << QLatin1String(n) + QLatin1String("_hover.png");
+        }
+        out << QStringLiteral("loading.png") << QStringLiteral("noSelectImage.PNG");
+        return out;
+    }();
+    return names;
+}
+
+QImage bitmap(const QString& name, const QLocale& locale)
+{
+    QLocale::setDefault(locale);
+    return QImage(QStringLiteral(":/Resources/") + name);
+}
+
+} // namespace
 
 void tst_Bitmaps::everyNamedBitmapExists()
 {
@@ -82,8 +121,17 @@ void tst_Bitmaps::sizes()
     }
 }
 
+void tst_Bitmaps::pairsDiffer_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::newRow("C") << QLocale::c();
+    QTest::newRow("zh") << kChinese;
+}
+
 void tst_Bitmaps::pairsDiffer()
 {
+    QFETCH(QLocale, locale);
+    QLocale::setDefault(locale);
     const QDir resources(QStringLiteral(":/Resources"));
     const QStringList hovers = resources.entryList({QStringLiteral("*_hover.png")});
     QVERIFY(hovers.size() >= 35);
@@ -117,6 +165,77 @@ void tst_Bitmaps::iconsAreOpaqueInTheMiddle()
     const QImage empty(QStringLiteral(":/Resources/noSelectImage.PNG"));
     QVERIFY(!empty.isNull());
     QVERIFY(!QImage(QStringLiteral(":/Resources/loading.png")).isNull());
+}
+
+void tst_Bitmaps::cleanup()
+{
+    QLocale::setDefault(QLocale::c());
+}
+
+void tst_Bitmaps::chineseCaptions_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const QString& name : captionedNames())
+        QTest::newRow(qPrintable(name)) << name;
+}
+
+void tst_Bitmaps::chineseCaptions()
+{
+    QFETCH(QString, name);
+    const QImage english = bitmap(name, QLocale::c());
+    const QImage chinese = bitmap(name, kChinese);
+    QVERIFY(!english.isNull());
+    QVERIFY(!chinese.isNull());
+    QCOMPARE(chinese.size(), english.size());
+    QVERIFY2(chinese != english, "the Chinese bitmap is the English one");
+    // Same look: the corner pixel (background or button edge) is untouched by
+    // the caption, so a different one means a different button family.
+    QCOMPARE(chinese.pixel(0, 0), english.pixel(0, 0));
+    QCOMPARE(chinese.pixel(chinese.width() / 2, 1), english.pixel(english.width() / 2, 1));
+}
+
+void tst_Bitmaps::chineseFollowsTheDefaultLocale_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<bool>("chinese");
+    QTest::newRow("C") << QLocale::c() << false;
+    QTest::newRow("en_US") << QLocale(QLocale::English, QLocale::UnitedStates) << false;
+    QTest::newRow("de_DE") << QLocale(QLocale::German, QLocale::Germany) << false;
+    QTest::newRow("zh_CN") << kChinese << true;
+    QTest::newRow("zh_TW") << QLocale(QLocale::Chinese, QLocale::Taiwan) << true;
+}
+
+void tst_Bitmaps::chineseFollowsTheDefaultLocale()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(bool, chinese);
+    const QImage english = bitmap(QStringLiteral("ok.png"), QLocale::c());
+    const QImage zh = bitmap(QStringLiteral("ok.png"), kChinese);
+    QVERIFY(english != zh);
+    const QImage got = bitmap(QStringLiteral("ok.png"), locale);
+    QCOMPARE(got, chinese ? zh : english);
+    // The empty-scheme spelling some callers use resolves the same way.
+    QCOMPARE(QImage(QStringLiteral("://Resources/ok.png")), got);
+}
+
+void tst_Bitmaps::uncaptionedBitmapsFallBackToEnglish()
+{
+    QLocale::setDefault(QLocale::c());
+    const QStringList all = QDir(QStringLiteral(":/Resources")).entryList(QDir::Files);
+    QVERIFY(all.size() > captionedNames().size());
+    int checked = 0;
+    for (const QString& name : all) {
+        if (captionedNames().contains(name))
+            continue;
+        const QImage english = bitmap(name, QLocale::c());
+        QVERIFY2(!english.isNull(), qPrintable(name));
+        QVERIFY2(bitmap(name, kChinese) == english, qPrintable(name + QLatin1String(" has a Chinese twin")));
+        ++checked;
+    }
+    QVERIFY(checked >= 30);
+    // The Chinese listing names no file of its own.
+    QLocale::setDefault(kChinese);
+    QCOMPARE(QDir(QStringLiteral(":/Resources")).entryList(QDir::Files), all);
 }
 
 QTEST_MAIN(tst_Bitmaps)

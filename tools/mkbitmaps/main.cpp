@@ -2,7 +2,13 @@
 // collection file that lists them. Output is the same on every run, so the
 // build only redoes the resource when this tool changes.
 //
-//   mkbitmaps <output folder>   writes <output>/Resources/*.png and <output>/bitmaps.qrc
+//   mkbitmaps <output folder>   writes <output>/Resources/*.png, the Chinese
+//                               captioned ones to <output>/Resources/zh/*.png,
+//                               and <output>/bitmaps.qrc
+//
+// The Chinese bitmaps are listed under lang="zh" with the English names, so
+// ":/Resources/ok.png" gives the Chinese button once the program has made
+// Chinese its default locale, and every other bitmap falls back to English.
 
 #include "vbArt.h"
 
@@ -15,6 +21,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -39,9 +46,73 @@ void caption(std::vector<Bitmap>& out, const QString& name, QSize size, const QS
     pair(out, name, [=](bool hover) { return art::captionButton(size, text, tone, hover); });
 }
 
+enum class Language
+{
+    English,
+    Chinese
+};
+
+// Every bitmap that carries words, in the given language.
+std::vector<Bitmap> captioned(Language language)
+{
+    const bool zh = language == Language::Chinese;
+    const auto say = [zh](const char* english, const char16_t* chinese) {
+        return zh ? QString::fromUtf16(chinese) : QString::fromLatin1(english);
+    };
+    std::vector<Bitmap> out;
+
+    const QSize panel(32, 17);
+    for (const auto& [name, en, cn] : {std::tuple{"login", "Login", u"登录"},
+                                       {"register", "Register", u"注册"},
+                                       {"task", "Task", u"任务"},
+                                       {"help", "Help", u"帮助"}}) {
+        const QString text = say(en, cn);
+        pair(out, QLatin1String(name), [=](bool h) { return art::panelButton(panel, text, h, false); });
+    }
+    const QString viewMode = say("View mode", u"查看方式");
+    pair(out, QStringLiteral("viewMode"),
+         [=](bool h) { return art::panelButton(QSize(69, 17), viewMode, h, true); });
+
+    const QSize box(85, 25);
+    const QSize bar(84, 25); // the status bar's pair
+    for (const auto& [name, size, en, cn, tone] :
+         {std::tuple{"ok", box, "OK", u"确定", Tone::Primary},
+          {"cancel", box, "Cancel", u"取消", Tone::Plain},
+          {"yes", box, "Yes", u"是", Tone::Primary},
+          {"no", box, "No", u"否", Tone::Plain},
+          {"allYes", box, "Yes all", u"全部是", Tone::Primary},
+          {"allNo", box, "No all", u"全部否", Tone::Plain},
+          {"reUpload", box, "Re-upload", u"重新上传", Tone::Primary},
+          {"autoLoad", box, "Next time", u"下次上传", Tone::Primary},
+          {"noLoad", box, "No thanks", u"不用了", Tone::Plain},
+          {"addPhoto", box, "Select Files", u"选择照片", Tone::Primary},
+          {"import", box, "Import", u"导入", Tone::Plain},
+          {"download", box, "Update", u"更新", Tone::Plain},
+          {"addTextDate", box, "Add text", u"添加文字", Tone::Plain},
+          {"addElement", box, "Add element", u"添加元素", Tone::Plain},
+          {"removeTextDate", box, "Delete", u"删除", Tone::Plain},
+          {"upload", bar, "Upload", u"上传", Tone::Primary},
+          {"cancelUpload", bar, "Stop", u"停止", Tone::Plain},
+          {"close", bar, "Close", u"关闭", Tone::Plain}})
+        caption(out, QLatin1String(name), size, say(en, cn), tone);
+    const QString select = say("Select Files", u"选择照片");
+    pair(out, QStringLiteral("addPhotoBig"),
+         [=](bool h) { return art::bigAddButton(QSize(173, 58), select, h); });
+
+    const QString loading = say("Loading picture...", u"正在加载图片…");
+    out.push_back(
+        {QStringLiteral("loading.png"), [=] { return art::loadingPicture(QSize(180, 120), loading); }});
+    const QString title = say("Drop photos here", u"把照片拖到这里");
+    const QString hint = say("or use \"Select Files\"", u"或点击“选择照片”");
+    out.push_back({QStringLiteral("noSelectImage.PNG"),
+                   [=] { return art::dropPhotosPicture(QSize(260, 180), title, hint); }});
+    return out;
+}
+
+// The English set: the captioned bitmaps and every glyph and picture.
 std::vector<Bitmap> catalogue()
 {
-    std::vector<Bitmap> out;
+    std::vector<Bitmap> out = captioned(Language::English);
     const QSize window(25, 20);
     pair(out, QStringLiteral("min"),
          [=](bool h) { return art::windowButton(window, Glyph::Minimise, h, false); });
@@ -51,37 +122,6 @@ std::vector<Bitmap> catalogue()
          [=](bool h) { return art::windowButton(window, Glyph::Restore, h, false); });
     pair(out, QStringLiteral("closeWnd"),
          [=](bool h) { return art::windowButton(window, Glyph::Close, h, true); });
-
-    const QSize panel(32, 17);
-    for (const auto& [name, text] :
-         {std::pair{"login", "Login"}, {"register", "Register"}, {"task", "Task"}, {"help", "Help"}})
-        pair(out, QLatin1String(name),
-             [=](bool h) { return art::panelButton(panel, QLatin1String(text), h, false); });
-    pair(out, QStringLiteral("viewMode"),
-         [](bool h) { return art::panelButton(QSize(69, 17), QStringLiteral("View mode"), h, true); });
-
-    const QSize box(85, 25);
-    const QSize bar(84, 25); // the status bar's pair
-    caption(out, QStringLiteral("ok"), box, QStringLiteral("OK"), Tone::Primary);
-    caption(out, QStringLiteral("cancel"), box, QStringLiteral("Cancel"), Tone::Plain);
-    caption(out, QStringLiteral("yes"), box, QStringLiteral("Yes"), Tone::Primary);
-    caption(out, QStringLiteral("no"), box, QStringLiteral("No"), Tone::Plain);
-    caption(out, QStringLiteral("allYes"), box, QStringLiteral("Yes all"), Tone::Primary);
-    caption(out, QStringLiteral("allNo"), box, QStringLiteral("No all"), Tone::Plain);
-    caption(out, QStringLiteral("reUpload"), box, QStringLiteral("Re-upload"), Tone::Primary);
-    caption(out, QStringLiteral("autoLoad"), box, QStringLiteral("Next time"), Tone::Primary);
-    caption(out, QStringLiteral("noLoad"), box, QStringLiteral("No thanks"), Tone::Plain);
-    caption(out, QStringLiteral("addPhoto"), box, QStringLiteral("Select Files"), Tone::Primary);
-    caption(out, QStringLiteral("import"), box, QStringLiteral("Import"), Tone::Plain);
-    caption(out, QStringLiteral("download"), box, QStringLiteral("Update"), Tone::Plain);
-    caption(out, QStringLiteral("addTextDate"), box, QStringLiteral("Add text"), Tone::Plain);
-    caption(out, QStringLiteral("addElement"), box, QStringLiteral("Add element"), Tone::Plain);
-    caption(out, QStringLiteral("removeTextDate"), box, QStringLiteral("Delete"), Tone::Plain);
-    caption(out, QStringLiteral("upload"), bar, QStringLiteral("Upload"), Tone::Primary);
-    caption(out, QStringLiteral("cancelUpload"), bar, QStringLiteral("Stop"), Tone::Plain);
-    caption(out, QStringLiteral("close"), bar, QStringLiteral("Close"), Tone::Plain);
-    pair(out, QStringLiteral("addPhotoBig"),
-         [](bool h) { return art::bigAddButton(QSize(173, 58), QStringLiteral("Select Files"), h); });
 
     const QSize round(64, 64);
     for (const auto& [name, glyph] : {std::pair{"scaleBig", Glyph::ZoomIn},
@@ -113,24 +153,38 @@ std::vector<Bitmap> catalogue()
     out.push_back({QStringLiteral("logo.png"), [] { return art::logo(QSize(200, 45)); }});
     out.push_back({QStringLiteral("smallLogo.png"), [] { return art::emblem(32); }});
     out.push_back({QStringLiteral("appIcon.png"), [] { return art::emblem(128); }});
-    out.push_back({QStringLiteral("loading.png"), [] { return art::loadingPicture(QSize(180, 120)); }});
-    out.push_back(
-        {QStringLiteral("noSelectImage.PNG"), [] { return art::dropPhotosPicture(QSize(260, 180)); }});
     return out;
 }
 
-bool writeQrc(const QString& path, const std::vector<Bitmap>& bitmaps)
+bool writeQrc(const QString& path, const std::vector<Bitmap>& english, const std::vector<Bitmap>& chinese)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
     QTextStream stream(&file);
     stream << "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n<qresource prefix=\"/\">\n";
-    for (const Bitmap& bitmap : bitmaps)
+    for (const Bitmap& bitmap : english)
         stream << "    <file>Resources/" << bitmap.name << "</file>\n";
+    stream << "</qresource>\n<qresource prefix=\"/Resources\" lang=\"zh\">\n";
+    for (const Bitmap& bitmap : chinese)
+        stream << "    <file alias=\"" << bitmap.name << "\">Resources/zh/" << bitmap.name << "</file>\n";
     stream << "</qresource>\n</RCC>\n";
     stream.flush();
     return file.commit();
+}
+
+bool writeAll(const QDir& folder, const std::vector<Bitmap>& bitmaps)
+{
+    for (const Bitmap& bitmap : bitmaps) {
+        const QString path = folder.filePath(bitmap.name);
+        QSaveFile file(path);
+        QImageWriter writer(&file, "png");
+        if (!file.open(QIODevice::WriteOnly) || !writer.write(bitmap.draw()) || !file.commit()) {
+            std::fprintf(stderr, "mkbitmaps: cannot write %s\n", qPrintable(path));
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -144,22 +198,20 @@ int main(int argc, char** argv)
         return 2;
     }
     const QDir out(args.at(1));
-    if (!out.mkpath(QStringLiteral("Resources"))) {
+    if (!out.mkpath(QStringLiteral("Resources/zh"))) {
         std::fprintf(stderr, "mkbitmaps: cannot create %s\n",
-                     qPrintable(out.filePath(QStringLiteral("Resources"))));
+                     qPrintable(out.filePath(QStringLiteral("Resources/zh"))));
         return 1;
     }
-    const std::vector<Bitmap> bitmaps = catalogue();
-    for (const Bitmap& bitmap : bitmaps) {
-        const QString path = out.filePath(QStringLiteral("Resources/") + bitmap.name);
-        QSaveFile file(path);
-        QImageWriter writer(&file, "png");
-        if (!file.open(QIODevice::WriteOnly) || !writer.write(bitmap.draw()) || !file.commit()) {
-            std::fprintf(stderr, "mkbitmaps: cannot write %s\n", qPrintable(path));
-            return 1;
-        }
-    }
-    if (!writeQrc(out.filePath(QStringLiteral("bitmaps.qrc")), bitmaps)) {
+    if (!art::hanFontInstalled())
+        std::fprintf(stderr, "mkbitmaps: warning: WenQuanYi Micro Hei is not installed; "
+                             "the Chinese captions use a fallback font\n");
+    const std::vector<Bitmap> english = catalogue();
+    const std::vector<Bitmap> chinese = captioned(Language::Chinese);
+    if (!writeAll(QDir(out.filePath(QStringLiteral("Resources"))), english) ||
+        !writeAll(QDir(out.filePath(QStringLiteral("Resources/zh"))), chinese))
+        return 1;
+    if (!writeQrc(out.filePath(QStringLiteral("bitmaps.qrc")), english, chinese)) {
         std::fprintf(stderr, "mkbitmaps: cannot write the resource list\n");
         return 1;
     }

@@ -1,5 +1,6 @@
 #include "vbArt.h"
 
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
@@ -24,9 +25,24 @@ QImage blank(QSize size)
     return image;
 }
 
-QFont captionFont(qreal pixelSize, bool bold, bool condensed = false)
+const QString kHanFamily = QStringLiteral("WenQuanYi Micro Hei");
+
+bool hasHan(const QString& text)
+{
+    for (const QChar c : text)
+        if (c.script() == QChar::Script_Han)
+            return true;
+    return false;
+}
+
+// Latin captions use DejaVu; Chinese ones name their font outright rather
+// than leave it to fallback, so the bitmaps look the same on every machine
+// that has it.
+QFont captionFont(qreal pixelSize, bool bold, bool condensed = false, bool han = false)
 {
     QFont font(condensed ? QStringLiteral("DejaVu Sans Condensed") : QStringLiteral("DejaVu Sans"));
+    if (han)
+        font.setFamilies({kHanFamily, font.family()});
     font.setPixelSize(qMax(1, qRound(pixelSize)));
     font.setBold(bold);
     font.setHintingPreference(QFont::PreferFullHinting);
@@ -39,8 +55,10 @@ QFont captionFont(qreal pixelSize, bool bold, bool condensed = false)
 void drawCaption(QPainter& painter, const QRectF& box, const QString& text, qreal pixelSize, bool bold,
                  const QColor& colour, const QColor& shadow = QColor(), bool condensed = false)
 {
-    QFont font = captionFont(pixelSize, bold, condensed);
-    const int smallest = condensed ? 9 : 8;
+    const bool han = hasHan(text);
+    QFont font = captionFont(pixelSize, bold, condensed, han);
+    // Ideographs below 10 pixels turn into smudges; squeeze them instead.
+    const int smallest = han ? 10 : condensed ? 9 : 8;
     while (font.pixelSize() > smallest && QFontMetricsF(font).horizontalAdvance(text) > box.width())
         font.setPixelSize(font.pixelSize() - 1);
     const QFontMetricsF metrics(font);
@@ -51,7 +69,12 @@ void drawCaption(QPainter& painter, const QRectF& box, const QString& text, qrea
     painter.setFont(font);
     painter.translate(box.center().x(), box.center().y());
     painter.scale(squeeze, 1.0);
-    const QPointF origin(-width / 2, (metrics.ascent() - metrics.descent()) / 2);
+    // Ideographs fill their em box and sit high in this font's line, so
+    // centre them by their ink rather than by the line.
+    const QRectF ink = metrics.tightBoundingRect(text);
+    const qreal baseline =
+        han ? qRound(-(ink.top() + ink.height() / 2)) : (metrics.ascent() - metrics.descent()) / 2;
+    const QPointF origin(-width / 2, baseline);
     if (shadow.isValid()) {
         painter.setPen(shadow);
         painter.drawText(origin + QPointF(0, 1), text);
@@ -293,7 +316,12 @@ QImage logo(QSize size)
     return image;
 }
 
-QImage loadingPicture(QSize size)
+bool hanFontInstalled()
+{
+    return QFontDatabase::families().contains(kHanFamily);
+}
+
+QImage loadingPicture(QSize size, const QString& caption)
 {
     QImage image = blank(size);
     QPainter painter(&image);
@@ -309,12 +337,12 @@ QImage loadingPicture(QSize size)
         painter.drawEllipse(centre + QPointF(std::cos(angle), std::sin(angle)) * ring,
                             size.height() * 0.035 + i * 0.25, size.height() * 0.035 + i * 0.25);
     }
-    drawCaption(painter, QRectF(0, size.height() * 0.72, size.width(), size.height() * 0.2),
-                QStringLiteral("Loading picture..."), 13, false, QColor(60, 90, 130));
+    drawCaption(painter, QRectF(0, size.height() * 0.72, size.width(), size.height() * 0.2), caption, 13,
+                false, QColor(60, 90, 130));
     return image;
 }
 
-QImage dropPhotosPicture(QSize size)
+QImage dropPhotosPicture(QSize size, const QString& title, const QString& hint)
 {
     QImage image = blank(size);
     QPainter painter(&image);
@@ -342,10 +370,10 @@ QImage dropPhotosPicture(QSize size)
     painter.setBrush(QColor(255, 170, 40));
     painter.drawPath(arrow);
 
-    drawCaption(painter, QRectF(frame.left() + 10, photoBox.bottom() + 8, frame.width() - 20, 24),
-                QStringLiteral("Drop photos here"), 18, true, QColor(40, 90, 150));
-    drawCaption(painter, QRectF(frame.left() + 10, photoBox.bottom() + 34, frame.width() - 20, 18),
-                QStringLiteral("or use \"Select Files\""), 12, false, QColor(90, 120, 160));
+    drawCaption(painter, QRectF(frame.left() + 10, photoBox.bottom() + 8, frame.width() - 20, 24), title, 18,
+                true, QColor(40, 90, 150));
+    drawCaption(painter, QRectF(frame.left() + 10, photoBox.bottom() + 34, frame.width() - 20, 18), hint, 12,
+                false, QColor(90, 120, 160));
     return image;
 }
 

@@ -24,7 +24,11 @@ QImage tileButton(QSize size, Glyph glyph, bool danger);
 QImage mark(QSize size, Glyph glyph, const QColor& colour);
 QImage emblem(int side);
 QImage logo(QSize size);
-QImage loadingPicture(QSize size);
-QImage dropPhotosPicture(QSize size);
+QImage loadingPicture(QSize size, const QString& caption);
+QImage dropPhotosPicture(QSize size, const QString& title, const QString& hint);
+
+// Chinese captions are drawn with WenQuanYi Micro Hei when it is installed;
+// without it Qt falls back to whatever font has the ideographs.
+bool hanFontInstalled();
 
 } // namespace art
