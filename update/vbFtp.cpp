@@ -95,6 +95,8 @@ void vbFtp::onFinished(int id, bool error, const QString& errorText)
     } else if (error) {
         m_errorString = errorText;
     }
+    if (error)
+        m_worker->resumeAfterError();
     emit commandFinished(id, error);
 }
 

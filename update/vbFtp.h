@@ -16,8 +16,8 @@ class vbFtpWorker;
 // and returns its id; the commands run one after another on a worker thread
 // and report through signals delivered in this object's thread:
 // commandStarted(id), then commandFinished(id, error). A command that fails
-// finishes with error = true and every command queued after it is dropped
-// without signals. Transfers are binary.
+// finishes with error = true and every command queued before that signal
+// arrives is dropped without signals. Transfers are binary.
 class vbFtp : public QObject
 {
     Q_OBJECT

@@ -60,6 +60,8 @@ vbFtpWorker::~vbFtpWorker()
 void vbFtpWorker::enqueue(const Command& command)
 {
     QMutexLocker lock(&m_mutex);
+    if (m_discarding)
+        return;
     m_queue.enqueue(command);
     m_wake.wakeAll();
 }
@@ -74,6 +76,7 @@ void vbFtpWorker::abortAll()
 {
     QMutexLocker lock(&m_mutex);
     m_queue.clear();
+    m_discarding = false;
     if (m_currentId < 0)
         return;
     m_abortRequested = true;
@@ -101,6 +104,12 @@ void vbFtpWorker::stop()
     QMutexLocker lock(&m_mutex);
     m_stop = true;
     m_wake.wakeAll();
+}
+
+void vbFtpWorker::resumeAfterError()
+{
+    QMutexLocker lock(&m_mutex);
+    m_discarding = false;
 }
 
 void vbFtpWorker::chunkConsumed()
@@ -152,8 +161,11 @@ void vbFtpWorker::run()
             m_abortRequested = false;
             m_currentId = -1;
             m_dataSocket = nullptr;
-            if (aborted || !error.isEmpty())
+            // After an abort the queue holds only what was queued since.
+            if (!aborted && !error.isEmpty()) {
                 m_queue.clear();
+                m_discarding = true;
+            }
         }
         if (aborted) {
             error = QStringLiteral("Aborted");

@@ -49,11 +49,16 @@ public:
     explicit vbFtpWorker(QObject* parent = nullptr);
     ~vbFtpWorker() override;
 
+    // Dropped while a failure is not yet acknowledged (see resumeAfterError()).
     void enqueue(const Command& command);
     bool hasPending() const;
     // Drops the queued commands and interrupts the running one by shutting
     // its connections down; the running command finishes with an error.
     void abortAll();
+    // The owner has seen a failed command: commands queued from now on run.
+    // Until then they are dropped like the ones queued before the failure,
+    // since the owner queued them not knowing of it.
+    void resumeAfterError();
     // Ends the thread: like abortAll(), then run() returns.
     void stop();
     // The owner has handled one dataReceived() chunk.
@@ -90,6 +95,7 @@ private:
     bool m_stop = false;
     int m_currentId = -1;
     bool m_abortRequested = false;
+    bool m_discarding = false;
     // Handles of the open sockets, so another thread can shut them down.
     Poco::Net::StreamSocket m_controlSocket;
     bool m_hasControlSocket = false;

@@ -14,6 +14,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QPalette>
 #include <QProcess>
 #include <QTranslator>
@@ -44,8 +45,11 @@ void vbUpdaterApp::setupApplication(QApplication& app, QTranslator* translator)
 {
     Q_UNUSED(app)
     QApplication::setPalette(QPalette(QColor(200, 221, 239, 255)));
-    if (translator->load(QStringLiteral("tr/quillmere_zh.qm")))
+    if (translator->load(QStringLiteral("tr/quillmere_zh.qm"))) {
         QCoreApplication::installTranslator(translator);
+        // Picks the Chinese-captioned button bitmaps.
+        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    }
 }
 
 int vbUpdaterApp::run()
