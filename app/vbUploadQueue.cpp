@@ -104,12 +104,15 @@ void vbUploadQueue::restorePending()
 
 void vbUploadQueue::loadLog()
 {
-    m_logRecords = vbUploadLog::load(logPath());
+    // Every successful line counts as uploaded, also those too old to keep.
+    m_logRecords = vbUploadLog::load(logPath(), -1);
     m_uploadedFiles.clear();
     for (const UploadLogRecord& record : std::as_const(m_logRecords)) {
         if (record.succeeded)
             m_uploadedFiles.insert(record.filePath);
     }
+    if (m_logRecords.size() > vbUploadLog::kMaxRecords)
+        m_logRecords.erase(m_logRecords.begin(), m_logRecords.end() - vbUploadLog::kMaxRecords);
 }
 
 void vbUploadQueue::startUpload()
@@ -181,6 +184,8 @@ void vbUploadQueue::startUpload()
         disconnect(node, nullptr, this, nullptr);
         connect(node, &vbFileNode::sig_preUploadComplete, this, &vbUploadQueue::nodePreUploadComplete,
                 Qt::QueuedConnection);
+        // A photo failed in an earlier run gets its new result logged too.
+        node->setResultLogged(false);
         node->setUploadState(vbFileNode::Waiting);
     }
     m_window->setStatusText(tr("Uploading..."));
@@ -300,6 +305,8 @@ void vbUploadQueue::finishUpload(int uploaded, int failed)
     session->setCurrentAlbumPhotoCount(session->currentAlbumPhotoCount() + uploaded);
     m_window->fileList()->removeUploaded();
     m_window->toolPanel()->lblSelectCount->clear();
+    // The batch removal sends no count: "Remove All" must not stay on an empty list.
+    m_window->statusBar()->lblDeleteAll->setVisible(m_window->fileList()->count() > 0);
     session->setUploading(false);
     setUploadingLook(false);
 
@@ -323,6 +330,7 @@ void vbUploadQueue::cancelUpload()
 {
     m_uploadTimer->stop();
     m_window->fileList()->removeUploaded();
+    m_window->showPhotoCount(m_window->fileList()->count());
     for (const QPointer<vbFileNode>& node : std::as_const(m_activeUploads)) {
         if (node)
             node->cancelUpload();
