@@ -435,15 +435,19 @@ void vbMainWnd::showSignedIn()
 void vbMainWnd::refillAlbums()
 {
     QComboBox* box = m_toolPanel->comboBox;
+    // Both mirrors may accept the sign-in, so a second list can arrive after
+    // the user chose an album (or during an upload): the choice stays.
+    const QVariant chosenId = box->currentData();
     {
         const QSignalBlocker blocker(box);
         box->clear();
         for (const AlbumRecord& album : m_session->albums())
-            box->addItem(album.name);
+            box->addItem(album.name, album.id);
     }
     if (box->count() > 0) {
-        box->setCurrentIndex(0);
-        slot_photoListChanged(0);
+        const int index = chosenId.isValid() ? qMax(0, box->findData(chosenId)) : 0;
+        box->setCurrentIndex(index);
+        slot_photoListChanged(index);
     } else {
         m_session->setCurrentAlbum(-1);
     }
@@ -485,7 +489,7 @@ void vbMainWnd::slot_createAlbums()
         return;
     m_session->appendAlbum(AlbumRecord{dialog.name(), dialog.newAlbumId(), 0});
     QComboBox* box = m_toolPanel->comboBox;
-    box->addItem(dialog.name());
+    box->addItem(dialog.name(), dialog.newAlbumId());
     box->setCurrentIndex(box->count() - 1);
     slot_photoListChanged(box->count() - 1);
 }
