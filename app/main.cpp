@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLocale>
 #include <QPalette>
 #include <QTranslator>
 
@@ -21,8 +22,11 @@ int main(int argc, char* argv[])
     QApplication::setPalette(QPalette(QColor(147, 203, 233)));
 
     QTranslator translator;
-    if (translator.load(QStringLiteral("tr/pixvane_zh.qm")))
+    if (translator.load(QStringLiteral("tr/pixvane_zh.qm"))) {
         QCoreApplication::installTranslator(&translator);
+        // Picks the Chinese-captioned button bitmaps.
+        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    }
 
     const QString base = QDir::currentPath();
     const bool tempReady = vbStartup::clearTempImages(base);
