@@ -165,7 +165,9 @@ QImage bigAddButton(QSize size, const QString& caption, bool hover)
     painter.drawEllipse(plusBox);
     drawGlyph(painter, Glyph::Plus, plusBox, Qt::white);
     const QRectF textBox(iconBox.right() + 6, body.top(), body.right() - iconBox.right() - 12, body.height());
-    drawCaption(painter, textBox, caption, 16, true, Qt::white, QColor(10, 50, 100, 120));
+    // Four ideographs leave the box half empty at the Latin size.
+    drawCaption(painter, textBox, caption, hasHan(caption) ? 20 : 16, true, Qt::white,
+                QColor(10, 50, 100, 120));
     return image;
 }
 
