@@ -270,6 +270,16 @@ void vbE2eProgram::clickUpload(vbMainWnd* window)
     QTest::mouseClick(window->statusBar()->btnUpload, Qt::LeftButton);
 }
 
+bool vbE2eProgram::saveShot(QWidget* widget, const QString& name)
+{
+    const QString build = qEnvironmentVariable("PV_BUILD_DIR");
+    if (build.isEmpty())
+        return true; // run by hand: nobody collects the pictures
+    const QString dir = build + QStringLiteral("/screenshots");
+    return QDir().mkpath(dir) &&
+           widget->grab().save(dir + QStringLiteral("/e2e-") + name + QStringLiteral(".png"));
+}
+
 QAction* vbE2eProgram::quitAction(vbMainWnd* window)
 {
     for (QAction* action : window->trayIcon()->contextMenu()->actions()) {

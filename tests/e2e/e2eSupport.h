@@ -99,6 +99,9 @@ public:
 
     // Clicks the status bar's Upload button.
     static void clickUpload(vbMainWnd* window);
+    // Saves a picture of widget as screenshots/e2e-<name>.png in the build
+    // folder, for people to look at; false when it could not be written.
+    static bool saveShot(QWidget* widget, const QString& name);
     // The tray menu's Quit.
     static QAction* quitAction(vbMainWnd* window);
 

@@ -177,6 +177,7 @@ private slots:
         QVERIFY(stalled);
         const QString stalledPath = stalled->sourcePath();
         QTRY_COMPARE(m_window->statusText(), QStringLiteral("Uploading...Success3 photo,wait for1 photo."));
+        QVERIFY(vbE2eProgram::saveShot(m_window.get(), QStringLiteral("uploading")));
 
         // Quitting asks first; Cancel keeps the program and the upload running.
         script.expectMessage(false);

@@ -189,6 +189,8 @@ private slots:
         }
 
         const QJsonArray photos = m_program.photosOfAlbum(albumId);
+        // The empty album's folder was made once, in FTP mode only.
+        QCOMPARE(m_program.ftpCommandCount(QStringLiteral("MKD")), ftp ? 1 : 0);
         if (ftp) {
             QCOMPARE(photos.size(), 60);
             QHash<QString, QJsonObject> byName;
@@ -491,6 +493,7 @@ private slots:
             QCOMPARE(window->fileList()->node(i)->sourcePath(), paths.at(i + 2));
             QCOMPARE(window->fileList()->node(i)->uploadState(), int(vbFileNode::Stopped));
         }
+        QVERIFY(vbE2eProgram::saveShot(window.get(), QStringLiteral("three-stopped")));
         QCOMPARE(m_program.albumCount(albumId), 500);
         QCOMPARE(window->session()->currentAlbumPhotoCount(), 500);
         QCOMPARE(m_program.commitsOfAlbum(albumId).size(), 2);
