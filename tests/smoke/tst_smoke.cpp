@@ -13,6 +13,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QLocale>
+#include <QPixmapCache>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -109,10 +111,15 @@ private slots:
         const QString qm = qEnvironmentVariable("PV_BUILD_DIR") + QStringLiteral("/tr/pixvane_zh.qm");
         QVERIFY2(m_translator.load(qm), qPrintable(qm));
         QCoreApplication::installTranslator(&m_translator);
+        // As the program does: the Chinese locale picks the Chinese button bitmaps.
+        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+        QPixmapCache::clear();
         // The translation really is in use.
         QCOMPARE(QCoreApplication::translate("vbMainWnd", "Tips"), QStringLiteral("提示"));
         shootAll();
         QCoreApplication::removeTranslator(&m_translator);
+        QLocale::setDefault(QLocale::c());
+        QPixmapCache::clear();
     }
 };
 
