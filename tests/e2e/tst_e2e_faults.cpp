@@ -212,6 +212,37 @@ private slots:
         QCOMPARE(m_program.photosOfAlbum(m_albumId).size(), 3);
     }
 
+    void quitWhileUploading()
+    {
+        QVERIFY(openWithPhotos(QStringLiteral("Quit while uploading"), 1, false));
+        QVERIFY(inject(QStringLiteral("upload"), QStringLiteral("stall"), 1));
+        QFile::remove(vbUploadQueue::pendingPath());
+
+        vbModalScript script;
+        vbE2eProgram::clickUpload(m_window.get());
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->fileList()->node(0)->uploadState(), int(vbFileNode::Transferring),
+                                  30000);
+        // OK cancels; the photo that did not go is kept for the next start.
+        script.expectMessage(true);
+        script.expectMessage(true);
+        vbE2eProgram::quitAction(m_window.get())->trigger();
+        QCOMPARE(
+            script.seen(),
+            (QStringList{QStringLiteral("vbMessageBox: It's uploading image.Do you want cancel uploading?"),
+                         QStringLiteral("vbMessageBox: Do you want upload photos next time?")}));
+        QVERIFY(!m_window->session()->isUploading());
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(m_window->fileList()->node(0)->uploadState(), int(vbFileNode::Stopped));
+
+        QFile pending(vbUploadQueue::pendingPath());
+        QVERIFY(pending.open(QIODevice::ReadOnly));
+        QCOMPARE(pending.readAll(), (m_paths.first() + QStringLiteral("\r\n")).toLocal8Bit());
+        // Nothing finished, so the log is written empty.
+        QFile log(vbUploadQueue::logPath());
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(log.size(), qint64(0));
+    }
+
 private:
     bool inject(const QString& endpoint, const QString& kind, int count = -1)
     {
