@@ -282,6 +282,8 @@ private slots:
                                    << "vbMessageBox: Please select image to upload";
         QTest::newRow("album full") << "full album"
                                     << "vbMessageBox: You can upload500photos.";
+        QTest::newRow("301 photos") << "301 photos"
+                                    << "vbMessageBox: Cann't upload more than 300 images";
         QTest::newRow("uploading not allowed") << "not allowed"
                                                << "";
     }
