@@ -1,5 +1,7 @@
 #include "vbKitStyle.h"
 
+#include <QLabel>
+
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPalette>
@@ -41,6 +43,14 @@ QIcon appIcon()
     icon.addFile(QStringLiteral(":/Resources/appIcon.png"));
     icon.addFile(QStringLiteral(":/Resources/smallLogo.png"));
     return icon;
+}
+
+void fitCaptions(std::initializer_list<QLabel*> captions, int width)
+{
+    for (QLabel* caption : captions)
+        width = std::max(width, caption->sizeHint().width());
+    for (QLabel* caption : captions)
+        caption->setFixedWidth(width);
 }
 
 } // namespace vbKit

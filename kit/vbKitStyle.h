@@ -1,8 +1,11 @@
 #pragma once
 
+#include <initializer_list>
+
 #include <QColor>
 #include <QIcon>
 
+class QLabel;
 class QPaintEvent;
 class QWidget;
 
@@ -36,6 +39,11 @@ void applyLinkLook(QWidget* widget);
 // Fills the dialog below its title bar, leaving a 1-pixel edge at the left,
 // right and bottom; topInset is how much of the top stays unpainted.
 void paintDialogBackground(QWidget* dialog, QPaintEvent* event, int topInset = 31);
+
+// Caption labels of a form column keep width pixels where their text fits and
+// otherwise all grow to the widest one, so translated texts are never cut and
+// the fields beside them stay aligned.
+void fitCaptions(std::initializer_list<QLabel*> captions, int width = 60);
 
 // The program icon (window and tray).
 QIcon appIcon();

@@ -34,18 +34,6 @@ QHBoxLayout* fieldRow()
     row->setContentsMargins(10, 0, 0, 0);
     return row;
 }
-
-// The captions keep the form's 60 pixels where the text fits and otherwise
-// all grow to the widest one, so translated texts are never cut and the
-// fields stay aligned.
-void fitCaptions(std::initializer_list<QLabel*> captions)
-{
-    int width = 60;
-    for (QLabel* caption : captions)
-        width = std::max(width, caption->sizeHint().width());
-    for (QLabel* caption : captions)
-        caption->setFixedWidth(width);
-}
 } // namespace
 
 vbLogin::vbLogin(QWidget* parent) : vbKitDialog(parent), m_signIn(new vbSignIn(QStringLiteral("Http"), this))
@@ -180,7 +168,7 @@ void vbLogin::retranslateUi()
     btnLogin->setText(form("Login"));
     btnCancel->setText(form("Cancel"));
     label_5->setText(form("Status:"));
-    fitCaptions({label, label_2});
+    vbKit::fitCaptions({label, label_2});
 }
 
 void vbLogin::reject()

@@ -1,6 +1,7 @@
 #include "vbNewAlbums.h"
 
 #include "KitButtonFlags.h"
+#include "vbKitStyle.h"
 #include "vbPushButton.h"
 #include "vbReply.h"
 #include "vbRequests.h"
@@ -34,18 +35,6 @@ QHBoxLayout* fieldRow(QLabel* caption, QWidget* field)
     row->addWidget(field);
     row->addStretch();
     return row;
-}
-
-// The captions keep the form's 60 pixels where the text fits and otherwise
-// all grow to the widest one, so translated texts are never cut and the
-// fields stay aligned.
-void fitCaptions(std::initializer_list<QLabel*> captions)
-{
-    int width = 60;
-    for (QLabel* caption : captions)
-        width = std::max(width, caption->sizeHint().width());
-    for (QLabel* caption : captions)
-        caption->setFixedWidth(width);
 }
 } // namespace
 
@@ -156,7 +145,7 @@ void vbNewAlbums::retranslateUi()
     label->setText(form("Album name:"));
     label_3->setText(form("Date:"));
     label_2->setText(form("Descripte:"));
-    fitCaptions({label, label_3, label_2});
+    vbKit::fitCaptions({label, label_3, label_2});
     btnOK->setText(form("OK"));
     btnCancel->setText(form("Cancel"));
 }
