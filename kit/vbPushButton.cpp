@@ -53,6 +53,10 @@ void vbPushButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // A disabled button (while an upload runs) is drawn faded so that it
+    // does not look as if it would answer a click.
+    if (!isEnabled())
+        painter.setOpacity(0.45);
     const QPixmap& image = currentImage();
     if (!image.isNull())
         painter.drawPixmap(QRect(0, 0, width(), height()), image);

@@ -49,6 +49,7 @@ private slots:
     void hoverAndClickRules_data();
     void hoverAndClickRules();
     void paintsTheImageOfItsState();
+    void disabledLooksFaded();
     void emptyHoverPathReusesNormal();
     void setImagesClearsHover();
     void missingBitmapDrawsNothing();
@@ -164,6 +165,21 @@ void tst_KitButtons::paintsTheImageOfItsState()
     // The form may set a text; it is never drawn.
     button.setText(QStringLiteral("Ok"));
     QCOMPARE(pixels(button.grab()), normal);
+}
+
+void tst_KitButtons::disabledLooksFaded()
+{
+    vbPushButton button(85, 25, kOk, kOkHover);
+    const QImage enabled = pixels(button.grab());
+    button.setEnabled(false);
+    const QImage disabled = pixels(button.grab());
+    QVERIFY(disabled != enabled);
+    // The middle of the caption is clearly lighter than the opaque bitmap.
+    const QPoint centre(42, 12);
+    QVERIFY(qAlpha(disabled.pixel(centre)) < qAlpha(enabled.pixel(centre)) ||
+            qGray(disabled.pixel(centre)) != qGray(enabled.pixel(centre)));
+    button.setEnabled(true);
+    QCOMPARE(pixels(button.grab()), enabled);
 }
 
 void tst_KitButtons::emptyHoverPathReusesNormal()
