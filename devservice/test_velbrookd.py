@@ -1,5 +1,6 @@
 """Tests of the stand-in velbrook service, run against a real process on loopback."""
 
+import base64
 import ftplib
 import hashlib
 import io
@@ -205,6 +206,14 @@ class StartAndStateTest(ServiceTestCase):
             self.assertEqual(svc.proc.wait(10), 0)
         finally:
             svc.close()
+
+    def test_control_takes_a_large_body(self):
+        content = bytes(range(256)) * 2400  # 600 KB: arrives in many socket reads
+        status, answer = self.svc.control("update_file", {"folder": "element", "name": "big.png",
+                                                          "base64": base64.b64encode(content).decode()})
+        self.assertEqual(status, 200, answer)
+        files = {f["path"]: f for f in self.svc.state_view()["ftp_files"] if f["area"] == "updateclient"}
+        self.assertEqual(files["update/element/big.png"]["sha256"], hashlib.sha256(content).hexdigest())
 
     def test_control_rejects_bad_requests(self):
         for name, body in (("fault", {"endpoint": "nowhere", "kind": "refuse"}),

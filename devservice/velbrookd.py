@@ -445,7 +445,9 @@ class Handler(BaseHTTPRequestHandler):
     def control(self, method, path):
         try:
             length = self.content_length()
-            raw = self.rfile.read(length) if length else b""
+            # The socket is read unbuffered: one read may return only part of a large body.
+            raw, got = self.read_exact(length) if length else (b"", 0)
+            raw = bytes(raw[:got])
             body = json.loads(raw.decode("utf-8")) if raw.strip() else {}
             if not isinstance(body, dict):
                 raise vbstore.ControlError("JSON object expected")
