@@ -1,21 +1,28 @@
+#include "vbEndpoints.h"
 #include "vbFileList.h"
 #include "vbFileNode.h"
 #include "vbMainWnd.h"
 #include "vbMessageBox.h"
+#include "vbNewAlbums.h"
 #include "vbPlayer.h"
 #include "vbPushButton.h"
 #include "vbSession.h"
 #include "vbStatusBar.h"
 #include "vbTestPhotos.h"
+#include "vbTestService.h"
 #include "vbToolPanel.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -37,6 +44,20 @@ private:
         const int generation = m_generation;
         QTimer::singleShot(0, this, [this, generation] { pollBox(generation, 100); });
     }
+    // Fills in the album dialog once it is up and presses its OK button.
+    void typeAlbum(int triesLeft)
+    {
+        auto* dialog = qobject_cast<vbNewAlbums*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            if (triesLeft > 0)
+                QTimer::singleShot(20, this, [this, triesLeft] { typeAlbum(triesLeft - 1); });
+            return;
+        }
+        QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("edit_name")),
+                         QStringLiteral("Beach & Sun"));
+        QTest::mouseClick(dialog->findChild<vbPushButton*>(QStringLiteral("btnOK")), Qt::LeftButton);
+    }
+
     void pollBox(int generation, int triesLeft)
     {
         if (generation != m_generation)
@@ -261,6 +282,45 @@ private slots:
         m_window->toolPanel()->lblCreate->show();
         QTest::mouseClick(m_window->toolPanel()->lblCreate, Qt::LeftButton);
         QCOMPARE(m_boxText, QStringLiteral("Please login!"));
+    }
+
+    // A created album is appended to the album box and becomes current; the
+    // name reaches the service as typed.
+    void createAlbum()
+    {
+        vbTestService service;
+        QVERIFY2(service.isRunning(), qPrintable(service.errorString()));
+        QVERIFY(service.writeSystemIni(m_program.path()));
+        vbEndpoints::reloadCurrent();
+        vbSession* session = m_window->session();
+        session->signIn(1001, QStringLiteral("demo@velbrook.test"), QStringLiteral("demo"),
+                        service.wangtong(), QStringLiteral("http"));
+        session->setAlbums({AlbumRecord{QStringLiteral("Family"), 12, 35},
+                            AlbumRecord{QStringLiteral("Trip"), 13, 0},
+                            AlbumRecord{QStringLiteral("Archive"), 14, 498}});
+        QComboBox* box = m_window->toolPanel()->comboBox;
+        box->addItems({QStringLiteral("Family"), QStringLiteral("Trip"), QStringLiteral("Archive")});
+
+        QTimer::singleShot(0, this, [this] { typeAlbum(100); });
+        m_window->toolPanel()->lblCreate->show();
+        QTest::mouseClick(m_window->toolPanel()->lblCreate, Qt::LeftButton);
+
+        QCOMPARE(box->count(), 4);
+        QCOMPARE(box->currentIndex(), 3);
+        QCOMPARE(box->currentText(), QStringLiteral("Beach & Sun"));
+        QCOMPARE(session->currentAlbum(), 3);
+        QCOMPARE(session->currentAlbumName(), QStringLiteral("Beach & Sun"));
+        bool found = false;
+        const QJsonArray albums = service.state().value(QStringLiteral("albums")).toArray();
+        for (const QJsonValue& album : albums) {
+            if (album.toObject().value(QStringLiteral("name")).toString() == QStringLiteral("Beach & Sun")) {
+                found = true;
+                QCOMPARE(QString::number(album.toObject().value(QStringLiteral("id")).toInt()),
+                         session->currentAlbumIdText());
+            }
+        }
+        QVERIFY(found);
+        vbEndpoints::setCurrent(vbEndpoints());
     }
 
     void editIgnoredWhileUploading()
