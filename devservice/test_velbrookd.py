@@ -209,11 +209,15 @@ class StartAndStateTest(ServiceTestCase):
 
     def test_control_takes_a_large_body(self):
         content = bytes(range(256)) * 2400  # 600 KB: arrives in many socket reads
-        status, answer = self.svc.control("update_file", {"folder": "element", "name": "big.png",
+        status, answer = self.svc.control("update_file", {"folder": "program", "name": "big.dat",
                                                           "base64": base64.b64encode(content).decode()})
         self.assertEqual(status, 200, answer)
-        files = {f["path"]: f for f in self.svc.state_view()["ftp_files"] if f["area"] == "updateclient"}
-        self.assertEqual(files["update/element/big.png"]["sha256"], hashlib.sha256(content).hexdigest())
+        try:
+            files = {f["path"]: f for f in self.svc.state_view()["ftp_files"] if f["area"] == "updateclient"}
+            self.assertEqual(files["update/program/big.dat"]["sha256"], hashlib.sha256(content).hexdigest())
+        finally:
+            # The service is shared by the tests of this class: leave the update area as seeded.
+            self.svc.control("update_file", {"folder": "program", "name": "big.dat", "delete": True})
 
     def test_control_rejects_bad_requests(self):
         for name, body in (("fault", {"endpoint": "nowhere", "kind": "refuse"}),
