@@ -435,17 +435,15 @@ void vbMainWnd::showSignedIn()
 void vbMainWnd::refillAlbums()
 {
     QComboBox* box = m_toolPanel->comboBox;
-    // Both mirrors may accept the sign-in, so a second list can arrive after
-    // the user chose an album (or during an upload): the choice stays.
-    const QVariant chosenId = box->currentData();
     {
         const QSignalBlocker blocker(box);
         box->clear();
         for (const AlbumRecord& album : m_session->albums())
-            box->addItem(album.name, album.id);
+            box->addItem(album.name);
     }
+    // The session keeps the album chosen before, if the new list still has it.
     if (box->count() > 0) {
-        const int index = chosenId.isValid() ? qMax(0, box->findData(chosenId)) : 0;
+        const int index = qMax(0, m_session->currentAlbum());
         box->setCurrentIndex(index);
         slot_photoListChanged(index);
     } else {
@@ -489,7 +487,7 @@ void vbMainWnd::slot_createAlbums()
         return;
     m_session->appendAlbum(AlbumRecord{dialog.name(), dialog.newAlbumId(), 0});
     QComboBox* box = m_toolPanel->comboBox;
-    box->addItem(dialog.name(), dialog.newAlbumId());
+    box->addItem(dialog.name());
     box->setCurrentIndex(box->count() - 1);
     slot_photoListChanged(box->count() - 1);
 }

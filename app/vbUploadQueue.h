@@ -30,7 +30,6 @@ public:
     const UploadLogRecords& logRecords() const { return m_logRecords; }
     const QSet<QString>& uploadedFiles() const { return m_uploadedFiles; }
     bool isUploading() const;
-    bool ftpChecked() const { return m_ftpChecked; }
     QTimer* uploadTimer() const { return m_uploadTimer; }
 
     static QString logPath();

@@ -51,8 +51,18 @@ void vbSession::setAccount(const QString& userName, const QString& password)
 
 void vbSession::setAlbums(const AlbumList& albums)
 {
+    // Both mirrors may accept a sign-in, so a second list can arrive after the
+    // user chose an album (even during an upload): that choice stays.
+    const QString chosen = currentAlbumId();
     m_albums = albums;
-    setCurrentAlbum(m_albums.isEmpty() ? -1 : 0);
+    int index = m_albums.isEmpty() ? -1 : 0;
+    for (int i = 0; i < m_albums.size(); ++i) {
+        if (QString::number(m_albums.at(i).id) == chosen) {
+            index = i;
+            break;
+        }
+    }
+    setCurrentAlbum(index);
 }
 
 void vbSession::appendAlbum(const AlbumRecord& album)

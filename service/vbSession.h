@@ -42,6 +42,7 @@ public:
 
     // Albums
     const AlbumList& albums() const { return m_albums; }
+    // Replaces the albums; the current album stays when the new list has it, else the first is current.
     void setAlbums(const AlbumList& albums);
     void appendAlbum(const AlbumRecord& album);
     int currentAlbum() const { return m_currentAlbum; }
