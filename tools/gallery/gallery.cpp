@@ -1,0 +1,264 @@
+// Writes a picture of every window and dialog of both programs into a folder, in one language, so a
+// person can look at all of them at once:  gallery OUTDIR en|zh  (scripts/gallery.sh runs both).
+// It needs a display (xvfb-run) and the compiled translations in the build folder's tr/.
+#include "KitButtonFlags.h"
+#include "vbAddElement.h"
+#include "vbAddText.h"
+#include "vbCanvasScene.h"
+#include "vbCavas.h"
+#include "vbFileList.h"
+#include "vbFileNode.h"
+#include "vbFullScreen.h"
+#include "vbLogin.h"
+#include "vbLogs.h"
+#include "vbMainWnd.h"
+#include "vbMessageBox.h"
+#include "vbNewAlbums.h"
+#include "vbPhotoInfo.h"
+#include "vbPlayer.h"
+#include "vbRazorDialog.h"
+#include "vbSamplePicture.h"
+#include "vbSelectFiles.h"
+#include "vbSession.h"
+#include "vbShowImage.h"
+#include "vbToolPanel.h"
+#include "vbUpdate.h"
+#include "vbUploadAgainBox.h"
+#include "vbUploadComplete.h"
+#include "vbUploadFailed.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLocale>
+#include <QPixmapCache>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTranslator>
+
+#include <cstdio>
+
+namespace {
+
+class Gallery
+{
+public:
+    Gallery(const QString& outDir, const QString& language) : m_outDir(outDir), m_language(language) {}
+
+    bool ok() const { return m_failures == 0; }
+
+    void shoot(QWidget* widget, const QString& name)
+    {
+        if (!widget->isVisible())
+            widget->show();
+        if (!QTest::qWaitForWindowExposed(widget))
+            std::fprintf(stderr, "%s: not exposed\n", qPrintable(name));
+        QTest::qWait(50); // let queued repaints and layouts settle
+        const QString file = QStringLiteral("%1/%2_%3.png").arg(m_outDir, name, m_language);
+        if (!widget->grab().save(file)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+            ++m_failures;
+            return;
+        }
+        std::printf("%s\n", qPrintable(file));
+    }
+
+private:
+    QString m_outDir;
+    QString m_language;
+    int m_failures = 0;
+};
+
+QList<QFileInfo> makePhotos(const QDir& dir)
+{
+    QList<QFileInfo> photos;
+    for (int i = 0; i < 8; ++i) {
+        const QString path = dir.filePath(QStringLiteral("IMG_%1.jpg").arg(i + 1, 4, 10, QLatin1Char('0')));
+        const QSize size = i % 3 ? QSize(1600, 1200) : QSize(1200, 1600);
+        if (vbSamplePicture::writePhoto(path, size, i, 85))
+            photos.append(QFileInfo(path));
+    }
+    return photos;
+}
+
+void viewers(Gallery& gallery, const QList<vbFileNode*>& nodes)
+{
+    {
+        vbPlayer player(nodes);
+        player.resize(1024, 700);
+        gallery.shoot(&player, QStringLiteral("slideshow"));
+    }
+    {
+        vbFullScreen view;
+        view.setImagePath(nodes.constFirst()->absoluteFilePath());
+        gallery.shoot(&view, QStringLiteral("fullscreen"));
+    }
+    {
+        vbPhotoInfo info;
+        info.setNode(nodes.constFirst());
+        gallery.shoot(&info, QStringLiteral("photo_info"));
+    }
+    {
+        vbShowImage preview;
+        preview.showFor(nodes.at(1), QRect(100, 100, 130, 150));
+        gallery.shoot(&preview, QStringLiteral("preview"));
+    }
+}
+
+void editor(Gallery& gallery, vbFileNode* node)
+{
+    vbCavas editor(node);
+    editor.resize(1124, 700);
+    editor.show();
+    if (!QTest::qWaitFor([&] { return editor.scene()->hasPhoto(); }, 10000))
+        std::fprintf(stderr, "the editor did not get its picture\n");
+    gallery.shoot(&editor, QStringLiteral("editor"));
+
+    vbRazorDialog razor(1600, 1200, &editor);
+    gallery.shoot(&razor, QStringLiteral("editor_crop_sizes"));
+    razor.hide();
+
+    vbAddText text(&editor);
+    gallery.shoot(&text, QStringLiteral("editor_text"));
+    text.hide();
+
+    vbAddElement elements(&editor);
+    gallery.shoot(&elements, QStringLiteral("editor_elements"));
+    elements.hide();
+}
+
+void mainWindowAndDialogs(Gallery& gallery, const QList<QFileInfo>& photos)
+{
+    vbMainWnd window;
+    setMainWnd(&window);
+    gallery.shoot(&window, QStringLiteral("mainwnd_empty"));
+
+    window.session()->signIn(1001, QStringLiteral("demo@velbrook.test"), QStringLiteral("demo"),
+                             QStringLiteral("127.0.0.2"), QStringLiteral("http"));
+    window.toolPanel()->lblLoginInfo->setText(QCoreApplication::translate("vbMainWnd", "Welcome") +
+                                              QStringLiteral("demo@velbrook.test"));
+    window.toolPanel()->label->show();
+    window.toolPanel()->comboBox->show();
+    window.toolPanel()->lblCreate->show();
+    window.toolPanel()->comboBox->addItems({QStringLiteral("Family"), QStringLiteral("Trip")});
+    window.fileList()->addFiles(photos, false);
+    const QList<vbFileNode*> nodes = window.fileList()->nodes();
+    if (nodes.isEmpty() || !QTest::qWaitFor([&] { return !nodes.constLast()->thumbnail().isNull(); }, 20000))
+        std::fprintf(stderr, "thumbnails did not arrive\n");
+    gallery.shoot(&window, QStringLiteral("mainwnd_small_icons"));
+    window.toolPanel()->actionBigIcon()->trigger();
+    gallery.shoot(&window, QStringLiteral("mainwnd_big_icons"));
+    window.toolPanel()->actionList()->trigger();
+    gallery.shoot(&window, QStringLiteral("mainwnd_list"));
+    window.toolPanel()->actionSmallIcon()->trigger();
+
+    vbMessageBox box(OkButton | CancelButton, QCoreApplication::translate("vbMainWnd", "Tips"),
+                     QCoreApplication::translate("vbMainWnd", "Do you want clear all photo?"), &window);
+    gallery.shoot(&box, QStringLiteral("messagebox"));
+    box.hide();
+
+    vbLogin login(&window);
+    gallery.shoot(&login, QStringLiteral("login"));
+    login.hide();
+
+    vbNewAlbums albums(QStringLiteral("http://127.0.0.1:9/client2/"), 1001, &window);
+    gallery.shoot(&albums, QStringLiteral("newalbum"));
+    albums.hide();
+
+    vbSelectFiles select(&window, window.fileList());
+    gallery.shoot(&select, QStringLiteral("selectfiles"));
+    select.hide();
+
+    vbUploadAgainBox again(nodes.constFirst()->thumbnail(), nodes.constFirst()->absoluteFilePath(), &window);
+    gallery.shoot(&again, QStringLiteral("upload_again"));
+    again.hide();
+    vbUploadComplete complete(&window);
+    gallery.shoot(&complete, QStringLiteral("upload_complete"));
+    complete.hide();
+    vbUploadFailed failed(&window);
+    failed.setCounts(5, 3);
+    gallery.shoot(&failed, QStringLiteral("upload_failed"));
+    failed.hide();
+
+    vbLogs logs(&window);
+    UploadLogRecords records;
+    for (int i = 0; i < nodes.size(); ++i)
+        records.append({i % 3 != 1, QStringLiteral("demo@velbrook.test"), nodes.at(i)->absoluteFilePath(),
+                        QStringLiteral("Family"), QStringLiteral("2026.12.07"),
+                        i % 3 == 1 ? QStringLiteral("transfer failed: connection reset") : QString()});
+    logs.setRecords(records);
+    gallery.shoot(&logs, QStringLiteral("upload_log"));
+    logs.hide();
+
+    viewers(gallery, nodes);
+    editor(gallery, nodes.constFirst());
+    setMainWnd(nullptr);
+}
+
+void updater(Gallery& gallery)
+{
+    vbMessageBox question(OkButton | CancelButton, QCoreApplication::translate("vbUpdaterApp", "Tips"),
+                          QCoreApplication::translate("vbUpdaterApp",
+                                                      "Detected latest version.Do you want update now?"));
+    gallery.shoot(&question, QStringLiteral("updater_question"));
+    question.hide();
+    // Nothing listens on the discard port: the dialog shows how a failed download reads.
+    vbUpdate update(QStringLiteral("program"), QDir::tempPath(), nullptr);
+    gallery.shoot(&update, QStringLiteral("updater_download"));
+}
+
+bool useLanguage(QTranslator& main, QTranslator& updater, const QString& trDir, const QString& language)
+{
+    const bool mainLoaded = main.load(QStringLiteral("%1/pixvane_%2.qm").arg(trDir, language));
+    const bool updaterLoaded = updater.load(QStringLiteral("%1/quillmere_%2.qm").arg(trDir, language));
+    if (language == QLatin1String("zh") && !(mainLoaded && updaterLoaded))
+        return false;
+    QCoreApplication::installTranslator(&main);
+    if (language == QLatin1String("zh")) {
+        // The Chinese locale makes the resource system pick the Chinese-captioned bitmaps.
+        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+        QPixmapCache::clear();
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: gallery OUTDIR en|zh\n");
+        return 2;
+    }
+    const QString outDir = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    const QString language = QString::fromLatin1(argv[2]);
+    const QString trDir = QCoreApplication::applicationDirPath() + QStringLiteral("/../../tr");
+    QDir().mkpath(outDir);
+
+    QTranslator mainTranslation;
+    QTranslator updaterTranslation;
+    if (!useLanguage(mainTranslation, updaterTranslation, trDir, language)) {
+        std::fprintf(stderr, "no %s translation in %s\n", qPrintable(language), qPrintable(trDir));
+        return 1;
+    }
+
+    // A program folder of its own, with the service where nothing answers.
+    QTemporaryDir program;
+    QDir::setCurrent(program.path());
+    QFile ini(QStringLiteral("system.ini"));
+    if (ini.open(QIODevice::WriteOnly))
+        ini.write("[service]\r\nhttpport=9\r\nftpport=9\r\n");
+    ini.close();
+    QDir().mkpath(QStringLiteral("photos"));
+    const QList<QFileInfo> photos = makePhotos(QDir(QStringLiteral("photos")));
+
+    Gallery gallery(outDir, language);
+    mainWindowAndDialogs(gallery, photos);
+    QCoreApplication::removeTranslator(&mainTranslation);
+    QCoreApplication::installTranslator(&updaterTranslation);
+    updater(gallery);
+    return gallery.ok() ? 0 : 1;
+}
