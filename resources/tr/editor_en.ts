@@ -146,7 +146,7 @@
     </message>
     <message>
         <source>Can razor because image is too small</source>
-        <translation>The photo is too small to crop to this size</translation>
+        <translation>Photo too small for this size</translation>
     </message>
     <message>
         <source>vbRazorDialog</source>
