@@ -1,7 +1,22 @@
+#include "_loadThread.h"
+#include "vbAddElement.h"
+#include "vbAddText.h"
+#include "vbCavas.h"
+#include "vbFileNode.h"
+#include "vbFullScreen.h"
 #include "vbIniParser.h"
 #include "vbLanguage.h"
+#include "vbLogin.h"
+#include "vbLogs.h"
 #include "vbMainWnd.h"
+#include "vbMessageBox.h"
+#include "vbNewAlbums.h"
+#include "vbPhotoInfo.h"
+#include "vbPlayer.h"
+#include "vbRazorDialog.h"
 #include "vbSelectFiles.h"
+#include "vbUploadAgainBox.h"
+#include "vbUploadComplete.h"
 #include "vbUploadFailed.h"
 #include "vbUploadQueue.h"
 
@@ -14,6 +29,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -24,12 +40,15 @@ QString builtQm(const QString& language)
 
 } // namespace
 
+using Window = std::function<std::unique_ptr<QWidget>()>;
 Q_DECLARE_METATYPE(std::function<QString()>)
+Q_DECLARE_METATYPE(Window)
 
 class tst_language : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { m_node.setLoader(&m_loader); }
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
     void choose_data()
@@ -193,6 +212,47 @@ private slots:
         }
         QCOMPARE(text(), expected);
     }
+
+    // The task bar names every window in words, in either language.
+    void windowTitles_data()
+    {
+        QTest::addColumn<Window>("window");
+        const auto make = [](auto factory) {
+            return Window([=] { return std::unique_ptr<QWidget>(factory()); });
+        };
+        QTest::newRow("sign-in") << make([] { return new vbLogin; });
+        QTest::newRow("new album") << make([] { return new vbNewAlbums(QString(), 1); });
+        QTest::newRow("file selection") << make([] { return new vbSelectFiles; });
+        QTest::newRow("upload complete") << make([] { return new vbUploadComplete; });
+        QTest::newRow("upload failed") << make([] { return new vbUploadFailed; });
+        QTest::newRow("upload again") << make([] { return new vbUploadAgainBox(QImage(), QString()); });
+        QTest::newRow("upload log") << make([] { return new vbLogs; });
+        QTest::newRow("editor") << make([this] { return new vbCavas(&m_node); });
+        QTest::newRow("crop") << make([] { return new vbRazorDialog(1600, 1200); });
+        QTest::newRow("text") << make([] { return new vbAddText; });
+        QTest::newRow("elements") << make([] { return new vbAddElement; });
+        QTest::newRow("photo information") << make([] { return new vbPhotoInfo; });
+        QTest::newRow("slideshow") << make([] { return new vbPlayer({}); });
+        QTest::newRow("full screen") << make([] { return new vbFullScreen; });
+        QTest::newRow("message") << make(
+            [] { return new vbMessageBox(8, QStringLiteral("Tips"), QString()); });
+    }
+    void windowTitles()
+    {
+        QFETCH(Window, window);
+        for (const QString& language : {QStringLiteral("en"), QStringLiteral("zh")}) {
+            QTranslator translator;
+            QVERIFY(translator.load(builtQm(language)));
+            QCoreApplication::installTranslator(&translator);
+            const QString title = window()->windowTitle();
+            QVERIFY2(!title.isEmpty() && !title.startsWith(QLatin1String("vb")),
+                     qPrintable(language + title));
+        }
+    }
+
+private:
+    _loadThread m_loader;
+    vbFileNode m_node;
 };
 
 QTEST_MAIN(tst_language)
