@@ -1,10 +1,10 @@
+#include "vbLanguage.h"
 #include "vbMainWnd.h"
 #include "vbSingleInstance.h"
 #include "vbStartup.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QLocale>
 #include <QPalette>
 #include <QTranslator>
 
@@ -22,11 +22,7 @@ int main(int argc, char* argv[])
     QApplication::setPalette(QPalette(QColor(147, 203, 233)));
 
     QTranslator translator;
-    if (translator.load(QStringLiteral("tr/pixvane_zh.qm"))) {
-        QCoreApplication::installTranslator(&translator);
-        // Picks the Chinese-captioned button bitmaps.
-        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-    }
+    vbLanguage::install(&translator, QStringLiteral("pixvane"), QStringLiteral("system.ini"));
 
     const QString base = QDir::currentPath();
     const bool tempReady = vbStartup::clearTempImages(base);

@@ -12,6 +12,7 @@
 #include "vbFullScreen.h"
 #include "vbIniParser.h"
 #include "vbKitStyle.h"
+#include "vbLanguage.h"
 #include "vbLogin.h"
 #include "vbLogs.h"
 #include "vbMessageBox.h"
@@ -305,9 +306,16 @@ void vbMainWnd::showPhotoCount(int count)
         m_toolPanel->lblSelectCount->setText(tr("You have no select photo!"));
         m_statusBar->lblDeleteAll->hide();
     } else {
-        m_toolPanel->lblSelectCount->setText(tr("You select ") + QString::number(count) + tr("Photos"));
+        m_toolPanel->lblSelectCount->setText(photoCountText(count));
         m_statusBar->lblDeleteAll->show();
     }
+}
+
+QString vbMainWnd::photoCountText(int count)
+{
+    // The pieces keep the Chinese sentence as it always read; English words it with a plural.
+    return vbLanguage::compose(tr("%1%n%2", "You select <count> Photos", count),
+                               {tr("You select "), tr("Photos")});
 }
 
 void vbMainWnd::slot_DeleteAll()

@@ -43,6 +43,7 @@ public:
     QString statusText() const;
     // The photo count of the tool panel and the "Remove All" link.
     void showPhotoCount(int count);
+    static QString photoCountText(int count);
 
 protected slots:
     void slot_Close();

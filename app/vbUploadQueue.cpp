@@ -7,6 +7,7 @@
 #include "vbFileList.h"
 #include "vbFileNode.h"
 #include "vbFtpSession.h"
+#include "vbLanguage.h"
 #include "vbMainWnd.h"
 #include "vbMessageBox.h"
 #include "vbPaths.h"
@@ -156,13 +157,11 @@ void vbUploadQueue::startUpload()
     const int photoCount = session->currentAlbumPhotoCount();
     switch (vbUploadPlan::albumRoom(photoCount, int(nodes.size()))) {
     case vbUploadPlan::AlbumRoom::Full:
-        message(OkButton,
-                tr("You can upload") + QString::number(vbUploadPlan::kMaxAlbumPhotos) + tr("photos."));
+        message(OkButton, albumFullText());
         return;
     case vbUploadPlan::AlbumRoom::Partial: {
         const int room = vbUploadPlan::kMaxAlbumPhotos - photoCount;
-        if (message(OkButton | CancelButton, tr("You can upload") + QString::number(room) +
-                                                 tr(" photos.Do you want upload front photo?")) != 1)
+        if (message(OkButton | CancelButton, albumRoomQuestion(room)) != 1)
             return;
         while (nodes.size() > room)
             nodes.takeLast()->setUploadState(vbFileNode::Stopped);
@@ -225,10 +224,25 @@ void vbUploadQueue::nodePreUploadComplete(vbFileNode* node)
     checkToUpload();
 }
 
-QString vbUploadQueue::progressText(const QString& lead, int uploaded, int waiting) const
+// Each number has a sentence part of its own, so English can give both their plurals
+// while the Chinese pieces join exactly as before.
+QString vbUploadQueue::albumFullText()
 {
-    return lead + QString::number(uploaded) + tr(" photo,") + tr("wait for") + QString::number(waiting) +
-           tr(" photo.");
+    return vbLanguage::compose(tr("%1%n%2", "You can upload <limit> photos.", vbUploadPlan::kMaxAlbumPhotos),
+                               {tr("You can upload"), tr("photos.")});
+}
+
+QString vbUploadQueue::albumRoomQuestion(int room)
+{
+    return vbLanguage::compose(tr("%1%n%2", "You can upload <room> photos; upload the front ones?", room),
+                               {tr("You can upload"), tr(" photos.Do you want upload front photo?")});
+}
+
+QString vbUploadQueue::progressText(const QString& lead, int uploaded, int waiting)
+{
+    return vbLanguage::compose(tr("%1%n%2", "<lead> <uploaded> photo,", uploaded), {lead, tr(" photo,")}) +
+           vbLanguage::compose(tr("%1%n%2", "wait for <waiting> photo.", waiting),
+                               {tr("wait for"), tr(" photo.")});
 }
 
 void vbUploadQueue::checkToUpload()

@@ -35,6 +35,11 @@ public:
     static QString logPath();
     static QString pendingPath();
 
+    // The texts of the album limit and of the progress line.
+    static QString albumFullText();
+    static QString albumRoomQuestion(int room);
+    static QString progressText(const QString& lead, int uploaded, int waiting);
+
 public slots:
     // The status bar's Upload button (it asks to cancel while an upload runs).
     void startUpload();
@@ -55,7 +60,6 @@ private:
     void finishUpload(int uploaded, int failed);
     void setUploadingLook(bool uploading);
     void appendLog(vbFileNode* node, bool succeeded);
-    QString progressText(const QString& lead, int uploaded, int waiting) const;
     int message(int flags, const QString& text);
 
     vbMainWnd* m_window;

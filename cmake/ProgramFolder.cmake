@@ -25,7 +25,7 @@ install(CODE "
   endif()")
 
 set(program_parts elements)
-foreach(t pixvane_zh_qm quillmere_zh_qm)
+foreach(t pixvane_zh_qm quillmere_zh_qm pixvane_en_qm quillmere_en_qm)
   if(TARGET ${t})
     list(APPEND program_parts ${t})
   endif()

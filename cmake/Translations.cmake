@@ -1,14 +1,24 @@
-# Each subsystem registers its .ts file with pv_translation(<file> [UPDATER]);
+# Each subsystem registers its Chinese .ts file with pv_translation(<file> [UPDATER]);
+# its English sibling (the same name with "_en" for "_zh") is registered with it.
 # pv_add_qm() then compiles a list of them into one .qm in build/tr.
-set(PV_TS_MAIN "" CACHE INTERNAL "")
-set(PV_TS_UPDATER "" CACHE INTERNAL "")
+set(PV_TS_MAIN_ZH "" CACHE INTERNAL "")
+set(PV_TS_MAIN_EN "" CACHE INTERNAL "")
+set(PV_TS_UPDATER_ZH "" CACHE INTERNAL "")
+set(PV_TS_UPDATER_EN "" CACHE INTERNAL "")
 
 function(pv_translation ts_file)
   cmake_parse_arguments(arg "UPDATER" "" "" ${ARGN})
-  get_filename_component(abs "${ts_file}" ABSOLUTE)
-  set(PV_TS_MAIN ${PV_TS_MAIN} ${abs} CACHE INTERNAL "")
+  get_filename_component(zh "${ts_file}" ABSOLUTE)
+  string(REGEX REPLACE "_zh\\.ts$" "_en.ts" en "${zh}")
+  set(PV_TS_MAIN_ZH ${PV_TS_MAIN_ZH} ${zh} CACHE INTERNAL "")
   if(arg_UPDATER)
-    set(PV_TS_UPDATER ${PV_TS_UPDATER} ${abs} CACHE INTERNAL "")
+    set(PV_TS_UPDATER_ZH ${PV_TS_UPDATER_ZH} ${zh} CACHE INTERNAL "")
+  endif()
+  if(NOT en STREQUAL zh AND EXISTS "${en}")
+    set(PV_TS_MAIN_EN ${PV_TS_MAIN_EN} ${en} CACHE INTERNAL "")
+    if(arg_UPDATER)
+      set(PV_TS_UPDATER_EN ${PV_TS_UPDATER_EN} ${en} CACHE INTERNAL "")
+    endif()
   endif()
 endfunction()
 

@@ -178,7 +178,7 @@ void vbAddText::setupUi()
 
 void vbAddText::retranslateUi()
 {
-    setWindowTitle(QStringLiteral("vbAddText"));
+    setWindowTitle(QCoreApplication::translate("vbAddTextClass", "vbAddText"));
     widget->setTitle(trForm("add Text and Date"));
     label_2->setText(trForm("Family:"));
     label_3->setText(trForm("Size:"));

@@ -203,7 +203,7 @@ void vbCavas::setupUi()
 
 void vbCavas::retranslateUi()
 {
-    setWindowTitle(QStringLiteral("vbCavas"));
+    setWindowTitle(QCoreApplication::translate("vbCavasClass", "vbCavas"));
     btnAddText->setText(QString());
     btnAddText->setToolTip(trForm("add Text and Date"));
     btnAddElement->setText(trForm("add element"));

@@ -147,7 +147,7 @@ vbRazorDialog::vbRazorDialog(int width, int height, QWidget* parent)
 
 void vbRazorDialog::retranslateUi()
 {
-    setWindowTitle(QStringLiteral("vbRazorDialog"));
+    setWindowTitle(QCoreApplication::translate("vbRazorDialogClass", "vbRazorDialog"));
     setToolTip(trForm("Click OK to razor photo"));
     title->setTitle(trForm("Select size"));
     label->setText(trForm("Size:"));

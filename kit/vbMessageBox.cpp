@@ -62,6 +62,7 @@ vbMessageBox::vbMessageBox(int flags, const QString& title, const QString& text,
     column->addLayout(buttonRow);
 
     widget->setTitle(title);
+    setWindowTitle(title);
     widget->setButtons(flags);
     label->setText(text);
 

@@ -3,6 +3,7 @@
 #include "KitButtonFlags.h"
 #include "vbFileList.h"
 #include "vbIniParser.h"
+#include "vbLanguage.h"
 #include "vbMessageBox.h"
 #include "vbPushButton.h"
 #include "vbTitleBar.h"
@@ -35,6 +36,7 @@ vbSelectFiles::vbSelectFiles(QWidget* parent, vbFileList* uploadList)
     widget->setObjectName(QStringLiteral("widget"));
     widget->setFixedHeight(30);
     widget->setTitle(QString());
+    setWindowTitle(QCoreApplication::translate("vbSelectFilesClass", "vbSelectFiles"));
     widget->setButtons(CloseButton);
     column->addWidget(widget);
 
@@ -141,7 +143,13 @@ void vbSelectFiles::slot_selectAll(int state)
 
 void vbSelectFiles::slot_updateSelectInfo(int checked, int)
 {
-    lblSelectInfo->setText(tr("You select ") + QString::number(checked) + tr("files"));
+    lblSelectInfo->setText(selectInfoText(checked));
+}
+
+QString vbSelectFiles::selectInfoText(int checked)
+{
+    return vbLanguage::compose(tr("%1%n%2", "You select <n> files", checked),
+                               {tr("You select "), tr("files")});
 }
 
 void vbSelectFiles::refuse(const QString& text)

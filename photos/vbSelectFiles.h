@@ -29,6 +29,8 @@ public:
 
     // The settings file that remembers the folder.
     static QString settingsPath();
+    // "You select <n> files", in the user's language.
+    static QString selectInfoText(int checked);
 
     // Form children
     vbTitleBar* widget;

@@ -31,6 +31,7 @@ vbUpdate::vbUpdate(const QString& remoteFolder, const QString& targetFolder, QWi
     setupUi();
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
     title->setTitle(tr("Updating"));
+    setWindowTitle(title->title());
     progressBar->setValue(0);
     connect(btnCancel, &vbPushButton::Clicked, this, &vbUpdate::on_btnCancel_clicked);
     // Closing from the title bar must stop the transfer like Cancel does.

@@ -2,6 +2,7 @@
 
 #include "vbEndpoints.h"
 #include "vbIniParser.h"
+#include "vbLanguage.h"
 #include "vbMessageBox.h"
 #include "vbUpdate.h"
 
@@ -14,10 +15,8 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
-#include <QLocale>
 #include <QPalette>
 #include <QProcess>
-#include <QTranslator>
 
 #include <csignal>
 
@@ -45,11 +44,7 @@ void vbUpdaterApp::setupApplication(QApplication& app, QTranslator* translator)
 {
     Q_UNUSED(app)
     QApplication::setPalette(QPalette(QColor(200, 221, 239, 255)));
-    if (translator->load(QStringLiteral("tr/quillmere_zh.qm"))) {
-        QCoreApplication::installTranslator(translator);
-        // Picks the Chinese-captioned button bitmaps.
-        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-    }
+    vbLanguage::install(translator, QStringLiteral("quillmere"), settingsPath());
 }
 
 int vbUpdaterApp::run()

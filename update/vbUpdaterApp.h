@@ -19,7 +19,7 @@ class vbUpdaterApp
 public:
     vbUpdaterApp();
 
-    // Palette and the updater's translation (a missing file leaves English).
+    // Palette and the updater's translation, in the language both programs choose alike.
     static void setupApplication(QApplication& app, QTranslator* translator);
 
     // Runs the check, the question, the download and the main program; always 0.

@@ -1,5 +1,6 @@
 #include "vbUploadFailed.h"
 
+#include "vbLanguage.h"
 #include "vbPushButton.h"
 #include "vbTitleBar.h"
 
@@ -55,8 +56,15 @@ vbUploadFailed::vbUploadFailed(QWidget* parent) : vbKitDialog(parent)
 
 void vbUploadFailed::setCounts(int succeeded, int failed)
 {
-    label->setText(tr("Successed upload") + QString::number(succeeded) + tr(" photo,") + tr("has") +
-                   QString::number(failed) + tr(" failed"));
+    label->setText(countsText(succeeded, failed));
+}
+
+QString vbUploadFailed::countsText(int succeeded, int failed)
+{
+    // One sentence part per number, so English can give each its plural.
+    return vbLanguage::compose(tr("%1%n%2", "Successed upload <n> photo,", succeeded),
+                               {tr("Successed upload"), tr(" photo,")}) +
+           vbLanguage::compose(tr("%1%n%2", "has <n> failed", failed), {tr("has"), tr(" failed")});
 }
 
 void vbUploadFailed::on_btnYes_clicked()

@@ -21,6 +21,7 @@ public:
     explicit vbUploadFailed(QWidget* parent = nullptr);
 
     void setCounts(int succeeded, int failed);
+    static QString countsText(int succeeded, int failed);
     Result resultValue() const { return m_result; }
 
     // Form children

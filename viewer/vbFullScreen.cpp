@@ -7,6 +7,7 @@ vbFullScreen::vbFullScreen(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("vbFullScreenClass"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
+    setWindowTitle(tr("Full screen"));
     // The paint event covers the whole window.
     setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -1,6 +1,6 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
-<TS version="2.1">
+<TS version="2.1" language="zh_CN">
 <context>
     <name>vbMainWnd</name>
     <message>
@@ -79,6 +79,13 @@
         <source>Please login!</source>
         <translation>请先登录！</translation>
     </message>
+    <message numerus="yes">
+        <source>%1%n%2</source>
+        <comment>You select &lt;count&gt; Photos</comment>
+        <translation>
+            <numerusform>%1%n%2</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>vbUploadQueue</name>
@@ -149,6 +156,34 @@
     <message>
         <source>Do you want upload photos next time?</source>
         <translation>下次启动时继续上传这些照片吗？</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1%n%2</source>
+        <comment>You can upload &lt;limit&gt; photos.</comment>
+        <translation>
+            <numerusform>%1%n%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1%n%2</source>
+        <comment>You can upload &lt;room&gt; photos; upload the front ones?</comment>
+        <translation>
+            <numerusform>%1%n%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1%n%2</source>
+        <comment>&lt;lead&gt; &lt;uploaded&gt; photo,</comment>
+        <translation>
+            <numerusform>%1%n%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1%n%2</source>
+        <comment>wait for &lt;waiting&gt; photo.</comment>
+        <translation>
+            <numerusform>%1%n%2</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

@@ -55,6 +55,10 @@
         <source>Crop to a print size</source>
         <translation>按冲印尺寸裁剪</translation>
     </message>
+    <message>
+        <source>vbCavas</source>
+        <translation>编辑照片</translation>
+    </message>
 </context>
 <context>
     <name>vbCavas</name>
@@ -144,6 +148,10 @@
         <source>Can razor because image is too small</source>
         <translation>照片太小，无法裁剪</translation>
     </message>
+    <message>
+        <source>vbRazorDialog</source>
+        <translation>选择冲印尺寸</translation>
+    </message>
 </context>
 <context>
     <name>vbRazorDialog</name>
@@ -229,6 +237,10 @@
     <message>
         <source>Close</source>
         <translation>关闭</translation>
+    </message>
+    <message>
+        <source>vbAddText</source>
+        <translation>添加文字和日期</translation>
     </message>
 </context>
 <context>

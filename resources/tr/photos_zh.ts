@@ -77,6 +77,13 @@
         <source>You must select a photo!</source>
         <translation>请至少选择一张照片！</translation>
     </message>
+    <message numerus="yes">
+        <source>%1%n%2</source>
+        <comment>You select &lt;n&gt; files</comment>
+        <translation>
+            <numerusform>%1%n%2</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>vbSelectFilesClass</name>
@@ -91,6 +98,10 @@
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
+    </message>
+    <message>
+        <source>vbSelectFiles</source>
+        <translation>选择照片</translation>
     </message>
 </context>
 <context>

@@ -183,6 +183,20 @@
         <source> failed</source>
         <translation>张失败</translation>
     </message>
+    <message numerus="yes">
+        <source>%1%n%2</source>
+        <comment>Successed upload &lt;n&gt; photo,</comment>
+        <translation>
+            <numerusform>%1%n%2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1%n%2</source>
+        <comment>has &lt;n&gt; failed</comment>
+        <translation>
+            <numerusform>%1%n%2</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>vbUploadFailedClass</name>

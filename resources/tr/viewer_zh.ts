@@ -54,4 +54,11 @@
         <translation>像素</translation>
     </message>
 </context>
+<context>
+    <name>vbFullScreen</name>
+    <message>
+        <source>Full screen</source>
+        <translation>全屏查看</translation>
+    </message>
+</context>
 </TS>

@@ -49,8 +49,7 @@ private:
         const QImage image = widget->grab().toImage();
         QVERIFY(!image.isNull());
         QVERIFY2(colourCount(image) > 20, qPrintable(name));
-        const QString language = m_translator.isEmpty() ? QStringLiteral("en") : QStringLiteral("zh");
-        QVERIFY(image.save(shotDir() + QStringLiteral("/smoke_%1_%2.png").arg(name, language)));
+        QVERIFY(image.save(shotDir() + QStringLiteral("/smoke_%1_%2.png").arg(name, m_language)));
     }
 
     void shootAll()
@@ -100,27 +99,31 @@ private:
         setMainWnd(nullptr);
     }
 
-    QTemporaryDir m_photos;
-    QTranslator m_translator;
-
-private slots:
-    void english() { shootAll(); }
-
-    void chinese()
+    // As the program does: the translation, and the locale that picks the button bitmaps.
+    void shootIn(const QString& language, QLocale::Language locale, const QString& tips)
     {
-        const QString qm = qEnvironmentVariable("PV_BUILD_DIR") + QStringLiteral("/tr/pixvane_zh.qm");
+        m_language = language;
+        const QString qm =
+            qEnvironmentVariable("PV_BUILD_DIR") + QStringLiteral("/tr/pixvane_%1.qm").arg(language);
         QVERIFY2(m_translator.load(qm), qPrintable(qm));
         QCoreApplication::installTranslator(&m_translator);
-        // As the program does: the Chinese locale picks the Chinese button bitmaps.
-        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+        QLocale::setDefault(QLocale(locale));
         QPixmapCache::clear();
         // The translation really is in use.
-        QCOMPARE(QCoreApplication::translate("vbMainWnd", "Tips"), QStringLiteral("提示"));
+        QCOMPARE(QCoreApplication::translate("vbMainWnd", "Tips"), tips);
         shootAll();
         QCoreApplication::removeTranslator(&m_translator);
         QLocale::setDefault(QLocale::c());
         QPixmapCache::clear();
     }
+
+    QTemporaryDir m_photos;
+    QTranslator m_translator;
+    QString m_language;
+
+private slots:
+    void english() { shootIn(QStringLiteral("en"), QLocale::English, QStringLiteral("Notice")); }
+    void chinese() { shootIn(QStringLiteral("zh"), QLocale::Chinese, QStringLiteral("提示")); }
 };
 
 QTEST_MAIN(tst_Smoke)
