@@ -10,6 +10,7 @@
 #include <QSaveFile>
 
 #include <mutex>
+#include <utility>
 
 namespace {
 
@@ -59,7 +60,7 @@ QImage load(const QString& path, const QSize& box, QSize* sourceSize)
         return QImage();
     if (image.format() != QImage::Format_ARGB32)
         image.convertTo(QImage::Format_ARGB32);
-    image = vbUpright::image(image, orientation);
+    image = vbUpright::image(std::move(image), orientation);
     if (sourceSize)
         *sourceSize = size;
     return image;

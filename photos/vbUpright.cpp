@@ -2,6 +2,8 @@
 
 #include <QTransform>
 
+#include <utility>
+
 namespace vbUpright {
 
 QSize size(const QSize& stored, QImageIOHandler::Transformations orientation)
@@ -9,15 +11,16 @@ QSize size(const QSize& stored, QImageIOHandler::Transformations orientation)
     return orientation.testFlag(QImageIOHandler::TransformationRotate90) ? stored.transposed() : stored;
 }
 
-QImage image(const QImage& stored, QImageIOHandler::Transformations orientation)
+QImage image(QImage stored, QImageIOHandler::Transformations orientation)
 {
     if (stored.isNull() || orientation == QImageIOHandler::TransformationNone)
         return stored;
-    QImage out = stored.mirrored(orientation.testFlag(QImageIOHandler::TransformationMirror),
-                                 orientation.testFlag(QImageIOHandler::TransformationFlip));
+    // Mirrors in place: a full-size photo is not held three times over.
+    stored = std::move(stored).mirrored(orientation.testFlag(QImageIOHandler::TransformationMirror),
+                                        orientation.testFlag(QImageIOHandler::TransformationFlip));
     if (orientation.testFlag(QImageIOHandler::TransformationRotate90))
-        out = out.transformed(QTransform().rotate(90));
-    return out;
+        return stored.transformed(QTransform().rotate(90));
+    return stored;
 }
 
 } // namespace vbUpright

@@ -13,6 +13,6 @@ namespace vbUpright {
 QSize size(const QSize& stored, QImageIOHandler::Transformations orientation);
 
 // The picture turned upright.
-QImage image(const QImage& stored, QImageIOHandler::Transformations orientation);
+QImage image(QImage stored, QImageIOHandler::Transformations orientation);
 
 } // namespace vbUpright
