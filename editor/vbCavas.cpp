@@ -497,7 +497,11 @@ void vbCavas::on_btnOk_clicked()
     QDir().mkpath(m_node->tempFolder());
     const QString path = outputPath(m_node);
     const qint64 bytes = QFileInfo(m_node->absoluteFilePath()).size();
-    if (!vbImageLoader::saveJpeg(img, path, outputQuality(bytes))) {
+    // The result keeps the photo's metadata; metadata that cannot be carried
+    // over must not cost the user the edit.
+    const QString photo = m_node->absoluteFilePath();
+    if (!vbImageLoader::saveJpeg(img, path, outputQuality(bytes), photo) &&
+        !vbImageLoader::saveJpeg(img, path, outputQuality(bytes))) {
         setTips(tr("The edited photo cannot be saved"));
         return;
     }

@@ -9,6 +9,18 @@
 #include <QFileInfo>
 #include <QMutexLocker>
 
+namespace {
+
+// The smaller sizes keep the photo's metadata where it can be carried over,
+// but are written without it rather than not at all.
+bool saveSmaller(const QImage& image, const QString& target, const QString& photo)
+{
+    return vbImageLoader::saveJpeg(image, target, _saveImageThread::jpegQuality, photo) ||
+           vbImageLoader::saveJpeg(image, target, _saveImageThread::jpegQuality);
+}
+
+} // namespace
+
 _saveImageThread::_saveImageThread(QObject* parent) : QThread(parent)
 {
     start(QThread::InheritPriority);
@@ -86,12 +98,13 @@ void _saveImageThread::process(const Job& job)
     if (file.exists())
         QDir().mkpath(job.folder);
 
-    // Large files go out as a quality-80 copy under the same file name. The copy
-    // is used only when it was written in full.
+    // Large files go out as a quality-80 copy under the same file name, upright
+    // and with the photo's metadata. The copy is used only when it was written
+    // in full with that metadata; otherwise the photo goes as it is.
     if (file.exists() && file.size() > recompressAbove) {
         const QImage full = vbImageLoader::load(job.path, QSize());
         const QString target = job.folder + QLatin1Char('/') + job.fileName;
-        if (vbImageLoader::saveJpeg(full, target, jpegQuality)) {
+        if (vbImageLoader::saveJpeg(full, target, jpegQuality, job.path)) {
             recompressed = target;
             current = target;
         }
@@ -101,7 +114,7 @@ void _saveImageThread::process(const Job& job)
         const QImage mediumImage = vbImageLoader::load(current, QSize(mediumSide, mediumSide));
         if (!mediumImage.isNull()) {
             const QString target = job.folder + QLatin1Char('/') + job.baseName + QStringLiteral("_1.jpg");
-            if (vbImageLoader::saveJpeg(mediumImage, target, jpegQuality))
+            if (saveSmaller(mediumImage, target, job.path))
                 medium = target;
         }
         // A photo queued before its thumbnail arrived takes its small size from
@@ -111,7 +124,7 @@ void _saveImageThread::process(const Job& job)
             const QSize size = fitSize(source.size(), QSize(smallSide, smallSide));
             const QImage smallImage = source.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
             const QString target = job.folder + QLatin1Char('/') + job.baseName + QStringLiteral("_2.jpg");
-            if (vbImageLoader::saveJpeg(smallImage, target, jpegQuality))
+            if (saveSmaller(smallImage, target, job.path))
                 small = target;
         }
     }

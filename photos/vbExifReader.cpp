@@ -16,15 +16,6 @@ using ImagePtr = Exiv2::Image::UniquePtr;
 using ImagePtr = Exiv2::Image::AutoPtr;
 #endif
 
-void initialiseExiv2()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
-        Exiv2::XmpParser::initialize();
-    });
-}
-
 std::optional<QString> asciiValue(const Exiv2::ExifData& exif, const char* key)
 {
     const auto it = exif.findKey(Exiv2::ExifKey(key));
@@ -51,6 +42,15 @@ std::optional<Exiv2::Rational> rationalValue(const Exiv2::ExifData& exif, const 
 }
 
 } // namespace
+
+void initialiseExiv2()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
+        Exiv2::XmpParser::initialize();
+    });
+}
 
 vbExifValues readExifValues(const QString& path)
 {

@@ -21,3 +21,7 @@ struct vbExifValues
 // unreduced as signed 32-bit numbers. Any file Exiv2 cannot read gives nothing.
 // Safe to call from any thread.
 vbExifValues readExifValues(const QString& path);
+
+// Sets Exiv2 up once per process: quiet logging and the XMP parser, whose
+// setup must not run on two threads at once. Every Exiv2 user calls it first.
+void initialiseExiv2();

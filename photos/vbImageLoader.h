@@ -12,13 +12,18 @@ constexpr qint64 maxPixels = 250000000;
 
 // Decodes path fitted into box (fitSize), letting the decoder reduce while it
 // decodes (JPEG: scaled DCT). An invalid box means full size. The image is
-// ARGB32, not rotated by any orientation tag. On failure, or for a photo above
-// maxPixels, the image is null and *sourceSize is 0 x 0; otherwise *sourceSize
-// is the file's own pixel size.
+// ARGB32 and upright: the file's orientation tag is applied to the reduced
+// picture, and the box fits the upright shape. On failure, or for a photo
+// above maxPixels, the image is null and *sourceSize is 0 x 0; otherwise
+// *sourceSize is the photo's upright pixel size (a 4000 x 3000 file tagged
+// with a quarter turn gives 3000 x 4000).
 QImage load(const QString& path, const QSize& box, QSize* sourceSize = nullptr);
 
-// Writes image as a JPEG of the given quality. The target is replaced only
-// when the whole file was written, so a failed save leaves no half file.
-bool saveJpeg(const QImage& image, const QString& path, int quality);
+// Writes image as a JPEG of the given quality. With metadataFrom, the EXIF,
+// IPTC and XMP of that photo go into the file, made to fit the upright image
+// (vbPhotoMetadata::transfer); when they cannot be carried over nothing is
+// written and the result is false. The target is replaced only when the whole
+// file was written, so a failed save leaves no half file.
+bool saveJpeg(const QImage& image, const QString& path, int quality, const QString& metadataFrom = QString());
 
 } // namespace vbImageLoader

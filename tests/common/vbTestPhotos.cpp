@@ -5,6 +5,7 @@
 #include <QImageWriter>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QTransform>
 
 #include <exiv2/exiv2.hpp>
 
@@ -88,6 +89,21 @@ bool writeExif(const QString& path, const Exif& exif)
         if (exif.focalLength)
             data["Exif.Photo.FocalLength"] =
                 Exiv2::URational(exif.focalLength->first, exif.focalLength->second);
+        if (exif.orientation)
+            data["Exif.Image.Orientation"] = uint16_t(*exif.orientation);
+        if (!exif.preview.isNull()) {
+            QByteArray jpeg;
+            QBuffer buffer(&jpeg);
+            buffer.open(QIODevice::WriteOnly);
+            if (!exif.preview.save(&buffer, "jpg"))
+                return false;
+            Exiv2::ExifThumb(data).setJpegThumbnail(reinterpret_cast<const Exiv2::byte*>(jpeg.constData()),
+                                                    jpeg.size());
+        }
+        if (exif.xmpTitle)
+            image->xmpData()["Xmp.dc.title"] = exif.xmpTitle->toStdString();
+        if (exif.iptcCaption)
+            image->iptcData()["Iptc.Application2.Caption"] = exif.iptcCaption->toStdString();
         image->writeMetadata();
         return true;
     } catch (const std::exception&) {
@@ -102,8 +118,18 @@ bool writeJpeg(const QString& path, const QSize& size, const Exif& exif, int qua
 
 bool writeJpegOfSize(const QString& path, const QSize& size, qint64 bytes, int quality)
 {
-    QByteArray jpeg = encode(size, quality, 1);
-    if (jpeg.isEmpty() || jpeg.size() + 8 > bytes)
+    const QByteArray jpeg = encode(size, quality, 1);
+    return !jpeg.isEmpty() && jpeg.size() + 8 <= bytes && writeFile(path, jpeg) && padJpeg(path, bytes);
+}
+
+bool padJpeg(const QString& path, qint64 bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray jpeg = file.readAll();
+    file.close();
+    if (jpeg.size() + 8 > bytes)
         return false;
 
     // Comment segments go after the leading APPn segments.
@@ -128,6 +154,78 @@ bool writeJpegOfSize(const QString& path, const QSize& size, qint64 bytes, int q
     }
     jpeg.insert(at, segments);
     return jpeg.size() == bytes && writeFile(path, jpeg);
+}
+
+QImage quarters(const QSize& size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    const int w = size.width() / 2;
+    const int h = size.height() / 2;
+    QPainter p(&image);
+    p.fillRect(0, 0, w, h, Qt::red);
+    p.fillRect(w, 0, size.width() - w, h, Qt::green);
+    p.fillRect(0, h, w, size.height() - h, Qt::blue);
+    p.fillRect(w, h, size.width() - w, size.height() - h, Qt::yellow);
+    return image;
+}
+
+QList<QColor> quarterColours(const QImage& image)
+{
+    QList<QColor> colours;
+    if (image.isNull())
+        return colours;
+    const int w = image.width();
+    const int h = image.height();
+    for (const QPoint& at : {QPoint(w / 4, h / 4), QPoint(3 * w / 4, h / 4), QPoint(w / 4, 3 * h / 4),
+                             QPoint(3 * w / 4, 3 * h / 4)}) {
+        const QColor c = image.pixelColor(at);
+        colours << QColor(c.red() > 127 ? 255 : 0, c.green() > 127 ? 255 : 0, c.blue() > 127 ? 255 : 0);
+    }
+    return colours;
+}
+
+bool writeOrientedJpeg(const QString& path, const QImage& upright, int orientation, Exif exif, int quality)
+{
+    // What the camera stored for each value: the upright picture turned (in
+    // degrees, clockwise), then mirrored left-right and/or flipped upside down;
+    // the inverse of what the value tells a viewer to do.
+    struct Stored
+    {
+        int turn;
+        bool mirror;
+        bool flip;
+    };
+    static const Stored byOrientation[] = {{0, false, false}, {0, true, false},  {0, true, true},
+                                           {0, false, true},  {90, true, false}, {-90, false, false},
+                                           {90, false, true}, {90, false, false}};
+    if (orientation < 1 || orientation > 8)
+        return false;
+    const Stored& how = byOrientation[orientation - 1];
+    const QImage stored = upright.transformed(QTransform().rotate(how.turn)).mirrored(how.mirror, how.flip);
+    exif.orientation = orientation;
+    QImageWriter writer(path, "jpg");
+    writer.setQuality(quality);
+    return writer.write(stored) && writeExif(path, exif);
+}
+
+QMap<QString, QString> metadata(const QString& path)
+{
+    QMap<QString, QString> out;
+    try {
+        ImagePtr image = Exiv2::ImageFactory::open(QFile::encodeName(path).toStdString());
+        if (!image.get())
+            return out;
+        image->readMetadata();
+        for (const Exiv2::Exifdatum& d : image->exifData())
+            out.insert(QString::fromStdString(d.key()), QString::fromStdString(d.toString()));
+        for (const Exiv2::Iptcdatum& d : image->iptcData())
+            out.insert(QString::fromStdString(d.key()), QString::fromStdString(d.toString()));
+        for (const Exiv2::Xmpdatum& d : image->xmpData())
+            out.insert(QString::fromStdString(d.key()), QString::fromStdString(d.toString()));
+    } catch (const std::exception&) {
+        out.clear();
+    }
+    return out;
 }
 
 bool writeGarbage(const QString& path, qint64 bytes)

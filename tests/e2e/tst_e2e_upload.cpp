@@ -7,6 +7,7 @@
 #include "vbMainWnd.h"
 #include "vbSession.h"
 #include "vbStatusBar.h"
+#include "vbTestPhotos.h"
 #include "vbToolPanel.h"
 #include "vbUploadLog.h"
 #include "vbUploadQueue.h"
@@ -339,6 +340,116 @@ private slots:
             QCOMPARE(node->uploadState(), int(vbFileNode::Waiting));
         QCOMPARE(m_program.requestCount("photoid") + m_program.requestCount("uploadkey"), 0);
         QCOMPARE(m_program.ftpCommandCount(QStringLiteral("MKD")), 0);
+    }
+
+    void phonePhotosArriveUpright_data()
+    {
+        QTest::addColumn<bool>("ftp");
+        QTest::newRow("ftp") << true;
+        QTest::newRow("http, ftp login refused") << false;
+    }
+
+    void phonePhotosArriveUpright()
+    {
+        QFETCH(bool, ftp);
+        const QString albumName = ftp ? QStringLiteral("Phone ftp") : QStringLiteral("Phone http");
+        const int albumId = m_program.createAlbum(albumName, 0, false);
+        QVERIFY(albumId > 0);
+        if (!ftp)
+            QVERIFY(m_program.service().injectFault(
+                vbE2eProgram::fault(QStringLiteral("ftp_login"), QStringLiteral("refuse"))));
+
+        // Taken upright at 900 x 1200 and stored turned; the last one is small
+        // enough to go as it is.
+        const QImage upright = vbTestPhotos::quarters(QSize(900, 1200));
+        const QList<QColor> seen = vbTestPhotos::quarterColours(upright);
+        struct Phone
+        {
+            QString name;
+            int orientation;
+            qint64 bytes;
+        };
+        const QList<Phone> phones{{QStringLiteral("turned"), 6, 1300000},
+                                  {QStringLiteral("mirrored"), 7, 1100000},
+                                  {QStringLiteral("small"), 8, 0}};
+        QHash<QString, QString> pathOf;
+        for (const Phone& phone : phones) {
+            const QString path = m_program.photoPath(phone.name + QStringLiteral(".jpg"));
+            vbTestPhotos::Exif exif;
+            exif.make = QStringLiteral("Phone Maker");
+            exif.dateTime = QStringLiteral("2024:05:06 07:08:09");
+            QVERIFY(vbTestPhotos::writeOrientedJpeg(path, upright, phone.orientation, exif, 80));
+            QVERIFY(phone.bytes == 0 || vbTestPhotos::padJpeg(path, phone.bytes));
+            pathOf.insert(phone.name, path);
+        }
+        QVERIFY(QFileInfo(pathOf.value(QStringLiteral("small"))).size() <= 1048576);
+
+        std::unique_ptr<vbMainWnd> window = m_program.openWindow(albumName);
+        QVERIFY2(window, qPrintable(m_program.error()));
+        window->fileList()->addPaths(pathOf.values());
+        QVERIFY(vbE2eProgram::waitForThumbnails(window.get()));
+        vbModalScript script;
+        script.expectComplete();
+        QSignalSpy finished(window->uploadQueue(), &vbUploadQueue::sig_uploadFinished);
+        vbE2eProgram::clickUpload(window.get());
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
+        QCOMPARE(finished.first(), (QVariantList{3, 0}));
+
+        // What the service stores: upright pixels with the photo's EXIF, or
+        // the small photo byte for byte.
+        const QString stateDir = m_program.service().stateDir() + QLatin1Char('/');
+        const auto checkStored = [&](const QString& file, const QSize& size) {
+            QImageReader reader(file);
+            reader.setAutoTransform(false);
+            const QImage stored = reader.read();
+            QCOMPARE(stored.size(), size);
+            QCOMPARE(vbTestPhotos::quarterColours(stored), seen);
+            const QMap<QString, QString> metadata = vbTestPhotos::metadata(file);
+            QCOMPARE(metadata.value(QStringLiteral("Exif.Image.Make")), QStringLiteral("Phone Maker"));
+            QCOMPARE(metadata.value(QStringLiteral("Exif.Image.DateTime")),
+                     QStringLiteral("2024:05:06 07:08:09"));
+            QCOMPARE(metadata.value(QStringLiteral("Exif.Image.Orientation")), QStringLiteral("1"));
+        };
+        const QJsonArray photos = m_program.photosOfAlbum(albumId);
+        QHash<QString, QJsonObject> byName;
+        for (const QJsonValue& p : photos) {
+            QString name = p.toObject().value(QLatin1String("name")).toString();
+            byName.insert(name.mid(name.lastIndexOf(QLatin1Char('/')) + 1), p.toObject());
+        }
+        const auto checkFull = [&](const QString& phone, const QString& storedName) {
+            const QString file = stateDir + byName.value(storedName).value(QLatin1String("path")).toString();
+            if (phone == QLatin1String("small"))
+                QCOMPARE(vbE2eProgram::sha256Of(file), vbE2eProgram::sha256Of(pathOf.value(phone)));
+            else
+                checkStored(file, QSize(900, 1200));
+        };
+        if (!ftp) {
+            QCOMPARE(photos.size(), 3);
+            for (const Phone& phone : phones)
+                checkFull(phone.name, phone.name);
+            return;
+        }
+        QCOMPARE(photos.size(), 9);
+        const QJsonArray commits = m_program.commitsOfAlbum(albumId);
+        QCOMPARE(commits.size(), 3);
+        for (const QJsonValue& c : commits) {
+            const QJsonObject params = c.toObject().value(QLatin1String("params")).toObject();
+            const QString id = QString::number(c.toObject().value(QLatin1String("photo_id")).toInteger());
+            const QString phone = params.value(QLatin1String("photoname")).toString();
+            QVERIFY2(pathOf.contains(phone), qPrintable(phone));
+            QCOMPARE(params.value(QLatin1String("photowidth")).toString(), QStringLiteral("900"));
+            QCOMPARE(params.value(QLatin1String("photoheight")).toString(), QStringLiteral("1200"));
+            QCOMPARE(params.value(QLatin1String("make")).toString(), QStringLiteral("Phone Maker"));
+            checkFull(phone, id + QStringLiteral(".jpg"));
+            checkStored(
+                stateDir +
+                    byName.value(id + QStringLiteral("_1.jpg")).value(QLatin1String("path")).toString(),
+                QSize(375, 500));
+            checkStored(
+                stateDir +
+                    byName.value(id + QStringLiteral("_2.jpg")).value(QLatin1String("path")).toString(),
+                QSize(91, 122));
+        }
     }
 
     void lateSecondSignInKeepsChosenAlbum()

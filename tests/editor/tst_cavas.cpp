@@ -1,5 +1,6 @@
 // The editor dialog on a real photo node: loading, zoom list and buttons,
-// crop through Ok, saving with its quality rule, and undo / redo.
+// crop through Ok, saving with its quality rule and the photo's metadata,
+// oriented photos, and undo / redo.
 #include "_loadThread.h"
 #include "vbAddText.h"
 #include "vbCanvasScene.h"
@@ -16,6 +17,7 @@
 #include <QBuffer>
 #include <QComboBox>
 #include <QDial>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -86,6 +88,8 @@ private slots:
     void saveQuality_data();
     void saveQuality();
     void okBeforeThePicture();
+    void orientedPhotoOpensUpright_data();
+    void orientedPhotoOpensUpright();
     void cancelLeavesTheNode();
     void undoRedo();
     void undoMergesDialTurns();
@@ -93,6 +97,8 @@ private slots:
 
 private:
     std::unique_ptr<vbCavas> openEditor(const QSize& size, qint64 bytes = 0);
+    // The editor on m_photo, once its picture arrived.
+    std::unique_ptr<vbCavas> openEditorOnPhoto();
     QTemporaryDir* m_dir = nullptr;
     QString m_oldCurrent;
     std::unique_ptr<_loadThread> m_loader;
@@ -125,6 +131,11 @@ std::unique_ptr<vbCavas> tst_Cavas::openEditor(const QSize& size, qint64 bytes)
                                    : vbTestPhotos::writeJpeg(m_photo, size);
     if (!written)
         return nullptr;
+    return openEditorOnPhoto();
+}
+
+std::unique_ptr<vbCavas> tst_Cavas::openEditorOnPhoto()
+{
     m_node = std::make_unique<vbFileNode>();
     m_node->setLoader(m_loader.get());
     m_node->setFileInfo(QFileInfo(m_photo));
@@ -307,6 +318,46 @@ void tst_Cavas::okBeforeThePicture()
     QCOMPARE(editor.result(), int(QDialog::Rejected));
     QCOMPARE(m_node->fileInfo().absoluteFilePath(), QFileInfo(m_photo).absoluteFilePath());
     QVERIFY(!QFile::exists(vbCavas::outputPath(m_node.get())));
+}
+
+void tst_Cavas::orientedPhotoOpensUpright_data()
+{
+    QTest::addColumn<int>("orientation");
+    for (int orientation = 1; orientation <= 8; ++orientation)
+        QTest::addRow("orientation %d", orientation) << orientation;
+}
+
+void tst_Cavas::orientedPhotoOpensUpright()
+{
+    QFETCH(int, orientation);
+    const QImage upright = vbTestPhotos::quarters(QSize(300, 400));
+    m_photo = m_dir->filePath(QStringLiteral("phone.jpg"));
+    vbTestPhotos::Exif exif;
+    exif.make = QStringLiteral("Phone Maker");
+    QVERIFY(vbTestPhotos::writeOrientedJpeg(m_photo, upright, orientation, exif));
+    auto editor = openEditorOnPhoto();
+    QVERIFY(editor);
+    const QImage opened = editor->scene()->photoItem()->image();
+    QCOMPARE(opened.size(), QSize(300, 400));
+    QCOMPARE(vbTestPhotos::quarterColours(opened), vbTestPhotos::quarterColours(upright));
+
+    // Turned right by the user and saved: upright pixels of the new shape,
+    // the photo's EXIF saying so.
+    click(editor->btnRight);
+    click(editor->btnOk);
+    const QString saved = vbCavas::outputPath(m_node.get());
+    QCOMPARE(m_node->absoluteFilePath(), QFileInfo(saved).absoluteFilePath());
+    QImageReader reader(saved);
+    reader.setAutoTransform(false);
+    const QImage stored = reader.read();
+    QCOMPARE(stored.size(), QSize(400, 300));
+    QCOMPARE(vbTestPhotos::quarterColours(stored),
+             vbTestPhotos::quarterColours(upright.transformed(QTransform().rotate(90))));
+    const QMap<QString, QString> metadata = vbTestPhotos::metadata(saved);
+    QCOMPARE(metadata.value(QStringLiteral("Exif.Image.Make")), QStringLiteral("Phone Maker"));
+    QCOMPARE(metadata.value(QStringLiteral("Exif.Image.Orientation")), QStringLiteral("1"));
+    QCOMPARE(metadata.value(QStringLiteral("Exif.Photo.PixelXDimension")), QStringLiteral("400"));
+    QCOMPARE(metadata.value(QStringLiteral("Exif.Photo.PixelYDimension")), QStringLiteral("300"));
 }
 
 void tst_Cavas::cancelLeavesTheNode()

@@ -23,6 +23,8 @@ private slots:
     void thumbnailRect_data();
     void thumbnailRect();
     void paintedThumbnail();
+    void paintedOrientedThumbnail_data();
+    void paintedOrientedThumbnail();
     void progressPercent_data();
     void progressPercent();
     void listRowProgressBar();
@@ -110,6 +112,30 @@ void tst_FileNodeUI::paintedThumbnail()
     QVERIFY(isRed(125, 104));
     QVERIFY(!isRed(4, 22));
     QVERIFY(!isRed(64, 107));
+}
+
+void tst_FileNodeUI::paintedOrientedThumbnail_data()
+{
+    QTest::addColumn<int>("orientation");
+    for (int orientation = 1; orientation <= 8; ++orientation)
+        QTest::addRow("orientation %d", orientation) << orientation;
+}
+
+void tst_FileNodeUI::paintedOrientedThumbnail()
+{
+    QFETCH(int, orientation);
+    const QImage upright = vbTestPhotos::quarters(QSize(300, 400));
+    const QString path = m_dir.filePath(QStringLiteral("phone_%1.jpg").arg(orientation));
+    QVERIFY(vbTestPhotos::writeOrientedJpeg(path, upright, orientation));
+    vbFileList list(nullptr, true);
+    list.resize(700, 500);
+    list.show();
+    list.addFiles({QFileInfo(path)}, false);
+    vbFileNode* node = list.node(0);
+    QTRY_COMPARE(node->thumbnail().size(), QSize(183, 244));
+    const QRect drawn = vbFileNodeUI::thumbnailRect(node->viewMode(), node->thumbnail().size());
+    QCOMPARE(vbTestPhotos::quarterColours(paintOnly(node->tile()).copy(drawn)),
+             vbTestPhotos::quarterColours(upright));
 }
 
 void tst_FileNodeUI::progressPercent_data()

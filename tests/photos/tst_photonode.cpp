@@ -1,5 +1,6 @@
 // Photo node, loaders and preparation: sizes, EXIF values, the 1 MiB rule,
-// file naming in TempImages, unreadable and oversized files, deleted nodes.
+// file naming in TempImages, orientation and metadata of every copy,
+// unreadable and oversized files, deleted nodes.
 #include "_loadThread.h"
 #include "_saveImageThread.h"
 #include "vbFileNode.h"
@@ -7,9 +8,11 @@
 #include "vbImageLoader.h"
 #include "vbSession.h"
 #include "vbTestPhotos.h"
+#include "vbUpright.h"
 
 #include <QDir>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,8 +37,12 @@ private slots:
     void httpModeWritesNoExtraSizes();
     void sameFileNamesDoNotCollide();
 
+    void uprightRule_data();
+    void uprightRule();
+    void orientedPhoto_data();
+    void orientedPhoto();
+
     void exifValues();
-    void photoWithoutExif();
     void unreadableFile_data();
     void unreadableFile();
 
@@ -49,6 +56,9 @@ private:
     vbFileNode* makeNode(const QString& path);
     void waitForThumbnail(vbFileNode* node);
     QString prepare(vbFileNode* node, bool ftp);
+    // Checks a copy the program wrote: stored upright at size, with the
+    // photo's metadata made to fit, or with none when the photo had none.
+    void checkCopy(const QString& path, const QSize& size, bool withMetadata);
 
     QTemporaryDir m_dir;
     std::unique_ptr<vbSession> m_session;
@@ -248,6 +258,133 @@ void tst_PhotoNode::sameFileNamesDoNotCollide()
     QCOMPARE(QImageReader(b->mediumFile().absoluteFilePath()).size(), QSize(300, 400));
 }
 
+// Orientation
+
+void tst_PhotoNode::uprightRule_data()
+{
+    // Stored 2 x 3 pixels "ab/cd/ef"; each row is how the photo looks, one
+    // text line per pixel row, for the orientation the file declares.
+    QTest::addColumn<int>("transformation");
+    QTest::addColumn<QString>("shown");
+    using H = QImageIOHandler;
+    QTest::newRow("1 normal") << int(H::TransformationNone) << "ab/cd/ef";
+    QTest::newRow("2 mirrored") << int(H::TransformationMirror) << "ba/dc/fe";
+    QTest::newRow("3 half turn") << int(H::TransformationRotate180) << "fe/dc/ba";
+    QTest::newRow("4 flipped") << int(H::TransformationFlip) << "ef/cd/ab";
+    QTest::newRow("5 transposed") << int(H::TransformationFlipAndRotate90) << "ace/bdf";
+    QTest::newRow("6 quarter turn right") << int(H::TransformationRotate90) << "eca/fdb";
+    QTest::newRow("7 transversed") << int(H::TransformationMirrorAndRotate90) << "fdb/eca";
+    QTest::newRow("8 quarter turn left") << int(H::TransformationRotate270) << "bdf/ace";
+}
+
+void tst_PhotoNode::uprightRule()
+{
+    QFETCH(int, transformation);
+    QFETCH(QString, shown);
+    const QString letters = QStringLiteral("abcdef");
+    QImage stored(2, 3, QImage::Format_ARGB32);
+    for (int i = 0; i < letters.size(); ++i)
+        stored.setPixel(i % 2, i / 2, qRgb(i * 40, 255 - i * 40, i * 20));
+    const auto orientation = QImageIOHandler::Transformations(transformation);
+
+    const QImage upright = vbUpright::image(stored, orientation);
+    QString seen;
+    for (int y = 0; y < upright.height(); ++y) {
+        if (y > 0)
+            seen += QLatin1Char('/');
+        for (int x = 0; x < upright.width(); ++x) {
+            const QRgb pixel = upright.pixel(x, y);
+            seen += letters.at(qRed(pixel) / 40);
+        }
+    }
+    QCOMPARE(seen, shown);
+    QCOMPARE(vbUpright::size(stored.size(), orientation), upright.size());
+}
+
+void tst_PhotoNode::orientedPhoto_data()
+{
+    // 0: a photo without any metadata.
+    QTest::addColumn<int>("orientation");
+    for (int orientation = 0; orientation <= 8; ++orientation)
+        QTest::addRow("orientation %d", orientation) << orientation;
+}
+
+void tst_PhotoNode::orientedPhoto()
+{
+    QFETCH(int, orientation);
+    // A phone photo taken upright, above 1 MiB: every view and copy shows it
+    // 600 x 800 with red top left, green top right, blue and yellow below.
+    const QSize shown(600, 800);
+    const QImage upright = vbTestPhotos::quarters(shown);
+    const QList<QColor> quarters = vbTestPhotos::quarterColours(upright);
+    const QString path = m_dir.filePath(QStringLiteral("phone_%1.jpg").arg(orientation));
+    if (orientation == 0) {
+        QVERIFY(QImageWriter(path).write(upright));
+    } else {
+        vbTestPhotos::Exif exif;
+        exif.make = QStringLiteral("Phone Maker");
+        exif.dateTime = QStringLiteral("2024:05:06 07:08:09");
+        exif.xmpTitle = QStringLiteral("Harbour");
+        exif.iptcCaption = QStringLiteral("Boats at dawn");
+        exif.preview = upright.scaled(120, 160); // not turned, as cameras store it
+        QVERIFY(vbTestPhotos::writeOrientedJpeg(path, upright, orientation, exif));
+    }
+    QVERIFY(vbTestPhotos::padJpeg(path, 1200000));
+
+    vbFileNode* node = makeNode(path);
+    waitForThumbnail(node);
+    QCOMPARE(node->thumbnail().size(), QSize(183, 244));
+    QCOMPARE(vbTestPhotos::quarterColours(node->thumbnail()), quarters);
+    QCOMPARE(QSize(node->sourceWidth(), node->sourceHeight()), shown);
+    if (orientation == 0) {
+        const QStringList values{node->make(),  node->model(),    node->time1(),
+                                 node->time2(), node->aperture(), node->focal()};
+        QCOMPARE(values.join(QString()), QString());
+    } else {
+        QCOMPARE(node->make(), QStringLiteral("Phone Maker"));
+    }
+
+    QSignalSpy big(node, &vbFileNode::sig_loadBigImageComplete);
+    QVERIFY(node->requestBigImage());
+    QVERIFY(big.wait(10000));
+    QCOMPARE(node->bigImage().size(), shown);
+    QCOMPARE(vbTestPhotos::quarterColours(node->bigImage()), quarters);
+    node->clearBigImage();
+
+    QCOMPARE(prepare(node, true), QString());
+    QVERIFY(node->absoluteFilePath() != path);
+    checkCopy(node->absoluteFilePath(), shown, orientation != 0);
+    checkCopy(node->mediumFile().absoluteFilePath(), QSize(375, 500), orientation != 0);
+    checkCopy(node->smallFile().absoluteFilePath(), QSize(91, 122), orientation != 0);
+}
+
+void tst_PhotoNode::checkCopy(const QString& path, const QSize& size, bool withMetadata)
+{
+    // As stored: a reader that ignores orientation tags.
+    QImageReader reader(path);
+    reader.setAutoTransform(false);
+    const QImage stored = reader.read();
+    QCOMPARE(stored.size(), size);
+    QCOMPARE(vbTestPhotos::quarterColours(stored),
+             vbTestPhotos::quarterColours(vbTestPhotos::quarters(size)));
+
+    const QMap<QString, QString> metadata = vbTestPhotos::metadata(path);
+    if (!withMetadata) {
+        QCOMPARE(metadata, (QMap<QString, QString>()));
+        return;
+    }
+    QCOMPARE(metadata.value(QStringLiteral("Exif.Image.Orientation")), QStringLiteral("1"));
+    QCOMPARE(metadata.value(QStringLiteral("Exif.Image.Make")), QStringLiteral("Phone Maker"));
+    QCOMPARE(metadata.value(QStringLiteral("Exif.Image.DateTime")), QStringLiteral("2024:05:06 07:08:09"));
+    QCOMPARE(metadata.value(QStringLiteral("Exif.Photo.PixelXDimension")), QString::number(size.width()));
+    QCOMPARE(metadata.value(QStringLiteral("Exif.Photo.PixelYDimension")), QString::number(size.height()));
+    QCOMPARE(metadata.value(QStringLiteral("Xmp.dc.title")), QStringLiteral("lang=\"x-default\" Harbour"));
+    QCOMPARE(metadata.value(QStringLiteral("Iptc.Application2.Caption")), QStringLiteral("Boats at dawn"));
+    // The embedded preview would show the photo lying down.
+    for (auto it = metadata.cbegin(); it != metadata.cend(); ++it)
+        QVERIFY2(!it.key().startsWith(QLatin1String("Exif.Thumbnail.")), qPrintable(it.key()));
+}
+
 // EXIF
 
 void tst_PhotoNode::exifValues()
@@ -283,22 +420,6 @@ void tst_PhotoNode::exifValues()
     QCOMPARE(node->make(), QStringLiteral("Canon "));
     QCOMPARE(node->focal(), QStringLiteral("63"));
     QCOMPARE(node->sourceWidth(), 64);
-}
-
-void tst_PhotoNode::photoWithoutExif()
-{
-    const QString path = m_dir.filePath(QStringLiteral("plain.jpg"));
-    QVERIFY(vbTestPhotos::writeJpeg(path, QSize(300, 200)));
-    vbFileNode* node = makeNode(path);
-    waitForThumbnail(node);
-    QVERIFY(node->make().isEmpty());
-    QVERIFY(node->model().isEmpty());
-    QVERIFY(node->time1().isEmpty());
-    QVERIFY(node->time2().isEmpty());
-    QVERIFY(node->aperture().isEmpty());
-    QVERIFY(node->focal().isEmpty());
-    QCOMPARE(QSize(node->sourceWidth(), node->sourceHeight()), QSize(300, 200));
-    QCOMPARE(node->thumbnail().size(), QSize(244, 162));
 }
 
 // Bad files

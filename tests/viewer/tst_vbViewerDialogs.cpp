@@ -4,6 +4,7 @@
 #include "vbPhotoInfo.h"
 #include "vbPushButton.h"
 #include "vbShowImage.h"
+#include "vbTestPhotos.h"
 #include "vbTitleBar.h"
 #include "viewerTestPhotos.h"
 
@@ -12,8 +13,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <exiv2/exiv2.hpp>
 
 #include <memory>
 
@@ -34,6 +33,8 @@ private slots:
     void previewEnds();
     void previewNeedsThumbnail();
     void previewGoesWithItsPhoto();
+    void orientedPhotoInPreviewAndSheet_data();
+    void orientedPhotoInPreviewAndSheet();
 
 private:
     std::unique_ptr<vbFileNode> loadedNode(const QString& path);
@@ -43,26 +44,6 @@ private:
     _loadThread m_loader;
 };
 
-namespace {
-bool writeExif(const QString& path, const char* make, const char* model, const char* dateTime)
-{
-    try {
-        auto image = Exiv2::ImageFactory::open(path.toStdString());
-        image->readMetadata();
-        Exiv2::ExifData exif;
-        exif["Exif.Image.Make"] = std::string(make);
-        exif["Exif.Image.Model"] = std::string(model);
-        exif["Exif.Image.DateTime"] = std::string(dateTime);
-        image->setExifData(exif);
-        image->writeMetadata();
-        return true;
-    } catch (const std::exception& error) {
-        qWarning("exif: %s", error.what());
-        return false;
-    }
-}
-} // namespace
-
 void tst_vbViewerDialogs::initTestCase()
 {
     QVERIFY(m_dir.isValid());
@@ -71,7 +52,11 @@ void tst_vbViewerDialogs::initTestCase()
                            QColor(230, 160, 40), "PNG"));
     const QString camera = m_dir.filePath(QStringLiteral("camera.jpg"));
     QVERIFY(writeTestPhoto(camera, QSize(300, 200), Qt::darkGreen));
-    QVERIFY(writeExif(camera, "Canon", "Canon EOS 5D ", "2008:07:14 09:30:05"));
+    vbTestPhotos::Exif exif;
+    exif.make = QStringLiteral("Canon");
+    exif.model = QStringLiteral("Canon EOS 5D ");
+    exif.dateTime = QStringLiteral("2008:07:14 09:30:05");
+    QVERIFY(vbTestPhotos::writeExif(camera, exif));
     QVERIFY(writeTestPhoto(m_dir.filePath(QStringLiteral("small.jpg")), QSize(640, 480), Qt::darkBlue));
     QVERIFY(writeTestPhoto(m_dir.filePath(QStringLiteral("big.jpg")), QSize(4000, 3000), Qt::darkRed));
 }
@@ -303,6 +288,32 @@ void tst_vbViewerDialogs::previewGoesWithItsPhoto()
     node.reset();
     QVERIFY(!preview.isVisible());
     QCOMPARE(preview.node(), nullptr);
+}
+
+void tst_vbViewerDialogs::orientedPhotoInPreviewAndSheet_data()
+{
+    QTest::addColumn<int>("orientation");
+    for (int orientation = 1; orientation <= 8; ++orientation)
+        QTest::addRow("orientation %d", orientation) << orientation;
+}
+
+void tst_vbViewerDialogs::orientedPhotoInPreviewAndSheet()
+{
+    QFETCH(int, orientation);
+    const QImage upright = vbTestPhotos::quarters(QSize(300, 400));
+    const QString path = m_dir.filePath(QStringLiteral("phone_%1.jpg").arg(orientation));
+    QVERIFY(vbTestPhotos::writeOrientedJpeg(path, upright, orientation));
+    auto node = loadedNode(path);
+    QVERIFY(node);
+
+    vbShowImage preview;
+    preview.showFor(node.get(), QRect(100, 120, 130, 150));
+    QCOMPARE(preview.size(), QSize(183, 244));
+    QCOMPARE(vbTestPhotos::quarterColours(preview.grab().toImage()), vbTestPhotos::quarterColours(upright));
+
+    vbPhotoInfo info;
+    info.setNode(node.get());
+    QCOMPARE(value(info, "lblSize"), QStringLiteral("300x400pix"));
 }
 
 QTEST_MAIN(tst_vbViewerDialogs)

@@ -1,12 +1,17 @@
 #include "vbFitRect.h"
 #include "vbFittedImage.h"
+#include "vbFullScreen.h"
+#include "vbPaintWnd.h"
 #include "vbShowImage.h"
+#include "vbTestPhotos.h"
 #include "viewerTestPhotos.h"
 
 #include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 class tst_vbViewerGeometry : public QObject
 {
@@ -19,6 +24,8 @@ private slots:
     void decodesOnlyWhenFileOrAreaChange();
     void unreadableFilesLeaveBlack_data();
     void unreadableFilesLeaveBlack();
+    void orientedPhotosDrawUpright_data();
+    void orientedPhotosDrawUpright();
 
 private:
     QTemporaryDir m_dir;
@@ -145,6 +152,42 @@ void tst_vbViewerGeometry::unreadableFilesLeaveBlack()
     }
     for (const QPoint point : {QPoint(0, 0), QPoint(30, 20), QPoint(59, 39)})
         QCOMPARE(canvas.pixelColor(point), QColor(Qt::black));
+}
+
+void tst_vbViewerGeometry::orientedPhotosDrawUpright_data()
+{
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<bool>("fullScreen");
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        QTest::addRow("slideshow, orientation %d", orientation) << orientation << false;
+        QTest::addRow("full screen, orientation %d", orientation) << orientation << true;
+    }
+}
+
+void tst_vbViewerGeometry::orientedPhotosDrawUpright()
+{
+    QFETCH(int, orientation);
+    QFETCH(bool, fullScreen);
+    // Taken upright at 300 x 400; in a 200 x 200 view it fills 150 x 200 in the middle.
+    const QImage upright = vbTestPhotos::quarters(QSize(300, 400));
+    const QString path = m_dir.filePath(QStringLiteral("oriented_%1.jpg").arg(orientation));
+    QVERIFY(vbTestPhotos::writeOrientedJpeg(path, upright, orientation));
+
+    std::unique_ptr<QWidget> view;
+    if (fullScreen) {
+        auto* full = new vbFullScreen;
+        full->setImagePath(path);
+        view.reset(full);
+    } else {
+        auto* window = new vbPaintWnd;
+        window->setImagePath(path);
+        view.reset(window);
+    }
+    view->resize(200, 200);
+    const QImage shot = view->grab().toImage();
+    QCOMPARE(shot.pixelColor(10, 100), QColor(Qt::black));
+    QCOMPARE(shot.pixelColor(190, 100), QColor(Qt::black));
+    QCOMPARE(vbTestPhotos::quarterColours(shot.copy(25, 0, 150, 200)), vbTestPhotos::quarterColours(upright));
 }
 
 QTEST_MAIN(tst_vbViewerGeometry)
