@@ -213,14 +213,13 @@ bool useLanguage(QTranslator& main, QTranslator& updater, const QString& trDir, 
 {
     const bool mainLoaded = main.load(QStringLiteral("%1/pixvane_%2.qm").arg(trDir, language));
     const bool updaterLoaded = updater.load(QStringLiteral("%1/quillmere_%2.qm").arg(trDir, language));
-    if (language == QLatin1String("zh") && !(mainLoaded && updaterLoaded))
+    if (!mainLoaded || !updaterLoaded)
         return false;
     QCoreApplication::installTranslator(&main);
-    if (language == QLatin1String("zh")) {
-        // The Chinese locale makes the resource system pick the Chinese-captioned bitmaps.
-        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-        QPixmapCache::clear();
-    }
+    // As the programs do: the language's locale picks the bitmaps captioned in it.
+    QLocale::setDefault(language == QLatin1String("zh") ? QLocale(QLocale::Chinese, QLocale::China)
+                                                        : QLocale(QLocale::English, QLocale::UnitedStates));
+    QPixmapCache::clear();
     return true;
 }
 
