@@ -24,7 +24,7 @@ HTTP_ENDPOINTS = {"signin", "albumlist", "newalbum", "photoid", "uploadkey", "up
                   "any"}
 FTP_ENDPOINTS = {"ftp_login", "ftp_stor", "ftp_mkd", "ftp_cwd", "ftp_dele", "ftp_quit", "ftp_any"}
 HTTP_KINDS = {"refuse", "novalue", "garbage", "value", "body", "status", "delay", "drop", "close_after", "stall",
-              "down"}
+              "down", "split", "drip", "reset", "truncated", "endless", "chunked"}
 FTP_KINDS = {"refuse", "fail_after", "reset", "stall"}
 LOG_LIMIT = 20000
 
@@ -309,7 +309,8 @@ class Store:
         for k in ("bytes", "ms", "count", "status"):
             if k in fault and not isinstance(fault[k], int):
                 raise ControlError("%s must be a number" % k)
-        if kind in ("close_after", "fail_after", "reset") and "bytes" not in fault:
+        needs_bytes = kind in ("close_after", "fail_after") or (kind == "reset" and endpoint in FTP_ENDPOINTS)
+        if needs_bytes and "bytes" not in fault:
             raise ControlError("bytes missing")
         with self.lock:
             f = dict(fault)
