@@ -159,6 +159,47 @@ private slots:
         checkHttpPhotosStored();
     }
 
+    // A broken or silent server costs a photo one attempt, never the program:
+    // each photo is stored exactly once and counted right.
+    void brokenServersCostOneAttempt_data()
+    {
+        QTest::addColumn<bool>("ftp");
+        QTest::addColumn<QJsonObject>("injected");
+        QTest::addColumn<int>("photoCount");
+        QTest::addColumn<int>("transfers"); // STOR commands, or upload requests
+        QJsonObject reset = vbE2eProgram::fault(QStringLiteral("ftp_stor"), QStringLiteral("reset"), 1);
+        reset.insert(QLatin1String("bytes"), 1000);
+        QTest::newRow("FTP data connection never read")
+            << true << vbE2eProgram::fault(QStringLiteral("ftp_stor"), QStringLiteral("stall"), 1) << 2 << 7;
+        QTest::newRow("FTP QUIT never answered")
+            << true << vbE2eProgram::fault(QStringLiteral("ftp_quit"), QStringLiteral("stall")) << 2 << 6;
+        QTest::newRow("FTP reset mid-transfer") << true << reset << 1 << 4;
+        QTest::newRow("HTTP answer split")
+            << false << vbE2eProgram::fault(QStringLiteral("upload"), QStringLiteral("split")) << 2 << 2;
+    }
+
+    void brokenServersCostOneAttempt()
+    {
+        QFETCH(bool, ftp);
+        QFETCH(QJsonObject, injected);
+        QFETCH(int, photoCount);
+        QFETCH(int, transfers);
+        vbBaseUpload::setSocketTimeoutMs(1500);
+        QVERIFY(openWithPhotos(QString::fromLatin1(QTest::currentDataTag()), photoCount, ftp));
+        QVERIFY(m_program.service().injectFault(injected));
+
+        runExpectingSuccess(photoCount);
+        if (!ftp) {
+            QCOMPARE(m_program.requestCount("upload"), transfers);
+            checkHttpPhotosStored();
+            return;
+        }
+        QCOMPARE(m_program.ftpCommandCount(QStringLiteral("STOR")), transfers);
+        QCOMPARE(m_program.photosOfAlbum(m_albumId).size(), 3 * photoCount);
+        QCOMPARE(m_program.commitsOfAlbum(m_albumId).size(), photoCount);
+        QCOMPARE(m_program.albumCount(m_albumId), 1 + photoCount);
+    }
+
     void cancelMidUpload()
     {
         QVERIFY(openWithPhotos(QStringLiteral("Cancelled"), 4, false));
