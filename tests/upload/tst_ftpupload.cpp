@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QThreadPool>
 
 #include <atomic>
 
@@ -92,6 +93,9 @@ void tst_ftpupload::initTestCase()
 
 void tst_ftpupload::init()
 {
+    // Removals a stopped run left in the background are done first: they
+    // would take faults meant for this test.
+    QVERIFY(QThreadPool::globalInstance()->waitForDone(30000));
     QVERIFY(m_service->clearFaults(true));
     vbBaseUpload::setSocketTimeoutMs(60000);
 }
