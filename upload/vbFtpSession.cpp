@@ -9,7 +9,11 @@
 #include <Poco/Net/SocketAddress.h>
 #include <Poco/Timespan.h>
 
+#include <algorithm>
+
 namespace {
+constexpr int kQuitWaitMs = 5000;
+
 Poco::Timespan socketTimeout()
 {
     return Poco::Timespan(Poco::Timespan::TimeDiff(vbBaseUpload::socketTimeoutMs()) * 1000);
@@ -54,6 +58,10 @@ void vbFtpSession::closeSession()
 {
     unlistData();
     try {
+        // The goodbye is a courtesy: it gets a short wait, not a transfer's
+        // deadline (the connection test waits for it with input blocked).
+        const int quitMs = std::min(vbBaseUpload::socketTimeoutMs(), kQuitWaitMs);
+        m_control.setReceiveTimeout(Poco::Timespan(Poco::Timespan::TimeDiff(quitMs) * 1000));
         logout();
     } catch (...) {
         // No goodbye in time, or the connection is gone: closed all the same.
