@@ -162,6 +162,15 @@ void tst_ftpupload::loginAndFolder()
     QVERIFY(!createFtpFolder(m_host, kUser, kPassword, QStringLiteral("78")));
     QVERIFY(openFtpSession(m_host, kUser, kPassword, QStringLiteral("77")) != nullptr);
     QVERIFY(openFtpSession(m_host, kUser, kPassword, QStringLiteral("no-such-folder")) == nullptr);
+
+    // A goodbye never answered holds the connection test (input blocked) a
+    // few seconds, not a transfer's deadline.
+    vbBaseUpload::setSocketTimeoutMs(60000);
+    QVERIFY(m_service->injectFault(fault("ftp_quit", "stall")));
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(testFtpLogin(m_host, kUser, kPassword));
+    QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
 }
 
 void tst_ftpupload::storesThreeFilesInOrder()
