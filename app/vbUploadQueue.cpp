@@ -2,6 +2,7 @@
 
 #include "KitButtonFlags.h"
 #include "_loadThread.h"
+#include "vbBaseUpload.h"
 #include "vbClickLabel.h"
 #include "vbEndpoints.h"
 #include "vbFileList.h"
@@ -345,6 +346,12 @@ void vbUploadQueue::cancelUpload()
     m_uploadTimer->stop();
     m_window->fileList()->removeUploaded();
     m_window->showPhotoCount(m_window->fileList()->count());
+    // Every transfer is told to end first, so their waits overlap and the
+    // cancel costs one short wait, not one per photo.
+    for (const QPointer<vbFileNode>& node : std::as_const(m_activeUploads)) {
+        if (node && node->worker())
+            node->worker()->abortRun(0);
+    }
     for (const QPointer<vbFileNode>& node : std::as_const(m_activeUploads)) {
         if (node)
             node->cancelUpload();

@@ -640,6 +640,39 @@ class FaultTest(ServiceTestCase):
         self.assertIn(("PASS", "******"), log)
         self.assertIn(("STOR", "c.jpg"), log)
 
+    def test_ftp_reset_and_stalls(self):
+        self.svc.fault(endpoint="ftp_stor", kind="reset", bytes=100000, count=1)
+        f = self.svc.ftp()
+        with self.assertRaises((OSError, EOFError, ftplib.Error)):
+            f.storbinary("STOR r.jpg", io.BytesIO(os.urandom(8 << 20)))
+            f.pwd()  # the control connection went too
+        f.close()
+
+        # The data connection is accepted but never read: a large file cannot go, no reply comes.
+        self.svc.fault(endpoint="ftp_stor", kind="stall", count=1)
+        g = self.svc.ftp()
+        g.timeout = 0.5
+        g.sock.settimeout(0.5)
+        with self.assertRaises(socket.timeout):
+            g.storbinary("STOR s.jpg", io.BytesIO(os.urandom(32 << 20)))
+        g.sock.settimeout(5)
+        self.svc.control("clear", {})
+        self.assertEqual(g.sock.recv(100), b"")  # released: closed without a reply
+        g.close()
+
+        self.svc.fault(endpoint="ftp_quit", kind="stall", ms=300, count=1)
+        h = self.svc.ftp()
+        h.sock.settimeout(5)
+        started = time.time()
+        h.sock.sendall(b"QUIT\r\n")
+        self.assertEqual(h.sock.recv(100), b"")  # no 221, closed once the time has passed
+        self.assertGreater(time.time() - started, 0.25)
+        h.close()
+        self.svc.ftp().quit()  # the fault is used up
+        sizes = {x["path"]: x["size"] for x in self.svc.state_view()["ftp_files"] if x["area"] == "u1001"}
+        self.assertLess(sizes.get("r.jpg", 0), 8 << 20)
+        self.assertLess(sizes.get("s.jpg", 0), 32 << 20)
+
 
 class ThroughputTest(ServiceTestCase):
     SIZE = 20 << 20

@@ -3,7 +3,10 @@
 import errno
 import logging
 import os
+import socket
+import struct
 import sys
+import time
 
 # pyftpdlib loads pyOpenSSL for its TLS handler when present; FTP here is plain, and skipping that import
 # saves a good part of the start-up time.
@@ -108,10 +111,39 @@ class FaultFS(AbstractedFS):
         return f
 
 
+def reset_socket(channel):
+    """Closes with a TCP RST: linger on, zero seconds."""
+    try:
+        channel.socket.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+    except (OSError, AttributeError):
+        pass
+
+
 class FastDTP(DTPHandler):
     # Large reads keep a 20 MB STOR well above 100 MB/s on loopback.
     ac_in_buffer_size = 262144
     ac_out_buffer_size = 262144
+
+    def enable_receiving(self, type, cmd):
+        super().enable_receiving(type, cmd)
+        fault = self.cmd_channel.stor_stall
+        if fault is not None:
+            # The data connection stays open, but nothing is read from it and no reply follows.
+            self.cmd_channel.stor_stall = None
+            self.del_channel()
+            self.cmd_channel.hold(fault, self.cmd_channel.close)
+
+    def handle_read(self):
+        super().handle_read()
+        limit = self.cmd_channel.reset_after
+        if limit is not None and self.tot_bytes_received >= limit:
+            # Both connections vanish as if the network broke: RST, no reply.
+            self.cmd_channel.reset_after = None
+            reset_socket(self)
+            reset_socket(self.cmd_channel)
+            self.cmd_channel.close()
+
+    handle_read_event = handle_read  # the base class binds its own handle_read under this name
 
 
 class Handler(FTPHandler):
@@ -120,19 +152,48 @@ class Handler(FTPHandler):
     abstracted_fs = FaultFS
     banner = "velbrook FTP ready."
     stor_limit = None
+    stor_stall = None
+    reset_after = None
 
     def pre_process_command(self, line, cmd, arg):
         address = self.socket.getsockname()[0]
         self.store.log_ftp({"mirror": self.store.mirror_of(address), "user": self.username, "cmd": cmd,
                             "arg": "******" if cmd == "PASS" else arg})
+        if cmd == "QUIT" and self.authenticated:
+            fault = self.store.take_fault("ftp_quit", address, user=self.username)
+            if fault is not None:
+                self.hold(fault, self.close)  # no goodbye
+                return
         if self.authenticated and cmd not in NO_FAULT_COMMANDS:
             fault = self.store.take_fault(FAULT_COMMANDS.get(cmd, "ftp_other"), address, user=self.username)
             if fault is not None:
-                if fault["kind"] == "refuse":
+                kind = fault["kind"]
+                if kind == "refuse":
                     self.respond("550 Refused by the service.")
                     return
-                self.stor_limit = fault["bytes"]
+                if kind == "fail_after":
+                    self.stor_limit = fault["bytes"]
+                elif kind == "reset":
+                    self.reset_after = fault["bytes"]
+                elif kind == "stall":
+                    self.stor_stall = fault
         return super().pre_process_command(line, cmd, arg)
+
+    def hold(self, fault, then):
+        """Keeps the connection silent until the fault's `ms` pass or the test releases stalls, then calls
+        `then`; a client that gives up first ends the wait."""
+        release = self.store.stall_release
+        deadline = time.time() + fault["ms"] / 1000.0 if "ms" in fault else None
+
+        def check():
+            if self._closed:
+                return
+            if release.is_set() or (deadline is not None and time.time() >= deadline):
+                then()
+                return
+            self.ioloop.call_later(0.05, check, _errback=self.handle_error)
+
+        check()
 
 
 class FtpService:

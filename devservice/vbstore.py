@@ -22,10 +22,10 @@ UPDATE_FOLDERS = ("program", "element")
 
 HTTP_ENDPOINTS = {"signin", "albumlist", "newalbum", "photoid", "uploadkey", "upload", "commit", "version", "page",
                   "any"}
-FTP_ENDPOINTS = {"ftp_login", "ftp_stor", "ftp_mkd", "ftp_cwd", "ftp_dele", "ftp_any"}
+FTP_ENDPOINTS = {"ftp_login", "ftp_stor", "ftp_mkd", "ftp_cwd", "ftp_dele", "ftp_quit", "ftp_any"}
 HTTP_KINDS = {"refuse", "novalue", "garbage", "value", "body", "status", "delay", "drop", "close_after", "stall",
               "down", "split", "drip", "reset", "truncated", "endless", "chunked"}
-FTP_KINDS = {"refuse", "fail_after"}
+FTP_KINDS = {"refuse", "fail_after", "reset", "stall"}
 LOG_LIMIT = 20000
 
 
@@ -298,7 +298,7 @@ class Store:
         if endpoint in HTTP_ENDPOINTS:
             ok = kind in HTTP_KINDS
         elif endpoint in FTP_ENDPOINTS:
-            ok = kind in FTP_KINDS and (kind == "refuse" or endpoint == "ftp_stor")
+            ok = ftp_fault_applies(endpoint, kind)
         else:
             raise ControlError("unknown endpoint %r" % endpoint)
         if not ok:
@@ -309,7 +309,8 @@ class Store:
         for k in ("bytes", "ms", "count", "status"):
             if k in fault and not isinstance(fault[k], int):
                 raise ControlError("%s must be a number" % k)
-        if kind in ("close_after", "fail_after") and "bytes" not in fault:
+        needs_bytes = kind in ("close_after", "fail_after") or (kind == "reset" and endpoint in FTP_ENDPOINTS)
+        if needs_bytes and "bytes" not in fault:
             raise ControlError("bytes missing")
         with self.lock:
             f = dict(fault)
@@ -422,12 +423,21 @@ class Store:
 
 
 def endpoint_matches(wanted, endpoint):
-    """"any" covers every HTTP endpoint, "ftp_any" every FTP command after the login."""
+    """"any" covers every HTTP endpoint, "ftp_any" every FTP command after the login except QUIT."""
     if wanted == endpoint:
         return True
     if wanted == "any":
         return not endpoint.startswith("ftp_")
-    return wanted == "ftp_any" and endpoint.startswith("ftp_") and endpoint != "ftp_login"
+    return wanted == "ftp_any" and endpoint.startswith("ftp_") and endpoint not in ("ftp_login", "ftp_quit")
+
+
+def ftp_fault_applies(endpoint, kind):
+    """QUIT can only be stalled; transfers break in every way; other commands are refused."""
+    if endpoint == "ftp_quit":
+        return kind == "stall"
+    if endpoint == "ftp_stor":
+        return kind in FTP_KINDS
+    return kind == "refuse"
 
 
 def to_int(text):

@@ -18,7 +18,7 @@ vbFtp::~vbFtp()
 {
     m_worker->disconnect(this);
     m_worker->stop();
-    if (!m_worker->wait(3000)) {
+    if (!m_worker->wait(1500)) {
         // A call that even a closed socket does not end (a host name still
         // resolving): let the thread finish on its own and clean up after itself.
         m_worker->setParent(nullptr);

@@ -15,6 +15,7 @@
 #include <QMutexLocker>
 
 #include <csignal>
+#include <functional>
 #include <mutex>
 
 namespace {
@@ -22,7 +23,6 @@ namespace {
 // Chunks of received data waiting for the owner: 32 x 64 KiB.
 constexpr int chunkSize = 64 * 1024;
 constexpr int maxChunksInFlight = 32;
-constexpr int connectTimeoutMs = 15000;
 
 // A write to a connection the server has closed must fail, not end the process.
 void ignoreSigPipe()
@@ -43,6 +43,58 @@ Poco::Timespan millis(int ms)
 {
     return Poco::Timespan(Poco::Timespan::TimeDiff(ms) * 1000);
 }
+
+// Connects within timeoutMs, polling in short steps so that an abort is
+// noticed; the socket is blocking afterwards, with the time-out on both ways.
+void connectWithin(Poco::Net::StreamSocket& socket, const Poco::Net::SocketAddress& address, int timeoutMs,
+                   const std::function<bool()>& aborted)
+{
+    socket.connectNB(address);
+    QElapsedTimer timer;
+    timer.start();
+    while (!socket.poll(millis(100), Poco::Net::Socket::SELECT_WRITE | Poco::Net::Socket::SELECT_ERROR)) {
+        if (aborted())
+            throw AbortedException();
+        if (timer.elapsed() > timeoutMs)
+            throw Poco::TimeoutException("Connecting timed out");
+    }
+    const int socketError = socket.impl()->socketError();
+    if (socketError != 0)
+        throw Poco::Net::ConnectionRefusedException(address.toString(), socketError);
+    socket.setBlocking(true);
+    socket.setReceiveTimeout(millis(timeoutMs));
+    socket.setSendTimeout(millis(timeoutMs));
+}
+
+// A session whose passive data connection has a deadline and gives up on an
+// abort (the library's own connect has neither).
+class Session : public Poco::Net::FTPClientSession
+{
+public:
+    Session(const Poco::Net::StreamSocket& control, int timeoutMs, std::function<bool()> aborted)
+        : Poco::Net::FTPClientSession(control, true), m_timeoutMs(timeoutMs), m_aborted(std::move(aborted))
+    {
+        setTimeout(millis(timeoutMs));
+    }
+
+protected:
+    Poco::Net::StreamSocket establishDataConnection(const std::string& command,
+                                                    const std::string& arg) override
+    {
+        const Poco::Net::SocketAddress address = sendPassiveCommand();
+        Poco::Net::StreamSocket data;
+        connectWithin(data, address, m_timeoutMs, m_aborted);
+        std::string response;
+        const int status = sendCommand(command, arg, response);
+        if (!isPositivePreliminary(status))
+            throw Poco::Net::FTPException(command + " command failed", response, status);
+        return data;
+    }
+
+private:
+    int m_timeoutMs;
+    std::function<bool()> m_aborted;
+};
 
 } // namespace
 
@@ -208,34 +260,17 @@ void vbFtpWorker::connectToHost(const Command& command)
     dropSession();
     const Poco::Net::SocketAddress address(command.host.toStdString(), command.port);
     Poco::Net::StreamSocket socket;
-    socket.connectNB(address);
+    int timeout = 0;
     {
         QMutexLocker lock(&m_mutex);
         m_controlSocket = socket;
         m_hasControlSocket = true;
-    }
-    // Waits in short steps so that an abort is noticed while connecting.
-    QElapsedTimer timer;
-    timer.start();
-    while (!socket.poll(millis(100), Poco::Net::Socket::SELECT_WRITE | Poco::Net::Socket::SELECT_ERROR)) {
-        if (abortRequested())
-            throw AbortedException();
-        if (timer.elapsed() > connectTimeoutMs)
-            throw Poco::TimeoutException("Connecting timed out");
-    }
-    const int socketError = socket.impl()->socketError();
-    if (socketError != 0)
-        throw Poco::Net::ConnectionRefusedException(address.toString(), socketError);
-    socket.setBlocking(true);
-    int timeout = 0;
-    {
-        QMutexLocker lock(&m_mutex);
         timeout = m_timeoutMs;
     }
-    socket.setReceiveTimeout(millis(timeout));
-    socket.setSendTimeout(millis(timeout));
-    m_session = std::make_unique<Poco::Net::FTPClientSession>(socket, true);
-    m_session->setTimeout(millis(timeout));
+    const auto aborted = [this] { return abortRequested(); };
+    connectWithin(socket, address, timeout, aborted);
+    // The greeting is read under the same deadline; an abort shuts the socket.
+    m_session = std::make_unique<Session>(socket, timeout, aborted);
 }
 
 void vbFtpWorker::list(const Command& command)

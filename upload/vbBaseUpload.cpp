@@ -1,5 +1,6 @@
 #include "vbBaseUpload.h"
 
+#include <QDeadlineTimer>
 #include <QFileInfo>
 
 namespace {
@@ -28,14 +29,17 @@ int vbBaseUpload::socketTimeoutMs()
 
 void vbBaseUpload::stopUpload()
 {
-    endThread();
+    abortRun();
 }
 
 bool vbBaseUpload::startUpload(const vbUploadFiles& files, const QString& photoIdText)
 {
     if (!filesPresent(files))
         return false;
-    endThread();
+    if (!abortRun()) {
+        setLastError(tr("The previous transfer is still ending"));
+        return false;
+    }
     m_files = files;
     if (m_files.photoBase.isEmpty()) {
         const QFileInfo info(files.photoFile);
@@ -69,14 +73,17 @@ bool vbBaseUpload::removeRemote(const QString&)
 
 void vbBaseUpload::removeRemoteLater(const QString&) {}
 
-void vbBaseUpload::endThread()
+bool vbBaseUpload::abortRun(int waitMs)
 {
     m_stop = true;
     m_aborter.abort();
-    if (isRunning() && !wait(kStopWaitMs)) {
-        terminate();
+    return wait(QDeadlineTimer(waitMs));
+}
+
+void vbBaseUpload::endThread()
+{
+    if (!abortRun())
         wait();
-    }
 }
 
 bool vbBaseUpload::connectSocket(Poco::Net::StreamSocket& socket, const QString& host, int port)

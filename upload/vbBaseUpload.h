@@ -22,8 +22,8 @@ struct vbUploadFiles
 
 // A thread that sends one photo's data and reports progress and the outcome.
 // The caller keeps it and may start it again after a failed run. Stopping
-// shuts down the worker's connections so a blocked call returns at once;
-// terminating the thread is the last resort after a 3000 ms wait.
+// shuts down the worker's connections so a blocked call returns at once; the
+// thread is never terminated (that would abort the process inside a catch).
 class vbBaseUpload : public QThread
 {
     Q_OBJECT
@@ -33,8 +33,11 @@ public:
     vbBaseUpload(const QString& host, const QString& user, const QString& password, const QString& folder);
     ~vbBaseUpload() override;
 
-    // Asks a running transfer to end; returns once it has (or was terminated).
+    // Asks a running transfer to end; returns once it has, or after kStopWaitMs.
     virtual void stopUpload();
+    // Ends a running thread without a report: stop set, connections shut,
+    // then waits up to waitMs. True once the thread has ended.
+    bool abortRun(int waitMs = kStopWaitMs);
     // Checks that the needed files exist, ends a previous run, starts the
     // thread. False, and nothing started, when a file is missing.
     virtual bool startUpload(const vbUploadFiles& files, const QString& photoIdText);
@@ -57,8 +60,9 @@ public:
     // Send and receive time-out of every upload connection (60 s unless changed).
     static void setSocketTimeoutMs(int ms);
     static int socketTimeoutMs();
-    // How long stopping waits before terminating the thread.
-    static constexpr int kStopWaitMs = 3000;
+    // How long stopping waits for the thread. Every blocking call returns at
+    // once when its socket is shut, so only a host name still resolving lasts longer.
+    static constexpr int kStopWaitMs = 1500;
 
 signals:
     void sig_dataTransfer(qint64 done, qint64 total);
@@ -69,8 +73,8 @@ protected:
     virtual bool filesPresent(const vbUploadFiles& files) const = 0;
     // Called on the caller's thread just before the thread starts.
     virtual void aboutToStart() {}
-    // Sets stop, shuts the connections, waits, terminates as the last resort.
-    // Derived destructors call it while their members still exist.
+    // Like abortRun(), then waits for the thread however long its deadline
+    // allows. Derived destructors call it while their members still exist.
     void endThread();
     bool stopRequested() const { return m_stop.load(); }
     void setLastError(const QString& text);

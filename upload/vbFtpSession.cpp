@@ -6,9 +6,14 @@
 
 #include <Poco/Exception.h>
 #include <Poco/Net/NetException.h>
+#include <Poco/Net/SocketAddress.h>
 #include <Poco/Timespan.h>
 
+#include <algorithm>
+
 namespace {
+constexpr int kQuitWaitMs = 5000;
+
 Poco::Timespan socketTimeout()
 {
     return Poco::Timespan(Poco::Timespan::TimeDiff(vbBaseUpload::socketTimeoutMs()) * 1000);
@@ -37,11 +42,8 @@ vbFtpSession::vbFtpSession(const Poco::Net::StreamSocket& control, vbSocketAbort
 
 vbFtpSession::~vbFtpSession()
 {
-    unlistData();
-    if (m_aborter)
-        m_aborter->remove(m_control);
     try {
-        close();
+        closeSession();
     } catch (...) {
     }
 }
@@ -55,9 +57,29 @@ void vbFtpSession::finishUpload()
 void vbFtpSession::closeSession()
 {
     unlistData();
-    if (m_aborter)
-        m_aborter->remove(m_control);
+    try {
+        // The goodbye is a courtesy: it gets a short wait, not a transfer's
+        // deadline (the connection test waits for it with input blocked).
+        const int quitMs = std::min(vbBaseUpload::socketTimeoutMs(), kQuitWaitMs);
+        m_control.setReceiveTimeout(Poco::Timespan(Poco::Timespan::TimeDiff(quitMs) * 1000));
+        logout();
+    } catch (...) {
+        // No goodbye in time, or the connection is gone: closed all the same.
+    }
+    // Unlisted before the socket is closed, so a late stop cannot shut a
+    // reused descriptor.
+    unlistControl();
     close();
+}
+
+void vbFtpSession::abandon()
+{
+    unlistData();
+    unlistControl();
+    try {
+        m_control.shutdown();
+    } catch (...) {
+    }
 }
 
 void vbFtpSession::sendData(const char* data, int size)
@@ -76,15 +98,32 @@ void vbFtpSession::sendData(const char* data, int size)
 Poco::Net::StreamSocket vbFtpSession::establishDataConnection(const std::string& command,
                                                               const std::string& arg)
 {
-    Poco::Net::StreamSocket data = Poco::Net::FTPClientSession::establishDataConnection(command, arg);
-    data.setSendTimeout(socketTimeout());
-    data.setReceiveTimeout(socketTimeout());
+    // Passive mode, with a connect that has a deadline and can be aborted.
     unlistData();
+    const Poco::Net::SocketAddress address = sendPassiveCommand();
+    Poco::Net::StreamSocket data;
+    const bool connected = connectAbortable(data, QString::fromStdString(address.host().toString()),
+                                            address.port(), vbBaseUpload::socketTimeoutMs(), m_aborter);
+    if (m_aborter)
+        m_aborter->remove(data);
+    if (!connected)
+        throw Poco::Net::NetException("cannot open the data connection");
     m_data = data;
     m_hasData = true;
     if (m_aborter)
         m_aborter->add(m_data);
+    std::string response;
+    const int status = sendCommand(command, arg, response);
+    if (!isPositivePreliminary(status))
+        throw Poco::Net::FTPException(command + " command failed", response, status);
     return data;
+}
+
+void vbFtpSession::unlistControl()
+{
+    if (m_aborter && m_controlListed)
+        m_aborter->remove(m_control);
+    m_controlListed = false;
 }
 
 void vbFtpSession::unlistData()

@@ -20,8 +20,12 @@ public:
     // Ends a file upload; the data connection leaves the aborter first so it
     // really closes and the server can answer.
     void finishUpload();
-    // Closes the session (QUIT), leaving the control connection unlisted first.
+    // Closes the session: QUIT, answered within the time-out, while the
+    // control connection stays listed so a stop cuts the wait short.
     void closeSession();
+    // Drops the session without a goodbye (after a broken transfer): both
+    // connections are shut, so closing afterwards does not wait.
+    void abandon();
     // Sends bytes straight on the data connection of the upload begun last,
     // bypassing the stream's small buffer. Throws what the socket throws.
     void sendData(const char* data, int size);
@@ -32,10 +36,12 @@ protected:
 
 private:
     void unlistData();
+    void unlistControl();
 
     Poco::Net::StreamSocket m_control;
     Poco::Net::StreamSocket m_data;
     bool m_hasData = false;
+    bool m_controlListed = true;
     vbSocketAborter* m_aborter;
 };
 

@@ -22,11 +22,9 @@ vbFtpUpload::vbFtpUpload(const QString& host, const QString& user, const QString
 
 vbFtpUpload::~vbFtpUpload()
 {
-    // Nothing is removed from the server here: only stopping does that.
-    if (!m_finished)
-        endThread();
-    else
-        wait();
+    // Nothing is removed from the server here: only stopping does that. A run
+    // that has reported may still be saying goodbye: that is cut short.
+    endThread();
 }
 
 bool vbFtpUpload::filesPresent(const vbUploadFiles& files) const
@@ -39,7 +37,7 @@ void vbFtpUpload::stopUpload()
 {
     if (m_finished)
         return;
-    endThread();
+    abortRun();
     removeRemoteLater(m_photoIdText);
 }
 
@@ -139,12 +137,13 @@ void vbFtpUpload::run()
             return;
         }
     }
+    // Everything is stored: the photo goes on at once, whatever the goodbye
+    // costs (a stop cuts it short too).
+    report(true);
     try {
         session->closeSession();
     } catch (...) {
-        // Everything is stored; a failing QUIT changes nothing.
     }
-    report(true);
 }
 
 bool vbFtpUpload::sendFile(vbFtpSession& session, QFile& file, const QString& remoteName,
@@ -180,10 +179,8 @@ bool vbFtpUpload::sendFile(vbFtpSession& session, QFile& file, const QString& re
             outgoing.append(piece.data(), n);
             if (outgoing.size() >= kSendBlock)
                 flush();
-            if (stopRequested()) {
-                session.finishUpload();
-                return true;
-            }
+            if (stopRequested())
+                return true; // the run ends; the shut connections need no goodbye
         }
         if (!outgoing.isEmpty())
             flush();
@@ -198,9 +195,8 @@ bool vbFtpUpload::sendFile(vbFtpSession& session, QFile& file, const QString& re
     } catch (...) {
         error = tr("the connection broke");
     }
-    try {
-        session.finishUpload();
-    } catch (...) {
-    }
+    // After a broken transfer the server's word on it is not waited for (it
+    // would cost another deadline): the session is dropped without a goodbye.
+    session.abandon();
     return false;
 }

@@ -1,15 +1,16 @@
 #include "vbHttpUpload.h"
 
 #include "vbEndpoints.h"
-#include "vbReply.h"
 #include "vbUploadErrorLog.h"
 #include "vbUploadProtocol.h"
 
 #include <Poco/Exception.h>
 #include <Poco/Net/NetException.h>
 #include <Poco/Net/StreamSocket.h>
+#include <Poco/Timespan.h>
 
 #include <QDebug>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -147,24 +148,37 @@ void vbHttpUpload::run()
         return;
     }
 
-    bool ok = false;
+    // The answer is read until it is complete or the deadline passes: the
+    // network may deliver it in any number of pieces.
+    using vbUploadProtocol::AnswerState;
+    QByteArray answer;
+    AnswerState state = AnswerState::Incomplete;
     try {
+        QElapsedTimer clock;
+        clock.start();
         char buffer[kChunkSize];
-        const int n = socket.receiveBytes(buffer, kChunkSize);
-        if (stopRequested())
-            return;
-        if (n > 0) {
-            const QByteArray answer(buffer, n);
-            qDebug().noquote() << "upload answer:" << vbUploadProtocol::replyText(answer);
-            ok = vbReply::isUploadAck(answer);
-            if (!ok) {
-                const QByteArray text = answer.left(answer.indexOf('\0') < 0 ? n : answer.indexOf('\0'));
-                vbUploadErrorLog::append(text);
-                setLastError(tr("The service refused the photo: %1")
-                                 .arg(vbUploadProtocol::replyText(text).simplified().left(200)));
-            }
-        } else {
+        while (state == AnswerState::Incomplete) {
+            const qint64 left = socketTimeoutMs() - clock.elapsed();
+            if (left <= 0)
+                throw Poco::TimeoutException();
+            socket.setReceiveTimeout(Poco::Timespan(Poco::Timespan::TimeDiff(left) * 1000));
+            const int n = socket.receiveBytes(
+                buffer, std::min<int>(kChunkSize, vbUploadProtocol::kMaxAnswerBytes - int(answer.size())));
+            if (stopRequested())
+                return;
+            if (n > 0)
+                answer.append(buffer, n);
+            state = vbUploadProtocol::judgeUploadAnswer(answer, n <= 0);
+        }
+        qDebug().noquote() << "upload answer:" << vbUploadProtocol::replyText(answer);
+        if (state == AnswerState::Refused && answer.isEmpty()) {
             setLastError(tr("The service closed the connection without an answer"));
+        } else if (state == AnswerState::Refused) {
+            const QByteArray text =
+                answer.left(answer.indexOf('\0') < 0 ? answer.size() : answer.indexOf('\0'));
+            vbUploadErrorLog::append(text);
+            setLastError(tr("The service refused the photo: %1")
+                             .arg(vbUploadProtocol::replyText(text).simplified().left(200)));
         }
     } catch (const Poco::TimeoutException&) {
         if (stopRequested())
@@ -185,5 +199,6 @@ void vbHttpUpload::run()
         vbUploadErrorLog::append(QByteArray("Other Exception"));
         setLastError(tr("Unexpected error while waiting for the answer"));
     }
+    const bool ok = state == AnswerState::Acknowledged;
     emit sig_done(ok);
 }

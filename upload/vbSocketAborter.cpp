@@ -7,10 +7,21 @@
 #include <QElapsedTimer>
 
 #include <algorithm>
+#include <csignal>
 
 namespace {
 constexpr int kConnectPollMs = 100;
+
+// A write to a connection that the server reset, or that a stop shut, must
+// fail with an error, not end the process.
+void ignoreSigPipe()
+{
+#ifdef SIGPIPE
+    static std::once_flag once;
+    std::call_once(once, [] { std::signal(SIGPIPE, SIG_IGN); });
+#endif
 }
+} // namespace
 
 void vbSocketAborter::add(const Poco::Net::StreamSocket& socket)
 {
@@ -59,6 +70,7 @@ void vbSocketAborter::shutdown(Poco::Net::StreamSocket& socket)
 bool connectAbortable(Poco::Net::StreamSocket& socket, const QString& host, int port, int timeoutMs,
                       vbSocketAborter* aborter)
 {
+    ignoreSigPipe();
     const Poco::Timespan timeout(Poco::Timespan::TimeDiff(timeoutMs) * 1000);
     try {
         const Poco::Net::SocketAddress address(host.toStdString(), static_cast<Poco::UInt16>(port));

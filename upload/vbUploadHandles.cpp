@@ -9,7 +9,13 @@ void vbUploadWorkerDeleter::operator()(vbBaseUpload* worker) const
     if (!worker)
         return;
     worker->disconnect();
-    delete worker;
+    if (worker->abortRun()) {
+        delete worker;
+        return;
+    }
+    QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    if (worker->isFinished())
+        worker->deleteLater();
 }
 
 vbPendingReply::~vbPendingReply()

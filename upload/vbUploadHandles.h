@@ -5,8 +5,10 @@
 class QNetworkReply;
 class vbBaseUpload;
 
-// Deletes an upload worker: its thread is ended first (connections shut,
-// 3000 ms, terminate as the last resort). Nothing is removed from the server.
+// Deletes an upload worker without blocking for long: its connections are
+// shut and its thread given a short wait; a thread still busy then (a host
+// name resolving) deletes the worker itself when it ends. Nothing is removed
+// from the server.
 struct vbUploadWorkerDeleter
 {
     void operator()(vbBaseUpload* worker) const;

@@ -11,7 +11,68 @@ namespace vbUploadProtocol {
 namespace {
 constexpr int kKeyLength = 64;
 constexpr int kKeySeparatorLength = 3;
+
+// The value of a header field (name in lower case), or null.
+QByteArray headerValue(const QByteArray& header, const QByteArray& name)
+{
+    for (const QByteArray& line : header.split('\n')) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0 && line.left(colon).trimmed().toLower() == name)
+            return line.mid(colon + 1).trimmed();
+    }
+    return QByteArray();
+}
+
+// A chunked body decoded as far as it has arrived; *complete once the last
+// (empty) chunk came, or at framing that cannot be read, which ends the answer.
+QByteArray dechunk(const QByteArray& raw, bool* complete)
+{
+    *complete = false;
+    QByteArray body;
+    qsizetype pos = 0;
+    for (;;) {
+        const qsizetype lineEnd = raw.indexOf("\r\n", pos);
+        if (lineEnd < 0)
+            return body;
+        QByteArray sizeText = raw.mid(pos, lineEnd - pos);
+        sizeText.truncate(sizeText.indexOf(';') < 0 ? sizeText.size() : sizeText.indexOf(';'));
+        bool ok = false;
+        const qint64 size = sizeText.trimmed().toLongLong(&ok, 16);
+        if (!ok || size <= 0) {
+            *complete = true;
+            return body;
+        }
+        const qsizetype start = lineEnd + 2;
+        body += raw.mid(start, size);
+        if (raw.size() < start + size + 2)
+            return body;
+        pos = start + size + 2;
+    }
+}
 } // namespace
+
+AnswerState judgeUploadAnswer(const QByteArray& received, bool closed)
+{
+    bool complete = closed || received.size() >= kMaxAnswerBytes;
+    QByteArray text = received;
+    const qsizetype headerEnd = received.indexOf("\r\n\r\n");
+    if (headerEnd >= 0) {
+        const QByteArray header = received.left(headerEnd);
+        const QByteArray body = received.mid(headerEnd + 4);
+        bool ok = false;
+        const qint64 length = headerValue(header, "content-length").toLongLong(&ok);
+        if (headerValue(header, "transfer-encoding").toLower().contains("chunked")) {
+            bool lastChunk = false;
+            text = header + dechunk(body, &lastChunk);
+            complete = complete || lastChunk;
+        } else if (ok && length >= 0) {
+            complete = complete || body.size() >= length;
+        }
+    }
+    if (vbReply::isUploadAck(text))
+        return AnswerState::Acknowledged;
+    return complete ? AnswerState::Refused : AnswerState::Incomplete;
+}
 
 QString replyText(const QByteArray& body)
 {

@@ -55,6 +55,22 @@ std::optional<UploadKey> uploadKeyFromReply(const QByteArray& body);
 // True when the commit answer carries exactly photoId (which must not be 0).
 bool commitAccepted(const QByteArray& body, qint64 photoId);
 
+// How far the answer to an HTTP upload has come.
+enum class AnswerState
+{
+    Incomplete,   // read on
+    Acknowledged, // the acknowledgement marker is there
+    Refused       // complete, or as long as an answer may be, without the marker
+};
+// The most of an answer that is read.
+constexpr int kMaxAnswerBytes = 64 * 1024;
+// Judges the bytes received so far; closed: the service has closed the
+// connection. An answer is complete at the marker, when Content-Length is
+// satisfied, at the last chunk of a chunked body, at the close, or at
+// kMaxAnswerBytes. A chunked body is looked at decoded, so a marker split by
+// chunk framing is still seen.
+AnswerState judgeUploadAnswer(const QByteArray& received, bool closed);
+
 // Why a photo failed, for the log viewer: the step and the last error text.
 QString keyFailureReason(const QString& detail);
 QString transferFailureReason(const QString& detail);

@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>vbBaseUpload</name>
+    <message>
+        <source>The previous transfer is still ending</source>
+        <translation>上一次传输尚未结束</translation>
+    </message>
+</context>
+<context>
     <name>vbFtpUpload</name>
     <message>
         <source>Cannot read %1</source>

@@ -11,9 +11,11 @@
 #include <QJsonArray>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QThreadPool>
 
 #include <atomic>
 
@@ -58,6 +60,10 @@ private slots:
     void failureBeforeOrWhileSending_data();
     void failureBeforeOrWhileSending();
     void stopRemovesWhatWasStored();
+    void stopIsPromptInEveryPhase_data();
+    void stopIsPromptInEveryPhase();
+    void brokenServerCostsOneAttempt_data();
+    void brokenServerCostsOneAttempt();
     void removeRemoteTriesEveryName();
 
 private:
@@ -87,6 +93,9 @@ void tst_ftpupload::initTestCase()
 
 void tst_ftpupload::init()
 {
+    // Removals a stopped run left in the background are done first: they
+    // would take faults meant for this test.
+    QVERIFY(QThreadPool::globalInstance()->waitForDone(30000));
     QVERIFY(m_service->clearFaults(true));
     vbBaseUpload::setSocketTimeoutMs(60000);
 }
@@ -153,6 +162,15 @@ void tst_ftpupload::loginAndFolder()
     QVERIFY(!createFtpFolder(m_host, kUser, kPassword, QStringLiteral("78")));
     QVERIFY(openFtpSession(m_host, kUser, kPassword, QStringLiteral("77")) != nullptr);
     QVERIFY(openFtpSession(m_host, kUser, kPassword, QStringLiteral("no-such-folder")) == nullptr);
+
+    // A goodbye never answered holds the connection test (input blocked) a
+    // few seconds, not a transfer's deadline.
+    vbBaseUpload::setSocketTimeoutMs(60000);
+    QVERIFY(m_service->injectFault(fault("ftp_quit", "stall")));
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(testFtpLogin(m_host, kUser, kPassword));
+    QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
 }
 
 void tst_ftpupload::storesThreeFilesInOrder()
@@ -296,6 +314,113 @@ void tst_ftpupload::stopRemovesWhatWasStored()
     // The removal runs in the background.
     QTRY_COMPARE_WITH_TIMEOUT(storedFiles(QStringLiteral("4713")).size(), 0, 10000);
     QCOMPARE(storOrder(QStringLiteral("4713")).size(), 3);
+}
+
+void tst_ftpupload::stopIsPromptInEveryPhase_data()
+{
+    QTest::addColumn<QJsonObject>("injected");
+    QTest::addColumn<int>("photoSize");
+    QTest::addColumn<bool>("silentServer"); // a server that accepts and never says a word
+
+    QTest::newRow("greeting never comes") << QJsonObject() << 1000 << true;
+    // Larger than the socket buffers: the sending itself blocks.
+    QTest::newRow("sending into a data connection never read")
+        << fault("ftp_stor", "stall") << (24 << 20) << false;
+    QTest::newRow("waiting for the word on a sent file") << fault("ftp_stor", "stall") << 1000 << false;
+    QTest::newRow("QUIT never answered") << fault("ftp_quit", "stall") << 1000 << false;
+}
+
+void tst_ftpupload::stopIsPromptInEveryPhase()
+{
+    QFETCH(QJsonObject, injected);
+    QFETCH(int, photoSize);
+    QFETCH(bool, silentServer);
+    // Only a stop can end these waits quickly.
+    vbBaseUpload::setSocketTimeoutMs(30000);
+    if (!injected.isEmpty())
+        QVERIFY(m_service->injectFault(injected));
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost));
+
+    static int row = 0;
+    const QString id = QString::number(4900 + ++row);
+    const vbUploadFiles files = makeFiles(QStringLiteral("phase"), 500, 500, photoSize);
+    auto worker = std::make_unique<vbFtpUpload>(silentServer ? QStringLiteral("127.0.0.1") : m_host, kUser,
+                                                kPassword, kAlbum);
+    if (silentServer)
+        worker->setPort(silent.serverPort());
+    QSignalSpy done(worker.get(), &vbBaseUpload::sig_done);
+    QVERIFY(worker->startUpload(files, id));
+    const bool quit = injected.value(QLatin1String("endpoint")).toString() == QLatin1String("ftp_quit");
+    if (quit) {
+        // The photo is stored: that is reported before the session is closed.
+        QVERIFY(done.wait(10000));
+        QCOMPARE(done.first().first().toBool(), true);
+        QCOMPARE(storedFiles(id).size(), 3);
+    }
+    if (silentServer)
+        QTRY_VERIFY(silent.hasPendingConnections() || silent.waitForNewConnection(0));
+    else
+        QTRY_COMPARE_WITH_TIMEOUT(m_service->state()
+                                      .value(QLatin1String("ftp_log"))
+                                      .toArray()
+                                      .last()
+                                      .toObject()
+                                      .value(QLatin1String("cmd"))
+                                      .toString(),
+                                  quit ? QStringLiteral("QUIT") : QStringLiteral("STOR"), 10000);
+    QVERIFY(worker->isRunning());
+
+    QElapsedTimer clock;
+    clock.start();
+    worker->stopUpload();
+    worker.reset();
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(done.size(), quit ? 1 : 0);
+}
+
+void tst_ftpupload::brokenServerCostsOneAttempt_data()
+{
+    QTest::addColumn<QList<QJsonObject>>("injected");
+
+    QJsonObject reset = fault("ftp_stor", "reset");
+    reset.insert(QLatin1String("bytes"), 100000);
+    QTest::newRow("data connection never read, QUIT never answered")
+        << QList<QJsonObject>{fault("ftp_stor", "stall"), fault("ftp_quit", "stall")};
+    QTest::newRow("reset mid-transfer") << QList<QJsonObject>{reset};
+}
+
+void tst_ftpupload::brokenServerCostsOneAttempt()
+{
+    QFETCH(QList<QJsonObject>, injected);
+    const int deadline = 2000;
+    vbBaseUpload::setSocketTimeoutMs(deadline);
+    for (const QJsonObject& f : injected)
+        QVERIFY(m_service->injectFault(f));
+
+    const QString id = QStringLiteral("4720%1").arg(injected.size());
+    const vbUploadFiles files = makeFiles(QStringLiteral("broken"), 3000, 400000, 900000);
+    vbFtpUpload worker(m_host, kUser, kPassword, kAlbum);
+    QSignalSpy done(&worker, &vbBaseUpload::sig_done);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(worker.startUpload(files, id));
+    QVERIFY(done.wait(3 * deadline));
+    QCOMPARE(done.takeFirst().first().toBool(), false);
+    QVERIFY2(clock.elapsed() < 2 * deadline, qPrintable(QString::number(clock.elapsed())));
+    // The failed run does not linger saying goodbye to a broken server.
+    QTRY_VERIFY_WITH_TIMEOUT(worker.isFinished(), deadline / 2);
+
+    // Started again, as the upload tick does: the photo goes through.
+    clock.restart();
+    QVERIFY(worker.startUpload(files, id));
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(done.wait(3 * deadline));
+    QCOMPARE(done.takeFirst().first().toBool(), true);
+    const QMap<QString, QByteArray> stored = storedFiles(id);
+    QCOMPARE(stored.size(), 3);
+    QCOMPARE(stored.value(kAlbum + QStringLiteral("/") + id + QStringLiteral(".jpg")),
+             sha256Of(files.photoFile));
 }
 
 void tst_ftpupload::removeRemoteTriesEveryName()

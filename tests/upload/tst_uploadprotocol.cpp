@@ -26,6 +26,8 @@ private slots:
     void uploadKeyReply();
     void commitAnswer_data();
     void commitAnswer();
+    void uploadAnswerJudgedWhole_data();
+    void uploadAnswerJudgedWhole();
 
     void commitAddressKeepsOrderAndEncodesValues();
     void requestAddressesFollowThePort_data();
@@ -123,6 +125,65 @@ void tst_uploadprotocol::commitAnswer()
     QFETCH(qint64, photoId);
     QFETCH(bool, accepted);
     QCOMPARE(commitAccepted(body, photoId), accepted);
+}
+
+void tst_uploadprotocol::uploadAnswerJudgedWhole_data()
+{
+    QTest::addColumn<QByteArrayList>("pieces"); // as they arrive
+    QTest::addColumn<bool>("closed");           // the service closes after the last piece
+    QTest::addColumn<int>("decidedAt");         // the piece that settles it; -1: only the close does
+    QTest::addColumn<int>("state");
+
+    const QByteArray ack = kMarker + "1" + kMarker;
+    const QByteArray sized = "HTTP/1.1 200 OK\r\nContent-Length: 11\r\n\r\n";
+    const QByteArray open = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n";
+    const QByteArray chunked = "HTTP/1.1 200 OK\r\ntransfer-encoding: Chunked\r\n\r\n";
+    const int ok = int(AnswerState::Acknowledged);
+    const int refused = int(AnswerState::Refused);
+
+    QTest::newRow("whole at once") << QByteArrayList{sized + ack} << false << 0 << ok;
+    QTest::newRow("headers, then the body") << QByteArrayList{sized, ack} << false << 1 << ok;
+    QTest::newRow("marker across pieces")
+        << QByteArrayList{open + "<p>" + kMarker, "1</", "\\/></p>"} << false << 2 << ok;
+    QTest::newRow("chunked, marker cut by the framing")
+        << QByteArrayList{chunked, "5\r\n" + kMarker + "\r\n", "6\r\n1" + kMarker + "\r\n", "0\r\n\r\n"}
+        << false << 2 << ok;
+    QTest::newRow("chunked refusal ends at the last chunk")
+        << QByteArrayList{chunked + "4\r\nnope\r\n", "0\r\n\r\n"} << false << 1 << refused;
+    QTest::newRow("length satisfied without marker")
+        << QByteArrayList{"HTTP/1.1 400 Bad\r\ncontent-length: 14\r\n\r\nerror: ", "refused"} << false << 1
+        << refused;
+    QTest::newRow("zero is no acknowledgement")
+        << QByteArrayList{sized + kMarker + "0" + kMarker} << false << 0 << refused;
+    QTest::newRow("no length: refusal waits for the close")
+        << QByteArrayList{open, "error: refused"} << true << -1 << refused;
+    QTest::newRow("closed before the length was reached")
+        << QByteArrayList{sized, kMarker + "1"} << true << -1 << refused;
+    QTest::newRow("closed without a byte") << QByteArrayList{} << true << -1 << refused;
+    QTest::newRow("no more than 64 KB")
+        << QByteArrayList{open, QByteArray(kMaxAnswerBytes, ' '), ack} << false << 1 << refused;
+}
+
+void tst_uploadprotocol::uploadAnswerJudgedWhole()
+{
+    QFETCH(QByteArrayList, pieces);
+    QFETCH(bool, closed);
+    QFETCH(int, decidedAt);
+    QFETCH(int, state);
+
+    QByteArray received;
+    int decided = -1;
+    AnswerState judged = AnswerState::Incomplete;
+    for (int i = 0; i < pieces.size() && decided < 0; ++i) {
+        received += pieces.at(i);
+        judged = judgeUploadAnswer(received, false);
+        if (judged != AnswerState::Incomplete)
+            decided = i;
+    }
+    QCOMPARE(decided, decidedAt);
+    if (decided < 0 && closed)
+        judged = judgeUploadAnswer(received, true);
+    QCOMPARE(int(judged), state);
 }
 
 void tst_uploadprotocol::commitAddressKeepsOrderAndEncodesValues()
