@@ -91,6 +91,8 @@ std::vector<Bitmap> captioned(Language language)
           {"addTextDate", box, "Add text", u"添加文字", Tone::Plain},
           {"addElement", box, "Add element", u"添加元素", Tone::Plain},
           {"removeTextDate", box, "Delete", u"删除", Tone::Plain},
+          {"undo", box, "Undo", u"撤销", Tone::Plain},
+          {"redo", box, "Redo", u"重做", Tone::Plain},
           {"upload", bar, "Upload", u"上传", Tone::Primary},
           {"cancelUpload", bar, "Stop", u"停止", Tone::Plain},
           {"close", bar, "Close", u"关闭", Tone::Plain}})
