@@ -30,12 +30,14 @@
 #include "vbUploadQueue.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -535,5 +537,17 @@ void vbMainWnd::slot_uploadFiles()
 
 void vbMainWnd::slot_Close()
 {
+    // The user may still say no to quitting; then the window stays as it is.
+    const QScopedValueRollback<bool> quitting(m_quitting, true);
     m_uploadQueue->closeProgram();
+}
+
+void vbMainWnd::closeEvent(QCloseEvent* event)
+{
+    if (m_quitting) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    slot_Hide();
 }

@@ -72,6 +72,9 @@ protected slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Alt+F4 and the task bar's Close act as the close buttons; only the
+    // closing sequence really closes the window.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildForm();
@@ -104,6 +107,8 @@ private:
     // Invalid until first needed; then the geometry Restore returns to.
     QRect m_normalGeometry;
     bool m_maximised = false;
+    // Set while the tray's Quit runs the closing sequence.
+    bool m_quitting = false;
 };
 
 // The main window while the event loop runs (null before and after).

@@ -222,9 +222,9 @@ void vbCanvasScene::centrePhoto()
 
 void vbCanvasScene::endRazor(bool apply)
 {
-    if (!m_photo)
+    if (!m_photo || !m_photo->isRazorMode())
         return;
-    if (apply && m_photo->isRazorMode()) {
+    if (apply) {
         const QRect cut = m_photo->razorRect().toRect().intersected(m_photo->image().rect());
         if (!cut.isEmpty()) {
             // The kept part's centre becomes the photo's centre; the overlays
@@ -244,6 +244,8 @@ void vbCanvasScene::endRazor(bool apply)
     }
     m_photo->setRazorMode(false);
     invalidate();
+    if (m_editor) // the crop's hint or warning is done with
+        m_editor->setTips(QString());
 }
 
 void vbCanvasScene::addOverlay(vbBaseItem* base)

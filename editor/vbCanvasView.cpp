@@ -40,7 +40,7 @@ void vbCanvasView::slot_aspectChanged(float ratio, bool bigEnough)
     if (m_scene)
         m_scene->setRazorAspect(ratio);
     if (m_editor)
-        m_editor->setTips(bigEnough ? QString() : tr("Can not razor!"));
+        m_editor->showRazorTips(bigEnough ? QString() : tr("Can not razor!"));
 }
 
 void vbCanvasView::slot_razorTerminal(bool apply, bool)

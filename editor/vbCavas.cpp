@@ -83,6 +83,8 @@ vbCavas::vbCavas(vbFileNode* node, QWidget* parent)
         {btnLeft, &vbCavas::on_btnLeft_clicked},
         {btnRight, &vbCavas::on_btnRight_clicked},
         {btnRazor, &vbCavas::on_btnRazor_clicked},
+        {btnUndo, &vbCavas::slot_undo},
+        {btnRedo, &vbCavas::slot_redo},
         {btnAddText, &vbCavas::on_btnAddText_clicked},
         {btnAddElement, &vbCavas::on_btnAddElement_clicked},
         {btnDelete, &vbCavas::on_btnDelete_clicked},
@@ -140,6 +142,8 @@ void vbCavas::setupUi()
     comboBox->setObjectName(QStringLiteral("comboBox"));
     comboBox->setMinimumWidth(80);
     line = makeLine(this, "line");
+    btnUndo = makeButton(this, "btnUndo", 85, 25, "undo");
+    btnRedo = makeButton(this, "btnRedo", 85, 25, "redo");
     btnAddText = makeButton(this, "btnAddText", 85, 25, "addTextDate");
     btnAddElement = makeButton(this, "btnAddElement", 85, 25, "addElement");
     btnDelete = makeButton(this, "btnDelete", 85, 25, "removeTextDate");
@@ -163,10 +167,10 @@ void vbCavas::setupUi()
     for (QWidget* w :
          {static_cast<QWidget*>(btnBig), static_cast<QWidget*>(btnSmall), static_cast<QWidget*>(btnLeft),
           static_cast<QWidget*>(btnRight), static_cast<QWidget*>(btnRazor), static_cast<QWidget*>(comboBox),
-          static_cast<QWidget*>(line), static_cast<QWidget*>(btnAddText),
-          static_cast<QWidget*>(btnAddElement), static_cast<QWidget*>(btnDelete),
-          static_cast<QWidget*>(line_2), static_cast<QWidget*>(lblRotate), static_cast<QWidget*>(dial),
-          static_cast<QWidget*>(lblScale), static_cast<QWidget*>(scaleSlider)})
+          static_cast<QWidget*>(line), static_cast<QWidget*>(btnUndo), static_cast<QWidget*>(btnRedo),
+          static_cast<QWidget*>(btnAddText), static_cast<QWidget*>(btnAddElement),
+          static_cast<QWidget*>(btnDelete), static_cast<QWidget*>(line_2), static_cast<QWidget*>(lblRotate),
+          static_cast<QWidget*>(dial), static_cast<QWidget*>(lblScale), static_cast<QWidget*>(scaleSlider)})
         horizontalLayout_2->addWidget(w);
     horizontalLayout_2->addStretch();
     verticalLayout->addLayout(horizontalLayout_2);
@@ -197,7 +201,8 @@ void vbCavas::setupUi()
         comboBox->addItem(QLatin1String(zoom));
     comboBox->addItem(trForm("Fit"));
     comboBox->setEditable(true);
-    comboBox->setCurrentIndex(0);
+    // A photo opens whole, however large, and the box says so.
+    comboBox->setCurrentIndex(comboBox->count() - 1);
     retranslateUi();
 }
 
@@ -219,6 +224,8 @@ void vbCavas::retranslateUi()
     btnRazor->setToolTip(trForm("Crop to a print size"));
     btnAddElement->setToolTip(trForm("add element"));
     btnDelete->setToolTip(trForm("Delete"));
+    btnUndo->setToolTip(trForm("Undo"));
+    btnRedo->setToolTip(trForm("Redo"));
 }
 
 void vbCavas::setupUndo()
@@ -244,6 +251,11 @@ void vbCavas::setupUndo()
     redo->setShortcutContext(Qt::WindowShortcut);
     connect(redo, &QAction::triggered, this, &vbCavas::slot_redo);
     addAction(redo);
+
+    btnUndo->setEnabled(false);
+    btnRedo->setEnabled(false);
+    connect(m_undo, &QUndoStack::canUndoChanged, btnUndo, &QWidget::setEnabled);
+    connect(m_undo, &QUndoStack::canRedoChanged, btnRedo, &QWidget::setEnabled);
 }
 
 void vbCavas::setTips(const QString& text)
@@ -254,6 +266,13 @@ void vbCavas::setTips(const QString& text)
 QString vbCavas::tips() const
 {
     return lblTips->text();
+}
+
+void vbCavas::showRazorTips(const QString& warning)
+{
+    // The crop needs a second Ok, in this window: say so while the frame shows.
+    const QString hint = tr("Drag the frame, then OK to crop");
+    setTips(warning.isEmpty() ? hint : warning + QLatin1Char(' ') + hint);
 }
 
 QString vbCavas::outputPath(const vbFileNode* node)
@@ -296,8 +315,8 @@ void vbCavas::slot_scaleChanged(int)
     const QString text = comboBox->currentText();
     QSizeF target;
     double factor = 1.0;
-    if (text == trForm("Fit")) // a pixel to spare keeps the scroll bars away
-        target = QSizeF(view->viewport()->size()) - QSizeF(2, 2);
+    if (text == trForm("Fit")) // the room without scroll bars, and a pixel to spare
+        target = QSizeF(view->maximumViewportSize()) - QSizeF(2, 2);
     else if (vbZoom::factorForText(text, &factor))
         target = QSizeF(shown.width() * factor, shown.height() * factor);
     else
@@ -462,18 +481,20 @@ void vbCavas::restoreEdit(const vbSceneState& state)
 
 void vbCavas::slot_undo()
 {
-    // A crop under way is not an edit yet: undo only drops it.
-    if (m_scene->isRazorMode()) {
+    // A crop under way is no edit yet: its frame goes, and the last edit is
+    // undone as the user asked (the frame would not fit a photo put back).
+    if (m_scene->isRazorMode())
         m_scene->endRazor(false);
-        return;
-    }
     m_undo->undo();
 }
 
 void vbCavas::slot_redo()
 {
-    if (!m_scene->isRazorMode())
-        m_undo->redo();
+    if (!m_undo->canRedo())
+        return;
+    if (m_scene->isRazorMode())
+        m_scene->endRazor(false);
+    m_undo->redo();
 }
 
 void vbCavas::on_btnOk_clicked()

@@ -47,6 +47,9 @@ public:
     void pushEdit(const vbSceneState& before, const QString& text, int merge = -1, quint64 overlay = 0);
     // Puts the canvas back into state (undo and redo).
     void restoreEdit(const vbSceneState& state);
+    // The tips line while the crop frame is shown: how to finish the crop,
+    // after warning when one is given (a photo too small for the print size).
+    void showRazorTips(const QString& warning);
 
     // Form children
     vbPushButton* btnBig;
@@ -56,6 +59,8 @@ public:
     vbPushButton* btnRazor;
     QComboBox* comboBox;
     QFrame* line;
+    vbPushButton* btnUndo;
+    vbPushButton* btnRedo;
     vbPushButton* btnAddText;
     vbPushButton* btnAddElement;
     vbPushButton* btnDelete;
@@ -87,7 +92,7 @@ public slots:
     void slot_elementScaleChanged(int value);
     void slot_selectChanged();
     void slot_loadBigImageComplete(vbFileNode* node);
-    // In crop mode these only leave it.
+    // A crop under way ends uncut first; the last edit is still undone.
     void slot_undo();
     void slot_redo();
     // Escape and Cancel: in crop mode only the crop ends.

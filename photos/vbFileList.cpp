@@ -6,6 +6,7 @@
 #include "vbFileNode.h"
 #include "vbFileNodeUI.h"
 #include "vbMessageBox.h"
+#include "vbNameOrder.h"
 #include "vbPushButton.h"
 #include "vbSelectFiles.h"
 
@@ -338,6 +339,8 @@ QStringList vbFileList::collectPhotoPaths(const QList<QUrl>& urls)
                 paths.append(dir.absolutePath() + QLatin1Char('/') + name);
         }
     }
+    // One drop comes in name order and goes after the photos already listed.
+    vbNameOrder::sort(paths);
     return paths;
 }
 

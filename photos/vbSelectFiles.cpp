@@ -5,6 +5,7 @@
 #include "vbIniParser.h"
 #include "vbLanguage.h"
 #include "vbMessageBox.h"
+#include "vbNameOrder.h"
 #include "vbPushButton.h"
 #include "vbTitleBar.h"
 #include "vbTreeView.h"
@@ -114,13 +115,16 @@ void vbSelectFiles::slot_URLChanged(const QString& url)
 {
     m_currentFolder = url;
     const QDir dir(url);
-    const QStringList names =
-        dir.entryList({QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")},
-                      QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::Unsorted);
+    QStringList paths;
+    for (const QString& name :
+         dir.entryList({QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")},
+                       QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::Unsorted))
+        paths.append(dir.absoluteFilePath(name));
+    vbNameOrder::sort(paths);
     QList<QFileInfo> files;
-    files.reserve(names.size());
-    for (const QString& name : names)
-        files.append(QFileInfo(dir.absoluteFilePath(name)));
+    files.reserve(paths.size());
+    for (const QString& path : std::as_const(paths))
+        files.append(QFileInfo(path));
     fileList->clearAll();
     fileList->addFiles(files, true);
     // The box follows the list: a new folder starts with nothing ticked.

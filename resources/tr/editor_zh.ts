@@ -59,6 +59,14 @@
         <source>vbCavas</source>
         <translation>编辑照片</translation>
     </message>
+    <message>
+        <source>Undo</source>
+        <translation>撤销</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>重做</translation>
+    </message>
 </context>
 <context>
     <name>vbCavas</name>
@@ -101,6 +109,10 @@
     <message>
         <source>The edited photo cannot be saved</source>
         <translation>无法保存编辑后的照片</translation>
+    </message>
+    <message>
+        <source>Drag the frame, then OK to crop</source>
+        <translation>拖动裁剪框，然后点击确定完成裁剪</translation>
     </message>
 </context>
 <context>

@@ -163,13 +163,33 @@ private slots:
         QCOMPARE(m_window->normalGeometryKept(), first);
     }
 
-    void closeButtonsOnlyHide()
+    // Both close buttons, Alt+F4 and the task bar's Close go to the tray, or
+    // minimise the window where there is no tray, keeping its geometry.
+    void closingOnlyHides_data()
     {
-        QTest::mouseClick(m_window->toolPanel()->btnClose, Qt::LeftButton);
-        QVERIFY(!m_window->isVisible() || m_window->isMinimized());
+        QTest::addColumn<int>("way");
+        QTest::newRow("tool panel Close") << 0;
+        QTest::newRow("status bar Close") << 1;
+        QTest::newRow("window system close") << 2;
+    }
+    void closingOnlyHides()
+    {
+        QFETCH(int, way);
+        const QRect before = m_window->geometry();
+        if (way == 2)
+            QVERIFY(!m_window->close());
+        else
+            QTest::mouseClick(way == 0 ? m_window->toolPanel()->btnClose : m_window->statusBar()->btnClose,
+                              Qt::LeftButton);
+        if (QSystemTrayIcon::isSystemTrayAvailable())
+            QVERIFY(!m_window->isVisible());
+        else
+            QVERIFY(m_window->isVisible() && m_window->isMinimized());
+        QCOMPARE(m_window->normalGeometryKept(), before);
         // The program goes on: the window is still there and can come back.
         m_window->trayIcon()->contextMenu()->actions().at(2)->trigger();
-        QVERIFY(m_window->isVisible());
+        QVERIFY(m_window->isVisible() && !m_window->isMinimized());
+        QCOMPARE(m_window->geometry(), before);
     }
 
     void viewModes()

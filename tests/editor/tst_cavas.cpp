@@ -1,6 +1,6 @@
-// The editor dialog on a real photo node: loading, zoom list and buttons,
-// crop through Ok, saving with its quality rule and the photo's metadata,
-// oriented photos, and undo / redo.
+// The editor dialog on a real photo node: loading whole, zoom list and
+// buttons, crop through Ok with its hint, saving with its quality rule and the
+// photo's metadata, oriented photos, and undo / redo by button and key.
 #include "_loadThread.h"
 #include "vbAddText.h"
 #include "vbCanvasScene.h"
@@ -21,6 +21,7 @@
 #include <QImageWriter>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUndoStack>
@@ -79,8 +80,7 @@ private slots:
     void init();
     void cleanup();
 
-    void loadsAndZoomsTyped_data();
-    void loadsAndZoomsTyped();
+    void opensWholeAtFit();
     void zoomListKeepsNine();
     void zoomButtons();
     void turnsSwapTheSides();
@@ -93,7 +93,7 @@ private slots:
     void cancelLeavesTheNode();
     void undoRedo();
     void undoMergesDialTurns();
-    void undoInCropModeEndsTheCrop();
+    void undoInCropModeUndoesTheLastEdit();
 
 private:
     std::unique_ptr<vbCavas> openEditor(const QSize& size, qint64 bytes = 0);
@@ -150,33 +150,25 @@ std::unique_ptr<vbCavas> tst_Cavas::openEditorOnPhoto()
     return editor;
 }
 
-void tst_Cavas::loadsAndZoomsTyped_data()
+void tst_Cavas::opensWholeAtFit()
 {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<double>("scale");
-    QTest::newRow("35") << "35" << 0.35;
-    QTest::newRow("5%") << "5%" << 0.1;
-    QTest::newRow("300%") << "300%" << 1.0;
-    QTest::newRow("50%") << "50%" << 0.5;
-}
-
-void tst_Cavas::loadsAndZoomsTyped()
-{
-    QFETCH(QString, typed);
-    QFETCH(double, scale);
-    auto editor = openEditor(QSize(800, 600));
-    QVERIFY(editor);
-    // The list starts at "200%", which never enlarges: 1.0.
-    QCOMPARE(editor->comboBox->currentText(), QStringLiteral("200%"));
-    QCOMPARE(editor->scene()->scaleX(), 1.0);
+    // A large photo opens whole, without scroll bars, and the box says "Fit";
+    // a small one is never enlarged.
+    auto big = openEditor(QSize(3000, 2000));
+    QVERIFY(big);
+    QCOMPARE(big->comboBox->currentText(), QStringLiteral("Fit"));
     QVERIFY(m_node->bigImage().isNull()); // dropped once the canvas has it
-    QLineEdit* edit = editor->comboBox->lineEdit();
-    edit->selectAll();
-    QTest::keyClicks(edit, typed);
-    QTest::keyClick(edit, Qt::Key_Return);
-    QVERIFY(qAbs(editor->scene()->scaleX() - scale) < 1e-6);
-    QVERIFY(qAbs(editor->scene()->scaleY() - scale) < 1e-6);
-    QVERIFY(editor->isVisible());
+    const QSize viewport = big->view->viewport()->size();
+    QVERIFY(big->scene()->sceneRect().width() <= viewport.width());
+    QVERIFY(big->scene()->sceneRect().height() <= viewport.height());
+    QVERIFY(big->scene()->scaleX() < 1.0);
+    QVERIFY(!big->view->horizontalScrollBar()->isVisible());
+    QVERIFY(!big->view->verticalScrollBar()->isVisible());
+
+    auto small = openEditor(QSize(300, 200));
+    QVERIFY(small);
+    QCOMPARE(small->comboBox->currentText(), QStringLiteral("Fit"));
+    QCOMPARE(small->scene()->scaleX(), 1.0);
 }
 
 void tst_Cavas::zoomListKeepsNine()
@@ -185,25 +177,18 @@ void tst_Cavas::zoomListKeepsNine()
     QVERIFY(editor);
     QCOMPARE(editor->comboBox->count(), 8);
     QLineEdit* edit = editor->comboBox->lineEdit();
-    for (const char* value : {"30", "40", "60"}) {
+    // Typed zooms apply at once; above 100% the photo is never enlarged.
+    for (const auto& [value, scale] : {std::pair{"30", 0.3}, {"300%", 1.0}, {"40", 0.4}}) {
         edit->selectAll();
         QTest::keyClicks(edit, QLatin1String(value));
         QTest::keyClick(edit, Qt::Key_Return);
         QVERIFY(editor->comboBox->count() <= 9);
+        QVERIFY(qAbs(editor->scene()->scaleX() - scale) < 1e-6);
+        QVERIFY(qAbs(editor->scene()->scaleY() - scale) < 1e-6);
     }
     QCOMPARE(editor->comboBox->count(), 9);
     QCOMPARE(editor->comboBox->itemText(7), QStringLiteral("Fit"));
-    QCOMPARE(editor->comboBox->itemText(8), QStringLiteral("60"));
-    QVERIFY(qAbs(editor->scene()->scaleX() - 0.6) < 1e-6);
-
-    // "Fit" shows the whole photo in the view, enlarged never.
-    auto big = openEditor(QSize(3000, 2000));
-    QVERIFY(big);
-    big->comboBox->setCurrentIndex(7);
-    const QSize viewport = big->view->viewport()->size();
-    QVERIFY(big->scene()->sceneRect().width() <= viewport.width());
-    QVERIFY(big->scene()->sceneRect().height() <= viewport.height());
-    QVERIFY(big->scene()->scaleX() < 1.0);
+    QCOMPARE(editor->comboBox->itemText(8), QStringLiteral("40"));
 }
 
 void tst_Cavas::zoomButtons()
@@ -214,7 +199,7 @@ void tst_Cavas::zoomButtons()
         click(editor->btnBig);
     QVERIFY(qAbs(editor->scene()->scaleX() - 1.5) < 1e-6);
     QCOMPARE(editor->comboBox->currentText(), QStringLiteral("150%"));
-    QCOMPARE(editor->comboBox->currentIndex(), 0);
+    QCOMPARE(editor->comboBox->currentIndex(), 7); // still "Fit": only the text shows the zoom
     for (int i = 0; i < 8; ++i)
         click(editor->btnBig);
     QCOMPARE(editor->scene()->scaleX(), 2.0);
@@ -254,9 +239,12 @@ void tst_Cavas::okCropsThenSaves()
     click(editor->btnRazor);
     QVERIFY(editor->scene()->isRazorMode());
     QCOMPARE(editor->scene()->photoItem()->razorRect(), QRectF(25, 83.5, 950, 633));
+    // The frame waits for the editor's own Ok, and the tips line says so.
+    QCOMPARE(editor->tips(), QStringLiteral("Drag the frame, then OK to crop"));
 
     click(editor->btnOk);
     QVERIFY(!editor->scene()->isRazorMode());
+    QCOMPARE(editor->tips(), QString());
     QCOMPARE(editor->scene()->photoItem()->image().size(), QSize(950, 633));
     QVERIFY(editor->isVisible());
     QCOMPARE(m_node->fileInfo().absoluteFilePath(), QFileInfo(m_photo).absoluteFilePath());
@@ -377,6 +365,8 @@ void tst_Cavas::undoRedo()
     QVERIFY(editor);
     vbCanvasScene* scene = editor->scene();
     const QImage original = scene->renderImage();
+    QVERIFY(!editor->btnUndo->isEnabled());
+    QVERIFY(!editor->btnRedo->isEnabled());
 
     answerModal<vbAddText>([](vbAddText* d) {
         QTest::keyClicks(d->textEdit, QStringLiteral("Summer"));
@@ -405,22 +395,25 @@ void tst_Cavas::undoRedo()
     const QImage turned = scene->renderImage();
 
     QCOMPARE(editor->undoStack()->count(), 3);
-    pressKey(editor.get(), Qt::Key_Z);
+    QVERIFY(editor->btnUndo->isEnabled());
+    click(editor->btnUndo);
     QCOMPARE(scene->photoAngle(), 0);
+    QVERIFY(editor->btnRedo->isEnabled());
     QVERIFY(looksSame(scene->renderImage(), moved));
     pressKey(editor.get(), Qt::Key_Z);
     QVERIFY(looksSame(scene->renderImage(), withText));
     pressKey(editor.get(), Qt::Key_Z);
     QCOMPARE(scene->overlays().size(), 0);
     QVERIFY(looksSame(scene->renderImage(), original));
+    QVERIFY(!editor->btnUndo->isEnabled());
 
-    pressKey(editor.get(), Qt::Key_Y);
+    click(editor->btnRedo);
     QVERIFY(looksSame(scene->renderImage(), withText));
     pressKey(editor.get(), Qt::Key_Y);
     pressKey(editor.get(), Qt::Key_Y);
     QCOMPARE(scene->photoAngle(), 90);
     QVERIFY(looksSame(scene->renderImage(), turned));
-    QCOMPARE(scene->sceneRect().size(), QSizeF(400, 600));
+    QVERIFY(!editor->btnRedo->isEnabled());
 
     // Delete, then undo brings the text back; Ok saves what is shown.
     scene->overlays().first()->graphicsItem()->setSelected(true);
@@ -452,7 +445,7 @@ void tst_Cavas::undoMergesDialTurns()
     QCOMPARE(editor->dial->value(), 0);
 }
 
-void tst_Cavas::undoInCropModeEndsTheCrop()
+void tst_Cavas::undoInCropModeUndoesTheLastEdit()
 {
     auto editor = openEditor(QSize(600, 400));
     QVERIFY(editor);
@@ -460,10 +453,17 @@ void tst_Cavas::undoInCropModeEndsTheCrop()
     answerModal<vbRazorDialog>([](vbRazorDialog* d) { click(d->btnOk); });
     click(editor->btnRazor);
     QVERIFY(editor->scene()->isRazorMode());
+    // The frame goes uncut, and the turn is undone as asked.
     pressKey(editor.get(), Qt::Key_Z);
     QVERIFY(!editor->scene()->isRazorMode());
-    QCOMPARE(editor->scene()->photoAngle(), 90); // the turn is still there
+    QCOMPARE(editor->tips(), QString());
+    QCOMPARE(editor->scene()->photoAngle(), 0);
     QCOMPARE(editor->scene()->photoItem()->image().size(), QSize(600, 400));
+    answerModal<vbRazorDialog>([](vbRazorDialog* d) { click(d->btnOk); });
+    click(editor->btnRazor);
+    click(editor->btnRedo);
+    QVERIFY(!editor->scene()->isRazorMode());
+    QCOMPARE(editor->scene()->photoAngle(), 90);
     // Escape in crop mode also only ends the crop.
     answerModal<vbRazorDialog>([](vbRazorDialog* d) { click(d->btnOk); });
     click(editor->btnRazor);

@@ -141,7 +141,7 @@ void tst_EditorShots::shots()
     razor.selectSize(1, true);
     QFETCH(QString, tooSmall);
     QCOMPARE(razor.lblTips->text(), tooSmall);
-    editor.scene()->setRazorAspect(1.5f);
+    editor.view->slot_aspectChanged(1.5f, true); // the frame's ratio, and the hint below it
     razor.show();
     save(&razor, lang + "-crop-dialog");
     save(&editor, lang + "-crop");

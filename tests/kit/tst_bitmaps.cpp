@@ -39,11 +39,12 @@ const QStringList& captionedNames()
 {
     static const QStringList names = [] {
         QStringList out;
-        for (const char* n : {"login",  "register",     "task",        "help",       "viewMode",
-                              "ok",     "cancel",       "yes",         "no",         "allYes",
-                              "allNo",  "reUpload",     "autoLoad",    "noLoad",     "addPhoto",
-                              "import", "download",     "addTextDate", "addElement", "removeTextDate",
-                              "upload", "cancelUpload", "close",       "addPhotoBig"}) {
+        for (const char* n : {"login",  "register",     "task",        "help",        "viewMode",
+                              "ok",     "cancel",       "yes",         "no",          "allYes",
+                              "allNo",  "reUpload",     "autoLoad",    "noLoad",      "addPhoto",
+                              "import", "download",     "addTextDate", "addElement",  "removeTextDate",
+                              "upload", "cancelUpload", "close",       "addPhotoBig", "undo",
+                              "redo"}) {
             out << QLatin1String(n) + QLatin1String(".png") << QLatin1String(n) + QLatin1String("_hover.png");
         }
         out << QStringLiteral("loading.png") << QStringLiteral("noSelectImage.PNG");

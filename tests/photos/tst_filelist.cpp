@@ -1,9 +1,10 @@
-// Photo list rules: what a drop or paste adds, duplicates, the 300 limit,
-// view modes, check counts, removal and the add button.
+// Photo list rules: what a drop or paste adds and in which order, duplicates,
+// the 300 limit, view modes, check counts, removal and the add button.
 #include "photoTestUtil.h"
 #include "vbFileList.h"
 #include "vbFileNode.h"
 #include "vbFileNodeUI.h"
+#include "vbNameOrder.h"
 #include "vbPushButton.h"
 #include "vbSession.h"
 #include "vbTestPhotos.h"
@@ -22,6 +23,9 @@ private slots:
     void initTestCase();
 
     void droppedFolderAndFiles();
+    void nameOrder_data();
+    void nameOrder();
+    void dropsComeInNameOrder();
     void photoPathsFromUrls_data();
     void photoPathsFromUrls();
     void samePhotoTwice();
@@ -97,6 +101,67 @@ void tst_FileList::droppedFolderAndFiles()
     // Every new row gets its thumbnail.
     for (vbFileNode* node : list.nodes())
         QTRY_COMPARE(node->thumbnail().size(), QSize(120, 80));
+}
+
+void tst_FileList::nameOrder_data()
+{
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<bool>("aFirst");
+    QTest::newRow("numbers by value") << "/p/IMG_2.jpg"
+                                      << "/p/IMG_10.jpg" << true;
+    QTest::newRow("zero padded") << "/p/IMG_0010.jpg"
+                                 << "/p/IMG_0001.jpg" << false;
+    QTest::newRow("numbers in brackets") << "/p/photo (10).jpg"
+                                         << "/p/photo (9).jpg" << false;
+    QTest::newRow("case ignored") << "/p/B.jpg"
+                                  << "/p/a.jpg" << false;
+    QTest::newRow("shorter name first") << "/p/a.jpg"
+                                        << "/p/a_1.jpg" << true;
+    QTest::newRow("suffix after name") << "/p/a.jpg"
+                                       << "/p/a.jpeg" << false;
+    QTest::newRow("name before folder") << "/z/a.jpg"
+                                        << "/a/b.jpg" << true;
+    QTest::newRow("folder breaks a tie") << "/x10/a.jpg"
+                                         << "/x2/a.jpg" << false;
+    QTest::newRow("padding breaks a tie") << "/p/IMG_01.jpg"
+                                          << "/p/IMG_1.jpg" << true;
+}
+
+void tst_FileList::nameOrder()
+{
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(bool, aFirst);
+    // The "C" locale of a bare system knows no numbers of its own.
+    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::Chinese, QLocale::China)}) {
+        QLocale::setDefault(locale);
+        QCOMPARE(vbNameOrder::lessThan(a, b), aFirst);
+        // A sort needs the opposite answer the other way round.
+        QCOMPARE(vbNameOrder::lessThan(b, a), !aFirst);
+        QStringList both{b, a};
+        vbNameOrder::sort(both);
+        QCOMPARE(both, aFirst ? QStringList({a, b}) : QStringList({b, a}));
+    }
+    QLocale::setDefault(QLocale::system());
+}
+
+void tst_FileList::dropsComeInNameOrder()
+{
+    // One drop is listed in name order; a later one goes after it, in its own
+    // order, so what was there does not move.
+    vbFileList list(nullptr, true);
+    const QString f10 = photo(QStringLiteral("order/IMG_10.jpg"));
+    const QString f2 = photo(QStringLiteral("order/IMG_2.JPG"));
+    const QString f1 = photo(QStringLiteral("order/img_1.jpeg"));
+    QVERIFY(dropPaths(list.viewport(), {f10, f2, f1}));
+    const QString later3 = photo(QStringLiteral("later/IMG_3.jpg"));
+    const QString later0 = photo(QStringLiteral("later/IMG_0.jpg"));
+    QVERIFY(dropPaths(list.viewport(), {later3, later0}));
+    QStringList rows;
+    for (vbFileNode* node : list.nodes())
+        rows << node->absoluteFilePath();
+    QCOMPARE(rows, QStringList({f1, f2, f10, later0, later3}));
 }
 
 void tst_FileList::photoPathsFromUrls_data()

@@ -76,8 +76,9 @@ void tst_SelectFiles::listsJpegsOfFolder()
 {
     const QString folder = m_dir.filePath(QStringLiteral("mixed"));
     QDir().mkpath(folder + QStringLiteral("/sub"));
-    QVERIFY(vbTestPhotos::writeJpeg(folder + QStringLiteral("/a.JPG"), QSize(30, 20)));
-    QVERIFY(vbTestPhotos::writeJpeg(folder + QStringLiteral("/b.jpeg"), QSize(30, 20)));
+    // Written in this order so that the folder's own order is not the name order.
+    for (const char* name : {"IMG_12.jpg", "IMG_10.JPG", "img_9.jpeg", "IMG_1.jpg"})
+        QVERIFY(vbTestPhotos::writeJpeg(folder + QLatin1Char('/') + QLatin1String(name), QSize(30, 20)));
     QVERIFY(vbTestPhotos::writeJpeg(folder + QStringLiteral("/.hidden.jpg"), QSize(30, 20)));
     QVERIFY(vbTestPhotos::writeJpeg(folder + QStringLiteral("/sub/d.jpg"), QSize(30, 20)));
     QVERIFY(QImage(8, 8, QImage::Format_RGB32).save(folder + QStringLiteral("/c.png")));
@@ -89,9 +90,10 @@ void tst_SelectFiles::listsJpegsOfFolder()
         names << node->fileName();
         QVERIFY(node->flags() & Qt::ItemIsUserCheckable);
     }
-    names.sort();
-    QCOMPARE(names,
-             QStringList({QStringLiteral(".hidden.jpg"), QStringLiteral("a.JPG"), QStringLiteral("b.jpeg")}));
+    // In name order, numbers by their value.
+    QCOMPARE(names, QStringList({QStringLiteral(".hidden.jpg"), QStringLiteral("IMG_1.jpg"),
+                                 QStringLiteral("img_9.jpeg"), QStringLiteral("IMG_10.JPG"),
+                                 QStringLiteral("IMG_12.jpg")}));
     QCOMPARE(dialog.currentFolder(), folder);
 }
 

@@ -4,7 +4,8 @@
 //
 //   mkbitmaps <output folder>   writes <output>/Resources/*.png, the Chinese
 //                               captioned ones to <output>/Resources/zh/*.png,
-//                               and <output>/bitmaps.qrc
+//                               <output>/bitmaps.qrc, and the application icon
+//                               for desktops under <output>/icons/hicolor
 //
 // The Chinese bitmaps are listed under lang="zh" with the English names, so
 // ":/Resources/ok.png" gives the Chinese button once the program has made
@@ -91,6 +92,8 @@ std::vector<Bitmap> captioned(Language language)
           {"addTextDate", box, "Add text", u"添加文字", Tone::Plain},
           {"addElement", box, "Add element", u"添加元素", Tone::Plain},
           {"removeTextDate", box, "Delete", u"删除", Tone::Plain},
+          {"undo", box, "Undo", u"撤销", Tone::Plain},
+          {"redo", box, "Redo", u"重做", Tone::Plain},
           {"upload", bar, "Upload", u"上传", Tone::Primary},
           {"cancelUpload", bar, "Stop", u"停止", Tone::Plain},
           {"close", bar, "Close", u"关闭", Tone::Plain}})
@@ -187,6 +190,21 @@ bool writeAll(const QDir& folder, const std::vector<Bitmap>& bitmaps)
     return true;
 }
 
+// The desktop's icon theme wants the emblem at its usual sizes.
+bool writeDesktopIcons(const QDir& out)
+{
+    for (int side : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QStringLiteral("icons/hicolor/%1x%1/apps").arg(side);
+        if (!out.mkpath(folder))
+            return false;
+        QSaveFile file(out.filePath(folder + QStringLiteral("/pixelvane.png")));
+        QImageWriter writer(&file, "png");
+        if (!file.open(QIODevice::WriteOnly) || !writer.write(art::emblem(side)) || !file.commit())
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -211,6 +229,10 @@ int main(int argc, char** argv)
     if (!writeAll(QDir(out.filePath(QStringLiteral("Resources"))), english) ||
         !writeAll(QDir(out.filePath(QStringLiteral("Resources/zh"))), chinese))
         return 1;
+    if (!writeDesktopIcons(out)) {
+        std::fprintf(stderr, "mkbitmaps: cannot write the desktop icons\n");
+        return 1;
+    }
     if (!writeQrc(out.filePath(QStringLiteral("bitmaps.qrc")), english, chinese)) {
         std::fprintf(stderr, "mkbitmaps: cannot write the resource list\n");
         return 1;
