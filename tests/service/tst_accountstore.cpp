@@ -13,18 +13,21 @@
 #include <QTimer>
 #include <QUuid>
 
-// A credential store in memory: available or not, answering at once or from the event loop.
+// A credential store in memory: available or not, answering at once or from the event loop
+// (writes then as late as writeDelayMs, so later requests can overtake them).
 class vbFakeCredentials : public vbCredentialStore
 {
     Q_OBJECT
 public:
     bool available = true;
     bool deferred = false;
+    int writeDelayMs = 0;
+    int pending = 0; // answers not given yet
     QHash<QString, QString> entries;
 
     void readPassword(const QString& account, QObject* context, ReadDone done) override
     {
-        answer(context, [=] {
+        answer(context, 0, [=] {
             if (!available)
                 done(Unavailable, QString());
             else if (!entries.contains(account))
@@ -35,7 +38,7 @@ public:
     }
     void writePassword(const QString& account, const QString& password, QObject* context, Done done) override
     {
-        answer(context, [=] {
+        answer(context, writeDelayMs, [=] {
             if (available)
                 entries.insert(account, password);
             done(available ? Ok : Unavailable);
@@ -43,7 +46,7 @@ public:
     }
     void removePassword(const QString& account, QObject* context, Done done) override
     {
-        answer(context, [=] {
+        answer(context, 0, [=] {
             if (available)
                 entries.remove(account);
             done(available ? Ok : Unavailable);
@@ -51,12 +54,17 @@ public:
     }
 
 private:
-    void answer(QObject* context, const std::function<void()>& work)
+    void answer(QObject* context, int delayMs, const std::function<void()>& work)
     {
-        if (deferred)
-            QTimer::singleShot(0, context, work);
-        else
+        if (deferred) {
+            ++pending;
+            QTimer::singleShot(delayMs, context, [this, work] {
+                --pending;
+                work();
+            });
+        } else {
             work();
+        }
     }
 };
 
@@ -177,10 +185,12 @@ private slots:
     {
         vbFakeCredentials credentials;
         credentials.deferred = true;
+        credentials.writeDelayMs = 50;
         vbAccountStore accounts(m_ini, &credentials);
         accounts.save(QStringLiteral("me@velbrook.test"), QStringLiteral("secret"));
         accounts.forget();
         QVERIFY(settle(accounts));
+        QTRY_COMPARE(credentials.pending, 0);
         QVERIFY(credentials.entries.isEmpty());
         QCOMPARE(value("password"), QStringLiteral("<none>"));
         QCOMPARE(value("autologin"), QStringLiteral("0"));
