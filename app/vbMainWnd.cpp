@@ -423,9 +423,9 @@ void vbMainWnd::startAutomaticSignIn()
     connect(m_signIn, &vbSignIn::sig_albumsFailed, this,
             [this] { setStatusText(vbSignIn::visitFailedText()); });
 
-    // The credential store may answer later; a sign-in through the dialog meanwhile wins.
+    // The credential store may answer later, when the user may have signed in or out by hand.
     m_accounts->load(this, [this](const QString& name, const QString& password) {
-        if (m_session->isLoggedIn() || m_signIn->isBusy())
+        if (m_accountChosenByHand)
             return;
         m_session->setAccount(name, password);
         if (name.isEmpty() || password.isEmpty())
@@ -483,6 +483,7 @@ void vbMainWnd::slot_signOut()
 {
     if (m_session->isUploading())
         return;
+    m_accountChosenByHand = true;
     m_signIn->cancel();
     m_session->signOut();
     m_accounts->forget();
@@ -505,6 +506,7 @@ void vbMainWnd::signInWithDialog()
         return;
     // The dialog's sign-in replaces the whole session; an automatic one still
     // under way must not overwrite it afterwards.
+    m_accountChosenByHand = true;
     m_signIn->cancel();
     m_session->signIn(login.userId(), login.name(), login.password(), login.host(), QStringLiteral("Http"));
     // The album choice of whoever was signed in before does not carry over.

@@ -109,6 +109,8 @@ private:
     vbSignIn* m_signIn = nullptr;
     vbAccountStore* m_accounts = nullptr;
     QMenu* m_accountMenu = nullptr;
+    // The user signed in through the dialog or signed out: a late stored account is not used.
+    bool m_accountChosenByHand = false;
     vbUploadQueue* m_uploadQueue = nullptr;
     QPointer<vbShowImage> m_preview;
 

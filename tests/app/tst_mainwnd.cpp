@@ -47,34 +47,17 @@ private:
         const int generation = m_generation;
         QTimer::singleShot(0, this, [this, generation] { pollBox(generation, 100); });
     }
-    // Fills in the album dialog once it is up and presses its OK button.
-    void typeAlbum(int triesLeft)
+    // Runs fill on the modal dialog of type T once it is up.
+    template <typename T> void whenModal(const std::function<void(T*)>& fill, int triesLeft = 100)
     {
-        auto* dialog = qobject_cast<vbNewAlbums*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            if (triesLeft > 0)
-                QTimer::singleShot(20, this, [this, triesLeft] { typeAlbum(triesLeft - 1); });
-            return;
-        }
-        QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("edit_name")),
-                         QStringLiteral("Beach & Sun"));
-        QTest::mouseClick(dialog->findChild<vbPushButton*>(QStringLiteral("btnOK")), Qt::LeftButton);
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget()))
+            fill(dialog);
+        else if (triesLeft > 0)
+            QTimer::singleShot(20, this, [this, fill, triesLeft] { whenModal<T>(fill, triesLeft - 1); });
     }
-
-    // Signs in through the sign-in dialog once it is up.
-    void typeLogin(int triesLeft)
+    static void type(QWidget* dialog, const char* edit, const QString& text)
     {
-        auto* dialog = qobject_cast<vbLogin*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            if (triesLeft > 0)
-                QTimer::singleShot(20, this, [this, triesLeft] { typeLogin(triesLeft - 1); });
-            return;
-        }
-        QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("edit_name")),
-                         QLatin1String(velbrook::kDemoEmail));
-        QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("edit_password")),
-                         QLatin1String(velbrook::kDemoPassword));
-        QTest::mouseClick(dialog->findChild<vbPushButton*>(QStringLiteral("btnLogin")), Qt::LeftButton);
+        QTest::keyClicks(dialog->findChild<QLineEdit*>(QLatin1String(edit)), text);
     }
 
     // Points the program folder at service; with autoLogin the demo account is stored for the automatic
@@ -356,7 +339,10 @@ private slots:
         QComboBox* box = m_window->toolPanel()->comboBox;
         box->addItems({QStringLiteral("Family"), QStringLiteral("Trip"), QStringLiteral("Archive")});
 
-        QTimer::singleShot(0, this, [this] { typeAlbum(100); });
+        whenModal<vbNewAlbums>([](vbNewAlbums* dialog) {
+            type(dialog, "edit_name", QStringLiteral("Beach & Sun"));
+            QTest::mouseClick(dialog->findChild<vbPushButton*>(QStringLiteral("btnOK")), Qt::LeftButton);
+        });
         m_window->toolPanel()->lblCreate->show();
         QTest::mouseClick(m_window->toolPanel()->lblCreate, Qt::LeftButton);
 
@@ -476,7 +462,11 @@ private slots:
         vbIniParser(QStringLiteral("system.ini"))
             .setInt(QStringLiteral("recent.album"), QStringLiteral("user1001"), velbrook::kTripAlbumId);
         restart();
-        QTimer::singleShot(0, this, [this] { typeLogin(100); });
+        whenModal<vbLogin>([](vbLogin* dialog) {
+            type(dialog, "edit_name", QLatin1String(velbrook::kDemoEmail));
+            type(dialog, "edit_password", QLatin1String(velbrook::kDemoPassword));
+            QTest::mouseClick(dialog->findChild<vbPushButton*>(QStringLiteral("btnLogin")), Qt::LeftButton);
+        });
         QTest::mouseClick(m_window->toolPanel()->btnLogin, Qt::LeftButton);
         QVERIFY(m_window->session()->isLoggedIn());
         QCOMPARE(m_window->toolPanel()->comboBox->currentText(), QStringLiteral("Trip"));
