@@ -5,6 +5,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusVirtualObject>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QSignalSpy>
@@ -64,6 +65,15 @@ private:
             work();
         }
     }
+};
+
+// A Secret Service that takes every call and never answers, like a hung keyring.
+class vbSilentSecretService : public QDBusVirtualObject
+{
+    Q_OBJECT
+public:
+    QString introspect(const QString&) const override { return QString(); }
+    bool handleMessage(const QDBusMessage&, const QDBusConnection&) override { return true; }
 };
 
 // What is kept of the account between runs: the automatic sign-in with its
@@ -196,14 +206,19 @@ private slots:
 
     // The system's store: a round trip where a Secret Service runs (the suite
     // is also registered inside a session bus with gnome-keyring), otherwise
-    // a clear "unavailable" within the deadline.
+    // a clear "unavailable": at once without a session bus, at the deadline
+    // when the service never answers (long before D-Bus itself gives up).
     void systemStore()
     {
-        const QDBusConnection bus = QDBusConnection::sessionBus();
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        const QString name = QStringLiteral("org.freedesktop.secrets");
         const bool secretService =
-            bus.isConnected() && bus.interface() &&
-            bus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.secrets"));
-        vbKeychainStore store(QStringLiteral("pixelvane-test"), secretService ? 20000 : 3000);
+            bus.isConnected() && bus.interface() && bus.interface()->isServiceRegistered(name);
+        vbSilentSecretService silent;
+        const bool hung = bus.isConnected() && !secretService && bus.registerService(name) &&
+                          bus.registerVirtualObject(QStringLiteral("/"), &silent, QDBusConnection::SubPath);
+        const int deadlineMs = hung ? 1000 : 20000;
+        vbKeychainStore store(QStringLiteral("pixelvane-test"), deadlineMs);
         const QString account = QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral("@test");
 
         vbCredentialStore::Result result = vbCredentialStore::NotFound;
@@ -233,6 +248,11 @@ private slots:
             QVERIFY(run('r'));
             QCOMPARE(result, vbCredentialStore::Unavailable);
             QVERIFY(clock.elapsed() < 10000);
+            if (hung) {
+                QVERIFY(clock.elapsed() >= deadlineMs);
+                bus.unregisterObject(QStringLiteral("/"), QDBusConnection::UnregisterTree);
+                bus.unregisterService(name);
+            }
             return;
         }
         QVERIFY(run('w'));
