@@ -1,3 +1,4 @@
+#include "vbKeychainStore.h"
 #include "vbLanguage.h"
 #include "vbMainWnd.h"
 #include "vbSingleInstance.h"
@@ -30,7 +31,9 @@ int main(int argc, char* argv[])
 
     int result = 0;
     {
-        vbMainWnd window;
+        // The password of the automatic sign-in goes to the system's credential store where there is one.
+        vbKeychainStore credentials(QStringLiteral("velbrook"));
+        vbMainWnd window(&credentials);
         setMainWnd(&window);
         window.show();
         result = QApplication::exec();

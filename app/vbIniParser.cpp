@@ -142,6 +142,18 @@ double leadingDouble(const QString& text)
     return ok ? v : 0.0;
 }
 
+bool writeLines(const QString& path, const QList<Line>& lines)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    for (const Line& line : lines) {
+        file.write(line.text);
+        file.write(line.ending);
+    }
+    return file.commit();
+}
+
 } // namespace
 
 vbIniParser::vbIniParser(const QString& path) : m_path(path.isNull() ? QString(QLatin1String("")) : path) {}
@@ -237,14 +249,7 @@ bool vbIniParser::setString(const QString& section, const QString& key, const QS
         }
     }
 
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    for (const Line& line : std::as_const(lines)) {
-        file.write(line.text);
-        file.write(line.ending);
-    }
-    return file.commit();
+    return writeLines(m_path, lines);
 }
 
 QString vbIniParser::formatInt(qint64 value, int base)
@@ -268,4 +273,26 @@ bool vbIniParser::setInt(const QString& section, const QString& key, qint64 valu
 bool vbIniParser::setBool(const QString& section, const QString& key, bool value)
 {
     return setInt(section, key, value ? 1 : 0, 10);
+}
+
+bool vbIniParser::removeKey(const QString& section, const QString& key)
+{
+    if (section.isNull() || key.isNull())
+        return false;
+    QList<Line> lines = splitLines(readFile());
+    bool inSection = false;
+    bool removed = false;
+    for (qsizetype i = 0; i < lines.size();) {
+        const QString s = sectionName(lines.at(i).text);
+        if (!s.isNull())
+            inSection = sameName(s, section);
+        QString k;
+        if (inSection && s.isNull() && splitKeyValue(lines.at(i).text, &k, nullptr) && sameName(k, key)) {
+            lines.removeAt(i);
+            removed = true;
+        } else {
+            ++i;
+        }
+    }
+    return !removed || writeLines(m_path, lines);
 }

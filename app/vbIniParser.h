@@ -34,6 +34,8 @@ public:
     // hexadecimal without prefix, any other base signed decimal.
     bool setInt(const QString& section, const QString& key, qint64 value, int base = 10);
     bool setBool(const QString& section, const QString& key, bool value);
+    // Removes every line of key in section; true when none is left (an absent key or file is no error).
+    bool removeKey(const QString& section, const QString& key);
 
     // The text setInt writes for value in base (exposed for its table test).
     static QString formatInt(qint64 value, int base);

@@ -2,6 +2,7 @@
 
 #include "KitButtonFlags.h"
 #include "_loadThread.h"
+#include "vbAccountStore.h"
 #include "vbAlbumRecord.h"
 #include "vbCavas.h"
 #include "vbClickLabel.h"
@@ -10,7 +11,6 @@
 #include "vbFileNode.h"
 #include "vbFileNodeUI.h"
 #include "vbFullScreen.h"
-#include "vbIniParser.h"
 #include "vbKitStyle.h"
 #include "vbLanguage.h"
 #include "vbLogin.h"
@@ -61,7 +61,11 @@ void setMainWnd(vbMainWnd* window)
     s_mainWnd = window;
 }
 
-vbMainWnd::vbMainWnd(QWidget* parent) : QMainWindow(parent), m_session(new vbSession(this))
+vbMainWnd::vbMainWnd(QWidget* parent) : vbMainWnd(nullptr, parent) {}
+
+vbMainWnd::vbMainWnd(vbCredentialStore* credentials, QWidget* parent)
+    : QMainWindow(parent), m_session(new vbSession(this)),
+      m_accounts(new vbAccountStore(systemIni(), credentials, this))
 {
     buildForm();
     connectForm();
@@ -173,6 +177,12 @@ void vbMainWnd::buildTray()
     m_trayIcon->setToolTip(tr("velbrook"));
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &vbMainWnd::slot_iconActivated);
     m_trayIcon->show();
+
+    m_accountMenu = new QMenu(this);
+    m_accountMenu->setObjectName(QStringLiteral("accountMenu"));
+    connect(m_accountMenu->addAction(tr("Sign out")), &QAction::triggered, this, &vbMainWnd::slot_signOut);
+    connect(m_accountMenu->addAction(tr("Sign in as someone else")), &QAction::triggered, this,
+            &vbMainWnd::signInWithDialog);
 }
 
 int vbMainWnd::messageBox(int flags, const QString& text)
@@ -408,7 +418,10 @@ void vbMainWnd::startAutomaticSignIn()
 {
     m_signIn = new vbSignIn(QStringLiteral("http"), this);
     m_signIn->setSession(m_session);
-    connect(m_signIn, &vbSignIn::sig_signedIn, this, &vbMainWnd::showSignedIn);
+    connect(m_signIn, &vbSignIn::sig_signedIn, this, [this](int userId) {
+        m_session->setPreferredAlbum(m_accounts->lastAlbum(userId));
+        showSignedIn();
+    });
     connect(m_signIn, &vbSignIn::sig_loginFailed, this,
             [this] { setStatusText(vbSignIn::loginFailedText()); });
     connect(m_signIn, &vbSignIn::sig_albumsRequested, this,
@@ -420,18 +433,16 @@ void vbMainWnd::startAutomaticSignIn()
     connect(m_signIn, &vbSignIn::sig_albumsFailed, this,
             [this] { setStatusText(vbSignIn::visitFailedText()); });
 
-    const vbIniParser ini(systemIni());
-    if (!ini.getBool(QStringLiteral("user.info"), QStringLiteral("autologin"), true))
-        return;
-    QString name;
-    QString password;
-    ini.getString(QStringLiteral("user.info"), QStringLiteral("username"), &name, 100);
-    ini.getString(QStringLiteral("user.info"), QStringLiteral("password"), &password, 100);
-    m_session->setAccount(name, password);
-    if (name.isEmpty() || password.isEmpty())
-        return;
-    setStatusText(tr("login..."));
-    m_signIn->start(name, password);
+    // The credential store may answer later, when the user may have signed in or out by hand.
+    m_accounts->load(this, [this](const QString& name, const QString& password) {
+        if (m_accountChosenByHand)
+            return;
+        m_session->setAccount(name, password);
+        if (name.isEmpty() || password.isEmpty())
+            return;
+        setStatusText(tr("login..."));
+        m_signIn->start(name, password);
+    });
 }
 
 void vbMainWnd::showSignedIn()
@@ -464,20 +475,53 @@ void vbMainWnd::refillAlbums()
 void vbMainWnd::slot_photoListChanged(int index)
 {
     m_session->setCurrentAlbum(index);
+    // Remembered for this account's next sign-in.
+    if (m_session->isLoggedIn() && index >= 0 && index < m_session->albums().size())
+        m_accounts->setLastAlbum(m_session->userId(), m_session->albums().at(index).id);
 }
 
 void vbMainWnd::slot_loggedIn()
 {
-    if (m_session->isLoggedIn() &&
-        messageBox(OkButton | CancelButton, tr("You has logged in, Do you want re-login?")) != 1)
+    if (m_session->isLoggedIn()) {
+        m_accountMenu->popup(m_toolPanel->btnLogin->mapToGlobal(QPoint(0, m_toolPanel->btnLogin->height())));
         return;
+    }
+    signInWithDialog();
+}
+
+void vbMainWnd::slot_signOut()
+{
+    if (m_session->isUploading())
+        return;
+    m_accountChosenByHand = true;
+    m_signIn->cancel();
+    m_session->signOut();
+    m_accounts->forget();
+    {
+        const QSignalBlocker blocker(m_toolPanel->comboBox);
+        m_toolPanel->comboBox->clear();
+    }
+    m_toolPanel->label->hide();
+    m_toolPanel->comboBox->hide();
+    m_toolPanel->lblCreate->hide();
+    m_toolPanel->lblLoginInfo->clear();
+    setStatusText(tr("signed out"));
+}
+
+void vbMainWnd::signInWithDialog()
+{
     vbLogin login(this);
+    login.setAccountStore(m_accounts);
     if (login.exec() != QDialog::Accepted)
         return;
     // The dialog's sign-in replaces the whole session; an automatic one still
     // under way must not overwrite it afterwards.
+    m_accountChosenByHand = true;
     m_signIn->cancel();
     m_session->signIn(login.userId(), login.name(), login.password(), login.host(), QStringLiteral("Http"));
+    // The album choice of whoever was signed in before does not carry over.
+    m_session->setAlbums(AlbumList());
+    m_session->setPreferredAlbum(m_accounts->lastAlbum(login.userId()));
     m_session->setAlbums(login.albums());
     showSignedIn();
     refillAlbums();

@@ -9,6 +9,8 @@ class QAction;
 class QMenu;
 class QNetworkReply;
 class QTimer;
+class vbAccountStore;
+class vbCredentialStore;
 class vbFileList;
 class vbFileNode;
 class vbSession;
@@ -25,7 +27,10 @@ class vbMainWnd : public QMainWindow
 {
     Q_OBJECT
 public:
+    // Keeps the password of the automatic sign-in in the settings file.
     explicit vbMainWnd(QWidget* parent = nullptr);
+    // Keeps it in credentials while that store is available.
+    explicit vbMainWnd(vbCredentialStore* credentials, QWidget* parent = nullptr);
     ~vbMainWnd() override;
 
     vbSession* session() const { return m_session; }
@@ -34,6 +39,9 @@ public:
     vbFileList* fileList() const { return m_fileList; }
     vbUploadQueue* uploadQueue() const { return m_uploadQueue; }
     QSystemTrayIcon* trayIcon() const { return m_trayIcon; }
+    vbAccountStore* accounts() const { return m_accounts; }
+    // What the Login button offers a signed-in user: sign out, or sign in as someone else.
+    QMenu* accountMenu() const { return m_accountMenu; }
 
     bool isMaximisedByHand() const { return m_maximised; }
     QRect normalGeometryKept() const { return m_normalGeometry; }
@@ -69,6 +77,7 @@ protected slots:
     void slot_OpenTask();
     void slot_selectPhotoChanged(int count);
     void slot_iconActivated(QSystemTrayIcon::ActivationReason reason);
+    void slot_signOut();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -81,6 +90,7 @@ private:
     void buildTray();
     void connectForm();
     void startAutomaticSignIn();
+    void signInWithDialog();
     void showSignedIn();
     void refillAlbums();
     void setViewModeChecked(int mode);
@@ -101,6 +111,10 @@ private:
     QAction* m_actRestore = nullptr;
     QAction* m_actQuit = nullptr;
     vbSignIn* m_signIn = nullptr;
+    vbAccountStore* m_accounts = nullptr;
+    QMenu* m_accountMenu = nullptr;
+    // The user signed in through the dialog or signed out: a late stored account is not used.
+    bool m_accountChosenByHand = false;
     vbUploadQueue* m_uploadQueue = nullptr;
     QPointer<vbShowImage> m_preview;
 

@@ -6,8 +6,9 @@ set -euo pipefail
 PV_PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl1-mesa-dev
-  libpoco-dev libexiv2-dev
+  libpoco-dev libexiv2-dev qtkeychain-qt6-dev
   python3 python3-pyftpdlib
+  dbus-bin gnome-keyring # a private Secret Service for the credential-store test
   xvfb xauth imagemagick fonts-wqy-microhei
   libjpeg-turbo-progs curl clang-format
 )

@@ -1,9 +1,9 @@
 #include "vbLogin.h"
 
 #include "KitButtonFlags.h"
+#include "vbAccountStore.h"
 #include "vbClickLabel.h"
 #include "vbEndpoints.h"
-#include "vbIniParser.h"
 #include "vbKitStyle.h"
 #include "vbMessageBox.h"
 #include "vbPushButton.h"
@@ -245,15 +245,20 @@ void vbLogin::slot_albumsFailed()
                         tr(" failed.Please check network and try again"));
 }
 
+void vbLogin::setAccountStore(vbAccountStore* accounts)
+{
+    m_accounts = accounts;
+}
+
 void vbLogin::saveAccount()
 {
-    if (!m_autoLogin)
-        return;
-    vbIniParser ini(QStringLiteral("system.ini"));
-    const QString section = QStringLiteral("user.info");
-    ini.setString(section, QStringLiteral("username"), m_name);
-    ini.setString(section, QStringLiteral("password"), m_password);
-    ini.setBool(section, QStringLiteral("autologin"), true);
+    // Without a store of the opener's, one on the settings file alone finishes before it goes.
+    vbAccountStore fallback(QStringLiteral("system.ini"), nullptr);
+    vbAccountStore* accounts = m_accounts ? m_accounts.data() : &fallback;
+    if (m_autoLogin)
+        accounts->save(m_name, m_password);
+    else
+        accounts->forget();
 }
 
 void vbLogin::showTip(const QString& text)

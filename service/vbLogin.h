@@ -3,10 +3,13 @@
 #include "vbAlbumRecord.h"
 #include "vbKitDialog.h"
 
+#include <QPointer>
+
 class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class vbAccountStore;
 class vbClickLabel;
 class vbPushButton;
 class vbSignIn;
@@ -28,8 +31,11 @@ public:
     QString host() const { return m_host; }
     int userId() const { return m_userId; }
     const AlbumList& albums() const { return m_albums; }
-    // True while "autoLogin" is ticked: the account is stored on success.
+    // True while "autoLogin" is ticked: the account is stored on success;
+    // unticked, a success switches the automatic sign-in off.
     bool autoLogin() const { return m_autoLogin; }
+    // Where the account is kept; without one the settings file of the current folder.
+    void setAccountStore(vbAccountStore* accounts);
 
 public slots:
     // Cancel, the title bar's close and Escape all end here.
@@ -73,4 +79,5 @@ private:
     int m_userId = 0;
     bool m_autoLogin = true;
     AlbumList m_albums;
+    QPointer<vbAccountStore> m_accounts;
 };

@@ -49,11 +49,26 @@ void vbSession::setAccount(const QString& userName, const QString& password)
     m_password = password;
 }
 
+void vbSession::signOut()
+{
+    m_loggedIn = false;
+    m_userId = 0;
+    m_userName.clear();
+    m_password.clear();
+    m_host.clear();
+    m_baseAddress.clear();
+    m_preferredAlbum = 0;
+    m_albums.clear();
+    setCurrentAlbum(-1);
+}
+
 void vbSession::setAlbums(const AlbumList& albums)
 {
     // Both mirrors may accept a sign-in, so a second list can arrive after the
     // user chose an album (even during an upload): that choice stays.
-    const QString chosen = currentAlbumId();
+    QString chosen = currentAlbumId();
+    if (chosen.isEmpty() && m_preferredAlbum != 0)
+        chosen = QString::number(m_preferredAlbum);
     m_albums = albums;
     int index = m_albums.isEmpty() ? -1 : 0;
     for (int i = 0; i < m_albums.size(); ++i) {

@@ -38,12 +38,17 @@ public:
     void signIn(int userId, const QString& userName, const QString& password, const QString& host,
                 const QString& scheme);
     void setAccount(const QString& userName, const QString& password);
+    // Back to the state of a fresh start: signed out, no account, no albums.
+    void signOut();
     void setUploadAllowed(bool allowed) { m_uploadAllowed = allowed; }
 
     // Albums
     const AlbumList& albums() const { return m_albums; }
-    // Replaces the albums; the current album stays when the new list has it, else the first is current.
+    // Replaces the albums; the current album stays when the new list has it, else the
+    // preferred album when the list has that, else the first.
     void setAlbums(const AlbumList& albums);
+    // The album a fresh album list starts on (the one the account chose last time); 0 = none.
+    void setPreferredAlbum(int albumId) { m_preferredAlbum = albumId; }
     void appendAlbum(const AlbumRecord& album);
     int currentAlbum() const { return m_currentAlbum; }
     void setCurrentAlbum(int index);
@@ -76,6 +81,7 @@ private:
     AlbumList m_albums;
     int m_currentAlbum = -1;
     QString m_currentAlbumIdText = QStringLiteral("/");
+    int m_preferredAlbum = 0;
 
     bool m_ftpMode = true;
     bool m_uploading = false;

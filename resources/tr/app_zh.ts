@@ -72,8 +72,16 @@
         <translation>欢迎，</translation>
     </message>
     <message>
-        <source>You has logged in, Do you want re-login?</source>
-        <translation>您已登录，要重新登录吗？</translation>
+        <source>Sign out</source>
+        <translation>退出登录</translation>
+    </message>
+    <message>
+        <source>Sign in as someone else</source>
+        <translation>以其他账号登录</translation>
+    </message>
+    <message>
+        <source>signed out</source>
+        <translation>已退出登录</translation>
     </message>
     <message>
         <source>Please login!</source>

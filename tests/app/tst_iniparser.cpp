@@ -221,6 +221,31 @@ private slots:
         QCOMPARE(ini.getString(section, key), QStringLiteral("9"));
     }
 
+    // Removing a key takes its lines out of that section only and keeps every other byte.
+    void removeKey_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("middle of section, any case")
+            << QByteArray("[A]\r\nx=1\r\nK=v\r\ny=2\r\n") << QByteArray("[A]\r\nx=1\r\ny=2\r\n");
+        QTest::newRow("duplicates and other sections")
+            << QByteArray("k=0\r\n[a]\r\nk=1\r\n[b]\r\nk=2\r\n[a]\r\nk=3")
+            << QByteArray("k=0\r\n[a]\r\n[b]\r\nk=2\r\n[a]\r\n");
+        QTest::newRow("absent key leaves file alone") << QByteArray("[a]\nx=1\n") << QByteArray("[a]\nx=1\n");
+        QTest::newRow("absent file stays absent") << QByteArray() << QByteArray();
+    }
+    void removeKey()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        vbIniParser ini(before.isEmpty() ? m_dir.filePath(QStringLiteral("none.ini")) : writeFile(before));
+        QVERIFY(ini.removeKey(QStringLiteral("a"), QStringLiteral("k")));
+        QCOMPARE(readFile(ini.path()), after);
+        QCOMPARE(QFile::exists(ini.path()), !before.isEmpty());
+        QCOMPARE(ini.getString(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("gone")),
+                 QStringLiteral("gone"));
+    }
+
     void malformedReads_data()
     {
         QTest::addColumn<QByteArray>("content");

@@ -1,6 +1,8 @@
 #include "vbEndpoints.h"
 #include "vbFileList.h"
 #include "vbFileNode.h"
+#include "vbIniParser.h"
+#include "vbLogin.h"
 #include "vbMainWnd.h"
 #include "vbMessageBox.h"
 #include "vbNewAlbums.h"
@@ -23,6 +25,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -44,18 +47,48 @@ private:
         const int generation = m_generation;
         QTimer::singleShot(0, this, [this, generation] { pollBox(generation, 100); });
     }
-    // Fills in the album dialog once it is up and presses its OK button.
-    void typeAlbum(int triesLeft)
+    // Runs fill on the modal dialog of type T once it is up.
+    template <typename T> void whenModal(const std::function<void(T*)>& fill, int triesLeft = 100)
     {
-        auto* dialog = qobject_cast<vbNewAlbums*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            if (triesLeft > 0)
-                QTimer::singleShot(20, this, [this, triesLeft] { typeAlbum(triesLeft - 1); });
-            return;
-        }
-        QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("edit_name")),
-                         QStringLiteral("Beach & Sun"));
-        QTest::mouseClick(dialog->findChild<vbPushButton*>(QStringLiteral("btnOK")), Qt::LeftButton);
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget()))
+            fill(dialog);
+        else if (triesLeft > 0)
+            QTimer::singleShot(20, this, [this, fill, triesLeft] { whenModal<T>(fill, triesLeft - 1); });
+    }
+    static void type(QWidget* dialog, const char* edit, const QString& text)
+    {
+        QTest::keyClicks(dialog->findChild<QLineEdit*>(QLatin1String(edit)), text);
+    }
+
+    // Points the program folder at service; with autoLogin the demo account is stored for the automatic
+    // sign-in.
+    void useService(const vbTestService& service, bool autoLogin)
+    {
+        QFile::remove(QStringLiteral("system.ini"));
+        QVERIFY(service.writeSystemIni(m_program.path()));
+        vbEndpoints::reloadCurrent();
+        vbIniParser ini(QStringLiteral("system.ini"));
+        ini.setString(QStringLiteral("user.info"), QStringLiteral("username"),
+                      QLatin1String(velbrook::kDemoEmail));
+        ini.setString(QStringLiteral("user.info"), QStringLiteral("password"),
+                      QLatin1String(velbrook::kDemoPassword));
+        ini.setBool(QStringLiteral("user.info"), QStringLiteral("autologin"), autoLogin);
+    }
+
+    // A new window in the same program folder, as after a restart of the program.
+    void restart()
+    {
+        cleanup();
+        init();
+    }
+
+    // Clicks the action of the menu that the Login button offers a signed-in user.
+    void chooseAccountAction(int index)
+    {
+        QMenu* menu = m_window->accountMenu();
+        QTest::mouseClick(m_window->toolPanel()->btnLogin, Qt::LeftButton);
+        QTRY_VERIFY(menu->isVisible());
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().at(index)).center());
     }
 
     void pollBox(int generation, int triesLeft)
@@ -117,6 +150,11 @@ private slots:
         ++m_generation;
         setMainWnd(nullptr);
         m_window.reset();
+    }
+    void cleanupTestCase()
+    {
+        QFile::remove(m_program.filePath(QStringLiteral("system.ini")));
+        vbEndpoints::setCurrent(vbEndpoints());
     }
 
     void formAndFlags()
@@ -321,7 +359,10 @@ private slots:
         QComboBox* box = m_window->toolPanel()->comboBox;
         box->addItems({QStringLiteral("Family"), QStringLiteral("Trip"), QStringLiteral("Archive")});
 
-        QTimer::singleShot(0, this, [this] { typeAlbum(100); });
+        whenModal<vbNewAlbums>([](vbNewAlbums* dialog) {
+            type(dialog, "edit_name", QStringLiteral("Beach & Sun"));
+            QTest::mouseClick(dialog->findChild<vbPushButton*>(QStringLiteral("btnOK")), Qt::LeftButton);
+        });
         m_window->toolPanel()->lblCreate->show();
         QTest::mouseClick(m_window->toolPanel()->lblCreate, Qt::LeftButton);
 
@@ -354,6 +395,102 @@ private slots:
         m_window->session()->setUploading(false);
         emit list->sig_editNode(node, true);
         QCOMPARE(list->count(), 0);
+    }
+
+    // The Login button of a signed-in user offers another account or signing
+    // out; signing out clears the session and the album box and switches the
+    // automatic sign-in off for the next start.
+    void signOut()
+    {
+        vbTestService service;
+        QVERIFY2(service.isRunning(), qPrintable(service.errorString()));
+        useService(service, true);
+        restart();
+        QComboBox* box = m_window->toolPanel()->comboBox;
+        vbSession* session = m_window->session();
+        QTRY_COMPARE_WITH_TIMEOUT(box->count(), 3, 10000);
+        QVERIFY(session->isLoggedIn());
+
+        answerNextBox();
+        chooseAccountAction(1); // Sign in as someone else
+        QCOMPARE(m_boxText, QStringLiteral("vbLogin"));
+        QVERIFY(session->isLoggedIn());
+
+        chooseAccountAction(0); // Sign out
+        QVERIFY(!session->isLoggedIn());
+        QVERIFY(session->userName().isEmpty() && session->password().isEmpty());
+        QCOMPARE(session->currentAlbumIdText(), QStringLiteral("/"));
+        QCOMPARE(box->count(), 0);
+        QVERIFY(!box->isVisible() && !m_window->toolPanel()->lblCreate->isVisible());
+        QVERIFY(m_window->toolPanel()->lblLoginInfo->text().isEmpty());
+        const vbIniParser ini(QStringLiteral("system.ini"));
+        QVERIFY(!ini.getBool(QStringLiteral("user.info"), QStringLiteral("autologin"), true));
+        QVERIFY(ini.getString(QStringLiteral("user.info"), QStringLiteral("password")).isEmpty());
+
+        // The next start signs nobody in, and Login goes straight to the dialog.
+        restart();
+        QVERIFY(m_window->statusText().isEmpty());
+        QVERIFY(m_window->session()->userName().isEmpty());
+        answerNextBox();
+        QTest::mouseClick(m_window->toolPanel()->btnLogin, Qt::LeftButton);
+        QCOMPARE(m_boxText, QStringLiteral("vbLogin"));
+    }
+
+    // The album box starts on the album the account chose last time, while it exists.
+    void albumRemembered_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("albumId");
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("chosen last time") << "user1001" << velbrook::kArchiveAlbumId << "Archive";
+        QTest::newRow("gone from the service") << "user1001" << 99 << "Family";
+        QTest::newRow("another account's choice") << "user1002" << velbrook::kArchiveAlbumId << "Family";
+    }
+    void albumRemembered()
+    {
+        QFETCH(QString, key);
+        QFETCH(int, albumId);
+        QFETCH(QString, selected);
+        vbTestService service;
+        QVERIFY2(service.isRunning(), qPrintable(service.errorString()));
+        useService(service, true);
+        vbIniParser(QStringLiteral("system.ini")).setInt(QStringLiteral("recent.album"), key, albumId);
+        restart();
+        QComboBox* box = m_window->toolPanel()->comboBox;
+        QTRY_COMPARE_WITH_TIMEOUT(box->count(), 3, 10000);
+        QCOMPARE(box->currentText(), selected);
+        QCOMPARE(m_window->session()->currentAlbumName(), selected);
+
+        // A new choice is what the next start comes back to; the other account keeps its own.
+        box->setCurrentIndex(1);
+        restart();
+        box = m_window->toolPanel()->comboBox;
+        QTRY_COMPARE_WITH_TIMEOUT(box->count(), 3, 10000);
+        QCOMPARE(box->currentText(), QStringLiteral("Trip"));
+        QCOMPARE(m_window->session()->currentAlbumIdText(), QString::number(velbrook::kTripAlbumId));
+        if (key == QLatin1String("user1002"))
+            QCOMPARE(vbIniParser(QStringLiteral("system.ini")).getString(QStringLiteral("recent.album"), key),
+                     QString::number(albumId));
+    }
+
+    // The sign-in dialog brings the remembered album back too.
+    void albumRememberedAfterDialogSignIn()
+    {
+        vbTestService service;
+        QVERIFY2(service.isRunning(), qPrintable(service.errorString()));
+        useService(service, false);
+        vbIniParser(QStringLiteral("system.ini"))
+            .setInt(QStringLiteral("recent.album"), QStringLiteral("user1001"), velbrook::kTripAlbumId);
+        restart();
+        whenModal<vbLogin>([](vbLogin* dialog) {
+            type(dialog, "edit_name", QLatin1String(velbrook::kDemoEmail));
+            type(dialog, "edit_password", QLatin1String(velbrook::kDemoPassword));
+            QTest::mouseClick(dialog->findChild<vbPushButton*>(QStringLiteral("btnLogin")), Qt::LeftButton);
+        });
+        QTest::mouseClick(m_window->toolPanel()->btnLogin, Qt::LeftButton);
+        QVERIFY(m_window->session()->isLoggedIn());
+        QCOMPARE(m_window->toolPanel()->comboBox->currentText(), QStringLiteral("Trip"));
+        QCOMPARE(m_window->session()->currentAlbumIdText(), QString::number(velbrook::kTripAlbumId));
     }
 };
 

@@ -29,13 +29,6 @@ private slots:
     void screenshots();
 
 private:
-    template <typename T> static T* child(QWidget* dialog, const char* name)
-    {
-        T* w = dialog->findChild<T*>(QLatin1String(name));
-        if (!w)
-            qFatal("missing form child %s", name);
-        return w;
-    }
     QString base() const { return vbRequests::baseAddress(QStringLiteral("Http"), m_service->dianxin()); }
     static void clickOk(vbNewAlbums& dialog)
     {
