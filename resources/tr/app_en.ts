@@ -87,6 +87,18 @@
             <numerusform>You have selected %n photos</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Sign out</source>
+        <translation>Sign out</translation>
+    </message>
+    <message>
+        <source>Sign in as someone else</source>
+        <translation>Sign in as someone else</translation>
+    </message>
+    <message>
+        <source>signed out</source>
+        <translation>Signed out</translation>
+    </message>
 </context>
 <context>
     <name>vbUploadQueue</name>

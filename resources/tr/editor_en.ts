@@ -59,6 +59,14 @@
         <source>vbCavas</source>
         <translation>Edit Photo</translation>
     </message>
+    <message>
+        <source>Undo</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Redo</translation>
+    </message>
 </context>
 <context>
     <name>vbCavas</name>
@@ -101,6 +109,10 @@
     <message>
         <source>The edited photo cannot be saved</source>
         <translation>The edited photo cannot be saved.</translation>
+    </message>
+    <message>
+        <source>Drag the frame, then OK to crop</source>
+        <translation>Drag the frame, then click OK to crop</translation>
     </message>
 </context>
 <context>

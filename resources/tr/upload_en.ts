@@ -234,4 +234,11 @@
         <translation>unexpected answer &quot;%1&quot;</translation>
     </message>
 </context>
+<context>
+    <name>vbBaseUpload</name>
+    <message>
+        <source>The previous transfer is still ending</source>
+        <translation>The previous transfer is still ending</translation>
+    </message>
+</context>
 </TS>
