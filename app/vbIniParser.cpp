@@ -237,12 +237,14 @@ bool vbIniParser::setString(const QString& section, const QString& key, const QS
         }
     }
 
+    QByteArray bytes;
+    for (const Line& line : std::as_const(lines))
+        bytes += line.text + line.ending;
+    // Unbuffered, so a short write (a full disk) is seen and the old file kept.
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
         return false;
-    for (const Line& line : std::as_const(lines)) {
-        file.write(line.text);
-        file.write(line.ending);
     }
     return file.commit();
 }
