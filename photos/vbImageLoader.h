@@ -17,6 +17,25 @@ constexpr qint64 maxPixels = 250000000;
 // is the file's own pixel size.
 QImage load(const QString& path, const QSize& box, QSize* sourceSize = nullptr);
 
+// Why a photo file cannot be sent. check() finds all but Damaged without
+// decoding the pixels; Damaged is what a decoder reports on failure.
+enum class Problem
+{
+    None,
+    Missing,
+    Empty,
+    NotAnImage,
+    TooLarge,
+    Truncated,
+    Damaged
+};
+Problem check(const QString& path);
+// The reason as the user reads it (translated); empty for None.
+QString problemText(Problem problem);
+// True when data is a JPEG stream that runs to its end-of-image marker:
+// decoders fill a cut-off file with grey and report success.
+bool jpegComplete(const uchar* data, qint64 size);
+
 // Writes image as a JPEG of the given quality. The target is replaced only
 // when the whole file was written, so a failed save leaves no half file.
 bool saveJpeg(const QImage& image, const QString& path, int quality);
