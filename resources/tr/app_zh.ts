@@ -83,6 +83,18 @@
 <context>
     <name>vbUploadQueue</name>
     <message>
+        <source>Could not save %1: %2</source>
+        <translation>无法保存 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 photos of the last run, which did not end normally, are back in the list.</source>
+        <translation>上次运行未正常结束，已将其中的 %1 张照片恢复到列表中。</translation>
+    </message>
+    <message>
+        <source>The album has no room for more photos.</source>
+        <translation>相册已满，无法再上传照片。</translation>
+    </message>
+    <message>
         <source>Tips</source>
         <translation>提示</translation>
     </message>

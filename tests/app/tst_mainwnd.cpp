@@ -11,6 +11,7 @@
 #include "vbTestPhotos.h"
 #include "vbTestService.h"
 #include "vbToolPanel.h"
+#include "vbUploadQueue.h"
 
 #include <QAction>
 #include <QApplication>
@@ -117,6 +118,8 @@ private slots:
         ++m_generation;
         setMainWnd(nullptr);
         m_window.reset();
+        // Each case starts afresh, not with the photos of the one before.
+        QFile::remove(vbUploadQueue::recoveryPath());
     }
 
     void formAndFlags()

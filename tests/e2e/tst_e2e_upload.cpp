@@ -83,6 +83,7 @@ private slots:
         m_program.setAutoLogin(true);
         QFile::remove(vbUploadQueue::logPath());
         QFile::remove(vbUploadQueue::pendingPath());
+        QFile::remove(vbUploadQueue::recoveryPath());
     }
 
     void twentyPhotosArrive_data()
@@ -499,8 +500,13 @@ private slots:
         QCOMPARE(m_program.albumCount(albumId), 500);
         QCOMPARE(window->session()->currentAlbumPhotoCount(), 500);
         QCOMPARE(m_program.commitsOfAlbum(albumId).size(), 2);
-        // Stopped photos have no result to log.
-        QCOMPARE(window->uploadQueue()->logRecords().size(), qsizetype(2));
+        // The photos left over are counted as failed, so they are logged, with why.
+        const UploadLogRecords& records = window->uploadQueue()->logRecords();
+        QCOMPARE(records.size(), qsizetype(5));
+        for (int i = 2; i < 5; ++i) {
+            QVERIFY(!records.at(i).succeeded);
+            QVERIFY(!records.at(i).reason.isEmpty());
+        }
     }
 
     void closingKeepsLogAndPhotos_data()
