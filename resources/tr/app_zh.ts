@@ -87,8 +87,8 @@
         <translation>无法保存 %1：%2</translation>
     </message>
     <message>
-        <source>%1 photos of the last run, which did not end normally, are back in the list.</source>
-        <translation>上次运行未正常结束，已将其中的 %1 张照片恢复到列表中。</translation>
+        <source>%1 photos restored after an abnormal end.</source>
+        <translation>程序上次未正常退出，已恢复 %1 张照片。</translation>
     </message>
     <message>
         <source>The album has no room for more photos.</source>

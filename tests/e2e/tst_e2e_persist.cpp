@@ -156,7 +156,8 @@ private slots:
         QVERIFY2(window, qPrintable(m_program.error()));
         QCOMPARE(listedPaths(window.get()), (QStringList{kept, added}));
         QCOMPARE(window->uploadQueue()->recoveredCount(), 2);
-        QVERIFY2(window->statusText().contains(QStringLiteral("2 photos of the last run")),
+        QVERIFY(vbE2eProgram::saveShot(window.get(), QStringLiteral("recovered")));
+        QVERIFY2(window->statusText().contains(QStringLiteral("2 photos restored after an abnormal end.")),
                  qPrintable(window->statusText()));
 
         // A normal Quit answered "not next time" leaves nothing to restore.
@@ -263,6 +264,7 @@ private slots:
         vbE2eProgram::clickUpload(window.get());
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
         QCOMPARE(finished.first(), (QVariantList{1, 5}));
+        QVERIFY(vbE2eProgram::saveShot(window.get(), QStringLiteral("bad-photos")));
 
         // Only the good photo went; every bad one is marked, says why and is logged.
         QCOMPARE(m_program.commitsOfAlbum(albumId).size(), 1);
