@@ -91,6 +91,9 @@ private slots:
         QVERIFY(m_program.createAlbum(album, 1, true) > 0);
         const QString a = m_program.makePhoto(QStringLiteral("kept a"), {96, 64});
         const QString b = m_program.makePhoto(QStringLiteral("kept b"), {96, 64});
+        // A full log: each new record pushes the oldest out.
+        UploadLogRecords full(vbUploadLog::kMaxRecords);
+        QVERIFY(vbUploadLog::save(vbUploadQueue::logPath(), full));
         std::unique_ptr<vbMainWnd> window = m_program.openWindow(album);
         QVERIFY2(window, qPrintable(m_program.error()));
         QSignalSpy finished(window->uploadQueue(), &vbUploadQueue::sig_uploadFinished);
@@ -106,10 +109,10 @@ private slots:
         }
         // On disk without a Quit.
         const UploadLogRecords onDisk = vbUploadLog::load(vbUploadQueue::logPath());
-        QCOMPARE(onDisk.size(), qsizetype(2));
-        QCOMPARE(onDisk.at(0).filePath, a);
-        QCOMPARE(onDisk.at(1).filePath, b);
-        QVERIFY(onDisk.at(0).succeeded && onDisk.at(1).succeeded);
+        QCOMPARE(onDisk.size(), qsizetype(vbUploadLog::kMaxRecords));
+        QCOMPARE(onDisk.at(onDisk.size() - 2).filePath, a);
+        QCOMPARE(onDisk.last().filePath, b);
+        QVERIFY(onDisk.last().succeeded && onDisk.at(onDisk.size() - 2).succeeded);
 
         // Added again in the same run: asked about at once; No leaves it out.
         window->fileList()->addPaths({a});
