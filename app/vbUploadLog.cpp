@@ -1,5 +1,6 @@
 #include "vbUploadLog.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -102,6 +103,8 @@ bool vbUploadLog::writeLines(const QString& path, const QStringList& lines, QStr
         bytes += line.toLocal8Bit() + "\r\n";
     // Unbuffered, so a short write (a full disk) is seen here: a buffered
     // flush at commit() can drop the rest and still replace the old file.
+    // A "data" folder removed while the program runs is made again.
+    QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(bytes) == bytes.size();
     if (ok)
