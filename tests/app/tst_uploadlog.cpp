@@ -113,16 +113,9 @@ private slots:
         QCOMPARE(record.succeeded, succeeded);
         QCOMPARE(record.filePath, filePath);
 
-        // Written back, an accepted record reads the same (success as "1" or "0").
-        QVERIFY(vbUploadLog::save(path("lines.dat"), {record}));
-        const UploadLogRecords again = vbUploadLog::load(path("lines.dat"));
-        QCOMPARE(again.size(), qsizetype(1));
-        QCOMPARE(again.first().succeeded, succeeded);
-        QCOMPARE(again.first().filePath, filePath);
-        QCOMPARE(again.first().userName, record.userName);
-        QCOMPARE(again.first().albumName, record.albumName);
-        QCOMPARE(again.first().date, record.date);
-        QVERIFY(readAll(path("lines.dat")).startsWith(succeeded ? "1||" : "0||"));
+        // Written back, success is "1" or "0" whatever the line held.
+        QVERIFY(vbUploadLog::formatLine(record).startsWith(succeeded ? QLatin1String("1||")
+                                                                     : QLatin1String("0||")));
     }
 
     void fieldsRoundTrip_data()
