@@ -144,12 +144,14 @@ double leadingDouble(const QString& text)
 
 bool writeLines(const QString& path, const QList<Line>& lines)
 {
+    QByteArray bytes;
+    for (const Line& line : lines)
+        bytes += line.text + line.ending;
+    // Unbuffered, so a short write (a full disk) is seen and the old file kept.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
         return false;
-    for (const Line& line : lines) {
-        file.write(line.text);
-        file.write(line.ending);
     }
     return file.commit();
 }

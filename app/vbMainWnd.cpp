@@ -193,7 +193,15 @@ int vbMainWnd::messageBox(int flags, const QString& text)
 
 void vbMainWnd::setStatusText(const QString& text)
 {
-    m_statusBar->lblStatus->setText(text);
+    m_statusText = text;
+    m_statusBar->lblStatus->setText(m_statusNotice.isEmpty() ? text
+                                                             : text + QStringLiteral("  ") + m_statusNotice);
+}
+
+void vbMainWnd::setStatusNotice(const QString& notice)
+{
+    m_statusNotice = notice;
+    setStatusText(m_statusText);
 }
 
 QString vbMainWnd::statusText() const

@@ -49,6 +49,9 @@ public:
     // The window's own texts of the signed-in state and the status line.
     void setStatusText(const QString& text);
     QString statusText() const;
+    // A note kept after whatever the status line says until it is cleared
+    // (photos brought back after a run that did not end normally).
+    void setStatusNotice(const QString& notice);
     // The photo count of the tool panel and the "Remove All" link.
     void showPhotoCount(int count);
     static QString photoCountText(int count);
@@ -123,6 +126,8 @@ private:
     bool m_maximised = false;
     // Set while the tray's Quit runs the closing sequence.
     bool m_quitting = false;
+    QString m_statusText;
+    QString m_statusNotice;
 };
 
 // The main window while the event loop runs (null before and after).

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 namespace {
 
@@ -30,7 +31,14 @@ bool clearTempImages(const QString& base)
         return false;
     deleteJpegs(dir);
     const QStringList subFolders = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
+    static const QRegularExpression photoFolder(QStringLiteral("^[0-9]+$"));
     for (const QString& name : subFolders) {
+        // A photo's own folder holds only what the program made for it
+        // (re-compressed copies keep their PNG or other file names).
+        if (photoFolder.match(name).hasMatch()) {
+            QDir(dir.filePath(name)).removeRecursively();
+            continue;
+        }
         deleteJpegs(QDir(dir.filePath(name)));
         // rmdir only removes a folder that is now empty: anything else in it stays.
         dir.rmdir(name);

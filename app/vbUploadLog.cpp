@@ -1,11 +1,55 @@
 #include "vbUploadLog.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QUrl>
+
+#include <algorithm>
 
 namespace {
 const QString kSeparator = QStringLiteral("||");
+const QLatin1String kEncodedPath("file:");
+const QChar kBreakMark(0x21B5);     // ↵
+const QChar kBarMark(0x00A6);       // ¦
+const QByteArray kPathKeep("/\\:"); // kept readable in an encoded path
+
+bool isBreak(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r');
+}
+} // namespace
+
+QString vbUploadLog::cleanField(const QString& field)
+{
+    QString out;
+    out.reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        const QChar c = field.at(i);
+        if (isBreak(c)) {
+            // CR LF is one break.
+            if (c == QLatin1Char('\r') && i + 1 < field.size() && field.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            out += kBreakMark;
+        } else if (c == QLatin1Char('|')) {
+            // A bar next to another bar, or last in the field, would join the separator.
+            const bool touches = i + 1 == field.size() || field.at(i + 1) == QLatin1Char('|') ||
+                                 (!out.isEmpty() && out.back() == QLatin1Char('|'));
+            out += touches ? kBarMark : c;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString vbUploadLog::formatLine(const UploadLogRecord& record)
+{
+    return QStringList{record.succeeded ? QStringLiteral("1") : QStringLiteral("0"),
+                       cleanField(record.userName), cleanField(record.filePath), cleanField(record.albumName),
+                       cleanField(record.date)}
+        .join(kSeparator);
 }
 
 bool vbUploadLog::parseLine(const QString& line, UploadLogRecord* record)
@@ -22,11 +66,19 @@ bool vbUploadLog::parseLine(const QString& line, UploadLogRecord* record)
     return true;
 }
 
-QString vbUploadLog::formatLine(const UploadLogRecord& record)
+QString vbUploadLog::formatPathLine(const QString& path)
 {
-    return QStringList{record.succeeded ? QStringLiteral("1") : QStringLiteral("0"), record.userName,
-                       record.filePath, record.albumName, record.date}
-        .join(kSeparator);
+    const bool plain = !path.startsWith(kEncodedPath) && std::none_of(path.begin(), path.end(), isBreak);
+    if (plain)
+        return path;
+    return kEncodedPath + QString::fromLatin1(QUrl::toPercentEncoding(path, kPathKeep));
+}
+
+QString vbUploadLog::parsePathLine(const QString& line)
+{
+    if (!line.startsWith(kEncodedPath))
+        return line;
+    return QUrl::fromPercentEncoding(line.mid(kEncodedPath.size()).toLatin1());
 }
 
 QStringList vbUploadLog::readLines(const QString& path)
@@ -44,16 +96,24 @@ QStringList vbUploadLog::readLines(const QString& path)
     return lines;
 }
 
-bool vbUploadLog::writeLines(const QString& path, const QStringList& lines)
+bool vbUploadLog::writeLines(const QString& path, const QStringList& lines, QString* error)
 {
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += line.toLocal8Bit() + "\r\n";
+    // Unbuffered, so a short write (a full disk) is seen here: a buffered
+    // flush at commit() can drop the rest and still replace the old file.
+    // A "data" folder removed while the program runs is made again.
+    QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    for (const QString& line : lines) {
-        file.write(line.toLocal8Bit());
-        file.write("\r\n");
-    }
-    return file.commit();
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(bytes) == bytes.size();
+    if (ok)
+        ok = file.commit();
+    else
+        file.cancelWriting();
+    if (!ok && error)
+        *error = file.errorString();
+    return ok;
 }
 
 UploadLogRecords vbUploadLog::load(const QString& path, int maxRecords)
@@ -70,28 +130,39 @@ UploadLogRecords vbUploadLog::load(const QString& path, int maxRecords)
     return records;
 }
 
-bool vbUploadLog::save(const QString& path, const UploadLogRecords& records)
+bool vbUploadLog::save(const QString& path, const UploadLogRecords& records, QString* error)
 {
     QStringList lines;
     lines.reserve(records.size());
     for (const UploadLogRecord& record : records)
         lines.append(formatLine(record));
-    return writeLines(path, lines);
+    return writeLines(path, lines, error);
 }
 
-QStringList vbUploadLog::takePending(const QString& path)
+QStringList vbUploadLog::readPaths(const QString& path)
 {
     QStringList files;
     const QStringList lines = readLines(path);
     for (const QString& line : lines) {
-        if (!line.isEmpty() && QFileInfo(line).isFile())
-            files.append(line);
+        const QString file = parsePathLine(line);
+        if (!file.isEmpty() && QFileInfo(file).isFile())
+            files.append(file);
     }
-    QFile::remove(path);
     return files;
 }
 
-bool vbUploadLog::savePending(const QString& path, const QStringList& files)
+bool vbUploadLog::savePaths(const QString& path, const QStringList& files, QString* error)
 {
-    return writeLines(path, files);
+    QStringList lines;
+    lines.reserve(files.size());
+    for (const QString& file : files)
+        lines.append(formatPathLine(file));
+    return writeLines(path, lines, error);
+}
+
+QStringList vbUploadLog::takePending(const QString& path)
+{
+    const QStringList files = readPaths(path);
+    QFile::remove(path);
+    return files;
 }

@@ -8,6 +8,7 @@
 #include "vbFileList.h"
 #include "vbFileNode.h"
 #include "vbFtpSession.h"
+#include "vbImageLoader.h"
 #include "vbLanguage.h"
 #include "vbMainWnd.h"
 #include "vbMessageBox.h"
@@ -27,7 +28,9 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDesktopServices>
+#include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QTimer>
@@ -60,10 +63,14 @@ bool offGuiThread(std::function<bool()> call)
 } // namespace
 
 vbUploadQueue::vbUploadQueue(vbMainWnd* window)
-    : QObject(window), m_window(window), m_uploadTimer(new QTimer(this))
+    : QObject(window), m_window(window), m_uploadTimer(new QTimer(this)), m_recoveryTimer(new QTimer(this))
 {
     m_uploadTimer->setInterval(3000);
     connect(m_uploadTimer, &QTimer::timeout, this, &vbUploadQueue::checkToUpload);
+    // Many changes in one go (a drop of 300 photos) make one rewrite.
+    m_recoveryTimer->setSingleShot(true);
+    m_recoveryTimer->setInterval(0);
+    connect(m_recoveryTimer, &QTimer::timeout, this, &vbUploadQueue::saveRecovery);
 }
 
 vbUploadQueue::~vbUploadQueue() = default;
@@ -76,6 +83,11 @@ QString vbUploadQueue::logPath()
 QString vbUploadQueue::pendingPath()
 {
     return dataPath() + QStringLiteral("/nextload.dat");
+}
+
+QString vbUploadQueue::recoveryPath()
+{
+    return dataPath() + QStringLiteral("/recovery.dat");
 }
 
 bool vbUploadQueue::isUploading() const
@@ -94,14 +106,96 @@ QList<vbFileNode*> vbUploadQueue::listNodes() const
     return m_window->fileList()->nodes();
 }
 
+QList<vbFileNode*> vbUploadQueue::runNodes() const
+{
+    QList<vbFileNode*> nodes;
+    for (const QPointer<vbFileNode>& node : m_runNodes) {
+        if (node)
+            nodes.append(node);
+    }
+    return nodes;
+}
+
+QStringList vbUploadQueue::keptPaths() const
+{
+    QStringList files;
+    const QList<vbFileNode*> nodes = listNodes();
+    for (const vbFileNode* node : nodes) {
+        // A prepared copy in TempImages is deleted at exit: keep the photo the
+        // user chose instead, it is prepared again next time.
+        const QString current = node->absoluteFilePath();
+        files.append(current.startsWith(tempImagesPath() + QLatin1Char('/')) ? node->sourcePath() : current);
+    }
+    return files;
+}
+
 void vbUploadQueue::restorePending()
 {
-    const QStringList files = vbUploadLog::takePending(pendingPath());
+    const QStringList recovered = vbUploadLog::readPaths(recoveryPath());
+    QStringList files = vbUploadLog::readPaths(pendingPath());
+    for (const QString& file : recovered) {
+        if (!files.contains(file))
+            files.append(file);
+    }
     QList<QFileInfo> infos;
-    for (const QString& file : files)
+    for (const QString& file : std::as_const(files))
         infos.append(QFileInfo(file));
     if (!infos.isEmpty())
         m_window->fileList()->addFiles(infos, false);
+    m_recoveredCount = int(recovered.size());
+    if (m_recoveredCount > 0)
+        m_window->setStatusNotice(tr("%1 photos restored after an abnormal end.").arg(m_recoveredCount));
+
+    // The restored photos are safe in the recovery copy before the pending
+    // list goes; from now on every change of the list is copied.
+    if (saveRecovery())
+        QFile::remove(pendingPath());
+    // The model also reports the batch removals that the list keeps quiet about.
+    vbFileList* list = m_window->fileList();
+    const auto changed = [this] { m_recoveryTimer->start(); };
+    connect(list->model(), &QAbstractItemModel::rowsInserted, m_recoveryTimer, changed);
+    connect(list->model(), &QAbstractItemModel::rowsRemoved, m_recoveryTimer, changed);
+    connect(list->model(), &QAbstractItemModel::modelReset, m_recoveryTimer, changed);
+    connect(list, &vbFileList::sig_photoFileChanged, m_recoveryTimer, changed);
+}
+
+bool vbUploadQueue::saveRecovery()
+{
+    m_recoveryTimer->stop();
+    QString error;
+    if (!vbUploadLog::savePaths(recoveryPath(), keptPaths(), &error)) {
+        reportSaveFailure(recoveryPath(), error, false);
+        return false;
+    }
+    m_failedSaves.remove(recoveryPath());
+    return true;
+}
+
+bool vbUploadQueue::saveLog()
+{
+    QString error;
+    if (!vbUploadLog::save(logPath(), m_logRecords, &error)) {
+        reportSaveFailure(logPath(), error, false);
+        return false;
+    }
+    m_failedSaves.remove(logPath());
+    return true;
+}
+
+void vbUploadQueue::reportSaveFailure(const QString& path, const QString& error, bool wait)
+{
+    if (m_failedSaves.contains(path) && !wait)
+        return;
+    m_failedSaves.insert(path);
+    const QString text = tr("Could not save %1: %2").arg(QDir::toNativeSeparators(path), error);
+    m_window->setStatusText(text);
+    auto* box = new vbMessageBox(OkButton, tr("Tips"), text, m_window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // During an upload the tick must go on: the box waits beside it.
+    if (wait)
+        box->exec();
+    else
+        box->open();
 }
 
 void vbUploadQueue::loadLog()
@@ -137,6 +231,7 @@ void vbUploadQueue::startUpload()
         return;
     }
     m_activeUploads.clear();
+    m_runNodes.clear();
     if (session->currentAlbum() < 0 || session->currentAlbumIdText() == QLatin1String("/")) {
         message(OkButton, tr("Please select a photo list!"));
         return;
@@ -156,6 +251,7 @@ void vbUploadQueue::startUpload()
         return;
     }
     const int photoCount = session->currentAlbumPhotoCount();
+    QList<vbFileNode*> leftOver;
     switch (vbUploadPlan::albumRoom(photoCount, int(nodes.size()))) {
     case vbUploadPlan::AlbumRoom::Full:
         message(OkButton, albumFullText());
@@ -164,8 +260,14 @@ void vbUploadQueue::startUpload()
         const int room = vbUploadPlan::kMaxAlbumPhotos - photoCount;
         if (message(OkButton | CancelButton, albumRoomQuestion(room)) != 1)
             return;
-        while (nodes.size() > room)
-            nodes.takeLast()->setUploadState(vbFileNode::Stopped);
+        // The photos left over stay listed and are reported as failed.
+        while (nodes.size() > room) {
+            vbFileNode* node = nodes.takeLast();
+            node->setFailureReason(tr("The album has no room for more photos."));
+            node->setResultLogged(false);
+            node->setUploadState(vbFileNode::Stopped);
+            leftOver.prepend(node);
+        }
         break;
     }
     case vbUploadPlan::AlbumRoom::Enough:
@@ -180,17 +282,34 @@ void vbUploadQueue::startUpload()
 
     session->setUploading(true);
     setUploadingLook(true);
+    m_window->setStatusNotice(QString());
+    QList<vbFileNode*> toPrepare;
+    bool failedAtOnce = false;
     for (vbFileNode* node : std::as_const(nodes)) {
+        // Only these photos make up this upload; photos added meanwhile wait for the next.
+        m_runNodes.append(node);
+        // A photo failed in an earlier run gets its new result logged too.
+        node->setResultLogged(false);
+        if (node->readProblem() != vbImageLoader::Problem::None) {
+            // Its file cannot be sent: failed at once, with its reason.
+            node->setUploadState(vbFileNode::Failed);
+            failedAtOnce = true;
+            continue;
+        }
         disconnect(node, nullptr, this, nullptr);
         connect(node, &vbFileNode::sig_preUploadComplete, this, &vbUploadQueue::nodePreUploadComplete,
                 Qt::QueuedConnection);
-        // A photo failed in an earlier run gets its new result logged too.
-        node->setResultLogged(false);
         node->setUploadState(vbFileNode::Waiting);
+        toPrepare.append(node);
     }
+    for (vbFileNode* node : std::as_const(leftOver))
+        m_runNodes.append(node);
     m_window->setStatusText(tr("Uploading..."));
-    m_window->fileList()->prepareNodes(nodes);
+    m_window->fileList()->prepareNodes(toPrepare);
     m_uploadTimer->start();
+    // Photos that failed at once are logged now.
+    if (failedAtOnce)
+        checkToUpload();
 }
 
 void vbUploadQueue::askAboutUploadedBefore()
@@ -219,9 +338,12 @@ void vbUploadQueue::askAboutUploadedBefore()
 
 void vbUploadQueue::nodePreUploadComplete(vbFileNode* node)
 {
-    if (!node || !isUploading() || node->uploadState() != vbFileNode::Waiting)
+    if (!node || !isUploading())
         return;
-    node->setUploadState(vbFileNode::Prepared);
+    if (node->uploadState() == vbFileNode::Waiting)
+        node->setUploadState(vbFileNode::Prepared);
+    else if (node->uploadState() != vbFileNode::Failed) // found unreadable while prepared
+        return;
     checkToUpload();
 }
 
@@ -251,7 +373,7 @@ void vbUploadQueue::checkToUpload()
     if (!isUploading())
         return;
     vbSession* session = m_window->session();
-    const QList<vbFileNode*> nodes = listNodes();
+    const QList<vbFileNode*> nodes = runNodes();
     QList<vbUploadPlan::NodeView> views;
     views.reserve(nodes.size());
     for (const vbFileNode* node : nodes)
@@ -262,6 +384,7 @@ void vbUploadQueue::checkToUpload()
     const bool ftp = session->ftpMode();
     const QString user = ftp ? session->userName() : QString::number(session->userId());
     const QString folder = ftp ? session->currentAlbumIdText() : session->currentAlbumId();
+    bool logged = false;
     for (int i = 0; i < nodes.size(); ++i) {
         vbFileNode* node = nodes.at(i);
         switch (tick.actions.at(i)) {
@@ -281,13 +404,15 @@ void vbUploadQueue::checkToUpload()
             node->setUploadState(vbFileNode::Failed);
             break;
         case vbUploadPlan::Action::LogFailure:
-            appendLog(node, false);
-            break;
         case vbUploadPlan::Action::LogSuccess:
-            appendLog(node, true);
+            appendLog(node, tick.actions.at(i) == vbUploadPlan::Action::LogSuccess);
+            logged = true;
             break;
         }
     }
+    // Each result is on disk before the next tick: a kill loses none.
+    if (logged)
+        saveLog();
 
     const int waiting = tick.total - tick.uploaded;
     m_window->setStatusText(progressText(tr("Uploading...Success"), tick.uploaded, waiting));
@@ -310,6 +435,11 @@ void vbUploadQueue::appendLog(vbFileNode* node, bool succeeded)
     if (!succeeded)
         record.reason = node->failureReason();
     m_logRecords.append(record);
+    if (m_logRecords.size() > vbUploadLog::kMaxRecords)
+        m_logRecords.removeFirst();
+    // Added again in this run, the photo is asked about like any uploaded before.
+    if (succeeded)
+        m_uploadedFiles.insert(record.filePath);
     node->setResultLogged(true);
 }
 
@@ -317,6 +447,7 @@ void vbUploadQueue::finishUpload(int uploaded, int failed)
 {
     vbSession* session = m_window->session();
     m_uploadTimer->stop();
+    m_runNodes.clear();
     session->setCurrentAlbumPhotoCount(session->currentAlbumPhotoCount() + uploaded);
     m_window->fileList()->removeUploaded();
     m_window->toolPanel()->lblSelectCount->clear();
@@ -344,6 +475,7 @@ void vbUploadQueue::finishUpload(int uploaded, int failed)
 void vbUploadQueue::cancelUpload()
 {
     m_uploadTimer->stop();
+    m_runNodes.clear();
     m_window->fileList()->removeUploaded();
     m_window->showPhotoCount(m_window->fileList()->count());
     // Every transfer is told to end first, so their waits overlap and the
@@ -386,6 +518,7 @@ void vbUploadQueue::closeProgram()
         cancelUpload();
     }
     const QList<vbFileNode*> nodes = listNodes();
+    bool keepRecovery = false;
     if (!nodes.isEmpty()) {
         vbMessageBox box(OkButton | CancelButton, tr("Tips"), tr("Do you want upload photos next time?"),
                          m_window);
@@ -393,20 +526,23 @@ void vbUploadQueue::closeProgram()
                             QStringLiteral(":/Resources/autoLoad_hover.png"));
         box.setButtonImages(CancelButton, QStringLiteral(":/Resources/noLoad.png"),
                             QStringLiteral(":/Resources/noLoad_hover.png"));
-        if (box.exec() == 1) {
-            QStringList files;
-            for (const vbFileNode* node : nodes) {
-                // A prepared copy in TempImages is deleted at exit: keep the
-                // photo the user chose instead, it is prepared again next time.
-                const QString current = node->absoluteFilePath();
-                files.append(current.startsWith(tempImagesPath() + QLatin1Char('/')) ? node->sourcePath()
-                                                                                     : current);
-            }
-            vbUploadLog::savePending(pendingPath(), files);
+        QString error;
+        if (box.exec() == 1 && !vbUploadLog::savePending(pendingPath(), keptPaths(), &error)) {
+            reportSaveFailure(pendingPath(), error, true);
+            // The recovery copy then brings the photos back instead.
+            keepRecovery = true;
         }
     }
     m_window->fileList()->loadThread()->clear();
-    vbUploadLog::save(logPath(), m_logRecords);
+    QString error;
+    if (!vbUploadLog::save(logPath(), m_logRecords, &error))
+        reportSaveFailure(logPath(), error, true);
+    // A normal end: nothing to recover at the next start.
+    m_recoveryTimer->stop();
+    disconnect(m_window->fileList()->model(), nullptr, m_recoveryTimer, nullptr);
+    disconnect(m_window->fileList(), nullptr, m_recoveryTimer, nullptr);
+    if (!keepRecovery)
+        QFile::remove(recoveryPath());
     m_window->close();
     QCoreApplication::quit();
 }

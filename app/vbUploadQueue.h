@@ -23,9 +23,13 @@ public:
     explicit vbUploadQueue(vbMainWnd* window);
     ~vbUploadQueue() override;
 
-    // Start-up: the pending list of the last run (read and deleted) and the upload log.
+    // Start-up: the photos of the last run (the pending list the user kept,
+    // and the recovery copy a run that did not quit normally left behind),
+    // then the upload log. The running list's recovery copy is kept from here on.
     void restorePending();
     void loadLog();
+    // Photos the recovery copy brought back at start (0 after a normal quit).
+    int recoveredCount() const { return m_recoveredCount; }
 
     const UploadLogRecords& logRecords() const { return m_logRecords; }
     const QSet<QString>& uploadedFiles() const { return m_uploadedFiles; }
@@ -34,6 +38,8 @@ public:
 
     static QString logPath();
     static QString pendingPath();
+    // The running program's copy of its photo list.
+    static QString recoveryPath();
 
     // The texts of the album limit and of the progress line.
     static QString albumFullText();
@@ -55,6 +61,14 @@ signals:
 
 private:
     QList<vbFileNode*> listNodes() const;
+    // The photos of the running upload that are still listed, in list order.
+    QList<vbFileNode*> runNodes() const;
+    // The paths that stand for the listed photos in the pending list and the recovery copy.
+    QStringList keptPaths() const;
+    bool saveRecovery();
+    bool saveLog();
+    // Tells the user once what could not be saved, until a save works again.
+    void reportSaveFailure(const QString& path, const QString& error, bool wait);
     void askAboutUploadedBefore();
     void cancelUpload();
     void finishUpload(int uploaded, int failed);
@@ -66,6 +80,10 @@ private:
     QTimer* m_uploadTimer;
     bool m_ftpChecked = false;
     QList<QPointer<vbFileNode>> m_activeUploads;
+    QList<QPointer<vbFileNode>> m_runNodes;
+    QTimer* m_recoveryTimer;
+    QSet<QString> m_failedSaves;
+    int m_recoveredCount = 0;
     QSet<QString> m_uploadedFiles;
     UploadLogRecords m_logRecords;
 };

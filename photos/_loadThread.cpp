@@ -100,15 +100,22 @@ void _loadThread::process(const Entry& entry)
         return;
     }
 
-    QSize sourceSize;
-    const QImage image = vbImageLoader::load(entry.path, QSize(thumbnailSide, thumbnailSide), &sourceSize);
+    QSize sourceSize(0, 0);
+    // A photo that cannot be sent whole is not decoded at all; the node shows why.
+    vbImageLoader::Problem problem = vbImageLoader::check(entry.path);
+    QImage image;
+    if (problem == vbImageLoader::Problem::None) {
+        image = vbImageLoader::load(entry.path, QSize(thumbnailSide, thumbnailSide), &sourceSize);
+        if (image.isNull())
+            problem = vbImageLoader::Problem::Damaged;
+    }
     // An unreadable photo keeps whatever EXIF values it had.
     const vbExifValues exif = image.isNull() ? vbExifValues() : readExifValues(entry.path);
     QMetaObject::invokeMethod(
         this,
-        [node = entry.node, image, sourceSize, exif] {
+        [node = entry.node, image, sourceSize, exif, problem] {
             if (node)
-                node->applyThumbnail(image, sourceSize, exif);
+                node->applyThumbnail(image, sourceSize, exif, problem);
         },
         Qt::QueuedConnection);
 }

@@ -94,9 +94,20 @@ void _saveImageThread::process(const Job& job)
     QString medium;
     QString small;
 
+    // A photo deleted, emptied or cut off since it was added is not sent.
+    const vbImageLoader::Problem problem = vbImageLoader::check(job.path);
+    if (problem != vbImageLoader::Problem::None) {
+        QMetaObject::invokeMethod(
+            this,
+            [node = job.node, problem] {
+                if (node)
+                    node->applyUnreadable(problem);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
     const QFileInfo file(job.path);
-    if (file.exists())
-        QDir().mkpath(job.folder);
+    QDir().mkpath(job.folder);
 
     // Large files go out as a quality-80 copy under the same file name, upright
     // and with the photo's metadata. The copy is used only when it was written
@@ -131,9 +142,11 @@ void _saveImageThread::process(const Job& job)
 
     QMetaObject::invokeMethod(
         this,
-        [node = job.node, recompressed, medium, small] {
+        [node = job.node, folder = job.folder, recompressed, medium, small] {
             if (node)
                 node->applyPrepared(recompressed, medium, small);
+            else // removed while it was prepared: its copies go with it
+                QDir(folder).removeRecursively();
         },
         Qt::QueuedConnection);
 }

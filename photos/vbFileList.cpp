@@ -108,6 +108,7 @@ void vbFileList::addFiles(const QList<QFileInfo>& files, bool checkable)
         if (checkable)
             node->setCheckState(Qt::Unchecked);
         node->setFileInfo(file);
+        connect(node, &vbFileNode::sig_fileChanged, this, &vbFileList::sig_photoFileChanged);
         node->setLoader(m_loadThread);
         node->setSizeHint(itemSize(m_viewMode));
         addItem(node);

@@ -76,6 +76,8 @@ signals:
     void sig_editNode(vbFileNode* node, bool remove);
     // After adding, removing or clearing.
     void sig_countChanged(int count);
+    // A listed photo got another file (rename, edit, preparation).
+    void sig_photoFileChanged();
     // Passed on from the tiles, for the viewers.
     void sig_showInfo(vbFileNode* node);
     void sig_fullScreen(vbFileNode* node);

@@ -22,6 +22,8 @@ vbFileNode::~vbFileNode()
 {
     if (m_loader)
         m_loader->removeNode(this);
+    // Prepared and edited copies live only as long as their photo is listed.
+    QDir(tempFolder()).removeRecursively();
     if (m_tile) {
         vbFileNodeUI* tile = m_tile;
         m_tile = nullptr;
@@ -35,6 +37,7 @@ void vbFileNode::setFileInfo(const QFileInfo& info)
     m_fileInfo = info;
     if (m_sourcePath.isEmpty())
         m_sourcePath = info.absoluteFilePath();
+    emit sig_fileChanged();
 }
 
 QString vbFileNode::tempFolder() const
@@ -135,11 +138,34 @@ void vbFileNode::setUploadState(int state)
 
 void vbFileNode::updateTile()
 {
-    if (m_tile)
-        m_tile->update();
+    if (!m_tile)
+        return;
+    m_tile->setToolTip(m_uploadState == Failed ? m_failureReason : QString());
+    m_tile->update();
 }
 
-void vbFileNode::applyThumbnail(const QImage& image, const QSize& sourceSize, const vbExifValues& exif)
+void vbFileNode::setReadProblem(vbImageLoader::Problem problem)
+{
+    const bool hadProblem = m_readProblem != vbImageLoader::Problem::None;
+    m_readProblem = problem;
+    if (problem != vbImageLoader::Problem::None) {
+        m_failureReason = vbImageLoader::problemText(problem);
+        setUploadState(Failed);
+    } else if (hadProblem && m_uploadState == Failed) {
+        // The file was mended or replaced (an edit): the photo may go again.
+        m_failureReason.clear();
+        setUploadState(Waiting);
+    }
+}
+
+void vbFileNode::applyUnreadable(vbImageLoader::Problem problem)
+{
+    setReadProblem(problem);
+    emit sig_preUploadComplete(this);
+}
+
+void vbFileNode::applyThumbnail(const QImage& image, const QSize& sourceSize, const vbExifValues& exif,
+                                vbImageLoader::Problem problem)
 {
     m_thumbnail = image;
     m_sourceWidth = sourceSize.width();
@@ -157,6 +183,7 @@ void vbFileNode::applyThumbnail(const QImage& image, const QSize& sourceSize, co
     if (exif.focal)
         m_focal = *exif.focal;
     m_loading = false;
+    setReadProblem(problem);
     updateTile();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "vbExifReader.h"
+#include "vbImageLoader.h"
 #include "vbUploadHandles.h"
 
 #include <QFileInfo>
@@ -77,6 +78,10 @@ public:
     // The full-size image after requestBigImage(); null otherwise.
     QImage bigImage() const { return m_bigImage; }
     void clearBigImage();
+    // Why the photo's file cannot be sent (missing, empty, not a picture, too
+    // large, cut off or undecodable), as last found by a loader; such a photo
+    // is Failed with this as its failure reason.
+    vbImageLoader::Problem readProblem() const { return m_readProblem; }
     // Pixel size of the file as last loaded for the thumbnail (-1 before, 0 when unreadable).
     int sourceWidth() const { return m_sourceWidth; }
     int sourceHeight() const { return m_sourceHeight; }
@@ -136,7 +141,7 @@ public:
     void requestKey();
     // KeyReady / Failed: starts (or restarts) the worker. FTP: user and
     // password of the account, folder = album id; HTTP: user = user id, the
-    // key goes in the password's place. Stopped when the worker cannot start.
+    // key goes in the password's place. Failed (file missing) when the worker cannot start.
     void startTransfer(bool ftp, const QString& host, const QString& user, const QString& password,
                        const QString& folder);
     // Transferred / CommitFailed: FTP mode sends the photo's details; HTTP
@@ -147,8 +152,10 @@ public:
     void cancelUpload();
     // The worker while one exists (owned).
     vbBaseUpload* worker() const { return m_worker.get(); }
-    // Why the photo last failed (key, transfer or commit, with the error text).
+    // Why the photo last failed (unreadable file, key, transfer or commit,
+    // with the error text); the tile shows it as its tool tip while Failed.
     QString failureReason() const { return m_failureReason; }
+    void setFailureReason(const QString& reason) { m_failureReason = reason; }
 
 public slots:
     void slot_getIDcomplete();
@@ -162,6 +169,8 @@ public slots:
 signals:
     // End of preparation, whether or not anything was written.
     void sig_preUploadComplete(vbFileNode* node);
+    // setFileInfo gave the photo another file (rename, edit, preparation).
+    void sig_fileChanged();
     // End of a full-size load, also when it failed.
     void sig_loadBigImageComplete(vbFileNode* node);
 
@@ -170,7 +179,12 @@ private:
     friend class _saveImageThread;
 
     // Results of the loader threads, applied on the GUI thread.
-    void applyThumbnail(const QImage& image, const QSize& sourceSize, const vbExifValues& exif);
+    void applyThumbnail(const QImage& image, const QSize& sourceSize, const vbExifValues& exif,
+                        vbImageLoader::Problem problem = vbImageLoader::Problem::None);
+    // Preparation found the file unusable: Failed with the reason, and the
+    // preparation ends (sig_preUploadComplete).
+    void applyUnreadable(vbImageLoader::Problem problem);
+    void setReadProblem(vbImageLoader::Problem problem);
     void applyBigImage(const QImage& image);
     void applyPrepared(const QString& recompressed, const QString& medium, const QString& small);
 
@@ -182,6 +196,7 @@ private:
     QString m_sourcePath;
     QPointer<vbFileNodeUI> m_tile;
     bool m_loading = false;
+    vbImageLoader::Problem m_readProblem = vbImageLoader::Problem::None;
     qint64 m_photoId = 0;
     int m_sourceWidth = -1;
     int m_sourceHeight = -1;

@@ -134,7 +134,8 @@ void vbFileNode::startTransfer(bool ftp, const QString& host, const QString& use
             m_tile->setProgress(0, 1);
         setUploadState(Transferring);
     } else {
-        setUploadState(Stopped);
+        // Its files went after preparation.
+        setReadProblem(vbImageLoader::Problem::Missing);
     }
 }
 

@@ -5,6 +5,9 @@
 #include "vbUpright.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QSaveFile>
@@ -66,6 +69,111 @@ QImage load(const QString& path, const QSize& box, QSize* sourceSize)
     return image;
 }
 
+bool jpegComplete(const uchar* data, qint64 size)
+{
+    if (size < 4 || data[0] != 0xFF || data[1] != 0xD8)
+        return false;
+    qint64 p = 2;
+    while (p + 1 < size) {
+        if (data[p] != 0xFF)
+            return false;
+        const uchar marker = data[p + 1];
+        if (marker == 0xFF) { // fill byte before a marker
+            ++p;
+            continue;
+        }
+        if (marker == 0xD9)
+            return true;
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) { // no length
+            p += 2;
+            continue;
+        }
+        if (p + 3 >= size)
+            return false;
+        const qint64 length = (qint64(data[p + 2]) << 8) | data[p + 3];
+        if (length < 2)
+            return false;
+        p += 2 + length;
+        if (p > size)
+            return false;
+        if (marker != 0xDA)
+            continue;
+        // Entropy-coded data: a 0xFF in it is followed by 0x00 or a restart
+        // marker, so the next other marker ends the scan.
+        while (p + 1 < size) {
+            if (data[p] == 0xFF) {
+                const uchar next = data[p + 1];
+                if (next != 0x00 && next != 0xFF && !(next >= 0xD0 && next <= 0xD7))
+                    break;
+            }
+            ++p;
+        }
+    }
+    return false;
+}
+
+Problem check(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return Problem::Missing;
+    if (info.size() == 0)
+        return Problem::Empty;
+    const QByteArray format = QImageReader::imageFormat(path);
+    if (format.isEmpty())
+        return Problem::NotAnImage;
+    if (format == "jpeg" || format == "jpg") {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return Problem::Missing;
+        const qint64 bytes = file.size();
+        bool complete = false;
+        if (const uchar* mapped = file.map(0, bytes)) {
+            complete = jpegComplete(mapped, bytes);
+        } else {
+            const QByteArray all = file.readAll();
+            complete = jpegComplete(reinterpret_cast<const uchar*>(all.constData()), all.size());
+        }
+        if (!complete)
+            return Problem::Truncated;
+    }
+    QImageReader reader(path, format);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty())
+        return Problem::Damaged;
+    if (qint64(size.width()) * size.height() > maxPixels)
+        return Problem::TooLarge;
+    return Problem::None;
+}
+
+QString problemText(Problem problem)
+{
+    const char* text = nullptr;
+    switch (problem) {
+    case Problem::None:
+        return QString();
+    case Problem::Missing:
+        text = QT_TRANSLATE_NOOP("vbImageLoader", "The photo file no longer exists.");
+        break;
+    case Problem::Empty:
+        text = QT_TRANSLATE_NOOP("vbImageLoader", "The photo file is empty.");
+        break;
+    case Problem::NotAnImage:
+        text = QT_TRANSLATE_NOOP("vbImageLoader", "The file is not a picture.");
+        break;
+    case Problem::TooLarge:
+        text = QT_TRANSLATE_NOOP("vbImageLoader", "The photo is too large (more than 250 million pixels).");
+        break;
+    case Problem::Truncated:
+        text = QT_TRANSLATE_NOOP("vbImageLoader", "The photo file is incomplete.");
+        break;
+    case Problem::Damaged:
+        text = QT_TRANSLATE_NOOP("vbImageLoader", "The photo cannot be decoded.");
+        break;
+    }
+    return QCoreApplication::translate("vbImageLoader", text);
+}
+
 bool saveJpeg(const QImage& image, const QString& path, int quality, const QString& metadataFrom)
 {
     if (image.isNull())
@@ -82,10 +190,9 @@ bool saveJpeg(const QImage& image, const QString& path, int quality, const QStri
     if (!metadataFrom.isEmpty() &&
         vbPhotoMetadata::transfer(metadataFrom, jpeg, image.size()) == vbPhotoMetadata::Failed)
         return false;
+    // Unbuffered, so a short write (a full disk) is seen and nothing replaced.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(jpeg) != jpeg.size()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(jpeg) != jpeg.size()) {
         file.cancelWriting();
         return false;
     }

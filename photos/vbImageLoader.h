@@ -19,6 +19,25 @@ constexpr qint64 maxPixels = 250000000;
 // with a quarter turn gives 3000 x 4000).
 QImage load(const QString& path, const QSize& box, QSize* sourceSize = nullptr);
 
+// Why a photo file cannot be sent. check() finds all but Damaged without
+// decoding the pixels; Damaged is what a decoder reports on failure.
+enum class Problem
+{
+    None,
+    Missing,
+    Empty,
+    NotAnImage,
+    TooLarge,
+    Truncated,
+    Damaged
+};
+Problem check(const QString& path);
+// The reason as the user reads it (translated); empty for None.
+QString problemText(Problem problem);
+// True when data is a JPEG stream that runs to its end-of-image marker:
+// decoders fill a cut-off file with grey and report success.
+bool jpegComplete(const uchar* data, qint64 size);
+
 // Writes image as a JPEG of the given quality. With metadataFrom, the EXIF,
 // IPTC and XMP of that photo go into the file, made to fit the upright image
 // (vbPhotoMetadata::transfer); when they cannot be carried over nothing is

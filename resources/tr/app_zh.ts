@@ -98,6 +98,18 @@
 <context>
     <name>vbUploadQueue</name>
     <message>
+        <source>Could not save %1: %2</source>
+        <translation>无法保存 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 photos restored after an abnormal end.</source>
+        <translation>程序上次未正常退出，已恢复 %1 张照片。</translation>
+    </message>
+    <message>
+        <source>The album has no room for more photos.</source>
+        <translation>相册已满，无法再上传照片。</translation>
+    </message>
+    <message>
         <source>Tips</source>
         <translation>提示</translation>
     </message>

@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>vbImageLoader</name>
+    <message>
+        <source>The photo file no longer exists.</source>
+        <translation>照片文件已不存在。</translation>
+    </message>
+    <message>
+        <source>The photo file is empty.</source>
+        <translation>照片文件是空的。</translation>
+    </message>
+    <message>
+        <source>The file is not a picture.</source>
+        <translation>该文件不是图片。</translation>
+    </message>
+    <message>
+        <source>The photo is too large (more than 250 million pixels).</source>
+        <translation>照片太大（超过 2.5 亿像素）。</translation>
+    </message>
+    <message>
+        <source>The photo file is incomplete.</source>
+        <translation>照片文件不完整。</translation>
+    </message>
+    <message>
+        <source>The photo cannot be decoded.</source>
+        <translation>照片无法解码。</translation>
+    </message>
+</context>
+<context>
     <name>vbFileNodeUI</name>
     <message>
         <source>Remove</source>

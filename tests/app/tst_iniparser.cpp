@@ -4,6 +4,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
 class tst_IniParser : public QObject
 {
     Q_OBJECT
@@ -280,6 +285,28 @@ private slots:
             QSKIP("running with rights that ignore folder permissions");
         QCOMPARE(ini.getString(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("d")),
                  QStringLiteral("d"));
+    }
+
+    void fullDiskKeepsOldFile()
+    {
+#ifdef Q_OS_UNIX
+        // A file size limit fails writes the way a full disk does, for root too.
+        const QByteArray old = "[version]\r\nversion=1.0\r\n";
+        vbIniParser ini(writeFile(old));
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved;
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit small = saved;
+        small.rlim_cur = 64;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        const bool written =
+            ini.setString(QStringLiteral("user.info"), QStringLiteral("name"), QString(200, 'x'));
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        QVERIFY(!written);
+        QCOMPARE(readFile(ini.path()), old);
+#else
+        QSKIP("needs a file size limit");
+#endif
     }
 };
 

@@ -13,6 +13,7 @@
 #include "vbTestPhotos.h"
 #include "vbTestService.h"
 #include "vbToolPanel.h"
+#include "vbUploadQueue.h"
 
 #include <QAction>
 #include <QApplication>
@@ -150,6 +151,8 @@ private slots:
         ++m_generation;
         setMainWnd(nullptr);
         m_window.reset();
+        // Each case starts afresh, not with the photos of the one before.
+        QFile::remove(vbUploadQueue::recoveryPath());
     }
     void cleanupTestCase()
     {

@@ -72,13 +72,16 @@ private slots:
         QDir dir(base.path());
         QVERIFY(dir.mkpath(QStringLiteral("TempImages/3")));
         QVERIFY(dir.mkpath(QStringLiteral("TempImages/4")));
+        QVERIFY(dir.mkpath(QStringLiteral("TempImages/mine")));
         QVERIFY(dir.mkpath(QStringLiteral("data")));
         touch(base.filePath(QStringLiteral("TempImages/a.jpg")));
         touch(base.filePath(QStringLiteral("TempImages/b.JPEG")));
         touch(base.filePath(QStringLiteral("TempImages/c.png")));
         touch(base.filePath(QStringLiteral("TempImages/3/IMG_0001.jpg")));
         touch(base.filePath(QStringLiteral("TempImages/3/IMG_0001_1.jpg")));
-        touch(base.filePath(QStringLiteral("TempImages/4/notes.txt")));
+        touch(base.filePath(QStringLiteral("TempImages/4/scan.png")));
+        touch(base.filePath(QStringLiteral("TempImages/mine/notes.txt")));
+        touch(base.filePath(QStringLiteral("TempImages/mine/x.jpg")));
         touch(base.filePath(QStringLiteral("data/log.dat")), "1||a||b||c||d\r\n");
         touch(base.filePath(QStringLiteral("data/old.jpg")));
 
@@ -88,9 +91,12 @@ private slots:
         QVERIFY(!QFile::exists(base.filePath(QStringLiteral("TempImages/a.jpg"))));
         QVERIFY(!QFile::exists(base.filePath(QStringLiteral("TempImages/b.JPEG"))));
         QVERIFY(QFile::exists(base.filePath(QStringLiteral("TempImages/c.png"))));
-        // A photo's own sub-folder goes when only its JPEG files were in it.
+        // A photo's own sub-folder goes with all the program made in it (a
+        // PNG's re-compressed copy keeps its name); other folders keep what is not JPEG.
         QVERIFY(!QFile::exists(base.filePath(QStringLiteral("TempImages/3"))));
-        QVERIFY(QFile::exists(base.filePath(QStringLiteral("TempImages/4/notes.txt"))));
+        QVERIFY(!QFile::exists(base.filePath(QStringLiteral("TempImages/4"))));
+        QVERIFY(QFile::exists(base.filePath(QStringLiteral("TempImages/mine/notes.txt"))));
+        QVERIFY(!QFile::exists(base.filePath(QStringLiteral("TempImages/mine/x.jpg"))));
         QVERIFY(QFile::exists(base.filePath(QStringLiteral("data/log.dat"))));
         QVERIFY(QFile::exists(base.filePath(QStringLiteral("data/old.jpg"))));
     }

@@ -118,8 +118,8 @@ private slots:
         // Results are logged once and counted every time.
         QTest::newRow("results logged once") << "Failed Failed* Uploaded Uploaded*"
                                              << "logFailed - logOk -" << 4 << 2;
-        QTest::newRow("stopped counts as done, not uploaded") << "Stopped Uploaded*"
-                                                              << "- -" << 2 << 1;
+        QTest::newRow("stopped is logged as failed once") << "Stopped Stopped* Uploaded*"
+                                                          << "logFailed - -" << 3 << 1;
         QTest::newRow("busy states wait") << "Waiting RequestingKey Transferring Committing"
                                           << "- - - -" << 0 << 0;
         QTest::newRow("nothing") << ""

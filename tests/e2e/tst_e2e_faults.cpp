@@ -40,6 +40,7 @@ private slots:
     {
         QVERIFY(m_program.service().clearFaults(true));
         QFile::remove(vbUploadQueue::logPath());
+        QFile::remove(vbUploadQueue::recoveryPath());
     }
 
     void cleanup()

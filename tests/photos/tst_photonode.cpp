@@ -1,9 +1,11 @@
 // Photo node, loaders and preparation: sizes, EXIF values, the 1 MiB rule,
 // file naming in TempImages, orientation and metadata of every copy,
-// unreadable and oversized files, deleted nodes.
+// unreadable, cut-off and oversized files with their reasons, prepared copies
+// leaving with their node, deleted nodes.
 #include "_loadThread.h"
 #include "_saveImageThread.h"
 #include "vbFileNode.h"
+#include "vbFileNodeUI.h"
 #include "vbFitSize.h"
 #include "vbImageLoader.h"
 #include "vbSession.h"
@@ -45,6 +47,9 @@ private slots:
     void exifValues();
     void unreadableFile_data();
     void unreadableFile();
+    void completeJpegs_data();
+    void completeJpegs();
+    void preparedCopiesGoWithTheNode();
 
     void nodeDeletedWhileQueued();
     void bigImageLoad();
@@ -427,23 +432,43 @@ void tst_PhotoNode::exifValues()
 void tst_PhotoNode::unreadableFile_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::newRow("garbage") << "garbage";
-    QTest::newRow("missing") << "missing";
-    QTest::newRow("truncated") << "truncated";
-    QTest::newRow("above 250 megapixels") << "huge";
+    QTest::addColumn<int>("problem");
+    using P = vbImageLoader::Problem;
+    QTest::newRow("empty") << "empty" << int(P::Empty);
+    QTest::newRow("text named .jpg") << "text" << int(P::NotAnImage);
+    QTest::newRow("garbage") << "garbage" << int(P::NotAnImage);
+    QTest::newRow("missing") << "missing" << int(P::Missing);
+    QTest::newRow("cut in the headers") << "headers" << int(P::Truncated);
+    QTest::newRow("cut in the picture data") << "scan" << int(P::Truncated);
+    QTest::newRow("above 250 megapixels") << "huge" << int(P::TooLarge);
+    QTest::newRow("deleted after it was added") << "deleted" << int(P::Missing);
 }
 
 void tst_PhotoNode::unreadableFile()
 {
     QFETCH(QString, kind);
+    QFETCH(int, problem);
     const QString path = m_dir.filePath(kind + QStringLiteral(".jpg"));
-    if (kind == QLatin1String("garbage")) {
-        QVERIFY(vbTestPhotos::writeGarbage(path));
-    } else if (kind == QLatin1String("truncated")) {
-        QVERIFY(vbTestPhotos::writeJpeg(path, QSize(400, 300)));
+    auto cutTo = [&](qint64 bytes) {
         QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.resize(300));
+        return file.open(QIODevice::ReadWrite) && file.resize(bytes);
+    };
+    if (kind == QLatin1String("empty")) {
+        QVERIFY(vbTestPhotos::writeGarbage(path, 0));
+    } else if (kind == QLatin1String("text")) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("Holiday notes: buy film, charge the camera.\n");
+    } else if (kind == QLatin1String("garbage")) {
+        QVERIFY(vbTestPhotos::writeGarbage(path));
+    } else if (kind == QLatin1String("headers")) {
+        QVERIFY(vbTestPhotos::writeJpeg(path, QSize(400, 300)));
+        QVERIFY(cutTo(300));
+    } else if (kind == QLatin1String("scan")) {
+        // Decoders fill the rest with grey and call it a success.
+        QVERIFY(vbTestPhotos::writeJpeg(path, QSize(400, 300)));
+        QVERIFY(cutTo(QFileInfo(path).size() * 2 / 3));
+        QVERIFY(!QImageReader(path).read().isNull());
     } else if (kind == QLatin1String("huge")) {
         // A real header claiming 20000 x 20000 pixels: refused before any decoding.
         QVERIFY(vbTestPhotos::writeJpeg(path, QSize(64, 64)));
@@ -460,19 +485,98 @@ void tst_PhotoNode::unreadableFile()
         QCOMPARE(file.write(bytes), bytes.size());
         file.close();
         QCOMPARE(QImageReader(path).size(), QSize(20000, 20000));
+    } else if (kind == QLatin1String("deleted")) {
+        QVERIFY(vbTestPhotos::writeJpeg(path, QSize(64, 48)));
     }
 
     vbFileNode* node = makeNode(path);
+    vbFileNodeUI tile(node);
+    node->setTile(&tile);
+    const QString reason = vbImageLoader::problemText(vbImageLoader::Problem(problem));
+    QVERIFY(!reason.isEmpty());
     waitForThumbnail(node);
-    QVERIFY(node->thumbnail().isNull());
-    QCOMPARE(node->sourceWidth(), 0);
-    QCOMPARE(node->sourceHeight(), 0);
-    QVERIFY(node->make().isEmpty());
+    if (kind == QLatin1String("deleted")) {
+        // Fine when added; gone when it is prepared for upload.
+        QCOMPARE(node->readProblem(), vbImageLoader::Problem::None);
+        QCOMPARE(node->uploadState(), int(vbFileNode::Waiting));
+        QVERIFY(tile.toolTip().isEmpty());
+        QVERIFY(QFile::remove(path));
+    } else {
+        QVERIFY(node->thumbnail().isNull());
+        QCOMPARE(node->sourceWidth(), 0);
+        QVERIFY(node->make().isEmpty());
+        // Known at once: marked failed, the tile says why.
+        QCOMPARE(int(node->readProblem()), problem);
+        QCOMPARE(node->uploadState(), int(vbFileNode::Failed));
+        QCOMPARE(tile.toolTip(), reason);
+        node->setUploadState(vbFileNode::Waiting);
+    }
 
-    // Preparation still ends, with nothing to send in FTP mode.
+    // Preparation ends with the photo failed for its reason and nothing written.
     QCOMPARE(prepare(node, true), QString());
+    QCOMPARE(node->uploadState(), int(vbFileNode::Failed));
+    QCOMPARE(node->failureReason(), reason);
+    QCOMPARE(tile.toolTip(), reason);
     QCOMPARE(node->mediumFile().filePath(), QString());
-    QCOMPARE(node->smallFile().filePath(), QString());
+    QVERIFY(!QFileInfo::exists(node->tempFolder()));
+    node->setTile(nullptr);
+}
+
+void tst_PhotoNode::completeJpegs_data()
+{
+    QTest::addColumn<QByteArray>("tail");
+    QTest::addColumn<bool>("complete");
+    QTest::newRow("as written") << QByteArray() << true;
+    QTest::newRow("bytes after the end marker") << QByteArray("trailing camera data") << true;
+    QTest::newRow("end marker missing") << QByteArray("-2") << false;
+    QTest::newRow("last byte missing") << QByteArray("-1") << false;
+}
+
+void tst_PhotoNode::completeJpegs()
+{
+    QFETCH(QByteArray, tail);
+    QFETCH(bool, complete);
+    const QString path = m_dir.filePath(QStringLiteral("whole.jpg"));
+    QVERIFY(vbTestPhotos::writeJpeg(path, QSize(320, 240)));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    // A comment holding an end marker: the walk steps over segments by their length.
+    bytes.insert(2, QByteArray("\xFF\xFE\x00\x06\xFF\xD9\x00\x00", 8));
+    QVERIFY(!QImageReader(path).read().isNull());
+    if (tail.startsWith('-'))
+        bytes.chop(-tail.toInt());
+    else
+        bytes += tail;
+    QCOMPARE(vbImageLoader::jpegComplete(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size()),
+             complete);
+}
+
+void tst_PhotoNode::preparedCopiesGoWithTheNode()
+{
+    // A PNG above 1 MiB is re-compressed into the node's folder under its own name.
+    const QString path = m_dir.filePath(QStringLiteral("scan.png"));
+    QImage noise(900, 700, QImage::Format_RGB32);
+    quint32 x = 12345;
+    for (int y = 0; y < noise.height(); ++y) {
+        auto* line = reinterpret_cast<quint32*>(noise.scanLine(y));
+        for (int i = 0; i < noise.width(); ++i)
+            line[i] = (x = x * 1664525u + 1013904223u);
+    }
+    QVERIFY(noise.save(path, "PNG"));
+    QVERIFY(QFileInfo(path).size() > _saveImageThread::recompressAbove);
+
+    auto* node = new vbFileNode;
+    node->setFileInfo(QFileInfo(path));
+    QSignalSpy done(node, &vbFileNode::sig_preUploadComplete);
+    m_saver->setNodes({node}, true);
+    QVERIFY(done.wait(10000));
+    const QString folder = node->tempFolder();
+    QCOMPARE(node->absoluteFilePath(), folder + QStringLiteral("/scan.png"));
+    QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 3);
+    delete node;
+    QVERIFY(!QFileInfo::exists(folder));
+    QVERIFY(QFileInfo::exists(path));
 }
 
 // Threads

@@ -73,7 +73,7 @@ private slots:
     void commitWithAnotherIdFails();
     void sixthTransferFailureGivesUpAndRemovesFiles();
     void cancelDropsLateAnswersAndStoredFiles();
-    void missingPreparedFileLeavesNodeStopped();
+    void missingPreparedFileFailsTheNode();
 
 private:
     // A prepared node (thumbnail loaded, upload files written) for a new photo file.
@@ -468,7 +468,7 @@ void tst_nodeprotocol::cancelDropsLateAnswersAndStoredFiles()
     QCOMPARE(node->keyFailures(), 0);
 }
 
-void tst_nodeprotocol::missingPreparedFileLeavesNodeStopped()
+void tst_nodeprotocol::missingPreparedFileFailsTheNode()
 {
     std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("gone.jpg"), true);
     QVERIFY(node);
@@ -476,7 +476,8 @@ void tst_nodeprotocol::missingPreparedFileLeavesNodeStopped()
     QVERIFY(waitWhileBusy(*node));
     QVERIFY(QFile::remove(node->mediumFile().absoluteFilePath()));
     node->startTransfer(true, m_session->host(), kUser, kPassword, kAlbum);
-    QCOMPARE(node->uploadState(), int(vbFileNode::Stopped));
+    QCOMPARE(node->uploadState(), int(vbFileNode::Failed));
+    QCOMPARE(node->failureReason(), vbImageLoader::problemText(vbImageLoader::Problem::Missing));
 }
 
 QTEST_MAIN(tst_nodeprotocol)
