@@ -144,7 +144,7 @@ void vbUploadQueue::restorePending()
         m_window->fileList()->addFiles(infos, false);
     m_recoveredCount = int(recovered.size());
     if (m_recoveredCount > 0)
-        m_window->setStatusNotice(tr("%1 photos restored after an abnormal end.").arg(m_recoveredCount));
+        m_window->setStatusNotice(tr("%n photos restored after an abnormal end.", nullptr, m_recoveredCount));
 
     // The restored photos are safe in the recovery copy before the pending
     // list goes; from now on every change of the list is copied.

@@ -202,5 +202,20 @@
             <numerusform>%n left.</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n photos restored after an abnormal end.</source>
+        <translation>
+            <numerusform>%n photo was restored: the program did not end normally last time.</numerusform>
+            <numerusform>%n photos were restored: the program did not end normally last time.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Could not save %1: %2</source>
+        <translation>Could not save %1: %2</translation>
+    </message>
+    <message>
+        <source>The album has no room for more photos.</source>
+        <translation>The album has no room for more photos.</translation>
+    </message>
 </context>
 </TS>

@@ -101,9 +101,11 @@
         <source>Could not save %1: %2</source>
         <translation>无法保存 %1：%2</translation>
     </message>
-    <message>
-        <source>%1 photos restored after an abnormal end.</source>
-        <translation>程序上次未正常退出，已恢复 %1 张照片。</translation>
+    <message numerus="yes">
+        <source>%n photos restored after an abnormal end.</source>
+        <translation>
+            <numerusform>程序上次未正常退出，已恢复 %n 张照片。</numerusform>
+        </translation>
     </message>
     <message>
         <source>The album has no room for more photos.</source>

@@ -112,4 +112,31 @@
         <translation>Home</translation>
     </message>
 </context>
+<context>
+    <name>vbImageLoader</name>
+    <message>
+        <source>The photo file no longer exists.</source>
+        <translation>The photo file no longer exists.</translation>
+    </message>
+    <message>
+        <source>The photo file is empty.</source>
+        <translation>The photo file is empty.</translation>
+    </message>
+    <message>
+        <source>The file is not a picture.</source>
+        <translation>The file is not a picture.</translation>
+    </message>
+    <message>
+        <source>The photo is too large (more than 250 million pixels).</source>
+        <translation>The photo is too large (more than 250 million pixels).</translation>
+    </message>
+    <message>
+        <source>The photo file is incomplete.</source>
+        <translation>The photo file is incomplete.</translation>
+    </message>
+    <message>
+        <source>The photo cannot be decoded.</source>
+        <translation>The photo cannot be decoded.</translation>
+    </message>
+</context>
 </TS>
