@@ -58,7 +58,8 @@ void setMainWnd(vbMainWnd* window)
     s_mainWnd = window;
 }
 
-vbMainWnd::vbMainWnd(QWidget* parent) : QMainWindow(parent), m_session(new vbSession(this))
+vbMainWnd::vbMainWnd(QWidget* parent, int serviceDeadlineMs)
+    : QMainWindow(parent), m_session(new vbSession(this)), m_serviceDeadlineMs(serviceDeadlineMs)
 {
     buildForm();
     connectForm();
@@ -398,6 +399,7 @@ void vbMainWnd::startAutomaticSignIn()
 {
     m_signIn = new vbSignIn(QStringLiteral("http"), this);
     m_signIn->setSession(m_session);
+    m_signIn->setDeadlineMs(m_serviceDeadlineMs);
     connect(m_signIn, &vbSignIn::sig_signedIn, this, &vbMainWnd::showSignedIn);
     connect(m_signIn, &vbSignIn::sig_loginFailed, this,
             [this] { setStatusText(vbSignIn::loginFailedText()); });
@@ -407,8 +409,13 @@ void vbMainWnd::startAutomaticSignIn()
         refillAlbums();
         setStatusText(tr("logged in"));
     });
-    connect(m_signIn, &vbSignIn::sig_albumsFailed, this,
-            [this] { setStatusText(vbSignIn::visitFailedText()); });
+    // Queued: the message box must not run inside the network handler.
+    connect(
+        m_signIn, &vbSignIn::sig_serviceFailed, this,
+        [this](vbServiceCall::Outcome outcome) { offerRetry(outcome, false); }, Qt::QueuedConnection);
+    connect(
+        m_signIn, &vbSignIn::sig_albumsFailed, this,
+        [this](vbServiceCall::Outcome outcome) { offerRetry(outcome, true); }, Qt::QueuedConnection);
 
     const vbIniParser ini(systemIni());
     if (!ini.getBool(QStringLiteral("user.info"), QStringLiteral("autologin"), true))
@@ -422,6 +429,23 @@ void vbMainWnd::startAutomaticSignIn()
         return;
     setStatusText(tr("login..."));
     m_signIn->start(name, password);
+}
+
+void vbMainWnd::offerRetry(vbServiceCall::Outcome outcome, bool albums)
+{
+    setStatusText(vbServiceCall::failureStatus(outcome));
+    if (messageBox(OkButton | CancelButton,
+                   vbServiceCall::failureText(outcome) + QLatin1Char('\n') + tr("Try again now?")) != 1)
+        return;
+    // The dialog may have signed in meanwhile, or another attempt be under way.
+    if (m_signIn->isBusy())
+        return;
+    if (albums) {
+        if (m_session->baseAddress() == m_signIn->baseAddress())
+            m_signIn->retryAlbums();
+    } else if (!m_session->isLoggedIn() && m_signIn->start(m_session->userName(), m_session->password())) {
+        setStatusText(tr("login..."));
+    }
 }
 
 void vbMainWnd::showSignedIn()
@@ -461,7 +485,7 @@ void vbMainWnd::slot_loggedIn()
     if (m_session->isLoggedIn() &&
         messageBox(OkButton | CancelButton, tr("You has logged in, Do you want re-login?")) != 1)
         return;
-    vbLogin login(this);
+    vbLogin login(this, m_serviceDeadlineMs);
     if (login.exec() != QDialog::Accepted)
         return;
     // The dialog's sign-in replaces the whole session; an automatic one still
@@ -482,7 +506,7 @@ void vbMainWnd::slot_createAlbums()
         messageBox(OkButton, tr("Please login!"));
         return;
     }
-    vbNewAlbums dialog(m_session->baseAddress(), m_session->userId(), this);
+    vbNewAlbums dialog(m_session->baseAddress(), m_session->userId(), this, m_serviceDeadlineMs);
     if (dialog.exec() != 1)
         return;
     m_session->appendAlbum(AlbumRecord{dialog.name(), dialog.newAlbumId(), 0});

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vbServiceCall.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <QRect>
@@ -25,7 +27,8 @@ class vbMainWnd : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit vbMainWnd(QWidget* parent = nullptr);
+    // serviceDeadlineMs: how long each sign-in and album request may take.
+    explicit vbMainWnd(QWidget* parent = nullptr, int serviceDeadlineMs = vbServiceCall::kDefaultDeadlineMs);
     ~vbMainWnd() override;
 
     vbSession* session() const { return m_session; }
@@ -77,6 +80,8 @@ private:
     void buildTray();
     void connectForm();
     void startAutomaticSignIn();
+    // Tells what failed and offers to repeat the step (sign-in or album list).
+    void offerRetry(vbServiceCall::Outcome outcome, bool albums);
     void showSignedIn();
     void refillAlbums();
     void setViewModeChecked(int mode);
@@ -97,6 +102,7 @@ private:
     QAction* m_actRestore = nullptr;
     QAction* m_actQuit = nullptr;
     vbSignIn* m_signIn = nullptr;
+    int m_serviceDeadlineMs;
     vbUploadQueue* m_uploadQueue = nullptr;
     QPointer<vbShowImage> m_preview;
 
