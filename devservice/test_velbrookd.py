@@ -555,6 +555,43 @@ class FaultTest(ServiceTestCase):
         self.assertIn(b"1001", self.svc.raw("wangtong", self.SIGNIN.join([b"GET ".decode(), " HTTP/1.1\r\n"
                                                                           "Connection: close\r\n\r\n"]).encode()))
 
+    def test_delivery_faults(self):
+        """Answers in pieces arrive whole; broken ones are short, reset or never end."""
+        req = ("GET %s HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n" % self.SIGNIN).encode()
+        whole = MARK + "1001" + MARK
+        for fault, gap in ((dict(kind="split", ms=200), 0.2), (dict(kind="drip", bytes=16, ms=5), 0.0),
+                           (dict(kind="chunked"), 0.0)):
+            with self.subTest(fault=fault):
+                self.svc.fault(endpoint="signin", count=1, **fault)
+                started = time.time()
+                head, _, body = self.svc.raw("wangtong", req).partition(b"\r\n\r\n")
+                self.assertGreaterEqual(time.time() - started, gap)
+                if fault["kind"] == "chunked":
+                    self.assertIn(b"Transfer-Encoding: chunked", head)
+                    pieces, rest = [], body
+                    while True:
+                        size, _, rest = rest.partition(b"\r\n")
+                        if int(size, 16) == 0:
+                            break
+                        pieces.append(rest[:int(size, 16)])
+                        rest = rest[int(size, 16) + 2:]
+                    body = b"".join(pieces)
+                self.assertEqual(body.decode(), whole)
+        self.svc.fault(endpoint="signin", kind="truncated", count=1)
+        head, _, body = self.svc.raw("wangtong", req).partition(b"\r\n\r\n")
+        self.assertIn(b"Content-Length: %d" % len(whole), head)
+        self.assertEqual(body.decode(), whole[:len(whole) // 2])
+        self.svc.fault(endpoint="signin", kind="reset", count=1)
+        self.assertIsNone(self.svc.raw("wangtong", req))
+        self.svc.fault(endpoint="signin", kind="endless", count=1)
+        with socket.create_connection(("127.0.0.2", self.svc.port), timeout=5) as s:
+            s.sendall(req)
+            received = b""
+            while received.count(b" ") < 20:
+                received += s.recv(100)
+            self.assertNotIn(b"Content-Length", received)
+        self.assertEqual(self.svc.value(self.SIGNIN), "1001")
+
     def test_stall_until_cleared_and_down_mirror(self):
         self.svc.fault(endpoint="signin", kind="stall")
         with socket.create_connection(("127.0.0.3", self.svc.port), timeout=0.5) as s:

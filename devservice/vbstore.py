@@ -24,7 +24,7 @@ HTTP_ENDPOINTS = {"signin", "albumlist", "newalbum", "photoid", "uploadkey", "up
                   "any"}
 FTP_ENDPOINTS = {"ftp_login", "ftp_stor", "ftp_mkd", "ftp_cwd", "ftp_dele", "ftp_any"}
 HTTP_KINDS = {"refuse", "novalue", "garbage", "value", "body", "status", "delay", "drop", "close_after", "stall",
-              "down"}
+              "down", "split", "drip", "reset", "truncated", "endless", "chunked"}
 FTP_KINDS = {"refuse", "fail_after"}
 LOG_LIMIT = 20000
 

@@ -157,21 +157,63 @@ class Handler(BaseHTTPRequestHandler):
         return self.connection.getsockname()[0]
 
     def answer(self, status, body, content_type="text/html; charset=UTF-8", close=False):
-        """Header and body in one write: the client reads one packet only."""
-        if self.fault and self.fault["kind"] == "close_after" and self.fault.get("phase") == "reply":
+        """Header and body in one write, unless a delivery fault asks for pieces."""
+        kind = self.fault["kind"] if self.fault else None
+        if kind in ("close_after", "truncated") and (kind == "truncated" or self.fault.get("phase") == "reply"):
             close = True
-        head = "HTTP/1.1 %d %s\r\nServer: velbrook/1.0\r\nContent-Type: %s\r\nContent-Length: %d\r\n" % (
-            status, REASONS.get(status, "Error"), content_type, len(body))
+        head = "HTTP/1.1 %d %s\r\nServer: velbrook/1.0\r\nContent-Type: %s\r\n" % (
+            status, REASONS.get(status, "Error"), content_type)
+        if kind == "chunked":
+            head += "Transfer-Encoding: chunked\r\n"
+        else:
+            head += "Content-Length: %d\r\n" % len(body)
         if close:
             head += "Connection: close\r\n"
-        data = head.encode("latin-1") + b"\r\n" + body
-        if self.fault and self.fault["kind"] == "close_after" and self.fault.get("phase") == "reply":
-            data = data[:self.fault["bytes"]]
+        head = head.encode("latin-1") + b"\r\n"
         if self.entry is not None:
             self.entry["status"] = status
-        self.wfile.write(data)
+        if kind == "close_after" and self.fault.get("phase") == "reply":
+            self.wfile.write((head + body)[:self.fault["bytes"]])
+        elif kind == "truncated":
+            self.wfile.write(head + body[:len(body) // 2])
+        elif kind == "split":
+            self.send_pieces([head, body], self.fault.get("ms", 300))
+        elif kind == "drip":
+            step = max(1, self.fault.get("bytes", 1))
+            data = head + body
+            self.send_pieces([data[i:i + step] for i in range(0, len(data), step)], self.fault.get("ms", 20))
+        elif kind == "chunked":
+            pieces = [b"%x\r\n%s\r\n" % (len(body[i:i + 7]), body[i:i + 7]) for i in range(0, len(body), 7)]
+            self.send_pieces([head] + pieces + [b"0\r\n\r\n"], self.fault.get("ms", 10))
+        else:
+            self.wfile.write(head + body)
         if close:
             self.close_connection = True
+
+    def send_pieces(self, pieces, gap_ms):
+        """Each piece in its own write, gap_ms apart: the client sees the answer arrive in parts."""
+        for i, piece in enumerate(pieces):
+            if i:
+                time.sleep(gap_ms / 1000.0)
+            try:
+                self.connection.sendall(piece)
+            except OSError:
+                self.close_connection = True
+                return
+
+    def endless(self):
+        """Headers, then a filler byte every 50 ms until the client gives up or the test releases stalls."""
+        release = self.store.stall_release
+        try:
+            self.connection.sendall(b"HTTP/1.1 200 OK\r\nServer: velbrook/1.0\r\nContent-Type: text/html\r\n"
+                                    b"Connection: close\r\n\r\n<html>")
+            deadline = time.time() + self.fault.get("ms", 600000) / 1000.0
+            while not release.is_set() and time.time() < deadline:
+                self.connection.sendall(b" ")
+                time.sleep(0.05)
+        except OSError:
+            pass
+        self.abort()
 
     def abort(self, reset=False):
         """Close without answering; a reset looks like a dead host to the client."""
@@ -283,10 +325,18 @@ class Handler(BaseHTTPRequestHandler):
                         break
             self.abort()
             return True
+        if kind in ("split", "drip", "chunked", "truncated"):
+            return False  # the endpoint answers; answer() delivers it as the fault says
         endpoint = ROUTES.get((self.command, self.path.partition("?")[0]), "page")
         close = endpoint in ("upload", "version")
         if endpoint == "upload":
             self.skip_body()
+        if kind == "reset":
+            self.abort(reset=True)
+            return True
+        if kind == "endless":
+            self.endless()
+            return True
         if kind == "refuse":
             if endpoint == "albumlist":
                 self.answer(200, b"<html><body>Service busy</body></html>")

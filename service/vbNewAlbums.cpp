@@ -112,6 +112,8 @@ void vbNewAlbums::setupUi()
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     // "Create Albums failed!" is wider than the room left beside the buttons.
     lblStatus->setWordWrap(true);
+    // Two lines of it must fit even where the row is only as tall as the buttons.
+    lblStatus->setMinimumHeight(2 * lblStatus->fontMetrics().lineSpacing());
     QPalette red = lblStatus->palette();
     red.setColor(QPalette::Active, QPalette::WindowText, QColor(255, 0, 0));
     red.setColor(QPalette::Inactive, QPalette::WindowText, QColor(255, 0, 0));
