@@ -31,6 +31,7 @@ bool vbSignIn::start(const QString& name, const QString& password)
     m_userId = 0;
     m_host.clear();
     m_albums.clear();
+    m_heldAlbumFailure.reset();
 
     for (const Mirror mirror : {Wangtong, Dianxin}) {
         m_loginCall[mirror] =
@@ -116,8 +117,16 @@ void vbSignIn::handleLoginReply(Mirror mirror)
 
     // Report only once neither mirror can still accept, and never after one did.
     const Mirror other = mirror == Wangtong ? Dianxin : Wangtong;
-    if (m_state[other] == Waiting || m_state[other] == Accepted)
+    if (m_state[other] == Waiting)
         return;
+    if (m_state[other] == Accepted) {
+        if (m_heldAlbumFailure) {
+            const vbServiceCall::Outcome held = *m_heldAlbumFailure;
+            m_heldAlbumFailure.reset();
+            emit sig_albumsFailed(held);
+        }
+        return;
+    }
     if (m_state[mirror] == Refused || m_state[other] == Refused) {
         emit sig_loginFailed();
         return;
@@ -145,13 +154,17 @@ void vbSignIn::slot_getAlbumsReply(vbServiceCall* call)
         return;
     m_albumCall = nullptr;
 
-    if (call->outcome() != vbServiceCall::Answered) {
-        emit sig_albumsFailed(call->outcome());
-        return;
-    }
-    const std::optional<AlbumList> albums = vbReply::albumList(vbReply::decodeBody(call->body()));
+    std::optional<AlbumList> albums;
+    if (call->outcome() == vbServiceCall::Answered)
+        albums = vbReply::albumList(vbReply::decodeBody(call->body()));
     if (!albums) {
-        emit sig_albumsFailed(vbServiceCall::Unreadable);
+        const vbServiceCall::Outcome failure =
+            call->outcome() == vbServiceCall::Answered ? vbServiceCall::Unreadable : call->outcome();
+        // The other mirror may still accept and ask again: one report, for the last request.
+        if (m_loginCall[Wangtong] || m_loginCall[Dianxin])
+            m_heldAlbumFailure = failure;
+        else
+            emit sig_albumsFailed(failure);
         return;
     }
     m_albums = *albums;

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <optional>
+
 class QNetworkAccessManager;
 class vbSession;
 
@@ -109,6 +111,8 @@ private:
     MirrorState m_state[2] = {Waiting, Waiting};
     vbServiceCall::Outcome m_failure[2] = {vbServiceCall::Unreachable, vbServiceCall::Unreachable};
     AlbumList m_albums;
+    // An album failure held back while the other mirror may still accept and ask again.
+    std::optional<vbServiceCall::Outcome> m_heldAlbumFailure;
     int m_deadlineMs = vbServiceCall::kDefaultDeadlineMs;
 
     QPointer<vbServiceCall> m_loginCall[2];

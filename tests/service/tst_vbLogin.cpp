@@ -269,6 +269,7 @@ void tst_vbLogin::serviceFaults()
     const auto failure = vbServiceCall::Outcome(outcome);
     QTRY_COMPARE_WITH_TIMEOUT(tips.texts(), QStringList{vbServiceCall::failureText(failure)}, 10000);
     QCOMPARE(formChild<QLabel>(&dialog, "lbl_status")->text(), vbServiceCall::failureStatus(failure));
+    QVERIFY(textsFit(&dialog, {"lbl_status"}));
     QCOMPARE(finished.size(), 0);
     QVERIFY(settingsBytes().indexOf("username") < 0);
 

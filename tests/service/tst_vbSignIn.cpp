@@ -196,19 +196,22 @@ void tst_vbSignIn::serviceFaults()
     QSignalSpy serviceFailed(&signIn, &vbSignIn::sig_serviceFailed);
     QSignalSpy loginFailed(&signIn, &vbSignIn::sig_loginFailed);
     QSignalSpy albums(&signIn, &vbSignIn::sig_albumsReceived);
+    QSignalSpy albumsRequested(&signIn, &vbSignIn::sig_albumsRequested);
 
     QVERIFY(signIn.start(QLatin1String(velbrook::kDemoEmail), QLatin1String(velbrook::kDemoPassword)));
     QTRY_VERIFY_WITH_TIMEOUT(!signIn.isBusy(), 10000);
     QCOMPARE(loginFailed.size(), 0);
     if (outcome == vbServiceCall::Answered) {
+        // Each mirror accepts; the album answer of the first may come before the second accepts.
         QCOMPARE(serviceFailed.size(), 0);
-        QCOMPARE(albums.size(), 1);
+        QVERIFY(albums.size() >= 1);
+        QCOMPARE(session.albums().size(), 3);
         return;
     }
     QCOMPARE(serviceFailed.size(), 1);
     QCOMPARE(int(serviceFailed.first().first().value<vbServiceCall::Outcome>()), outcome);
     QVERIFY(!session.isLoggedIn());
-    QVERIFY(requestsTo(*m_service, QStringLiteral("albumlist")).isEmpty());
+    QCOMPARE(albumsRequested.size(), 0);
 
     // Once the service is well again, starting again signs in.
     QVERIFY(m_service->clearFaults());
