@@ -47,7 +47,6 @@ void tst_vbReply::valueAnswer_data()
     QTest::newRow("negative") << M + "-1" + M << std::optional<qint64>(-1);
     QTest::newRow("text around") << "<html>ok " + M + "42" + M + " bye</html>" << std::optional<qint64>(42);
     QTest::newRow("letters between count as 0") << M + "abc" + M << std::optional<qint64>(0);
-    QTest::newRow("line breaks around") << M + "\r\n77\r\n" + M << std::optional<qint64>(77);
     QTest::newRow("markers with nothing between") << M + M << none;
     QTest::newRow("marker once") << "x" + M + "5" << none;
     QTest::newRow("no marker") << QStringLiteral("<html>no value</html>") << none;
@@ -55,7 +54,6 @@ void tst_vbReply::valueAnswer_data()
     // First to last: a third marker ends up inside the value, which is then no number.
     QTest::newRow("three markers") << M + "1" + M + "2" + M << std::optional<qint64>(0);
     QTest::newRow("64-bit photo id") << M + "5000000001" + M << std::optional<qint64>(5000000001LL);
-    QTest::newRow("beyond 64 bits") << M + "9223372036854775808" + M << std::optional<qint64>(0);
 }
 
 void tst_vbReply::valueAnswer()
