@@ -9,13 +9,6 @@ const QLatin1String valueMarker()
 }
 
 // Service texts may carry line breaks around numbers; a number is a number.
-qint64 readNumber64(const QString& text)
-{
-    bool ok = false;
-    const qint64 v = text.trimmed().toLongLong(&ok, 10);
-    return ok ? v : 0;
-}
-
 int readNumber32(const QString& text)
 {
     bool ok = false;
@@ -60,14 +53,6 @@ std::optional<int> value32(const QString& body)
     if (!text)
         return std::nullopt;
     return readNumber32(*text);
-}
-
-std::optional<qint64> value64(const QString& body)
-{
-    const std::optional<QString> text = valueText(body);
-    if (!text)
-        return std::nullopt;
-    return readNumber64(*text);
 }
 
 std::optional<qint64> idFromText(const QString& text, qint64 max)

@@ -37,7 +37,6 @@ std::optional<QString> valueText(const QString& body);
 // The value read as a decimal number; text that is not a number (or does not
 // fit) reads as 0. Nothing when the body carries no value at all.
 std::optional<int> value32(const QString& body);
-std::optional<qint64> value64(const QString& body);
 
 // The value rules. A number of the service is decimal digits only (line
 // breaks and blanks around it allowed, no sign). An id is such a number from
