@@ -76,6 +76,7 @@ vbMainWnd::vbMainWnd(QWidget* parent, int serviceDeadlineMs)
 
     auto* probe = new vbProbe(this);
     probe->setSession(m_session);
+    probe->setDeadlineMs(m_serviceDeadlineMs);
     probe->start();
 }
 

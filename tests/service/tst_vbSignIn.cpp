@@ -295,6 +295,7 @@ void tst_vbSignIn::probe_data()
     QTest::newRow("negative") << value("-1") << false;
     QTest::newRow("no value") << fault("signin", "dianxin", "novalue") << true;
     QTest::newRow("mirror down") << fault("signin", "dianxin", "down") << true;
+    QTest::newRow("no answer within the deadline") << fault("signin", "dianxin", "stall") << true;
 }
 
 void tst_vbSignIn::probe()
@@ -309,6 +310,7 @@ void tst_vbSignIn::probe()
     session.setUploadAllowed(!allowed); // the probe must set it either way
     vbProbe probe;
     probe.setSession(&session);
+    probe.setDeadlineMs(1500);
     QSignalSpy finished(&probe, &vbProbe::sig_probeFinished);
     probe.start();
     QVERIFY(finished.wait(10000));
