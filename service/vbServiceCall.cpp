@@ -53,8 +53,8 @@ QString vbServiceCall::failureText(Outcome outcome)
 QString vbServiceCall::failureStatus(Outcome outcome)
 {
     if (outcome == Unreachable)
-        return tr("The service cannot be reached");
-    return tr("The service's answer could not be read");
+        return tr("Service unreachable");
+    return tr("Service answer unreadable");
 }
 
 void vbServiceCall::slot_deadline()

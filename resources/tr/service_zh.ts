@@ -135,11 +135,11 @@
         <translation>无法读取维尔布鲁克服务的回答。请稍后重试。</translation>
     </message>
     <message>
-        <source>The service cannot be reached</source>
+        <source>Service unreachable</source>
         <translation>无法连接服务</translation>
     </message>
     <message>
-        <source>The service&apos;s answer could not be read</source>
+        <source>Service answer unreadable</source>
         <translation>无法读取服务的回答</translation>
     </message>
 </context>
