@@ -61,11 +61,13 @@ void setMainWnd(vbMainWnd* window)
     s_mainWnd = window;
 }
 
-vbMainWnd::vbMainWnd(QWidget* parent) : vbMainWnd(nullptr, parent) {}
+vbMainWnd::vbMainWnd(QWidget* parent, int serviceDeadlineMs)
+    : vbMainWnd(static_cast<vbCredentialStore*>(nullptr), parent, serviceDeadlineMs)
+{}
 
-vbMainWnd::vbMainWnd(vbCredentialStore* credentials, QWidget* parent)
+vbMainWnd::vbMainWnd(vbCredentialStore* credentials, QWidget* parent, int serviceDeadlineMs)
     : QMainWindow(parent), m_session(new vbSession(this)),
-      m_accounts(new vbAccountStore(systemIni(), credentials, this))
+      m_accounts(new vbAccountStore(systemIni(), credentials, this)), m_serviceDeadlineMs(serviceDeadlineMs)
 {
     buildForm();
     connectForm();
@@ -82,6 +84,7 @@ vbMainWnd::vbMainWnd(vbCredentialStore* credentials, QWidget* parent)
 
     auto* probe = new vbProbe(this);
     probe->setSession(m_session);
+    probe->setDeadlineMs(m_serviceDeadlineMs);
     probe->start();
 }
 
@@ -426,6 +429,7 @@ void vbMainWnd::startAutomaticSignIn()
 {
     m_signIn = new vbSignIn(QStringLiteral("http"), this);
     m_signIn->setSession(m_session);
+    m_signIn->setDeadlineMs(m_serviceDeadlineMs);
     connect(m_signIn, &vbSignIn::sig_signedIn, this, [this](int userId) {
         m_session->setPreferredAlbum(m_accounts->lastAlbum(userId));
         showSignedIn();
@@ -438,8 +442,13 @@ void vbMainWnd::startAutomaticSignIn()
         refillAlbums();
         setStatusText(tr("logged in"));
     });
-    connect(m_signIn, &vbSignIn::sig_albumsFailed, this,
-            [this] { setStatusText(vbSignIn::visitFailedText()); });
+    // Queued: the message box must not run inside the network handler.
+    connect(
+        m_signIn, &vbSignIn::sig_serviceFailed, this,
+        [this](vbServiceCall::Outcome outcome) { offerRetry(outcome, false); }, Qt::QueuedConnection);
+    connect(
+        m_signIn, &vbSignIn::sig_albumsFailed, this,
+        [this](vbServiceCall::Outcome outcome) { offerRetry(outcome, true); }, Qt::QueuedConnection);
 
     // The credential store may answer later, when the user may have signed in or out by hand.
     m_accounts->load(this, [this](const QString& name, const QString& password) {
@@ -451,6 +460,23 @@ void vbMainWnd::startAutomaticSignIn()
         setStatusText(tr("login..."));
         m_signIn->start(name, password);
     });
+}
+
+void vbMainWnd::offerRetry(vbServiceCall::Outcome outcome, bool albums)
+{
+    setStatusText(vbServiceCall::failureStatus(outcome));
+    if (messageBox(OkButton | CancelButton,
+                   vbServiceCall::failureText(outcome) + QLatin1Char('\n') + tr("Try again now?")) != 1)
+        return;
+    // The dialog may have signed in meanwhile, or another attempt be under way.
+    if (m_signIn->isBusy())
+        return;
+    if (albums) {
+        if (m_session->baseAddress() == m_signIn->baseAddress())
+            m_signIn->retryAlbums();
+    } else if (!m_session->isLoggedIn() && m_signIn->start(m_session->userName(), m_session->password())) {
+        setStatusText(tr("login..."));
+    }
 }
 
 void vbMainWnd::showSignedIn()
@@ -518,7 +544,7 @@ void vbMainWnd::slot_signOut()
 
 void vbMainWnd::signInWithDialog()
 {
-    vbLogin login(this);
+    vbLogin login(this, m_serviceDeadlineMs);
     login.setAccountStore(m_accounts);
     if (login.exec() != QDialog::Accepted)
         return;
@@ -544,7 +570,7 @@ void vbMainWnd::slot_createAlbums()
         messageBox(OkButton, tr("Please login!"));
         return;
     }
-    vbNewAlbums dialog(m_session->baseAddress(), m_session->userId(), this);
+    vbNewAlbums dialog(m_session->baseAddress(), m_session->userId(), this, m_serviceDeadlineMs);
     if (dialog.exec() != 1)
         return;
     m_session->appendAlbum(AlbumRecord{dialog.name(), dialog.newAlbumId(), 0});

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vbServiceCall.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <QRect>
@@ -28,9 +30,11 @@ class vbMainWnd : public QMainWindow
     Q_OBJECT
 public:
     // Keeps the password of the automatic sign-in in the settings file.
-    explicit vbMainWnd(QWidget* parent = nullptr);
+    // serviceDeadlineMs: how long each sign-in and album request may take.
+    explicit vbMainWnd(QWidget* parent = nullptr, int serviceDeadlineMs = vbServiceCall::kDefaultDeadlineMs);
     // Keeps it in credentials while that store is available.
-    explicit vbMainWnd(vbCredentialStore* credentials, QWidget* parent = nullptr);
+    explicit vbMainWnd(vbCredentialStore* credentials, QWidget* parent = nullptr,
+                       int serviceDeadlineMs = vbServiceCall::kDefaultDeadlineMs);
     ~vbMainWnd() override;
 
     vbSession* session() const { return m_session; }
@@ -94,6 +98,8 @@ private:
     void connectForm();
     void startAutomaticSignIn();
     void signInWithDialog();
+    // Tells what failed and offers to repeat the step (sign-in or album list).
+    void offerRetry(vbServiceCall::Outcome outcome, bool albums);
     void showSignedIn();
     void refillAlbums();
     void setViewModeChecked(int mode);
@@ -118,6 +124,7 @@ private:
     QMenu* m_accountMenu = nullptr;
     // The user signed in through the dialog or signed out: a late stored account is not used.
     bool m_accountChosenByHand = false;
+    int m_serviceDeadlineMs;
     vbUploadQueue* m_uploadQueue = nullptr;
     QPointer<vbShowImage> m_preview;
 

@@ -4,6 +4,7 @@
 #include "vbAccountStore.h"
 #include "vbClickLabel.h"
 #include "vbEndpoints.h"
+#include "vbIniParser.h"
 #include "vbKitStyle.h"
 #include "vbMessageBox.h"
 #include "vbPushButton.h"
@@ -36,8 +37,10 @@ QHBoxLayout* fieldRow()
 }
 } // namespace
 
-vbLogin::vbLogin(QWidget* parent) : vbKitDialog(parent), m_signIn(new vbSignIn(QStringLiteral("Http"), this))
+vbLogin::vbLogin(QWidget* parent, int deadlineMs)
+    : vbKitDialog(parent), m_signIn(new vbSignIn(QStringLiteral("Http"), this))
 {
+    m_signIn->setDeadlineMs(deadlineMs);
     setupUi();
     retranslateUi();
 
@@ -54,7 +57,9 @@ vbLogin::vbLogin(QWidget* parent) : vbKitDialog(parent), m_signIn(new vbSignIn(Q
     connect(m_signIn, &vbSignIn::sig_signedIn, this, &vbLogin::slot_signedIn);
     connect(m_signIn, &vbSignIn::sig_loginFailed, this, &vbLogin::slot_loginFailed);
     connect(m_signIn, &vbSignIn::sig_albumsReceived, this, &vbLogin::slot_albumsReceived);
-    connect(m_signIn, &vbSignIn::sig_albumsFailed, this, &vbLogin::slot_albumsFailed);
+    // Queued: the message box must not run inside the network handler.
+    connect(m_signIn, &vbSignIn::sig_serviceFailed, this, &vbLogin::slot_serviceFailed, Qt::QueuedConnection);
+    connect(m_signIn, &vbSignIn::sig_albumsFailed, this, &vbLogin::slot_serviceFailed, Qt::QueuedConnection);
 
     edit_name->setFocus();
 }
@@ -239,10 +244,10 @@ void vbLogin::slot_albumsReceived(const AlbumList& albums)
     accept();
 }
 
-void vbLogin::slot_albumsFailed()
+void vbLogin::slot_serviceFailed(vbServiceCall::Outcome outcome)
 {
-    lbl_status->setText(tr("Visit ") + vbEndpoints::current().web() +
-                        tr(" failed.Please check network and try again"));
+    lbl_status->setText(vbServiceCall::failureStatus(outcome));
+    showTip(vbServiceCall::failureText(outcome));
 }
 
 void vbLogin::setAccountStore(vbAccountStore* accounts)

@@ -2,6 +2,7 @@
 
 #include "vbAlbumRecord.h"
 #include "vbKitDialog.h"
+#include "vbServiceCall.h"
 
 #include <QPointer>
 
@@ -22,7 +23,8 @@ class vbLogin : public vbKitDialog
 {
     Q_OBJECT
 public:
-    explicit vbLogin(QWidget* parent = nullptr);
+    // deadlineMs: how long each request to the service may take.
+    explicit vbLogin(QWidget* parent = nullptr, int deadlineMs = vbServiceCall::kDefaultDeadlineMs);
     ~vbLogin() override;
 
     // The account as sent.
@@ -50,7 +52,8 @@ private slots:
     void slot_signedIn(int userId, const QString& host);
     void slot_loginFailed();
     void slot_albumsReceived(const AlbumList& albums);
-    void slot_albumsFailed();
+    // The service could not be reached or read, at sign-in or for the albums.
+    void slot_serviceFailed(vbServiceCall::Outcome outcome);
 
 private:
     void setupUi();

@@ -2,6 +2,7 @@
 
 #include "KitButtonFlags.h"
 #include "vbKitStyle.h"
+#include "vbMessageBox.h"
 #include "vbPushButton.h"
 #include "vbReply.h"
 #include "vbRequests.h"
@@ -15,8 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
@@ -38,8 +37,8 @@ QHBoxLayout* fieldRow(QLabel* caption, QWidget* field)
 }
 } // namespace
 
-vbNewAlbums::vbNewAlbums(const QString& baseAddress, int userId, QWidget* parent)
-    : vbKitDialog(parent), m_baseAddress(baseAddress), m_userId(userId),
+vbNewAlbums::vbNewAlbums(const QString& baseAddress, int userId, QWidget* parent, int deadlineMs)
+    : vbKitDialog(parent), m_baseAddress(baseAddress), m_userId(userId), m_deadlineMs(deadlineMs),
       m_manager(new QNetworkAccessManager(this))
 {
     setupUi();
@@ -48,17 +47,13 @@ vbNewAlbums::vbNewAlbums(const QString& baseAddress, int userId, QWidget* parent
     connect(title, &vbTitleBar::Closed, this, &vbNewAlbums::on_btnCancel_clicked);
     connect(btnCancel, &vbPushButton::Clicked, this, &vbNewAlbums::on_btnCancel_clicked);
     connect(btnOK, &vbPushButton::Clicked, this, &vbNewAlbums::on_btnOK_clicked);
-    connect(m_manager, &QNetworkAccessManager::finished, this, &vbNewAlbums::slot_reply);
 
     edit_name->setFocus();
 }
 
 vbNewAlbums::~vbNewAlbums()
 {
-    if (m_reply) {
-        disconnect(m_manager, nullptr, this, nullptr);
-        m_reply->abort();
-    }
+    delete m_call;
 }
 
 void vbNewAlbums::setupUi()
@@ -165,13 +160,11 @@ void vbNewAlbums::on_btnOK_clicked()
     qDebug().noquote() << url.toEncoded();
 
     // Pressing OK again asks again; only the answer to the latest request counts.
-    if (m_reply) {
-        QNetworkReply* previous = m_reply;
-        m_reply = nullptr;
-        previous->abort();
-    }
+    delete m_call;
     lblStatus->clear();
-    m_reply = m_manager->get(QNetworkRequest(url));
+    m_call = new vbServiceCall(m_manager, url, m_deadlineMs, this);
+    // Queued: the message box must not run inside the network handler.
+    connect(m_call, &vbServiceCall::sig_finished, this, &vbNewAlbums::slot_reply, Qt::QueuedConnection);
 }
 
 void vbNewAlbums::on_btnCancel_clicked()
@@ -179,17 +172,23 @@ void vbNewAlbums::on_btnCancel_clicked()
     reject();
 }
 
-void vbNewAlbums::slot_reply(QNetworkReply* reply)
+void vbNewAlbums::slot_reply(vbServiceCall* call)
 {
-    reply->deleteLater();
-    if (reply != m_reply)
+    if (call != m_call)
         return;
-    m_reply = nullptr;
+    m_call = nullptr;
+    call->deleteLater();
 
-    const vbReply::NewAlbumAnswer answer = vbReply::newAlbumAnswer(vbReply::decodeBody(reply->readAll()));
+    vbServiceCall::Outcome failure = call->outcome();
+    vbReply::NewAlbumAnswer answer;
+    if (failure == vbServiceCall::Answered) {
+        answer = vbReply::newAlbumAnswer(vbReply::decodeBody(call->body()));
+        failure = vbServiceCall::Unreadable;
+    }
     switch (answer.outcome) {
-    case vbReply::NewAlbumAnswer::NoMarker:
-        lblStatus->setText(tr("Network error!"));
+    case vbReply::NewAlbumAnswer::Unreadable:
+        lblStatus->setText(vbServiceCall::failureStatus(failure));
+        showTip(vbServiceCall::failureText(failure));
         break;
     case vbReply::NewAlbumAnswer::Refused:
         lblStatus->setText(tr("Create Albums failed!"));
@@ -199,4 +198,10 @@ void vbNewAlbums::slot_reply(QNetworkReply* reply)
         accept();
         break;
     }
+}
+
+void vbNewAlbums::showTip(const QString& text)
+{
+    vbMessageBox box(OkButton, tr("Tips"), text, this);
+    box.exec();
 }

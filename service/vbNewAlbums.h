@@ -1,6 +1,7 @@
 #pragma once
 
 #include "vbKitDialog.h"
+#include "vbServiceCall.h"
 
 #include <QPointer>
 
@@ -8,7 +9,6 @@ class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QNetworkAccessManager;
-class QNetworkReply;
 class vbPushButton;
 class vbTitleBar;
 
@@ -19,7 +19,9 @@ class vbNewAlbums : public vbKitDialog
 {
     Q_OBJECT
 public:
-    vbNewAlbums(const QString& baseAddress, int userId, QWidget* parent = nullptr);
+    // deadlineMs: how long the creation request may take.
+    vbNewAlbums(const QString& baseAddress, int userId, QWidget* parent = nullptr,
+                int deadlineMs = vbServiceCall::kDefaultDeadlineMs);
     ~vbNewAlbums() override;
 
     // The name and description as sent.
@@ -30,11 +32,12 @@ public:
 private slots:
     void on_btnOK_clicked();
     void on_btnCancel_clicked();
-    void slot_reply(QNetworkReply* reply);
+    void slot_reply(vbServiceCall* call);
 
 private:
     void setupUi();
     void retranslateUi();
+    void showTip(const QString& text);
 
     vbTitleBar* title;
     QLabel* label;
@@ -52,6 +55,7 @@ private:
     QString m_name;
     QString m_description;
     int m_newAlbumId = 0;
+    int m_deadlineMs;
     QNetworkAccessManager* m_manager;
-    QPointer<QNetworkReply> m_reply;
+    QPointer<vbServiceCall> m_call;
 };

@@ -6,17 +6,12 @@
 #include "vbSession.h"
 
 #include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 
 vbProbe::vbProbe(QObject* parent) : QObject(parent) {}
 
 vbProbe::~vbProbe()
 {
-    if (m_reply) {
-        disconnect(m_reply, nullptr, this, nullptr);
-        m_reply->abort();
-    }
+    delete m_call;
 }
 
 QString vbProbe::probeUserName()
@@ -36,17 +31,17 @@ void vbProbe::setSession(vbSession* session)
 
 bool vbProbe::isRunning() const
 {
-    return !m_reply.isNull();
+    return !m_call.isNull();
 }
 
 void vbProbe::start()
 {
-    if (m_reply)
+    if (m_call)
         return;
     const QUrl url = vbRequests::signInUrl(QStringLiteral("http"), vbEndpoints::current().dianxin(),
                                            probeUserName(), probePassword());
-    m_reply = manager()->get(QNetworkRequest(url));
-    connect(m_reply, &QNetworkReply::finished, this, &vbProbe::slot_replyRegister);
+    m_call = new vbServiceCall(manager(), url, m_deadlineMs, this);
+    connect(m_call, &vbServiceCall::sig_finished, this, &vbProbe::slot_replyRegister);
 }
 
 QNetworkAccessManager* vbProbe::manager()
@@ -60,13 +55,16 @@ QNetworkAccessManager* vbProbe::manager()
 
 void vbProbe::slot_replyRegister()
 {
-    QNetworkReply* reply = m_reply;
-    if (!reply)
+    vbServiceCall* call = m_call;
+    if (!call)
         return;
-    m_reply = nullptr;
-    reply->deleteLater();
+    m_call = nullptr;
+    call->deleteLater();
 
-    const std::optional<int> value = vbReply::value32(vbReply::decodeBody(reply->readAll()));
+    // Only a complete answer can forbid uploading.
+    std::optional<int> value;
+    if (call->outcome() == vbServiceCall::Answered)
+        value = vbReply::value32(vbReply::decodeBody(call->body()));
     m_uploadAllowed = !value || *value > 0;
     if (m_session)
         m_session->setUploadAllowed(m_uploadAllowed);

@@ -1,15 +1,17 @@
 #pragma once
 
+#include "vbServiceCall.h"
+
 #include <QObject>
 #include <QPointer>
 
 class QNetworkAccessManager;
-class QNetworkReply;
 class vbSession;
 
 // The start-up probe: signs in to the dianxin mirror with the account built
 // into the program. The service refusing it (a value of 0 or below) means this
-// client may not upload; no answer at all leaves uploading allowed.
+// client may not upload; no answer at all (also none within the deadline)
+// leaves uploading allowed.
 class vbProbe : public QObject
 {
     Q_OBJECT
@@ -25,6 +27,8 @@ public:
     // session (when given) and sig_probeFinished. Requests go through the
     // session's network access manager when there is a session.
     void setSession(vbSession* session);
+    // How long the probe may wait; call before start().
+    void setDeadlineMs(int ms) { m_deadlineMs = ms; }
     void start();
     bool isRunning() const;
     bool uploadAllowed() const { return m_uploadAllowed; }
@@ -40,6 +44,7 @@ private:
 
     QNetworkAccessManager* m_manager = nullptr;
     QPointer<vbSession> m_session;
-    QPointer<QNetworkReply> m_reply;
+    QPointer<vbServiceCall> m_call;
+    int m_deadlineMs = vbServiceCall::kDefaultDeadlineMs;
     bool m_uploadAllowed = true;
 };

@@ -9,18 +9,26 @@ const QLatin1String valueMarker()
 }
 
 // Service texts may carry line breaks around numbers; a number is a number.
-qint64 readNumber64(const QString& text)
-{
-    bool ok = false;
-    const qint64 v = text.trimmed().toLongLong(&ok, 10);
-    return ok ? v : 0;
-}
-
 int readNumber32(const QString& text)
 {
     bool ok = false;
     const int v = text.trimmed().toInt(&ok, 10);
     return ok ? v : 0;
+}
+
+// Digits only, at most 18 of them (so the value always fits 64 bits).
+std::optional<qint64> readDigits(const QString& text)
+{
+    const QString digits = text.trimmed();
+    if (digits.isEmpty() || digits.size() > 18)
+        return std::nullopt;
+    qint64 v = 0;
+    for (const QChar c : digits) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+        v = v * 10 + (c.unicode() - '0');
+    }
+    return v;
 }
 } // namespace
 
@@ -47,12 +55,35 @@ std::optional<int> value32(const QString& body)
     return readNumber32(*text);
 }
 
-std::optional<qint64> value64(const QString& body)
+std::optional<qint64> idFromText(const QString& text, qint64 max)
 {
+    const std::optional<qint64> v = readDigits(text);
+    if (!v || *v < 1 || *v > max)
+        return std::nullopt;
+    return v;
+}
+
+std::optional<int> countFromText(const QString& text)
+{
+    const std::optional<qint64> v = readDigits(text);
+    if (!v || *v > kMaxId32)
+        return std::nullopt;
+    return int(*v);
+}
+
+SignInAnswer signInAnswer(const QString& body)
+{
+    SignInAnswer answer;
     const std::optional<QString> text = valueText(body);
     if (!text)
-        return std::nullopt;
-    return readNumber64(*text);
+        return answer;
+    if (readDigits(*text) == std::optional<qint64>(0)) {
+        answer.outcome = SignInAnswer::Refused;
+    } else if (const std::optional<qint64> id = idFromText(*text, kMaxId32)) {
+        answer.outcome = SignInAnswer::Accepted;
+        answer.userId = int(*id);
+    }
+    return answer;
 }
 
 std::optional<QList<QStringList>> listRecords(const QString& body)
@@ -65,9 +96,8 @@ std::optional<QList<QStringList>> listRecords(const QString& body)
     QList<QStringList> records;
     const QStringList lines = rest.split(QLatin1String(kRecordSeparator), Qt::KeepEmptyParts);
     for (const QString& line : lines) {
-        QStringList fields = line.split(QLatin1String(kFieldSeparator), Qt::KeepEmptyParts);
-        if (fields.size() >= 2)
-            records.append(std::move(fields));
+        if (!line.trimmed().isEmpty())
+            records.append(line.split(QLatin1String(kFieldSeparator), Qt::KeepEmptyParts));
     }
     return records;
 }
@@ -82,13 +112,15 @@ bool isUploadAck(const QByteArray& body)
     return body.contains(kUploadAck);
 }
 
-AlbumRecord albumFromFields(const QStringList& fields)
+std::optional<AlbumRecord> albumFromFields(const QStringList& fields)
 {
-    AlbumRecord album;
-    album.id = fields.isEmpty() ? 0 : readNumber32(fields.at(0));
-    album.name = fields.value(1);
-    album.photoCount = fields.size() >= 4 ? readNumber32(fields.at(3)) : 0;
-    return album;
+    if (fields.size() < 4 || fields.at(1).isEmpty())
+        return std::nullopt;
+    const std::optional<qint64> id = idFromText(fields.at(0), kMaxId32);
+    const std::optional<int> count = countFromText(fields.at(3));
+    if (!id || !count)
+        return std::nullopt;
+    return AlbumRecord{fields.at(1), int(*id), *count};
 }
 
 std::optional<AlbumList> albumList(const QString& body)
@@ -98,8 +130,12 @@ std::optional<AlbumList> albumList(const QString& body)
         return std::nullopt;
     AlbumList albums;
     albums.reserve(records->size());
-    for (const QStringList& fields : *records)
-        albums.append(albumFromFields(fields));
+    for (const QStringList& fields : *records) {
+        const std::optional<AlbumRecord> album = albumFromFields(fields);
+        if (!album)
+            return std::nullopt;
+        albums.append(*album);
+    }
     return albums;
 }
 
@@ -110,8 +146,12 @@ NewAlbumAnswer newAlbumAnswer(const QString& body)
         return answer;
     QString rest = body;
     rest.remove(valueMarker());
-    answer.albumId = readNumber32(rest);
-    answer.outcome = answer.albumId != 0 ? NewAlbumAnswer::Created : NewAlbumAnswer::Refused;
+    if (readDigits(rest) == std::optional<qint64>(0)) {
+        answer.outcome = NewAlbumAnswer::Refused;
+    } else if (const std::optional<qint64> id = idFromText(rest, kMaxId32)) {
+        answer.outcome = NewAlbumAnswer::Created;
+        answer.albumId = int(*id);
+    }
     return answer;
 }
 

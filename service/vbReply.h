@@ -26,26 +26,55 @@ inline constexpr char kUploadAck[] = "</\\/>1</\\/>";
 // A reply body as text, in the system's locale encoding.
 QString decodeBody(const QByteArray& body);
 
+// The largest user or album id (they are ints everywhere) and photo id: a
+// photo id has at most 18 digits, so every such number fits 64 bits.
+inline constexpr qint64 kMaxId32 = 2147483647;
+inline constexpr qint64 kMaxPhotoId = 999999999999999999LL;
+
 // The raw text between the first and the last marker; nothing when the marker
 // is missing, occurs once, or the two occurrences have nothing between them.
 std::optional<QString> valueText(const QString& body);
 // The value read as a decimal number; text that is not a number (or does not
 // fit) reads as 0. Nothing when the body carries no value at all.
 std::optional<int> value32(const QString& body);
-std::optional<qint64> value64(const QString& body);
 
-// The records of a list answer (each a list of at least two fields, empty
-// fields kept); nothing when the body is not a list answer.
+// The value rules. A number of the service is decimal digits only (line
+// breaks and blanks around it allowed, no sign). An id is such a number from
+// 1 to max; a count from 0 to kMaxId32. Anything else is nothing: an answer
+// that cannot be read, never a 0 that would blame the user.
+std::optional<qint64> idFromText(const QString& text, qint64 max);
+std::optional<int> countFromText(const QString& text);
+
+// What a sign-in answer says: 0 is the service's "wrong e-mail or password",
+// a valid user id signs in, anything else (no value, -1, 20 digits, letters)
+// cannot be read.
+struct SignInAnswer
+{
+    enum Outcome
+    {
+        Unreadable,
+        Refused,
+        Accepted
+    };
+    Outcome outcome = Unreadable;
+    int userId = 0;
+};
+SignInAnswer signInAnswer(const QString& body);
+
+// The records of a list answer, each split into its fields (empty fields
+// kept); blank lines are left out. Nothing when the body is not a list answer.
 std::optional<QList<QStringList>> listRecords(const QString& body);
 
 // True when the body acknowledges a stored upload.
 bool isUploadAck(const QString& body);
 bool isUploadAck(const QByteArray& body);
 
-// One album per record: field 1 id, field 2 name, field 4 photo count (0 when absent).
-AlbumRecord albumFromFields(const QStringList& fields);
+// One album per record: field 1 id, field 2 name, field 3 not used, field 4
+// photo count. Nothing when a field is missing, the name is empty, or the id
+// or count breaks the value rules.
+std::optional<AlbumRecord> albumFromFields(const QStringList& fields);
 // The albums of an album list answer, in answer order; nothing when the body
-// is not a list answer.
+// is not a list answer or any record cannot be read.
 std::optional<AlbumList> albumList(const QString& body);
 
 // The answer to an album creation request.
@@ -53,15 +82,15 @@ struct NewAlbumAnswer
 {
     enum Outcome
     {
-        NoMarker, // not an answer of the service at all ("Network error!")
-        Refused,  // an answer, but zero or not a number ("Create Albums failed!")
+        Unreadable, // no marker, or a value that breaks the value rules
+        Refused,    // 0: the service would not create it ("Create Albums failed!")
         Created
     };
-    Outcome outcome = NoMarker;
+    Outcome outcome = Unreadable;
     int albumId = 0;
 };
 // The body must contain the value marker; with every marker removed the rest
-// must read as a non-zero decimal number, the new album's id.
+// is 0 (refused) or the new album's id.
 NewAlbumAnswer newAlbumAnswer(const QString& body);
 
 } // namespace vbReply

@@ -6,8 +6,6 @@
 #include "vbSession.h"
 
 #include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 
 vbSignIn::vbSignIn(const QString& scheme, QObject* parent) : QObject(parent), m_scheme(scheme) {}
 
@@ -28,31 +26,41 @@ bool vbSignIn::start(const QString& name, const QString& password)
     cancel();
     m_name = name;
     m_password = password;
-    m_refused[Wangtong] = m_refused[Dianxin] = false;
+    m_state[Wangtong] = m_state[Dianxin] = Waiting;
     m_signedIn = false;
     m_userId = 0;
     m_host.clear();
     m_albums.clear();
+    m_heldAlbumFailure.reset();
 
-    m_loginReply[Wangtong] = manager()->get(
-        QNetworkRequest(vbRequests::signInUrl(m_scheme, mirrorHost(Wangtong), name, password)));
-    connect(m_loginReply[Wangtong], &QNetworkReply::finished, this, &vbSignIn::slot_wangtongLoginReply);
-    m_loginReply[Dianxin] =
-        manager()->get(QNetworkRequest(vbRequests::signInUrl(m_scheme, mirrorHost(Dianxin), name, password)));
-    connect(m_loginReply[Dianxin], &QNetworkReply::finished, this, &vbSignIn::slot_dianxinLoginReply);
+    for (const Mirror mirror : {Wangtong, Dianxin}) {
+        m_loginCall[mirror] =
+            new vbServiceCall(manager(), vbRequests::signInUrl(m_scheme, mirrorHost(mirror), name, password),
+                              m_deadlineMs, this);
+        connect(m_loginCall[mirror], &vbServiceCall::sig_finished, this,
+                mirror == Wangtong ? &vbSignIn::slot_wangtongLoginReply : &vbSignIn::slot_dianxinLoginReply);
+    }
+    return true;
+}
+
+bool vbSignIn::retryAlbums()
+{
+    if (!m_signedIn)
+        return false;
+    requestAlbums();
     return true;
 }
 
 void vbSignIn::cancel()
 {
-    dropReply(m_loginReply[Wangtong], this);
-    dropReply(m_loginReply[Dianxin], this);
-    dropReply(m_albumReply, this);
+    drop(m_loginCall[Wangtong]);
+    drop(m_loginCall[Dianxin]);
+    drop(m_albumCall);
 }
 
 bool vbSignIn::isBusy() const
 {
-    return !m_loginReply[Wangtong].isNull() || !m_loginReply[Dianxin].isNull() || !m_albumReply.isNull();
+    return !m_loginCall[Wangtong].isNull() || !m_loginCall[Dianxin].isNull() || !m_albumCall.isNull();
 }
 
 QString vbSignIn::baseAddress() const
@@ -63,11 +71,6 @@ QString vbSignIn::baseAddress() const
 QString vbSignIn::loginFailedText()
 {
     return tr("Login failed.Please check your E-mail and password!");
-}
-
-QString vbSignIn::visitFailedText()
-{
-    return tr("Visit ") + vbEndpoints::current().web() + tr(" failed.Please check network and try again");
 }
 
 void vbSignIn::slot_wangtongLoginReply()
@@ -82,56 +85,86 @@ void vbSignIn::slot_dianxinLoginReply()
 
 void vbSignIn::handleLoginReply(Mirror mirror)
 {
-    QNetworkReply* reply = m_loginReply[mirror];
-    if (!reply)
+    vbServiceCall* call = m_loginCall[mirror];
+    if (!call)
         return;
-    m_loginReply[mirror] = nullptr;
-    reply->deleteLater();
+    m_loginCall[mirror] = nullptr;
+    call->deleteLater();
 
-    const std::optional<int> value = vbReply::value32(vbReply::decodeBody(reply->readAll()));
-    if (!value)
-        return; // unreachable, an error page or no value: not an answer
-
-    if (*value != 0) {
-        m_signedIn = true;
-        m_userId = *value;
-        m_host = mirrorHost(mirror);
-        if (m_session)
-            m_session->signIn(m_userId, m_name, m_password, m_host, m_scheme);
-        emit sig_signedIn(m_userId, m_host);
-        requestAlbums();
-        return;
+    vbServiceCall::Outcome outcome = call->outcome();
+    if (outcome == vbServiceCall::Answered) {
+        const vbReply::SignInAnswer answer = vbReply::signInAnswer(vbReply::decodeBody(call->body()));
+        if (answer.outcome == vbReply::SignInAnswer::Accepted) {
+            m_state[mirror] = Accepted;
+            m_signedIn = true;
+            m_userId = answer.userId;
+            m_host = mirrorHost(mirror);
+            if (m_session)
+                m_session->signIn(m_userId, m_name, m_password, m_host, m_scheme);
+            emit sig_signedIn(m_userId, m_host);
+            requestAlbums();
+            return;
+        }
+        if (answer.outcome == vbReply::SignInAnswer::Refused)
+            m_state[mirror] = Refused;
+        else
+            outcome = vbServiceCall::Unreadable;
+    }
+    if (outcome != vbServiceCall::Answered) {
+        m_state[mirror] = Failed;
+        m_failure[mirror] = outcome;
     }
 
-    m_refused[mirror] = true;
+    // Report only once neither mirror can still accept, and never after one did.
     const Mirror other = mirror == Wangtong ? Dianxin : Wangtong;
-    if (m_refused[other])
+    if (m_state[other] == Waiting)
+        return;
+    if (m_state[other] == Accepted) {
+        if (m_heldAlbumFailure) {
+            const vbServiceCall::Outcome held = *m_heldAlbumFailure;
+            m_heldAlbumFailure.reset();
+            emit sig_albumsFailed(held);
+        }
+        return;
+    }
+    if (m_state[mirror] == Refused || m_state[other] == Refused) {
         emit sig_loginFailed();
+        return;
+    }
+    const bool unreadable =
+        m_failure[mirror] == vbServiceCall::Unreadable || m_failure[other] == vbServiceCall::Unreadable;
+    emit sig_serviceFailed(unreadable ? vbServiceCall::Unreadable : vbServiceCall::Unreachable);
 }
 
 void vbSignIn::requestAlbums()
 {
     // A later acceptance asks again; the answer to the earlier request must
     // never be taken for the answer to this one.
-    dropReply(m_albumReply, this);
-    m_albumReply = manager()->get(QNetworkRequest(vbRequests::albumListUrl(baseAddress(), m_userId)));
-    connect(m_albumReply, &QNetworkReply::finished, this, &vbSignIn::slot_getAlbumsReply);
+    drop(m_albumCall);
+    m_albumCall =
+        new vbServiceCall(manager(), vbRequests::albumListUrl(baseAddress(), m_userId), m_deadlineMs, this);
+    connect(m_albumCall, &vbServiceCall::sig_finished, this, &vbSignIn::slot_getAlbumsReply);
     emit sig_albumsRequested();
 }
 
-void vbSignIn::slot_getAlbumsReply()
+void vbSignIn::slot_getAlbumsReply(vbServiceCall* call)
 {
-    auto* reply = qobject_cast<QNetworkReply*>(sender());
-    if (!reply)
+    call->deleteLater();
+    if (call != m_albumCall)
         return;
-    reply->deleteLater();
-    if (reply != m_albumReply)
-        return;
-    m_albumReply = nullptr;
+    m_albumCall = nullptr;
 
-    const std::optional<AlbumList> albums = vbReply::albumList(vbReply::decodeBody(reply->readAll()));
+    std::optional<AlbumList> albums;
+    if (call->outcome() == vbServiceCall::Answered)
+        albums = vbReply::albumList(vbReply::decodeBody(call->body()));
     if (!albums) {
-        emit sig_albumsFailed();
+        const vbServiceCall::Outcome failure =
+            call->outcome() == vbServiceCall::Answered ? vbServiceCall::Unreadable : call->outcome();
+        // The other mirror may still accept and ask again: one report, for the last request.
+        if (m_loginCall[Wangtong] || m_loginCall[Dianxin])
+            m_heldAlbumFailure = failure;
+        else
+            emit sig_albumsFailed(failure);
         return;
     }
     m_albums = *albums;
@@ -154,13 +187,14 @@ QString vbSignIn::mirrorHost(Mirror mirror) const
     return mirror == Wangtong ? vbEndpoints::current().wangtong() : vbEndpoints::current().dianxin();
 }
 
-void vbSignIn::dropReply(QPointer<QNetworkReply>& reply, QObject* receiver)
+void vbSignIn::drop(QPointer<vbServiceCall>& call)
 {
-    if (!reply)
+    if (!call)
         return;
-    QNetworkReply* r = reply;
-    reply = nullptr;
-    QObject::disconnect(r, nullptr, receiver, nullptr);
-    r->abort();
-    r->deleteLater();
+    vbServiceCall* c = call;
+    call = nullptr;
+    c->abort();
+    QObject::disconnect(c, nullptr, nullptr, nullptr);
+    // Later: this may run inside the call's own signal.
+    c->deleteLater();
 }

@@ -49,6 +49,20 @@ QByteArray dechunk(const QByteArray& raw, bool* complete)
         pos = start + size + 2;
     }
 }
+
+constexpr int kMaxSessionLength = 256;
+
+// Key and session id go into the form and the Cookie header as they are:
+// visible ASCII only, nothing that ends a header or a cookie value.
+bool isKeyText(const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() <= 0x20 || c.unicode() >= 0x7f || c == QLatin1Char(';') || c == QLatin1Char(',') ||
+            c == QLatin1Char('"') || c == QLatin1Char('\\'))
+            return false;
+    }
+    return true;
+}
 } // namespace
 
 AnswerState judgeUploadAnswer(const QByteArray& received, bool closed)
@@ -115,10 +129,10 @@ QUrl commitUrl(const CommitValues& v)
 
 std::optional<qint64> photoIdFromReply(const QByteArray& body)
 {
-    const std::optional<qint64> id = vbReply::value64(replyText(body));
-    if (!id || *id <= 0)
+    const std::optional<QString> text = vbReply::valueText(replyText(body));
+    if (!text)
         return std::nullopt;
-    return id;
+    return vbReply::idFromText(*text, vbReply::kMaxPhotoId);
 }
 
 std::optional<UploadKey> uploadKeyFromReply(const QByteArray& body)
@@ -126,13 +140,15 @@ std::optional<UploadKey> uploadKeyFromReply(const QByteArray& body)
     const std::optional<QString> payload = vbReply::valueText(replyText(body));
     if (!payload || payload->size() <= kKeyLength + kKeySeparatorLength)
         return std::nullopt;
-    return UploadKey{payload->left(kKeyLength), payload->mid(kKeyLength + kKeySeparatorLength)};
+    UploadKey key{payload->left(kKeyLength), payload->mid(kKeyLength + kKeySeparatorLength)};
+    if (!isKeyText(key.head) || !isKeyText(key.tail) || key.tail.size() > kMaxSessionLength)
+        return std::nullopt;
+    return key;
 }
 
 bool commitAccepted(const QByteArray& body, qint64 photoId)
 {
-    const std::optional<qint64> id = vbReply::value64(replyText(body));
-    return id && *id != 0 && *id == photoId;
+    return photoIdFromReply(body) == std::optional<qint64>(photoId);
 }
 
 QString keyFailureReason(const QString& detail)

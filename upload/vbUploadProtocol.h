@@ -47,12 +47,14 @@ QUrl uploadKeyUrl(const QString& host);
 // non-ASCII names arrive as they are.
 QUrl commitUrl(const CommitValues& values);
 
-// The photo id between the markers; nothing unless it is a positive number.
+// The photo id between the markers; nothing unless it is a positive id of at
+// most 18 digits.
 std::optional<qint64> photoIdFromReply(const QByteArray& body);
 // The key between the markers: 64 characters of key, three separator
-// characters, then a non-empty JSESSIONID. Nothing when the payload is shorter.
+// characters, then a non-empty JSESSIONID. Nothing when the payload is shorter,
+// or key or JSESSIONID hold anything but visible ASCII fit for a cookie.
 std::optional<UploadKey> uploadKeyFromReply(const QByteArray& body);
-// True when the commit answer carries exactly photoId (which must not be 0).
+// True when the commit answer carries exactly photoId, read by the photo id rule.
 bool commitAccepted(const QByteArray& body, qint64 photoId);
 
 // How far the answer to an HTTP upload has come.

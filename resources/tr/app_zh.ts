@@ -68,6 +68,10 @@
         <translation>正在登录...</translation>
     </message>
     <message>
+        <source>Try again now?</source>
+        <translation>现在重试吗？</translation>
+    </message>
+    <message>
         <source>Welcome</source>
         <translation>欢迎，</translation>
     </message>

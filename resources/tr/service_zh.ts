@@ -74,14 +74,6 @@
         <source>login OK</source>
         <translation>登录成功</translation>
     </message>
-    <message>
-        <source>Visit </source>
-        <translation>访问 </translation>
-    </message>
-    <message>
-        <source> failed.Please check network and try again</source>
-        <translation> 失败。请检查网络后重试</translation>
-    </message>
 </context>
 <context>
     <name>vbNewAlbumsClass</name>
@@ -117,8 +109,8 @@
 <context>
     <name>vbNewAlbums</name>
     <message>
-        <source>Network error!</source>
-        <translation>网络错误！</translation>
+        <source>Tips</source>
+        <translation>提示</translation>
     </message>
     <message>
         <source>Create Albums failed!</source>
@@ -131,13 +123,24 @@
         <source>Login failed.Please check your E-mail and password!</source>
         <translation>登录失败。请检查您的电子邮箱和密码！</translation>
     </message>
+</context>
+<context>
+    <name>vbServiceCall</name>
     <message>
-        <source>Visit </source>
-        <translation>访问 </translation>
+        <source>The velbrook service cannot be reached. Please check your network connection and try again.</source>
+        <translation>无法连接维尔布鲁克服务。请检查网络连接后重试。</translation>
     </message>
     <message>
-        <source> failed.Please check network and try again</source>
-        <translation> 失败。请检查网络后重试</translation>
+        <source>The answer of the velbrook service could not be read. Please try again later.</source>
+        <translation>无法读取维尔布鲁克服务的回答。请稍后重试。</translation>
+    </message>
+    <message>
+        <source>Service unreachable</source>
+        <translation>无法连接服务</translation>
+    </message>
+    <message>
+        <source>Service answer unreadable</source>
+        <translation>无法读取服务的回答</translation>
     </message>
 </context>
 </TS>

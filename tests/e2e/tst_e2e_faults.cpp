@@ -2,13 +2,17 @@
 // ends in the documented state, with nothing lost and nothing left behind.
 #include "e2eSupport.h"
 #include "vbBaseUpload.h"
+#include "vbEndpoints.h"
 #include "vbFileList.h"
 #include "vbFileNode.h"
 #include "vbMainWnd.h"
+#include "vbMessageBox.h"
 #include "vbSession.h"
+#include "vbToolPanel.h"
 #include "vbUploadQueue.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QMenu>
 #include <QSet>
 #include <QSignalSpy>
@@ -48,6 +52,95 @@ private slots:
         m_window.reset();
         vbBaseUpload::setSocketTimeoutMs(60000);
         m_program.service().clearFaults();
+    }
+
+    // The automatic sign-in and album list of a starting window, each row one
+    // way the service fails: the user is told what failed, and OK on that
+    // message tries again, which works once the service is well.
+    void signInFaults_data()
+    {
+        QTest::addColumn<QList<QJsonObject>>("faults"); // empty: system.ini without [service]
+        QTest::addColumn<int>("outcome");
+
+        const auto f = [](const char* endpoint, const char* kind, const QJsonObject& extra = {}) {
+            QJsonObject o = extra;
+            o.insert(QLatin1String("endpoint"), QLatin1String(endpoint));
+            o.insert(QLatin1String("kind"), QLatin1String(kind));
+            return QList<QJsonObject>{o};
+        };
+        const int unreachable = vbServiceCall::Unreachable;
+        const int unreadable = vbServiceCall::Unreadable;
+        QTest::newRow("sign-in: down") << f("signin", "down") << unreachable;
+        QTest::newRow("sign-in: reset") << f("signin", "reset") << unreachable;
+        QTest::newRow("sign-in: stall") << f("signin", "stall") << unreachable;
+        QTest::newRow("sign-in: empty body") << f("signin", "body") << unreadable;
+        QTest::newRow("sign-in: truncated") << f("signin", "truncated") << unreadable;
+        QTest::newRow("sign-in: wrong envelope") << f("signin", "novalue") << unreadable;
+        QTest::newRow("sign-in: HTTP 500") << f("signin", "status") << unreadable;
+        QTest::newRow("sign-in: endless") << f("signin", "endless") << unreadable;
+        QTest::newRow("sign-in: user id -1")
+            << f("signin", "value", {{QLatin1String("value"), QLatin1String("-1")}}) << unreadable;
+        QTest::newRow("no [service] section") << QList<QJsonObject>{} << unreachable;
+        QTest::newRow("albums: wrong envelope") << f("albumlist", "refuse") << unreadable;
+        QTest::newRow("albums: truncated") << f("albumlist", "truncated") << unreadable;
+        QTest::newRow("albums: endless") << f("albumlist", "endless") << unreadable;
+        QTest::newRow("albums: stall") << f("albumlist", "stall") << unreachable;
+    }
+
+    void signInFaults()
+    {
+        QFETCH(QList<QJsonObject>, faults);
+        QFETCH(int, outcome);
+
+        const QString iniPath = m_program.dir() + QStringLiteral("/system.ini");
+        QByteArray ini;
+        {
+            QFile file(iniPath);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            ini = file.readAll();
+        }
+        const auto writeIni = [&](const QByteArray& bytes) {
+            QFile file(iniPath);
+            const bool ok =
+                file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+            file.close();
+            vbEndpoints::reloadCurrent();
+            return ok;
+        };
+        if (faults.isEmpty()) {
+            const qsizetype start = ini.indexOf("[service]");
+            QVERIFY(start >= 0);
+            const qsizetype end = ini.indexOf("\n[", start);
+            QVERIFY(writeIni(ini.left(start) + (end < 0 ? QByteArray() : ini.mid(end + 1))));
+        }
+        for (const QJsonObject& f : faults)
+            QVERIFY(m_program.service().injectFault(f));
+
+        const auto failure = vbServiceCall::Outcome(outcome);
+        QString statusAtMessage;
+        vbModalScript script;
+        script.expect(QStringLiteral("vbMessageBox"), [&](QWidget* box) {
+            statusAtMessage = m_window->statusText();
+            QVERIFY(vbE2eProgram::saveShot(box, QStringLiteral("service-failure")));
+            QVERIFY(vbE2eProgram::saveShot(m_window.get(), QStringLiteral("service-failure-window")));
+            m_program.service().clearFaults();
+            writeIni(ini);
+            QTest::mouseClick(static_cast<vbMessageBox*>(box)->btnOK, Qt::LeftButton);
+        });
+        m_window = std::make_unique<vbMainWnd>(nullptr, 1500);
+        setMainWnd(m_window.get());
+        m_window->show();
+
+        QTRY_COMPARE_WITH_TIMEOUT(script.pending(), 0, 20000);
+        QCOMPARE(script.seen(),
+                 QStringList{QStringLiteral("vbMessageBox: ") + vbServiceCall::failureText(failure) +
+                             QStringLiteral("\nTry again now?")});
+        QCOMPARE(statusAtMessage, vbServiceCall::failureStatus(failure));
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->statusText(), QStringLiteral("logged in"), 20000);
+        QVERIFY(m_window->session()->isLoggedIn());
+        QVERIFY(m_window->session()->albums().size() >= 3);
+        QCOMPARE(m_window->toolPanel()->comboBox->count(), m_window->session()->albums().size());
+        QVERIFY(script.unexpected().isEmpty());
     }
 
     void keyRequestsFailing()

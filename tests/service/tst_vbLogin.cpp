@@ -36,7 +36,8 @@ private slots:
     void refusedAccountKeepsDialogOpen();
     void successClosesWithAlbums_data();
     void successClosesWithAlbums();
-    void albumListFailureKeepsDialogOpen();
+    void serviceFaults_data();
+    void serviceFaults();
     void cancelAndCloseReject_data();
     void cancelAndCloseReject();
     void linksOpenPages();
@@ -233,17 +234,44 @@ void tst_vbLogin::successClosesWithAlbums()
     }
 }
 
-void tst_vbLogin::albumListFailureKeepsDialogOpen()
+void tst_vbLogin::serviceFaults_data()
 {
-    QVERIFY(m_service->injectFault(fault("albumlist", "any", "refuse")));
-    vbLogin dialog;
+    QTest::addColumn<QJsonObject>("serviceFault");
+    QTest::addColumn<int>("outcome");
+
+    const int unreachable = vbServiceCall::Unreachable;
+    const int unreadable = vbServiceCall::Unreadable;
+    QTest::newRow("sign-in: down") << fault("signin", "any", "down") << unreachable;
+    QTest::newRow("sign-in: reset") << fault("signin", "any", "reset") << unreachable;
+    QTest::newRow("sign-in: stall") << fault("signin", "any", "stall") << unreachable;
+    QTest::newRow("sign-in: empty body") << fault("signin", "any", "body") << unreadable;
+    QTest::newRow("sign-in: truncated") << fault("signin", "any", "truncated") << unreadable;
+    QTest::newRow("sign-in: HTTP 500") << fault("signin", "any", "status") << unreadable;
+    QTest::newRow("sign-in: endless") << fault("signin", "any", "endless") << unreadable;
+    QTest::newRow("sign-in: user id -1")
+        << fault("signin", "any", "value", {{QStringLiteral("value"), QStringLiteral("-1")}}) << unreadable;
+    QTest::newRow("albums: wrong envelope") << fault("albumlist", "any", "refuse") << unreadable;
+    QTest::newRow("albums: truncated") << fault("albumlist", "any", "truncated") << unreadable;
+    QTest::newRow("albums: endless") << fault("albumlist", "any", "endless") << unreadable;
+    QTest::newRow("albums: reset") << fault("albumlist", "any", "reset") << unreachable;
+}
+
+void tst_vbLogin::serviceFaults()
+{
+    QFETCH(QJsonObject, serviceFault);
+    QFETCH(int, outcome);
+
+    QVERIFY(m_service->injectFault(serviceFault));
+    vbLogin dialog(nullptr, 1500);
     dialog.show();
     QSignalSpy finished(&dialog, &QDialog::finished);
+    vbTipCatcher tips;
     signIn(dialog, QLatin1String(velbrook::kDemoEmail), QLatin1String(velbrook::kDemoPassword));
 
-    const QString visitFailed =
-        QStringLiteral("Visit %1 failed.Please check network and try again").arg(m_service->web());
-    QTRY_COMPARE_WITH_TIMEOUT(formChild<QLabel>(&dialog, "lbl_status")->text(), visitFailed, 10000);
+    const auto failure = vbServiceCall::Outcome(outcome);
+    QTRY_COMPARE_WITH_TIMEOUT(tips.texts(), QStringList{vbServiceCall::failureText(failure)}, 10000);
+    QCOMPARE(formChild<QLabel>(&dialog, "lbl_status")->text(), vbServiceCall::failureStatus(failure));
+    QVERIFY(textsFit(&dialog, {"lbl_status"}));
     QCOMPARE(finished.size(), 0);
     QVERIFY(settingsBytes().indexOf("username") < 0);
 
@@ -253,6 +281,7 @@ void tst_vbLogin::albumListFailureKeepsDialogOpen()
     QVERIFY(finished.wait(10000));
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.albums().size(), 3);
+    QCOMPARE(tips.texts().size(), 1);
 }
 
 void tst_vbLogin::cancelAndCloseReject_data()

@@ -54,29 +54,38 @@ void tst_vbNewAlbums::answers_data()
 {
     QTest::addColumn<QJsonObject>("answer");
     QTest::addColumn<int>("albumId"); // 0: the dialog stays open
+    QTest::addColumn<int>("failure"); // -1: no message box
     QTest::addColumn<QString>("status");
 
     const auto value = [](const char* v) {
         return fault("newalbum", "any", "value", {{QStringLiteral("value"), QLatin1String(v)}});
     };
-    QTest::newRow("57 accepted") << value("57") << 57 << "";
-    QTest::newRow("0 refused") << value("0") << 0 << "Create Albums failed!";
-    QTest::newRow("no marker") << fault("newalbum", "any", "novalue") << 0 << "Network error!";
-    QTest::newRow("connection dropped") << fault("newalbum", "any", "drop") << 0 << "Network error!";
-    QTest::newRow("service creates it") << QJsonObject() << velbrook::kFirstNewAlbumId << "";
+    const int unreadable = vbServiceCall::Unreadable;
+    const int unreachable = vbServiceCall::Unreachable;
+    QTest::newRow("57 accepted") << value("57") << 57 << -1 << "";
+    QTest::newRow("service creates it") << QJsonObject() << velbrook::kFirstNewAlbumId << -1 << "";
+    QTest::newRow("0 refused") << value("0") << 0 << -1 << "Create Albums failed!";
+    QTest::newRow("negative id") << value("-57") << 0 << unreadable << "";
+    QTest::newRow("no marker") << fault("newalbum", "any", "novalue") << 0 << unreadable << "";
+    QTest::newRow("truncated") << fault("newalbum", "any", "truncated") << 0 << unreadable << "";
+    QTest::newRow("HTTP 500") << fault("newalbum", "any", "status") << 0 << unreadable << "";
+    QTest::newRow("connection dropped") << fault("newalbum", "any", "drop") << 0 << unreachable << "";
+    QTest::newRow("stall") << fault("newalbum", "any", "stall") << 0 << unreachable << "";
 }
 
 void tst_vbNewAlbums::answers()
 {
     QFETCH(QJsonObject, answer);
     QFETCH(int, albumId);
+    QFETCH(int, failure);
     QFETCH(QString, status);
 
     if (!answer.isEmpty())
         QVERIFY(m_service->injectFault(answer));
-    vbNewAlbums dialog(base(), velbrook::kDemoUserId);
+    vbNewAlbums dialog(base(), velbrook::kDemoUserId, nullptr, 1500);
     dialog.show();
     QSignalSpy finished(&dialog, &QDialog::finished);
+    vbTipCatcher tips;
     typeText(formChild<QLineEdit>(&dialog, "edit_name"), QStringLiteral("Holiday"));
     clickOk(dialog);
 
@@ -85,19 +94,36 @@ void tst_vbNewAlbums::answers()
         QCOMPARE(dialog.result(), 1);
         QCOMPARE(dialog.newAlbumId(), albumId);
         QCOMPARE(dialog.name(), QStringLiteral("Holiday"));
-    } else {
-        auto* lblStatus = formChild<QLabel>(&dialog, "lblStatus");
-        QTRY_COMPARE_WITH_TIMEOUT(lblStatus->text(), status, 10000);
-        QCOMPARE(lblStatus->palette().color(QPalette::Active, QPalette::WindowText), QColor(255, 0, 0));
-        QVERIFY(dialog.isVisible());
-        QCOMPARE(finished.size(), 0);
-        QCOMPARE(dialog.newAlbumId(), 0);
+        QVERIFY(tips.texts().isEmpty());
+        QCOMPARE(requestsTo(*m_service, QStringLiteral("newalbum")).first().value(QStringLiteral("address")),
+                 m_service->dianxin());
+        return;
     }
-    const QList<QJsonObject> requests = requestsTo(*m_service, QStringLiteral("newalbum"));
-    // The network layer resends a request once whose connection closed unanswered.
-    QVERIFY(requests.size() == 1 ||
-            (requests.size() == 2 && QTest::currentDataTag() == QByteArray("connection dropped")));
-    QCOMPARE(requests.first().value(QStringLiteral("address")).toString(), m_service->dianxin());
+    auto* lblStatus = formChild<QLabel>(&dialog, "lblStatus");
+    if (failure >= 0) {
+        const auto outcome = vbServiceCall::Outcome(failure);
+        QTRY_COMPARE_WITH_TIMEOUT(tips.texts(), QStringList{vbServiceCall::failureText(outcome)}, 10000);
+        status = vbServiceCall::failureStatus(outcome);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(lblStatus->text(), status, 10000);
+    QCOMPARE(lblStatus->palette().color(QPalette::Active, QPalette::WindowText), QColor(255, 0, 0));
+    QVERIFY(textsFit(&dialog, {"lblStatus"}));
+    QVERIFY(saveShot(&dialog, QStringLiteral("vbNewAlbums_failure")));
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(finished.size(), 0);
+    QCOMPARE(dialog.newAlbumId(), 0);
+
+    // OK again, with the service well, creates the album.
+    QVERIFY(m_service->clearFaults());
+    clickOk(dialog);
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(dialog.result(), 1);
+    QStringList stored;
+    for (const auto& a : m_service->state().value(QStringLiteral("albums")).toArray()) {
+        if (a.toObject().value(QStringLiteral("id")).toInt() == dialog.newAlbumId())
+            stored.append(a.toObject().value(QStringLiteral("name")).toString());
+    }
+    QCOMPARE(stored, QStringList{QStringLiteral("Holiday")});
 }
 
 void tst_vbNewAlbums::emptyNameOnlyMovesFocus()

@@ -1,10 +1,13 @@
 #include "vbReply.h"
+#include "vbServiceCall.h"
 
 #include <QtTest>
 
 using namespace vbReply;
 
+Q_DECLARE_METATYPE(std::optional<int>)
 Q_DECLARE_METATYPE(std::optional<qint64>)
+Q_DECLARE_METATYPE(std::optional<AlbumList>)
 
 namespace {
 const QString M = QStringLiteral("</\\/>");
@@ -20,46 +23,115 @@ class tst_vbReply : public QObject
 private slots:
     void valueAnswer_data();
     void valueAnswer();
+    void numbers_data();
+    void numbers();
+    void signInAnswer_data();
+    void signInAnswer();
     void listAnswer_data();
     void listAnswer();
+    void albumList_data();
     void albumList();
     void uploadAck();
     void newAlbumAnswer_data();
     void newAlbumAnswer();
+    void judgeReply_data();
+    void judgeReply();
 };
 
 void tst_vbReply::valueAnswer_data()
 {
     QTest::addColumn<QString>("body");
-    QTest::addColumn<std::optional<qint64>>("expected");
+    QTest::addColumn<std::optional<int>>("expected");
 
-    const std::optional<qint64> none;
-    QTest::newRow("plain") << M + "1001" + M << std::optional<qint64>(1001);
-    QTest::newRow("negative") << M + "-1" + M << std::optional<qint64>(-1);
-    QTest::newRow("text around") << "<html>ok " + M + "42" + M + " bye</html>" << std::optional<qint64>(42);
-    QTest::newRow("letters between count as 0") << M + "abc" + M << std::optional<qint64>(0);
-    QTest::newRow("line breaks around") << M + "\r\n77\r\n" + M << std::optional<qint64>(77);
+    const std::optional<int> none;
+    QTest::newRow("plain") << M + "1001" + M << std::optional<int>(1001);
+    QTest::newRow("negative") << M + "-1" + M << std::optional<int>(-1);
+    QTest::newRow("text around") << "<html>ok " + M + "42" + M + " bye</html>" << std::optional<int>(42);
+    QTest::newRow("letters between count as 0") << M + "abc" + M << std::optional<int>(0);
     QTest::newRow("markers with nothing between") << M + M << none;
     QTest::newRow("marker once") << "x" + M + "5" << none;
     QTest::newRow("no marker") << QStringLiteral("<html>no value</html>") << none;
     QTest::newRow("overlapping markers") << QStringLiteral("</\\/>/>") << none;
     // First to last: a third marker ends up inside the value, which is then no number.
-    QTest::newRow("three markers") << M + "1" + M + "2" + M << std::optional<qint64>(0);
-    QTest::newRow("64-bit photo id") << M + "5000000001" + M << std::optional<qint64>(5000000001LL);
-    QTest::newRow("beyond 64 bits") << M + "9223372036854775808" + M << std::optional<qint64>(0);
+    QTest::newRow("three markers") << M + "1" + M + "2" + M << std::optional<int>(0);
+    QTest::newRow("too large for int: 0, never wrapped") << M + "5000000001" + M << std::optional<int>(0);
 }
 
 void tst_vbReply::valueAnswer()
 {
     QFETCH(QString, body);
-    QFETCH(std::optional<qint64>, expected);
+    QFETCH(std::optional<int>, expected);
 
-    QCOMPARE(value64(body), expected);
-    // The 32-bit read agrees where the value fits and never wraps a larger one.
-    const std::optional<int> v32 = value32(body);
-    QCOMPARE(v32.has_value(), expected.has_value());
-    if (expected)
-        QCOMPARE(qint64(*v32), qint64(int(*expected)) == *expected ? *expected : 0);
+    QCOMPARE(value32(body), expected);
+}
+
+void tst_vbReply::numbers_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<std::optional<qint64>>("userOrAlbumId");
+    QTest::addColumn<std::optional<qint64>>("photoId");
+    QTest::addColumn<std::optional<qint64>>("count");
+
+    const std::optional<qint64> none;
+    const auto v = [](qint64 n) { return std::optional<qint64>(n); };
+    QTest::newRow("one") << "1" << v(1) << v(1) << v(1);
+    QTest::newRow("line breaks around") << "\r\n1001 " << v(1001) << v(1001) << v(1001);
+    QTest::newRow("zero: a count, no id") << "0" << none << none << v(0);
+    QTest::newRow("largest int") << "2147483647" << v(2147483647) << v(2147483647) << v(2147483647);
+    QTest::newRow("photo id above 32 bits") << "5000000001" << none << v(5000000001LL) << none;
+    QTest::newRow("18 digits") << "999999999999999999" << none << v(999999999999999999LL) << none;
+    QTest::newRow("19 digits") << "1000000000000000000" << none << none << none;
+    QTest::newRow("20 digits") << "12345678901234567890" << none << none << none;
+    QTest::newRow("negative") << "-1" << none << none << none;
+    QTest::newRow("plus sign") << "+5" << none << none << none;
+    QTest::newRow("blank inside") << "10 01" << none << none << none;
+    QTest::newRow("letters") << "12a" << none << none << none;
+    QTest::newRow("empty") << "" << none << none << none;
+    QTest::newRow("not latin digits") << QStringLiteral("١٢") << none << none << none;
+    QTest::newRow("replacement character") << QStringLiteral("1\uFFFD") << none << none << none;
+}
+
+void tst_vbReply::numbers()
+{
+    QFETCH(QString, text);
+    QFETCH(std::optional<qint64>, userOrAlbumId);
+    QFETCH(std::optional<qint64>, photoId);
+    QFETCH(std::optional<qint64>, count);
+
+    QCOMPARE(idFromText(text, kMaxId32), userOrAlbumId);
+    QCOMPARE(idFromText(text, kMaxPhotoId), photoId);
+    const std::optional<int> c = countFromText(text);
+    QCOMPARE(c ? std::optional<qint64>(*c) : std::nullopt, count);
+}
+
+void tst_vbReply::signInAnswer_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<int>("userId");
+
+    const QByteArray m("</\\/>");
+    const int unreadable = SignInAnswer::Unreadable;
+    QTest::newRow("user id") << m + "1001" + m << int(SignInAnswer::Accepted) << 1001;
+    QTest::newRow("zero: wrong account") << m + "0" + m << int(SignInAnswer::Refused) << 0;
+    QTest::newRow("minus one") << m + "-1" + m << unreadable << 0;
+    QTest::newRow("20 digits") << m + "12345678901234567890" + m << unreadable << 0;
+    QTest::newRow("above int") << m + "2147483648" + m << unreadable << 0;
+    QTest::newRow("letters") << m + "abc" + m << unreadable << 0;
+    QTest::newRow("bytes that are no text") << m + "\xff\xfe\x81" + m << unreadable << 0;
+    QTest::newRow("no value") << QByteArray("<html>busy</html>") << unreadable << 0;
+    QTest::newRow("empty body") << QByteArray() << unreadable << 0;
+}
+
+void tst_vbReply::signInAnswer()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(int, outcome);
+    QFETCH(int, userId);
+
+    const SignInAnswer answer = vbReply::signInAnswer(decodeBody(body));
+    QCOMPARE(int(answer.outcome), outcome);
+    QCOMPARE(answer.userId, userId);
 }
 
 void tst_vbReply::listAnswer_data()
@@ -69,10 +141,11 @@ void tst_vbReply::listAnswer_data()
     QTest::addColumn<QList<QStringList>>("records");
 
     QTest::newRow("nothing between markers") << B + E << true << QList<QStringList>{};
-    QTest::newRow("empty lines skipped") << B + BR + "1" + F + "a" + BR + BR + "2" + F + "b" + BR + E << true
-                                         << QList<QStringList>{{"1", "a"}, {"2", "b"}};
-    QTest::newRow("single field skipped")
-        << B + "lonely" + BR + "3" + F + "c" + E << true << QList<QStringList>{{"3", "c"}};
+    QTest::newRow("blank lines skipped")
+        << B + BR + "1" + F + "a" + BR + " \r\n" + BR + "2" + F + "b" + BR + E << true
+        << QList<QStringList>{{"1", "a"}, {"2", "b"}};
+    QTest::newRow("single field kept")
+        << B + "lonely" + BR + "3" + F + "c" + E << true << QList<QStringList>{{"lonely"}, {"3", "c"}};
     QTest::newRow("empty fields kept")
         << B + F + F + BR + "4" + F + "d" + F + E << true << QList<QStringList>{{"", "", ""}, {"4", "d", ""}};
     QTest::newRow("markers inside removed") << B + "1" + F + "a" + E + BR + B + "2" + F + "b" + E << true
@@ -93,29 +166,43 @@ void tst_vbReply::listAnswer()
         QCOMPARE(*result, records);
 }
 
+void tst_vbReply::albumList_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<std::optional<AlbumList>>("albums");
+
+    const std::optional<AlbumList> unreadable;
+    const QString family = "12" + F + "Family" + F + "2009-01-01" + F + "35";
+    QTest::newRow("two albums") << B + family + BR + "13" + F + QStringLiteral("家 庭") + F + F + "0" + BR + E
+                                << std::optional<AlbumList>({{QStringLiteral("Family"), 12, 35},
+                                                             {QStringLiteral("家 庭"), 13, 0}});
+    QTest::newRow("no albums") << B + E << std::optional<AlbumList>(AlbumList{});
+    QTest::newRow("not a list answer") << family << unreadable;
+    QTest::newRow("count missing") << B + family + BR + "13" + F + "Trip" + E << unreadable;
+    QTest::newRow("single field") << B + family + BR + "13" + E << unreadable;
+    QTest::newRow("empty name") << B + "13" + F + F + F + "0" + E << unreadable;
+    QTest::newRow("negative id") << B + "-13" + F + "Trip" + F + F + "0" + E << unreadable;
+    QTest::newRow("id zero") << B + "0" + F + "Trip" + F + F + "0" + E << unreadable;
+    QTest::newRow("id above int") << B + "4294967309" + F + "Trip" + F + F + "0" + E << unreadable;
+    QTest::newRow("count not a number") << B + "13" + F + "Trip" + F + F + "many" + E << unreadable;
+    QTest::newRow("negative count") << B + "13" + F + "Trip" + F + F + "-2" + E << unreadable;
+}
+
 void tst_vbReply::albumList()
 {
-    const auto family = vbReply::albumList(B + "12" + F + "Family" + F + "2009-01-01" + F + "35" + BR + "13" +
-                                           F + "Trip" + E);
-    QVERIFY(family);
-    QCOMPARE(family->size(), 2);
-    QCOMPARE(family->at(0).name, QStringLiteral("Family"));
-    QCOMPARE(family->at(0).id, 12);
-    QCOMPARE(family->at(0).photoCount, 35);
-    QCOMPARE(family->at(1).name, QStringLiteral("Trip"));
-    QCOMPARE(family->at(1).id, 13);
-    QCOMPARE(family->at(1).photoCount, 0);
+    QFETCH(QString, body);
+    QFETCH(std::optional<AlbumList>, albums);
 
-    // Numbers that are not numbers read as 0; the name is taken as it is.
-    const auto odd = vbReply::albumList(B + "x1" + F + QStringLiteral("家 庭") + F + F + "many" + E);
-    QVERIFY(odd);
-    QCOMPARE(odd->size(), 1);
-    QCOMPARE(odd->at(0).id, 0);
-    QCOMPARE(odd->at(0).name, QStringLiteral("家 庭"));
-    QCOMPARE(odd->at(0).photoCount, 0);
-
-    QVERIFY(vbReply::albumList(B + E)->isEmpty());
-    QVERIFY(!vbReply::albumList(QStringLiteral("12/\\/Family")));
+    const std::optional<AlbumList> got = vbReply::albumList(body);
+    QCOMPARE(got.has_value(), albums.has_value());
+    if (!albums)
+        return;
+    QCOMPARE(got->size(), albums->size());
+    for (qsizetype i = 0; i < albums->size(); ++i) {
+        QCOMPARE(got->at(i).name, albums->at(i).name);
+        QCOMPARE(got->at(i).id, albums->at(i).id);
+        QCOMPARE(got->at(i).photoCount, albums->at(i).photoCount);
+    }
 }
 
 void tst_vbReply::uploadAck()
@@ -135,12 +222,15 @@ void tst_vbReply::newAlbumAnswer_data()
     QTest::addColumn<int>("outcome");
     QTest::addColumn<int>("albumId");
 
+    const int unreadable = NewAlbumAnswer::Unreadable;
     QTest::newRow("created") << M + "57" + M << int(NewAlbumAnswer::Created) << 57;
     QTest::newRow("zero") << M + "0" + M << int(NewAlbumAnswer::Refused) << 0;
-    QTest::newRow("letters") << M + "no" + M << int(NewAlbumAnswer::Refused) << 0;
     QTest::newRow("one marker is enough") << M + "58" << int(NewAlbumAnswer::Created) << 58;
-    QTest::newRow("text around is no number") << "id " + M + "57" + M << int(NewAlbumAnswer::Refused) << 0;
-    QTest::newRow("no marker") << QStringLiteral("57") << int(NewAlbumAnswer::NoMarker) << 0;
+    QTest::newRow("letters") << M + "no" + M << unreadable << 0;
+    QTest::newRow("text around") << "id " + M + "57" + M << unreadable << 0;
+    QTest::newRow("negative") << M + "-57" + M << unreadable << 0;
+    QTest::newRow("above int") << M + "2147483648" + M << unreadable << 0;
+    QTest::newRow("no marker") << QStringLiteral("57") << unreadable << 0;
 }
 
 void tst_vbReply::newAlbumAnswer()
@@ -152,6 +242,52 @@ void tst_vbReply::newAlbumAnswer()
     const NewAlbumAnswer answer = vbReply::newAlbumAnswer(body);
     QCOMPARE(int(answer.outcome), outcome);
     QCOMPARE(answer.albumId, albumId);
+}
+
+void tst_vbReply::judgeReply_data()
+{
+    QTest::addColumn<int>("error");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("timedOut");
+    QTest::addColumn<qint64>("declared");
+    QTest::addColumn<qint64>("received");
+    QTest::addColumn<int>("outcome");
+
+    const int none = QNetworkReply::NoError;
+    const int answered = vbServiceCall::Answered;
+    const int unreachable = vbServiceCall::Unreachable;
+    const int unreadable = vbServiceCall::Unreadable;
+    QTest::newRow("complete") << none << 200 << false << qint64(12) << qint64(12) << answered;
+    QTest::newRow("without length") << none << 200 << false << qint64(-1) << qint64(12) << answered;
+    QTest::newRow("empty but complete") << none << 200 << false << qint64(0) << qint64(0) << answered;
+    QTest::newRow("cut short") << none << 200 << false << qint64(12) << qint64(6) << unreadable;
+    QTest::newRow("closed mid-body") << int(QNetworkReply::RemoteHostClosedError) << 200 << false
+                                     << qint64(12) << qint64(6) << unreadable;
+    QTest::newRow("error status") << int(QNetworkReply::InternalServerError) << 500 << false << qint64(18)
+                                  << qint64(18) << unreadable;
+    QTest::newRow("status without error") << none << 302 << false << qint64(0) << qint64(0) << unreadable;
+    QTest::newRow("endless answer") << int(QNetworkReply::OperationCanceledError) << 200 << true << qint64(-1)
+                                    << qint64(400) << unreadable;
+    QTest::newRow("connection refused")
+        << int(QNetworkReply::ConnectionRefusedError) << 0 << false << qint64(-1) << qint64(0) << unreachable;
+    QTest::newRow("reset") << int(QNetworkReply::RemoteHostClosedError) << 0 << false << qint64(-1)
+                           << qint64(0) << unreachable;
+    QTest::newRow("silent until the deadline")
+        << int(QNetworkReply::OperationCanceledError) << 0 << true << qint64(-1) << qint64(0) << unreachable;
+}
+
+void tst_vbReply::judgeReply()
+{
+    QFETCH(int, error);
+    QFETCH(int, status);
+    QFETCH(bool, timedOut);
+    QFETCH(qint64, declared);
+    QFETCH(qint64, received);
+    QFETCH(int, outcome);
+
+    QCOMPARE(
+        int(vbServiceCall::judge(QNetworkReply::NetworkError(error), status, timedOut, declared, received)),
+        outcome);
 }
 
 QTEST_APPLESS_MAIN(tst_vbReply)

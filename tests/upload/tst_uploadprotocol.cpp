@@ -53,6 +53,8 @@ void tst_uploadprotocol::photoIdReply_data()
     QTest::newRow("zero") << kMarker + "0" + kMarker << qint64(0);
     QTest::newRow("negative") << kMarker + "-5" + kMarker << qint64(0);
     QTest::newRow("not a number") << kMarker + "abc" + kMarker << qint64(0);
+    QTest::newRow("plus sign") << kMarker + "+4711" + kMarker << qint64(0);
+    QTest::newRow("19 digits") << kMarker + "1000000000000000000" + kMarker << qint64(0);
     QTest::newRow("one marker") << kMarker + "4711" << qint64(0);
     QTest::newRow("nothing between") << kMarker + kMarker << qint64(0);
     QTest::newRow("no marker") << QByteArray("<html>no value</html>") << qint64(0);
@@ -90,6 +92,13 @@ void tst_uploadprotocol::uploadKeyReply_data()
     QTest::newRow("key only") << kMarker + kKey64 + kMarker << false << QString() << QString();
     QTest::newRow("no marker") << kKey64 + separator + kSession38 << false << QString() << QString();
     QTest::newRow("refused") << kMarker + "0" + kMarker << false << QString() << QString();
+    // Both halves go into the form and the Cookie header as they are.
+    QTest::newRow("line break in the session id")
+        << kMarker + kKey64 + separator + "ab\r\nX-Evil: 1" + kMarker << false << QString() << QString();
+    QTest::newRow("semicolon in the session id")
+        << kMarker + kKey64 + separator + "ab;path=/" + kMarker << false << QString() << QString();
+    QTest::newRow("blank in the key") << kMarker + kKey64.left(63) + " " + separator + kSession38 + kMarker
+                                      << false << QString() << QString();
 }
 
 void tst_uploadprotocol::uploadKeyReply()
@@ -116,6 +125,7 @@ void tst_uploadprotocol::commitAnswer_data()
     QTest::newRow("another photo's id") << kMarker + "5000000002" + kMarker << qint64(5000000001LL) << false;
     QTest::newRow("low 32 bits only") << kMarker + "705032705" + kMarker << qint64(5000000001LL) << false;
     QTest::newRow("zero answer") << kMarker + "0" + kMarker << qint64(0) << false;
+    QTest::newRow("negative answer for a negative id") << kMarker + "-5" + kMarker << qint64(-5) << false;
     QTest::newRow("no marker") << QByteArray("5000000001") << qint64(5000000001LL) << false;
 }
 
