@@ -99,6 +99,10 @@
         <source>signed out</source>
         <translation>Signed out</translation>
     </message>
+    <message>
+        <source>Try again now?</source>
+        <translation>Try again now?</translation>
+    </message>
 </context>
 <context>
     <name>vbUploadQueue</name>

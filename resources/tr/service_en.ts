@@ -124,6 +124,10 @@
         <source>Create Albums failed!</source>
         <translation>The album could not be created.</translation>
     </message>
+    <message>
+        <source>Tips</source>
+        <translation>Notice</translation>
+    </message>
 </context>
 <context>
     <name>vbSignIn</name>
@@ -138,6 +142,25 @@
     <message>
         <source> failed.Please check network and try again</source>
         <translation>. Please check your network connection and try again.</translation>
+    </message>
+</context>
+<context>
+    <name>vbServiceCall</name>
+    <message>
+        <source>The velbrook service cannot be reached. Please check your network connection and try again.</source>
+        <translation>The velbrook service cannot be reached. Please check your network connection and try again.</translation>
+    </message>
+    <message>
+        <source>The answer of the velbrook service could not be read. Please try again later.</source>
+        <translation>The answer from the velbrook service could not be read. Please try again later.</translation>
+    </message>
+    <message>
+        <source>Service unreachable</source>
+        <translation>Service unreachable</translation>
+    </message>
+    <message>
+        <source>Service answer unreadable</source>
+        <translation>Service answer unreadable</translation>
     </message>
 </context>
 </TS>
