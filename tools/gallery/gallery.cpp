@@ -199,9 +199,9 @@ void mainWindowAndDialogs(Gallery& gallery, const QList<QFileInfo>& photos)
 
 void updater(Gallery& gallery)
 {
-    vbMessageBox question(OkButton | CancelButton, QCoreApplication::translate("vbUpdaterApp", "Tips"),
-                          QCoreApplication::translate("vbUpdaterApp",
-                                                      "Detected latest version.Do you want update now?"));
+    vbMessageBox question(
+        OkButton | CancelButton, QCoreApplication::translate("vbUpdaterApp", "Tips"),
+        QCoreApplication::translate("vbUpdaterApp", "Detected latest version.Do you want update now?"));
     gallery.shoot(&question, QStringLiteral("updater_question"));
     question.hide();
     // Nothing listens on the discard port: the dialog shows how a failed download reads.
