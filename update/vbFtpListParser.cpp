@@ -259,7 +259,8 @@ bool parseDosLine(const QByteArray& line, vbFtpEntry* entry)
         year = smallNumber(parts.at(2), 2);
     else if (parts.at(2).size() == 4)
         year = smallNumber(parts.at(2), 4);
-    if (month < 1 || day < 1 || year < 0)
+    // Like the Unix form: a four-digit year before 1900 is no listing date.
+    if (month < 1 || day < 1 || year < 0 || (parts.at(2).size() == 4 && year < 1900))
         return false;
     if (parts.at(2).size() == 2)
         year += year < 70 ? 2000 : 1900;

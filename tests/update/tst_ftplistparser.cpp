@@ -197,6 +197,7 @@ void tst_FtpListParser::rejectedLines_data()
     QTest::newRow("DOS name with a slash") << QByteArray("01-05-2009  12:00PM  1234 /etc/passwd");
     QTest::newRow("bad mode") << QByteArray("-rw-r--r-Q   1 u g 10 Jan  3  2020 x.txt");
     QTest::newRow("name list only") << QByteArray("readme.txt");
+    QTest::newRow("DOS year 1010") << QByteArray("06/15/1010  01:34 PM  1,234 photo.jpg");
     QTest::newRow("DOS month 13") << QByteArray("13-05-2009  12:00PM       1 x.txt");
     QTest::newRow("DOS 13PM") << QByteArray("01-05-2009  13:00PM       1 x.txt");
     QTest::newRow("DOS no time") << QByteArray("01-05-2009  <DIR>  x");
