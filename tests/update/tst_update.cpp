@@ -206,6 +206,9 @@ void tst_Update::failureIsAcknowledgedAndLeavesNothing()
     QCOMPARE(status(dialog), QStringLiteral("Download failed!"));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"a.bin"});
     QCOMPARE(readFile(target("a.bin")), QByteArray("old a"));
+    const QString shots = qEnvironmentVariable("PV_BUILD_DIR") + "/screenshots/update";
+    if (fault == QLatin1String("fake") && QDir().mkpath(shots))
+        QVERIFY(failureBox(dialog)->grab().save(shots + "/failure_en.png"));
     QTest::mouseClick(failureBox(dialog)->btnOK, Qt::LeftButton);
     QVERIFY(run.waitFinished(1000));
     QCOMPARE(run.result(), 1);
