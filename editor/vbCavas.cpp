@@ -119,6 +119,15 @@ vbCavas::~vbCavas()
         m_node->clearBigImage();
     // Commands hold states only; drop them before the scene goes.
     m_undo->clear();
+    // The scene is a child, so it would be cleared (selectionChanged and all)
+    // only after this editor is gone: cut it off and let it go first, while
+    // the editor and its widgets still stand.
+    disconnect(m_scene, nullptr, this, nullptr);
+    m_scene->setEditor(nullptr);
+    view->setEditor(nullptr);
+    view->setCanvas(nullptr);
+    delete m_scene;
+    m_scene = nullptr;
 }
 
 void vbCavas::setupUi()

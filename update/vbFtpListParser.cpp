@@ -131,6 +131,13 @@ vbFtpEntry::Kind kindOfMode(char c)
     }
 }
 
+// No file system lists a name with a slash or a NUL: such a line is not a
+// listing line (and the name must never become a path).
+bool isListableName(const QByteArray& name)
+{
+    return !name.isEmpty() && !name.contains('/') && !name.contains('\0');
+}
+
 QByteArray withoutLineEnd(const QByteArray& line)
 {
     QByteArray s = line;
@@ -173,12 +180,18 @@ bool parseUnixLine(const QByteArray& line, const QDate& today, vbFtpEntry* entry
         if (yearOrTime.contains(':')) {
             if (!readTime24(yearOrTime, &time))
                 continue;
-            // No year given: the most recent such date not after tomorrow
-            // (tomorrow allows for a server a few time zones ahead).
-            int year = today.year();
-            date = QDate(year, month, day);
-            if (!date.isValid() || date > today.addDays(1))
-                date = QDate(year - 1, month, day);
+            // No year given: ls prints the time only for recent dates, so it
+            // is the most recent such date not after tomorrow (a server a
+            // few time zones ahead) and within the twelve months before.
+            // A Feb 29 with no Feb 29 in that span is no date at all.
+            const QDate tomorrow = today.addDays(1);
+            for (int year = today.year() + 1; year >= today.year() - 1 && !date.isValid(); --year) {
+                const QDate candidate(year, month, day);
+                if (candidate.isValid() && candidate <= tomorrow)
+                    date = candidate;
+            }
+            if (date.isValid() && date <= tomorrow.addYears(-1))
+                date = QDate();
         } else {
             const int year = smallNumber(yearOrTime, 4);
             if (yearOrTime.size() != 4 || year < 1900)
@@ -205,6 +218,8 @@ bool parseUnixLine(const QByteArray& line, const QDate& today, vbFtpEntry* entry
                 name.truncate(arrow);
             }
         }
+        if (!isListableName(name))
+            return false;
         e.rawName = name;
         e.name = QString::fromLocal8Bit(name);
         e.size = size;
@@ -244,7 +259,8 @@ bool parseDosLine(const QByteArray& line, vbFtpEntry* entry)
         year = smallNumber(parts.at(2), 2);
     else if (parts.at(2).size() == 4)
         year = smallNumber(parts.at(2), 4);
-    if (month < 1 || day < 1 || year < 0)
+    // Like the Unix form: a four-digit year before 1900 is no listing date.
+    if (month < 1 || day < 1 || year < 0 || (parts.at(2).size() == 4 && year < 1900))
         return false;
     if (parts.at(2).size() == 2)
         year += year < 70 ? 2000 : 1900;
@@ -293,6 +309,8 @@ bool parseDosLine(const QByteArray& line, vbFtpEntry* entry)
         return false;
     }
     e.rawName = text.mid(tokens.at(next + 1).begin);
+    if (!isListableName(e.rawName))
+        return false;
     e.name = QString::fromLocal8Bit(e.rawName);
     e.lastModified = QDateTime(date, time);
     *entry = e;

@@ -2,6 +2,7 @@
 
 #include "vbEndpoints.h"
 #include "vbFtp.h"
+#include "vbMessageBox.h"
 #include "vbPushButton.h"
 #include "vbTitleBar.h"
 
@@ -116,10 +117,11 @@ void vbUpdate::slot_listInfo(const vbFtpEntry& i)
 
 void vbUpdate::slot_commandFinished(int id, bool error)
 {
+    if (m_finished)
+        return; // a cancelled or failed run: the aborted command's end is no news
     if (error) {
         qDebug() << "vbUpdate: command" << id << "failed:" << m_ftp->errorString();
-        lblStatus->setText(tr("Download failed!"));
-        m_finished = true;
+        fail();
         return;
     }
     if (id == m_listId) {
@@ -138,6 +140,7 @@ void vbUpdate::startDownloads()
 {
     if (m_fileNames.isEmpty()) {
         m_finished = true;
+        m_completed = true;
         lblStatus->setText(tr("No files to download.Click cancel to continue!"));
         accept();
         return;
@@ -157,9 +160,34 @@ void vbUpdate::startDownloads()
     }
     if (m_getIds.isEmpty()) {
         // Not one file could be created: waiting would wait forever.
-        lblStatus->setText(tr("Download failed!"));
-        m_finished = true;
+        fail();
     }
+}
+
+void vbUpdate::fail()
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    m_ftp->abort();
+    removeDownloads();
+    lblStatus->setText(tr("Download failed!"));
+    // The user acknowledges the failure with OK and the dialog closes; the
+    // box is opened, not executed, so no FTP signal arrives in a nested loop.
+    auto* box = new vbMessageBox(8, tr("Tips"), tr("Download failed!"), this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QDialog::finished, this, [this] { done(1); });
+    box->open();
+}
+
+void vbUpdate::removeDownloads()
+{
+    // Half-written files would only be mistaken for complete ones later.
+    for (QFile* file : std::as_const(m_openFiles)) {
+        file->close();
+        file->remove();
+    }
+    m_openFiles.clear();
 }
 
 void vbUpdate::slot_commandStarted(int id)
@@ -185,12 +213,16 @@ void vbUpdate::showProgress(qint64 value)
 void vbUpdate::finishDownloads()
 {
     lblStatus->setText(tr("Download Complete"));
+    // Files that could not be opened for writing were never asked for.
+    bool all = m_openFiles.size() == m_fileNames.size();
     for (auto it = m_openFiles.cbegin(); it != m_openFiles.cend(); ++it)
-        swapIn(it.key(), it.value());
+        all = swapIn(it.key(), it.value()) && all;
+    m_completed = all;
+    m_finished = true;
     accept();
 }
 
-void vbUpdate::swapIn(const QString& name, QFile* file)
+bool vbUpdate::swapIn(const QString& name, QFile* file)
 {
     file->close();
     const QString finalPath = localPath(name);
@@ -212,10 +244,13 @@ void vbUpdate::swapIn(const QString& name, QFile* file)
             QFile::setPermissions(finalPath, permissions);
             QFile::remove(asidePath);
         }
-    } else if (movedAside) {
+        return true;
+    }
+    if (movedAside) {
         // The new file could not take the name: the old one goes back.
         QFile::rename(asidePath, finalPath);
     }
+    return false;
 }
 
 QString vbUpdate::localPath(const QString& name) const
@@ -228,10 +263,9 @@ QString vbUpdate::localPath(const QString& name) const
 void vbUpdate::on_btnCancel_clicked()
 {
     if (!m_finished) {
+        m_finished = true;
         m_ftp->abort();
-        // What has arrived stays on disk as it is; the next run rewrites it.
-        for (QFile* file : std::as_const(m_openFiles))
-            file->close();
+        removeDownloads();
         QDialog::reject();
     } else {
         accept();

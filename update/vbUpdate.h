@@ -21,9 +21,9 @@ class vbTitleBar;
 // Each file N is written as "N.newVersion"; when all have arrived, in name
 // order, an existing N moves aside to "N.tmp", "N.newVersion" becomes N
 // (keeping the old file's permissions) and "N.tmp" is removed. exec() gives
-// 1 when everything was swapped in, or when the user closed the dialog after
-// a failure or with nothing to download; 0 when the user cancelled a running
-// download (the partial ".newVersion" files stay and are rewritten next time).
+// 1 when everything was swapped in, with nothing to download, or once the
+// user acknowledged a failure; 0 when the user cancelled a running download.
+// A failed or cancelled run leaves no ".newVersion" file behind.
 class vbUpdate : public vbKitDialog
 {
     Q_OBJECT
@@ -34,6 +34,11 @@ public:
     // A listed name the dialog will write: no folder parts, nothing that
     // climbs out of the target folder, no control characters.
     static bool isPlainFileName(const QString& name);
+
+    // Every listed file arrived and took its place (true as well when the
+    // folder held no file); false after a failure, a cancel, a file that
+    // could not be written or one that could not be swapped in.
+    bool completed() const { return m_completed; }
 
     // Form children
     vbTitleBar* title;
@@ -55,12 +60,15 @@ protected slots:
 private:
     void setupUi();
     void startDownloads();
+    void fail();
+    void removeDownloads();
     void finishDownloads();
-    void swapIn(const QString& name, QFile* file);
+    bool swapIn(const QString& name, QFile* file);
     QString localPath(const QString& name) const;
     void showProgress(qint64 value);
 
     bool m_finished = false;
+    bool m_completed = false;
     QDir m_targetDir;
     QString m_targetPath;
     vbFtp* m_ftp;

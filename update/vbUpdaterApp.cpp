@@ -5,6 +5,7 @@
 #include "vbLanguage.h"
 #include "vbMessageBox.h"
 #include "vbUpdate.h"
+#include "vbVersionAnswer.h"
 
 #include <Poco/Exception.h>
 #include <Poco/Net/SocketAddress.h>
@@ -50,15 +51,19 @@ void vbUpdaterApp::setupApplication(QApplication& app, QTranslator* translator)
 int vbUpdaterApp::run()
 {
     vbEndpoints::reloadCurrent();
-    const float stored = float(vbIniParser(settingsPath()).getDouble(versionSection, versionKey, 1.0));
-    const std::optional<float> latest = queryLatestVersion();
-    if (latest && *latest > stored)
+    // A stored value that is no version (written by an older updater) counts
+    // as the default, so it cannot suppress every later offer.
+    const float stored =
+        vbVersionAnswer::number(vbIniParser(settingsPath()).getString(versionSection, versionKey).trimmed())
+            .value_or(1.0f);
+    const std::optional<QString> latest = queryLatestVersion();
+    if (latest && *vbVersionAnswer::number(*latest) > stored)
         offerUpdate(*latest);
     startMainProgram();
     return 0;
 }
 
-std::optional<float> vbUpdaterApp::queryLatestVersion()
+std::optional<QString> vbUpdaterApp::queryLatestVersion()
 {
     const vbEndpoints& endpoints = vbEndpoints::current();
     try {
@@ -91,7 +96,7 @@ std::optional<float> vbUpdaterApp::queryLatestVersion()
         if (zero >= 0)
             buffer.truncate(zero);
         qDebug().noquote() << QString::fromLocal8Bit(buffer);
-        return parseVersionAnswer(buffer);
+        return vbVersionAnswer::parse(buffer);
     } catch (const Poco::Exception& e) {
         qDebug() << "updater: version query failed:" << QString::fromStdString(e.displayText());
     } catch (const std::exception& e) {
@@ -100,16 +105,18 @@ std::optional<float> vbUpdaterApp::queryLatestVersion()
     return std::nullopt;
 }
 
-void vbUpdaterApp::offerUpdate(float latest)
+void vbUpdaterApp::offerUpdate(const QString& latest)
 {
     vbMessageBox question(24, tr("Tips"), tr("Detected latest version.Do you want update now?"));
     if (question.exec() == 1) {
         vbUpdate update(QStringLiteral("program"), QString(), nullptr);
         update.exec();
+        // An update that did not arrive is offered again at the next start.
+        if (!update.completed())
+            return;
     }
-    // Stored whatever the answer, so the same version is not offered again.
-    vbIniParser(settingsPath())
-        .setString(versionSection, versionKey, QString::number(double(latest), 'g', 2));
+    // Declined or done: the same version is not offered again.
+    vbIniParser(settingsPath()).setString(versionSection, versionKey, latest);
 }
 
 bool vbUpdaterApp::startMainProgram()
@@ -123,15 +130,6 @@ QByteArray vbUpdaterApp::versionRequest(const QString& hostWithPort)
 {
     return QByteArrayLiteral("GET /client2/getlatestversion_1.jsp HTTP/1.1\r\n") +
            "Host:" + hostWithPort.toLocal8Bit() + "\r\n" + "\r\n";
-}
-
-std::optional<float> vbUpdaterApp::parseVersionAnswer(const QByteArray& received)
-{
-    const qsizetype end = received.indexOf("\r\n\r\n");
-    if (end < 0)
-        return std::nullopt;
-    // toFloat() gives 0 for what is not a number.
-    return QString::fromLatin1(received.mid(end + 4, 3)).toFloat();
 }
 
 QString vbUpdaterApp::mainProgramName()

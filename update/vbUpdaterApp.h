@@ -26,18 +26,17 @@ public:
     int run();
 
     // The steps of run(), for tests.
-    // The latest version the service announces; nothing when it cannot be asked.
-    std::optional<float> queryLatestVersion();
-    // Asks, downloads on OK, then stores latest whatever the answer.
-    void offerUpdate(float latest);
+    // The latest version the service announces, as it wrote it; nothing when
+    // it cannot be asked or gives no version.
+    std::optional<QString> queryLatestVersion();
+    // Asks; on OK downloads, and stores latest when the user declined or
+    // every file was swapped in (a failed download is offered again).
+    void offerUpdate(const QString& latest);
     // Starts the main program and waits for it; false when it could not run.
     bool startMainProgram();
 
     // The request sent to hostWithPort, byte for byte.
     static QByteArray versionRequest(const QString& hostWithPort);
-    // The number in the three characters after the header end (0 when they
-    // are no number); nothing when the answer has no header end.
-    static std::optional<float> parseVersionAnswer(const QByteArray& received);
     // "pixelvane", or "pixelvane.exe" on Windows.
     static QString mainProgramName();
     // How long the version answer is waited for.

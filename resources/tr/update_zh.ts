@@ -30,6 +30,10 @@
         <source>Download Complete</source>
         <translation>下载完成</translation>
     </message>
+    <message>
+        <source>Tips</source>
+        <translation>提示</translation>
+    </message>
 </context>
 <context>
     <name>vbUpdaterApp</name>

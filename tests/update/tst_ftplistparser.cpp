@@ -13,6 +13,8 @@ private slots:
     void unixLines();
     void dosLines_data();
     void dosLines();
+    void yearlessDates_data();
+    void yearlessDates();
     void rejectedLines_data();
     void rejectedLines();
     void plainFileNames_data();
@@ -140,6 +142,43 @@ void tst_FtpListParser::dosLines()
     QTEST(e.lastModified, "modified");
 }
 
+void tst_FtpListParser::yearlessDates_data()
+{
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QByteArray>("date");
+    QTest::addColumn<QDate>("expected"); // null: the line is rejected
+    QTest::newRow("Feb 29 of this leap year")
+        << QDate(2024, 3, 10) << QByteArray("Feb 29") << QDate(2024, 2, 29);
+    QTest::newRow("Feb 29 364 days back") << QDate(2025, 2, 27) << QByteArray("Feb 29") << QDate(2024, 2, 29);
+    QTest::newRow("Feb 29 366 days back") << QDate(2025, 3, 1) << QByteArray("Feb 29") << QDate();
+    QTest::newRow("Feb 29 630 days back") << QDate(2025, 11, 20) << QByteArray("Feb 29") << QDate();
+    QTest::newRow("Feb 29 tomorrow") << QDate(2028, 2, 28) << QByteArray("Feb 29") << QDate(2028, 2, 29);
+    QTest::newRow("Feb 29 in two days") << QDate(2028, 2, 27) << QByteArray("Feb 29") << QDate();
+    QTest::newRow("Feb 28 after a leap day")
+        << QDate(2028, 2, 29) << QByteArray("Feb 28") << QDate(2028, 2, 28);
+    QTest::newRow("Mar 2 a year back, leap day between")
+        << QDate(2028, 2, 29) << QByteArray("Mar  2") << QDate(2027, 3, 2);
+    QTest::newRow("tomorrow is next year")
+        << QDate(2026, 12, 31) << QByteArray("Jan  1") << QDate(2027, 1, 1);
+    QTest::newRow("two days ahead is last year")
+        << QDate(2026, 6, 15) << QByteArray("Jun 17") << QDate(2025, 6, 17);
+}
+
+void tst_FtpListParser::yearlessDates()
+{
+    QFETCH(QDate, today);
+    QFETCH(QByteArray, date);
+    QFETCH(QDate, expected);
+    vbFtpEntry e;
+    const bool parsed =
+        vbFtpListParser::parseLine("-rw-r--r--   1 u g 10 " + date + " 12:00 x.txt", today, &e);
+    QCOMPARE(parsed, expected.isValid());
+    if (parsed) {
+        QCOMPARE(e.lastModified, QDateTime(expected, QTime(12, 0)));
+        QVERIFY(e.lastModified.date().daysTo(today) < 366);
+    }
+}
+
 void tst_FtpListParser::rejectedLines_data()
 {
     QTest::addColumn<QByteArray>("line");
@@ -152,8 +191,13 @@ void tst_FtpListParser::rejectedLines_data()
     QTest::newRow("hour 25") << QByteArray("-rw-r--r--   1 u g 10 Jan  3 25:00 x.txt");
     QTest::newRow("Feb 29 with no leap year near") << QByteArray("-rw-r--r--   1 u g 10 Feb 29 10:00 x.txt");
     QTest::newRow("no name") << QByteArray("-rw-r--r--   1 u g 10 Jan  3  2020");
+    QTest::newRow("name with a slash") << QByteArray("-rw-r--r--   1 u g 10 Jan  3  2020 ../x.txt");
+    QTest::newRow("link name with a slash") << QByteArray("lrwxrwxrwx   1 u g 10 Jan  3  2020 a/b -> c");
+    QTest::newRow("name with a NUL") << QByteArray("-rw-r--r--   1 u g 10 Jan  3  2020 x\0.txt", 41);
+    QTest::newRow("DOS name with a slash") << QByteArray("01-05-2009  12:00PM  1234 /etc/passwd");
     QTest::newRow("bad mode") << QByteArray("-rw-r--r-Q   1 u g 10 Jan  3  2020 x.txt");
     QTest::newRow("name list only") << QByteArray("readme.txt");
+    QTest::newRow("DOS year 1010") << QByteArray("06/15/1010  01:34 PM  1,234 photo.jpg");
     QTest::newRow("DOS month 13") << QByteArray("13-05-2009  12:00PM       1 x.txt");
     QTest::newRow("DOS 13PM") << QByteArray("01-05-2009  13:00PM       1 x.txt");
     QTest::newRow("DOS no time") << QByteArray("01-05-2009  <DIR>  x");
