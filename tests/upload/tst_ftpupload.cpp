@@ -180,7 +180,7 @@ void tst_ftpupload::storesThreeFilesInOrder()
     QSignalSpy progress(&worker, &vbBaseUpload::sig_dataTransfer);
     QSignalSpy done(&worker, &vbBaseUpload::sig_done);
     QVERIFY(worker.startUpload(files, QStringLiteral("4711")));
-    QVERIFY(done.wait(20000));
+    QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 20000);
     QCOMPARE(done.first().first().toBool(), true);
     QVERIFY(worker.isFinished());
 
@@ -266,7 +266,7 @@ void tst_ftpupload::failureBeforeOrWhileSending()
     vbFtpUpload worker(m_host, kUser, password, folder);
     QSignalSpy done(&worker, &vbBaseUpload::sig_done);
     QVERIFY(worker.startUpload(files, id));
-    QVERIFY(done.wait(20000));
+    QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 20000);
     QCOMPARE(done.first().first().toBool(), false);
     QVERIFY(!worker.lastError().isEmpty());
     QCOMPARE(storedFiles(id).size(), storedBefore);
@@ -354,7 +354,7 @@ void tst_ftpupload::stopIsPromptInEveryPhase()
     const bool quit = injected.value(QLatin1String("endpoint")).toString() == QLatin1String("ftp_quit");
     if (quit) {
         // The photo is stored: that is reported before the session is closed.
-        QVERIFY(done.wait(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 10000);
         QCOMPARE(done.first().first().toBool(), true);
         QCOMPARE(storedFiles(id).size(), 3);
     }
@@ -405,7 +405,7 @@ void tst_ftpupload::brokenServerCostsOneAttempt()
     QElapsedTimer clock;
     clock.start();
     QVERIFY(worker.startUpload(files, id));
-    QVERIFY(done.wait(3 * deadline));
+    QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 3 * deadline);
     QCOMPARE(done.takeFirst().first().toBool(), false);
     QVERIFY2(clock.elapsed() < 2 * deadline, qPrintable(QString::number(clock.elapsed())));
     // The failed run does not linger saying goodbye to a broken server.
@@ -415,7 +415,7 @@ void tst_ftpupload::brokenServerCostsOneAttempt()
     clock.restart();
     QVERIFY(worker.startUpload(files, id));
     QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY(done.wait(3 * deadline));
+    QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 3 * deadline);
     QCOMPARE(done.takeFirst().first().toBool(), true);
     const QMap<QString, QByteArray> stored = storedFiles(id);
     QCOMPARE(stored.size(), 3);

@@ -255,7 +255,7 @@ void tst_httpupload::requestBytes()
     QSignalSpy progress(&worker, &vbBaseUpload::sig_dataTransfer);
     QSignalSpy done(&worker, &vbBaseUpload::sig_done);
     QVERIFY(worker.startUpload(vbUploadFiles{path, {}, {}, {}}, QStringLiteral("0")));
-    QVERIFY(done.wait(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 10000);
     QCOMPARE(done.first().first().toBool(), true);
 
     const QString base = QFileInfo(m_dir.filePath(multipartName)).absoluteFilePath();
@@ -299,7 +299,7 @@ void tst_httpupload::answerDecides()
     worker.setPort(server.port());
     QSignalSpy done(&worker, &vbBaseUpload::sig_done);
     QVERIFY(worker.startUpload(vbUploadFiles{path, {}, {}, {}}, QString()));
-    QVERIFY(done.wait(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 10000);
     QCOMPARE(done.first().first().toBool(), ok);
 
     const QByteArray log = errorLog();
@@ -360,7 +360,7 @@ void tst_httpupload::answerInPieces()
     worker.setPort(server.port());
     QSignalSpy done(&worker, &vbBaseUpload::sig_done);
     QVERIFY(worker.startUpload(vbUploadFiles{path, {}, {}, {}}, QString()));
-    QVERIFY(done.wait(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 10000);
     QCOMPARE(done.first().first().toBool(), ok);
     QTRY_VERIFY(worker.isFinished());
     QCOMPARE(done.size(), 1);
@@ -390,7 +390,7 @@ void tst_httpupload::brokenConnectionsFailWithoutLogEntry()
     worker.setPort(server.port());
     QSignalSpy done(&worker, &vbBaseUpload::sig_done);
     QVERIFY(worker.startUpload(vbUploadFiles{path, {}, {}, {}}, QString()));
-    QVERIFY(done.wait(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 10000);
     QCOMPARE(done.first().first().toBool(), false);
     QCOMPARE(done.size(), 1);
     QVERIFY2(errorLog().isEmpty(), errorLog().constData());
@@ -441,13 +441,13 @@ void tst_httpupload::workerRunsAgainAfterAFailure()
     worker.setPort(deadPort);
     QSignalSpy done(&worker, &vbBaseUpload::sig_done);
     QVERIFY(worker.startUpload(vbUploadFiles{path, {}, {}, {}}, QString()));
-    QVERIFY(done.wait(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 10000);
     QCOMPARE(done.takeFirst().first().toBool(), false);
 
     FakeUploadServer server(FakeUploadServer::Answer);
     worker.setPort(server.port());
     QVERIFY(worker.startUpload(vbUploadFiles{path, {}, {}, {}}, QString()));
-    QVERIFY(done.wait(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 10000);
     QCOMPARE(done.takeFirst().first().toBool(), true);
     QVERIFY(worker.lastError().isEmpty());
 }
