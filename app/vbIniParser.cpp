@@ -216,7 +216,11 @@ double vbIniParser::getDouble(const QString& section, const QString& key, double
 
 bool vbIniParser::setString(const QString& section, const QString& key, const QString& value)
 {
-    if (section.isNull() || key.isNull())
+    // A line break would end the value and start a line of its own: another key.
+    const auto multiLine = [](const QString& text) {
+        return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+    };
+    if (section.isNull() || key.isNull() || multiLine(section) || multiLine(key) || multiLine(value))
         return false;
     static const QByteArray crlf = QByteArrayLiteral("\r\n");
     const QByteArray entry = key.toLocal8Bit() + '=' + value.toLocal8Bit();

@@ -29,6 +29,7 @@ public:
     // The leading decimal number of the value (0 when there is none); empty gives def.
     double getDouble(const QString& section, const QString& key, double def) const;
 
+    // False, and the file untouched, for a null name or a name or value holding a line break.
     bool setString(const QString& section, const QString& key, const QString& value);
     // Base 2 and 8 write the value's digits taken as unsigned, base 16 upper-case
     // hexadecimal without prefix, any other base signed decimal.

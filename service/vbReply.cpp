@@ -44,7 +44,11 @@ std::optional<QString> valueText(const QString& body)
     const qsizetype markerLength = valueMarker().size();
     if (first < 0 || last < 0 || first + markerLength >= last)
         return std::nullopt;
-    return body.mid(first + markerLength, last - first - markerLength);
+    const QString value = body.mid(first + markerLength, last - first - markerLength);
+    // A third marker leaves it open which value is meant.
+    if (value.contains(valueMarker()))
+        return std::nullopt;
+    return value;
 }
 
 std::optional<int> value32(const QString& body)
@@ -91,8 +95,11 @@ std::optional<QList<QStringList>> listRecords(const QString& body)
     if (!body.contains(QLatin1String(kListBegin)))
         return std::nullopt;
     QString rest = body;
-    rest.remove(QLatin1String(kListBegin));
-    rest.remove(QLatin1String(kListEnd));
+    // Taking one marker out can join the pieces of another: repeat until none is left.
+    while (rest.contains(QLatin1String(kListBegin)) || rest.contains(QLatin1String(kListEnd))) {
+        rest.remove(QLatin1String(kListBegin));
+        rest.remove(QLatin1String(kListEnd));
+    }
     QList<QStringList> records;
     const QStringList lines = rest.split(QLatin1String(kRecordSeparator), Qt::KeepEmptyParts);
     for (const QString& line : lines) {
@@ -125,6 +132,9 @@ std::optional<AlbumRecord> albumFromFields(const QStringList& fields)
 
 std::optional<AlbumList> albumList(const QString& body)
 {
+    // An answer cut off before its end marker is not read as a shorter list.
+    if (body.lastIndexOf(QLatin1String(kListEnd)) < body.lastIndexOf(QLatin1String(kListBegin)))
+        return std::nullopt;
     const std::optional<QList<QStringList>> records = listRecords(body);
     if (!records)
         return std::nullopt;

@@ -44,13 +44,18 @@ private slots:
         QVERIFY(!QFile::exists(ini.path()));
     }
 
-    void nullSectionOrKey()
+    void nullOrMultiLineNamesAndValues()
     {
         vbIniParser ini(writeFile("[s]\r\nk=v\r\n"));
         QCOMPARE(ini.getString(QString(), QStringLiteral("k"), QStringLiteral("d")), QStringLiteral("d"));
         QCOMPARE(ini.getString(QStringLiteral("s"), QString()), QString(QLatin1String("")));
         QVERIFY(!ini.setString(QString(), QStringLiteral("k"), QStringLiteral("x")));
         QVERIFY(!ini.setString(QStringLiteral("s"), QString(), QStringLiteral("x")));
+        // A line break would end the value and start a line of its own (another key).
+        QVERIFY(!ini.setString(QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("x\r\n[user.info]")));
+        QVERIFY(!ini.setString(QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("x\npassword=y")));
+        QVERIFY(!ini.setString(QStringLiteral("s\n"), QStringLiteral("k"), QStringLiteral("x")));
+        QVERIFY(!ini.setString(QStringLiteral("s"), QStringLiteral("k\r"), QStringLiteral("x")));
         QCOMPARE(readFile(ini.path()), QByteArray("[s]\r\nk=v\r\n"));
         QVERIFY(ini.setString(QStringLiteral("s"), QStringLiteral("k"), QString()));
         QCOMPARE(readFile(ini.path()), QByteArray("[s]\r\nk=\r\n"));
