@@ -54,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     value = value.trimmed();
     const bool multiLine = value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r'));
     // A line break would start a line of its own (another key): refused, file untouched.
-    PV_FUZZ_CHECK(ini.setString(QLatin1String(target.section), QLatin1String(target.key), value) == !multiLine);
+    PV_FUZZ_CHECK(ini.setString(QLatin1String(target.section), QLatin1String(target.key), value) ==
+                  !multiLine);
     PV_FUZZ_CHECK(read(ini, target) == (multiLine ? before.at(int(&target - kNames)) : value));
     for (int i = 0; i < int(std::size(kNames)); ++i) {
         const Name& n = kNames[i];

@@ -17,8 +17,8 @@ bool writeFile(const QString& path, const QByteArray& content)
 bool sameOnceWritten(const UploadLogRecord& a, const UploadLogRecord& b)
 {
     return a.succeeded == b.succeeded && vbUploadLog::cleanField(a.userName) == b.userName &&
-           vbUploadLog::cleanField(a.filePath) == b.filePath && vbUploadLog::cleanField(a.albumName) == b.albumName &&
-           vbUploadLog::cleanField(a.date) == b.date;
+           vbUploadLog::cleanField(a.filePath) == b.filePath &&
+           vbUploadLog::cleanField(a.albumName) == b.albumName && vbUploadLog::cleanField(a.date) == b.date;
 }
 
 } // namespace

@@ -151,8 +151,8 @@ void tst_vbReply::listAnswer_data()
     QTest::newRow("markers inside removed") << B + "1" + F + "a" + E + BR + B + "2" + F + "b" + E << true
                                             << QList<QStringList>{{"1", "a"}, {"2", "b"}};
     // Taking one marker out can join the pieces of another; none is left in a field.
-    QTest::newRow("markers made by removal") << B + "[/be" + B + "gin/]1" + F + "a[/e" + E + "nd/]" + E << true
-                                             << QList<QStringList>{{"1", "a"}};
+    QTest::newRow("markers made by removal")
+        << B + "[/be" + B + "gin/]1" + F + "a[/e" + E + "nd/]" + E << true << QList<QStringList>{{"1", "a"}};
     QTest::newRow("no begin marker") << "1" + F + "a" + E << false << QList<QStringList>{};
     QTest::newRow("begin case matters") << "[/BEGIN/]1" + F + "a" << false << QList<QStringList>{};
 }
@@ -181,7 +181,8 @@ void tst_vbReply::albumList_data()
                                                              {QStringLiteral("家 庭"), 13, 0}});
     QTest::newRow("no albums") << B + E << std::optional<AlbumList>(AlbumList{});
     QTest::newRow("not a list answer") << family << unreadable;
-    QTest::newRow("cut off before its end") << B + family + BR + "13" + F + "Trip" + F + F + "0" << unreadable;
+    QTest::newRow("cut off before its end")
+        << B + family + BR + "13" + F + "Trip" + F + F + "0" << unreadable;
     QTest::newRow("count missing") << B + family + BR + "13" + F + "Trip" + E << unreadable;
     QTest::newRow("single field") << B + family + BR + "13" + E << unreadable;
     QTest::newRow("empty name") << B + "13" + F + F + F + "0" + E << unreadable;
