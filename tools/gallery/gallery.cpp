@@ -251,6 +251,14 @@ int main(int argc, char* argv[])
     if (ini.open(QIODevice::WriteOnly))
         ini.write("[service]\r\nhttpport=9\r\nftpport=9\r\n");
     ini.close();
+    // The starter element pictures of the build, for the element dialog.
+    const QDir elements(QCoreApplication::applicationDirPath() + QStringLiteral("/../../Elements"));
+    for (const QString& type : elements.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QDir().mkpath(QStringLiteral("Elements/") + type);
+        for (const QString& picture : QDir(elements.filePath(type)).entryList(QDir::Files))
+            QFile::copy(elements.filePath(type + QLatin1Char('/') + picture),
+                        QStringLiteral("Elements/%1/%2").arg(type, picture));
+    }
     QDir().mkpath(QStringLiteral("photos"));
     const QList<QFileInfo> photos = makePhotos(QDir(QStringLiteral("photos")));
 
