@@ -417,8 +417,9 @@ void vbUploadQueue::checkToUpload()
     const int waiting = tick.total - tick.uploaded;
     m_window->setStatusText(progressText(tr("Uploading...Success"), tick.uploaded, waiting));
     if (tick.finished()) {
-        if (tick.uploaded != tick.done)
-            m_window->setStatusText(progressText(tr("Success"), tick.uploaded, waiting));
+        // Nothing waits any more: the line says what failed instead.
+        if (waiting > 0)
+            m_window->setStatusText(vbUploadFailed::countsText(tick.uploaded, waiting));
         finishUpload(tick.uploaded, waiting);
     }
 }
@@ -431,7 +432,7 @@ void vbUploadQueue::appendLog(vbFileNode* node, bool succeeded)
     record.userName = session->userName();
     record.filePath = node->sourcePath();
     record.albumName = session->currentAlbumName();
-    record.date = QDate::currentDate().toString(QStringLiteral("yyyy.MM.dd"));
+    record.date = vbUploadLog::dateText(QDateTime::currentDateTime());
     if (!succeeded)
         record.reason = node->failureReason();
     m_logRecords.append(record);
@@ -447,6 +448,13 @@ void vbUploadQueue::finishUpload(int uploaded, int failed)
 {
     vbSession* session = m_window->session();
     m_uploadTimer->stop();
+    // Named in the failure dialog; the nodes stay in the list, so read them now.
+    UploadLogRecords failures;
+    for (vbFileNode* node : runNodes()) {
+        if (node->uploadState() == vbFileNode::Failed)
+            failures.append(
+                {false, QString(), node->sourcePath(), QString(), QString(), node->failureReason()});
+    }
     m_runNodes.clear();
     session->setCurrentAlbumPhotoCount(session->currentAlbumPhotoCount() + uploaded);
     m_window->fileList()->removeUploaded();
@@ -459,12 +467,14 @@ void vbUploadQueue::finishUpload(int uploaded, int failed)
     if (failed > 0) {
         vbUploadFailed box(m_window);
         box.setCounts(uploaded, failed);
+        box.setFailures(failures);
         box.exec();
         emit sig_uploadFinished(uploaded, failed);
         if (box.resultValue() == vbUploadFailed::ReUpload)
             startUpload();
     } else {
         vbUploadComplete box(m_window);
+        box.setUploaded(uploaded);
         box.exec();
         emit sig_uploadFinished(uploaded, failed);
         if (box.resultValue() == vbUploadComplete::VisitSite)
