@@ -35,6 +35,7 @@
 #include <QLabel>
 #include <QTimer>
 
+#include <algorithm>
 #include <future>
 #include <thread>
 
@@ -304,6 +305,8 @@ void vbUploadQueue::startUpload()
     }
     for (vbFileNode* node : std::as_const(leftOver))
         m_runNodes.append(node);
+    for (vbFileNode* node : runNodes())
+        joinRun(node);
     m_window->setStatusText(tr("Uploading..."));
     m_window->fileList()->prepareNodes(toPrepare);
     m_uploadTimer->start();
@@ -455,7 +458,7 @@ void vbUploadQueue::finishUpload(int uploaded, int failed)
             failures.append(
                 {false, QString(), node->sourcePath(), QString(), QString(), node->failureReason()});
     }
-    m_runNodes.clear();
+    leaveRun();
     session->setCurrentAlbumPhotoCount(session->currentAlbumPhotoCount() + uploaded);
     m_window->fileList()->removeUploaded();
     m_window->toolPanel()->lblSelectCount->clear();
@@ -482,10 +485,38 @@ void vbUploadQueue::finishUpload(int uploaded, int failed)
     }
 }
 
+void vbUploadQueue::joinRun(vbFileNode* node)
+{
+    node->setInUploadRun(true);
+    // The status line follows the tiles, not only the tick.
+    connect(node, &vbFileNode::sig_uploadStateChanged, this, &vbUploadQueue::showRunProgress,
+            Qt::UniqueConnection);
+}
+
+void vbUploadQueue::leaveRun()
+{
+    for (vbFileNode* node : runNodes()) {
+        node->setInUploadRun(false);
+        disconnect(node, &vbFileNode::sig_uploadStateChanged, this, &vbUploadQueue::showRunProgress);
+    }
+    m_runNodes.clear();
+}
+
+void vbUploadQueue::showRunProgress()
+{
+    if (!isUploading())
+        return;
+    const QList<vbFileNode*> nodes = runNodes();
+    const auto uploaded = int(std::count_if(nodes.begin(), nodes.end(), [](const vbFileNode* node) {
+        return node->uploadState() == vbFileNode::Uploaded;
+    }));
+    m_window->setStatusText(progressText(tr("Uploading...Success"), uploaded, int(nodes.size()) - uploaded));
+}
+
 void vbUploadQueue::cancelUpload()
 {
     m_uploadTimer->stop();
-    m_runNodes.clear();
+    leaveRun();
     m_window->fileList()->removeUploaded();
     m_window->showPhotoCount(m_window->fileList()->count());
     // Every transfer is told to end first, so their waits overlap and the

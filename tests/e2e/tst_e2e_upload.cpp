@@ -682,8 +682,8 @@ private slots:
         QFile log(vbUploadQueue::logPath());
         QVERIFY(log.open(QIODevice::ReadOnly));
         const QByteArray expectedLog = "0||" + kUser.toLocal8Bit() + "||" + big.toLocal8Bit() + "||" +
-                                       album.toLocal8Bit() + "||" + records.at(0).date.toLatin1() + "\r\n" + "0||" +
-                                       kUser.toLocal8Bit() + "||" + small.toLocal8Bit() + "||" +
+                                       album.toLocal8Bit() + "||" + records.at(0).date.toLatin1() + "\r\n" +
+                                       "0||" + kUser.toLocal8Bit() + "||" + small.toLocal8Bit() + "||" +
                                        album.toLocal8Bit() + "||" + records.at(1).date.toLatin1() + "\r\n";
         QCOMPARE(log.readAll(), expectedLog);
         log.close();
