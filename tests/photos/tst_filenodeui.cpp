@@ -193,12 +193,9 @@ void tst_FileNodeUI::stateLook_data()
     QTest::newRow("new photo uploaded before")
         << int(vbFileNode::Waiting) << false << true << "Photo had uploaded!" << false;
     QTest::newRow("waiting") << int(vbFileNode::Waiting) << true << true << "Waiting" << false;
-    QTest::newRow("prepared") << int(vbFileNode::Prepared) << true << false << "Preparing" << false;
     QTest::newRow("key asked") << int(vbFileNode::RequestingKey) << true << false << "Preparing" << false;
     QTest::newRow("key to ask again") << int(vbFileNode::KeyFailed) << true << false << "Preparing" << false;
-    QTest::newRow("key ready") << int(vbFileNode::KeyReady) << true << false << "Preparing" << false;
     QTest::newRow("sending") << int(vbFileNode::Transferring) << true << false << "Sending 42%" << false;
-    QTest::newRow("sent") << int(vbFileNode::Transferred) << true << false << "Finishing" << false;
     QTest::newRow("committing") << int(vbFileNode::Committing) << true << false << "Finishing" << false;
     QTest::newRow("commit to send again")
         << int(vbFileNode::CommitFailed) << true << false << "Finishing" << false;
