@@ -66,6 +66,11 @@ bool vbUploadLog::parseLine(const QString& line, UploadLogRecord* record)
     return true;
 }
 
+QString vbUploadLog::dateText(const QDateTime& when)
+{
+    return when.toString(QStringLiteral("yyyy.MM.dd HH:mm:ss"));
+}
+
 QString vbUploadLog::formatPathLine(const QString& path)
 {
     const bool plain = !path.startsWith(kEncodedPath) && std::none_of(path.begin(), path.end(), isBreak);

@@ -2,6 +2,7 @@
 
 #include "vbUploadLogRecord.h"
 
+#include <QDateTime>
 #include <QStringList>
 
 // The files of the upload queue in the "data" folder: the upload log
@@ -22,6 +23,10 @@ public:
     static QString formatLine(const UploadLogRecord& record);
     // A record from one line; false unless the line has exactly five fields.
     static bool parseLine(const QString& line, UploadLogRecord* record);
+
+    // The date field of a new record: "yyyy.MM.dd HH:mm:ss". Older files hold
+    // the date alone; both read back as they are.
+    static QString dateText(const QDateTime& when);
 
     // One line of a photo list. Plain paths are written as they are (as older
     // versions did); a path with a line break, or one starting with "file:",

@@ -35,6 +35,7 @@
 #include <QLabel>
 #include <QTimer>
 
+#include <algorithm>
 #include <future>
 #include <thread>
 
@@ -304,6 +305,8 @@ void vbUploadQueue::startUpload()
     }
     for (vbFileNode* node : std::as_const(leftOver))
         m_runNodes.append(node);
+    for (vbFileNode* node : runNodes())
+        joinRun(node);
     m_window->setStatusText(tr("Uploading..."));
     m_window->fileList()->prepareNodes(toPrepare);
     m_uploadTimer->start();
@@ -417,8 +420,9 @@ void vbUploadQueue::checkToUpload()
     const int waiting = tick.total - tick.uploaded;
     m_window->setStatusText(progressText(tr("Uploading...Success"), tick.uploaded, waiting));
     if (tick.finished()) {
-        if (tick.uploaded != tick.done)
-            m_window->setStatusText(progressText(tr("Success"), tick.uploaded, waiting));
+        // Nothing waits any more: the line says what failed instead.
+        if (waiting > 0)
+            m_window->setStatusText(vbUploadFailed::countsText(tick.uploaded, waiting));
         finishUpload(tick.uploaded, waiting);
     }
 }
@@ -431,7 +435,7 @@ void vbUploadQueue::appendLog(vbFileNode* node, bool succeeded)
     record.userName = session->userName();
     record.filePath = node->sourcePath();
     record.albumName = session->currentAlbumName();
-    record.date = QDate::currentDate().toString(QStringLiteral("yyyy.MM.dd"));
+    record.date = vbUploadLog::dateText(QDateTime::currentDateTime());
     if (!succeeded)
         record.reason = node->failureReason();
     m_logRecords.append(record);
@@ -447,7 +451,14 @@ void vbUploadQueue::finishUpload(int uploaded, int failed)
 {
     vbSession* session = m_window->session();
     m_uploadTimer->stop();
-    m_runNodes.clear();
+    // Named in the failure dialog; the nodes stay in the list, so read them now.
+    UploadLogRecords failures;
+    for (vbFileNode* node : runNodes()) {
+        if (node->uploadState() == vbFileNode::Failed)
+            failures.append(
+                {false, QString(), node->sourcePath(), QString(), QString(), node->failureReason()});
+    }
+    leaveRun();
     session->setCurrentAlbumPhotoCount(session->currentAlbumPhotoCount() + uploaded);
     m_window->fileList()->removeUploaded();
     m_window->toolPanel()->lblSelectCount->clear();
@@ -459,12 +470,14 @@ void vbUploadQueue::finishUpload(int uploaded, int failed)
     if (failed > 0) {
         vbUploadFailed box(m_window);
         box.setCounts(uploaded, failed);
+        box.setFailures(failures);
         box.exec();
         emit sig_uploadFinished(uploaded, failed);
         if (box.resultValue() == vbUploadFailed::ReUpload)
             startUpload();
     } else {
         vbUploadComplete box(m_window);
+        box.setUploaded(uploaded);
         box.exec();
         emit sig_uploadFinished(uploaded, failed);
         if (box.resultValue() == vbUploadComplete::VisitSite)
@@ -472,10 +485,38 @@ void vbUploadQueue::finishUpload(int uploaded, int failed)
     }
 }
 
+void vbUploadQueue::joinRun(vbFileNode* node)
+{
+    node->setInUploadRun(true);
+    // The status line follows the tiles, not only the tick.
+    connect(node, &vbFileNode::sig_uploadStateChanged, this, &vbUploadQueue::showRunProgress,
+            Qt::UniqueConnection);
+}
+
+void vbUploadQueue::leaveRun()
+{
+    for (vbFileNode* node : runNodes()) {
+        node->setInUploadRun(false);
+        disconnect(node, &vbFileNode::sig_uploadStateChanged, this, &vbUploadQueue::showRunProgress);
+    }
+    m_runNodes.clear();
+}
+
+void vbUploadQueue::showRunProgress()
+{
+    if (!isUploading())
+        return;
+    const QList<vbFileNode*> nodes = runNodes();
+    const auto uploaded = int(std::count_if(nodes.begin(), nodes.end(), [](const vbFileNode* node) {
+        return node->uploadState() == vbFileNode::Uploaded;
+    }));
+    m_window->setStatusText(progressText(tr("Uploading...Success"), uploaded, int(nodes.size()) - uploaded));
+}
+
 void vbUploadQueue::cancelUpload()
 {
     m_uploadTimer->stop();
-    m_runNodes.clear();
+    leaveRun();
     m_window->fileList()->removeUploaded();
     m_window->showPhotoCount(m_window->fileList()->count());
     // Every transfer is told to end first, so their waits overlap and the

@@ -63,6 +63,12 @@ private:
     QList<vbFileNode*> listNodes() const;
     // The photos of the running upload that are still listed, in list order.
     QList<vbFileNode*> runNodes() const;
+    // A photo enters the running upload: its tile and the status line follow it.
+    void joinRun(vbFileNode* node);
+    // Every photo leaves the run (it ended or was cancelled).
+    void leaveRun();
+    // "Uploading...": the uploaded and the remaining photos of the run, as the tiles show them.
+    void showRunProgress();
     // The paths that stand for the listed photos in the pending list and the recovery copy.
     QStringList keptPaths() const;
     bool saveRecovery();

@@ -132,7 +132,18 @@ void vbFileNode::setUploadState(int state)
     }
     if (state == Failed)
         releaseWorkerOnFailure();
+    const bool changed = m_uploadState != state;
     m_uploadState = state;
+    updateTile();
+    if (changed)
+        emit sig_uploadStateChanged(this);
+}
+
+void vbFileNode::setInUploadRun(bool inRun)
+{
+    if (m_inUploadRun == inRun)
+        return;
+    m_inUploadRun = inRun;
     updateTile();
 }
 

@@ -127,6 +127,9 @@ public:
     // Counts for the node's whole life; nothing resets it.
     int transferFailures() const { return m_transferFailures; }
     int addTransferFailure() { return ++m_transferFailures; }
+    // The photo belongs to the running upload; outside one, Waiting means nothing.
+    bool inUploadRun() const { return m_inUploadRun; }
+    void setInUploadRun(bool inRun);
     bool resultLogged() const { return m_resultLogged; }
     void setResultLogged(bool logged) { m_resultLogged = logged; }
 
@@ -169,6 +172,8 @@ public slots:
 signals:
     // End of preparation, whether or not anything was written.
     void sig_preUploadComplete(vbFileNode* node);
+    // setUploadState changed the state.
+    void sig_uploadStateChanged(vbFileNode* node);
     // setFileInfo gave the photo another file (rename, edit, preparation).
     void sig_fileChanged();
     // End of a full-size load, also when it failed.
@@ -210,6 +215,7 @@ private:
     QString m_keyHead;
     int m_viewMode = 2;
     int m_uploadState = Waiting;
+    bool m_inUploadRun = false;
     int m_keyFailures = 0;
     int m_commitFailures = 0;
     bool m_resultLogged = false;

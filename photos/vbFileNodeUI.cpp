@@ -127,6 +127,72 @@ int vbFileNodeUI::progressPercent(qint64 done, qint64 total)
     return int(double(done) / double(total) * 100.0);
 }
 
+vbFileNodeUI::StateLook vbFileNodeUI::stateLook(int state, bool inRun, bool uploadedBefore, int percent)
+{
+    static const QColor busy(20, 70, 150);
+    static const QColor idle(90, 90, 90);
+    switch (state) {
+    case vbFileNode::Uploaded:
+        return {tr("Photo uploaded!"), QColor(0, 120, 40)};
+    case vbFileNode::Failed:
+        return {tr("Photo upload failed!"), QColor(200, 0, 0)};
+    case vbFileNode::Stopped:
+        return {tr("Stopped"), idle};
+    default:
+        break;
+    }
+    // The steps between mean something only while the photo's upload runs:
+    // a new photo is Waiting too, and a cancelled one keeps its last step.
+    if (inRun) {
+        switch (state) {
+        case vbFileNode::Waiting:
+            return {tr("Waiting"), idle};
+        case vbFileNode::Transferring:
+            return {tr("Sending %1%").arg(percent), busy};
+        case vbFileNode::Transferred:
+        case vbFileNode::Committing:
+        case vbFileNode::CommitFailed: // sent again on the next tick
+            return {tr("Finishing"), busy};
+        default: // Prepared, RequestingKey, KeyFailed (asked again), KeyReady
+            return {tr("Preparing"), busy};
+        }
+    }
+    if (uploadedBefore)
+        return {tr("Photo had uploaded!"), QColor(170, 85, 0)};
+    return {};
+}
+
+vbFileNodeUI::StateLook vbFileNodeUI::currentLook() const
+{
+    // A check mark outranks the state; the selection dialog does not warn about uploads.
+    if (!m_node || isChecked())
+        return {};
+    const auto& lookup = uploadedLookup();
+    const bool before = !isCheckable() && lookup && lookup(m_node->absoluteFilePath());
+    return stateLook(m_node->uploadState(), m_node->inUploadRun(), before,
+                     progressPercent(m_progressDone, m_progressTotal));
+}
+
+void vbFileNodeUI::paintStateText(QPainter& painter, const QRect& rect, const StateLook& look,
+                                  Qt::Alignment align)
+{
+    if (look.text.isEmpty() || rect.width() <= 0)
+        return;
+    painter.save();
+    const QFontMetrics metrics(painter.font());
+    const QString text = metrics.elidedText(look.text, Qt::ElideRight, rect.width() - 6);
+    const int textWidth = metrics.horizontalAdvance(text) + 6;
+    QRect strip = rect;
+    if (align & Qt::AlignRight)
+        strip.setLeft(rect.right() - textWidth + 1);
+    else
+        strip.setWidth(textWidth);
+    painter.fillRect(strip, QColor(255, 255, 255, 220));
+    painter.setPen(look.colour);
+    painter.drawText(strip, Qt::AlignCenter, text);
+    painter.restore();
+}
+
 void vbFileNodeUI::setProgress(qint64 done, qint64 total)
 {
     m_progressDone = done;
@@ -235,10 +301,12 @@ void vbFileNodeUI::paintListRow(QPainter& painter)
     if (state == vbFileNode::Transferring) {
         const double ratio = m_progressTotal > 0 ? double(m_progressDone) / double(m_progressTotal) : 0.0;
         painter.fillRect(QRect(m_nameEdit->width() + 1, 1, int(ratio * width()), height() - 2), Qt::blue);
-        painter.drawText(width() - 50, 20,
-                         QString::number(progressPercent(m_progressDone, m_progressTotal)) +
-                             QLatin1Char('%'));
     }
+    // Right-aligned before the mark, clear of the name.
+    font.setPointSize(9);
+    painter.setFont(font);
+    const int left = m_nameEdit->width() + 4;
+    paintStateText(painter, QRect(left, 3, width() - 30 - left, height() - 6), currentLook(), Qt::AlignRight);
 
     if (isRowSelected()) {
         painter.setPen(QPen(Qt::blue, 2));
@@ -269,33 +337,16 @@ void vbFileNodeUI::paintIcon(QPainter& painter)
     }
 
     const int state = m_node ? m_node->uploadState() : vbFileNode::Waiting;
-    if (!isCheckable() && m_node && state != vbFileNode::Uploaded) {
-        const auto& lookup = uploadedLookup();
-        if (lookup && lookup(m_node->absoluteFilePath())) {
-            painter.save();
-            painter.setPen(Qt::red);
-            painter.drawText(10, 15, tr("Photo had uploaded!"));
-            painter.restore();
-        }
-    }
-
-    if (isChecked() || state == vbFileNode::Uploaded) {
-        if (state == vbFileNode::Uploaded) {
-            painter.save();
-            painter.setPen(Qt::red);
-            painter.drawText(10, 15, tr("Photo uploaded!"));
-            painter.restore();
-        }
-        const QPixmap mark(QStringLiteral(":/Resources/checked.png"));
+    int markWidth = 0;
+    if (isChecked() || state == vbFileNode::Uploaded || state == vbFileNode::Failed) {
+        const bool failed = !isChecked() && state == vbFileNode::Failed;
+        const QPixmap mark(failed ? QStringLiteral(":/Resources/uploadfailed.png")
+                                  : QStringLiteral(":/Resources/checked.png"));
         painter.drawPixmap(w - mark.width() - 2, 3, mark);
-    } else if (state == vbFileNode::Failed) {
-        painter.save();
-        painter.setPen(Qt::red);
-        painter.drawText(10, 15, tr("Photo upload failed!"));
-        painter.restore();
-        const QPixmap mark(QStringLiteral(":/Resources/uploadfailed.png"));
-        painter.drawPixmap(w - mark.width() - 2, 3, mark);
+        markWidth = mark.width() + 2;
     }
+    // The state on a strip at the top left, clear of the mark.
+    paintStateText(painter, QRect(3, 3, w - 8 - markWidth, 18), currentLook(), Qt::AlignLeft);
 
     if (state == vbFileNode::Transferring) {
         const QRect band(QPoint(0, h / 2), QPoint(w - 1, h / 2 + 14));

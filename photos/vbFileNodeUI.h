@@ -2,6 +2,7 @@
 
 #include "vbFileNode.h" // signals carry vbFileNode*
 
+#include <QColor>
 #include <QRect>
 #include <QWidget>
 
@@ -48,6 +49,16 @@ public:
     static QRect thumbnailRect(int mode, const QSize& thumbnail);
     // Whole percent of done out of total (0 when total is not positive).
     static int progressPercent(qint64 done, qint64 total);
+    // What a tile says about its upload, and in which colour; no text, nothing drawn.
+    struct StateLook
+    {
+        QString text;
+        QColor colour;
+    };
+    // inRun: the photo is part of the running upload. uploadedBefore: the log
+    // has it as uploaded. percent: of the transfer, while Transferring.
+    static StateLook stateLook(int state, bool inRun, bool uploadedBefore, int percent);
+
     // The characters a photo name may not contain.
     static QString namePattern();
 
@@ -93,6 +104,10 @@ private:
     bool inPictureArea(const QPoint& pos) const;
     void paintListRow(QPainter& painter);
     void paintIcon(QPainter& painter);
+    StateLook currentLook() const;
+    // The state text in its colour on a light strip, cut to fit the rect.
+    static void paintStateText(QPainter& painter, const QRect& rect, const StateLook& look,
+                               Qt::Alignment align);
 
     vbFileNode* m_node;
     qint64 m_progressDone = 0;

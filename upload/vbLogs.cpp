@@ -7,13 +7,15 @@
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
 #include <QSpacerItem>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kColumnWidths[] = {80, 160, 120, 112, 80};
+// The date column fits "yyyy.MM.dd HH:mm:ss"; the status one "Re-uploaded".
+constexpr int kColumnWidths[] = {140, 170, 120, 200, 120};
 constexpr int kFileColumn = 3;
 constexpr int kStatusColumn = 4;
 
@@ -82,24 +84,48 @@ vbLogs::vbLogs(QWidget* parent) : vbKitDialog(parent)
 void vbLogs::setRecords(const UploadLogRecords& records)
 {
     const int count = static_cast<int>(records.size());
+    // A failure followed by a success of the same photo: the success is a
+    // re-upload, and the failure is settled (shown grey, not red).
+    QHash<QString, int> lastSuccess;
+    for (int i = 0; i < count; ++i) {
+        if (records.at(i).succeeded)
+            lastSuccess.insert(records.at(i).filePath, i);
+    }
+    QHash<QString, int> firstFailure;
+    for (int i = count - 1; i >= 0; --i) {
+        if (!records.at(i).succeeded)
+            firstFailure.insert(records.at(i).filePath, i);
+    }
+
     tableWidget->clearContents();
     tableWidget->setRowCount(count);
     for (int row = 0; row < count; ++row) {
-        const UploadLogRecord& record = records.at(count - 1 - row);
+        const int index = count - 1 - row;
+        const UploadLogRecord& record = records.at(index);
         const QString fileName = record.filePath.mid(record.filePath.lastIndexOf(QLatin1Char('/')) + 1);
-        const QString cells[] = {record.date, record.userName, record.albumName, fileName,
-                                 record.succeeded ? tr("Successed") : tr("Faild")};
+        const bool reUploaded = record.succeeded && firstFailure.value(record.filePath, index) < index;
+        const int laterSuccess = record.succeeded ? -1 : lastSuccess.value(record.filePath, -1);
+        const bool settled = laterSuccess > index;
+        QString status = record.succeeded ? tr("Successed") : tr("Faild");
+        QString tip = record.reason;
+        if (reUploaded) {
+            status = tr("Re-uploaded");
+            tip = tr("Uploaded after an earlier attempt failed");
+        } else if (settled) {
+            const QString later = tr("Uploaded again on %1").arg(records.at(laterSuccess).date);
+            tip = tip.isEmpty() ? later : tip + QLatin1Char('\n') + later;
+        }
+        const QString cells[] = {record.date, record.userName, record.albumName, fileName, status};
         for (int col = 0; col < 5; ++col) {
             auto* item = new QTableWidgetItem(cells[col]);
             // Read-only, yet enabled: the view selects only enabled items.
             item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
             if (col == kFileColumn)
                 item->setData(kPathRole, record.filePath);
-            if (!record.succeeded) {
-                item->setForeground(Qt::red);
-                if (!record.reason.isEmpty())
-                    item->setToolTip(record.reason);
-            }
+            if (!record.succeeded)
+                item->setForeground(settled ? Qt::darkGray : Qt::red);
+            if (!tip.isEmpty())
+                item->setToolTip(tip);
             tableWidget->setItem(row, col, item);
         }
     }

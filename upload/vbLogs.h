@@ -10,7 +10,8 @@ class vbPushButton;
 class vbTitleBar;
 
 // The upload log viewer: every record, newest first, failed ones in red with
-// the reason as tool tip; re-upload takes the selected failed photos.
+// the reason as tool tip, a later success of a failed photo marked as a
+// re-upload; re-upload takes the selected failed photos.
 class vbLogs : public vbKitDialog
 {
     Q_OBJECT

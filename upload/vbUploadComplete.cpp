@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QRadioButton>
 #include <QSpacerItem>
 #include <QVBoxLayout>
@@ -14,7 +15,7 @@
 vbUploadComplete::vbUploadComplete(QWidget* parent) : vbKitDialog(parent)
 {
     setObjectName(QStringLiteral("vbUploadCompleteClass"));
-    setFixedSize(300, 160);
+    setFixedSize(300, 180);
     setWindowTitle(tr("Upload complete"));
 
     auto* column = new QVBoxLayout(this);
@@ -24,6 +25,12 @@ vbUploadComplete::vbUploadComplete(QWidget* parent) : vbKitDialog(parent)
     widget = new vbTitleBar(this);
     widget->setObjectName(QStringLiteral("widget"));
     column->addWidget(widget);
+
+    label = new QLabel(this);
+    label->setObjectName(QStringLiteral("label"));
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    column->addWidget(label);
 
     auto* choices = new QVBoxLayout;
     choices->setContentsMargins(30, 8, 20, 0);
@@ -49,10 +56,17 @@ vbUploadComplete::vbUploadComplete(QWidget* parent) : vbKitDialog(parent)
 
     widget->setTitle(tr("Upload complete"));
     widget->setButtons(CloseButton);
-    radioButton->setText(tr("visit ") + vbEndpoints::current().web());
+    // The site by its name; the address is there for those who want it.
+    radioButton->setText(tr("Visit the velbrook website"));
+    radioButton->setToolTip(vbEndpoints::current().webPage(QString()));
 
     connect(widget, &vbTitleBar::Closed, this, &vbUploadComplete::slot_close);
     connect(btnOK, &vbPushButton::Clicked, this, &vbUploadComplete::slot_ok);
+}
+
+void vbUploadComplete::setUploaded(int count)
+{
+    label->setText(tr("All %n photo(s) uploaded.", nullptr, count));
 }
 
 void vbUploadComplete::slot_ok()

@@ -2,6 +2,7 @@
 
 #include "vbKitDialog.h"
 
+class QLabel;
 class QRadioButton;
 class vbPushButton;
 class vbTitleBar;
@@ -22,9 +23,12 @@ public:
     explicit vbUploadComplete(QWidget* parent = nullptr);
 
     Result resultValue() const { return m_result; }
+    // Says how many photos arrived.
+    void setUploaded(int count);
 
     // Form children
     vbTitleBar* widget;
+    QLabel* label;
     QRadioButton* radioButton;
     QRadioButton* radioButton_2;
     vbPushButton* btnOK;

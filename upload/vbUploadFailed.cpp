@@ -5,15 +5,17 @@
 #include "vbTitleBar.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
 vbUploadFailed::vbUploadFailed(QWidget* parent) : vbKitDialog(parent)
 {
     setObjectName(QStringLiteral("vbUploadFailedClass"));
-    setFixedSize(300, 140);
+    setFixedSize(440, 300);
     setWindowTitle(tr("Upload complete"));
 
     auto* column = new QVBoxLayout(this);
@@ -28,7 +30,16 @@ vbUploadFailed::vbUploadFailed(QWidget* parent) : vbKitDialog(parent)
     label->setObjectName(QStringLiteral("label"));
     label->setAlignment(Qt::AlignCenter);
     label->setWordWrap(true);
-    column->addWidget(label, 1);
+    column->addWidget(label);
+
+    failedList = new QListWidget(this);
+    failedList->setObjectName(QStringLiteral("failedList"));
+    failedList->setSelectionMode(QAbstractItemView::NoSelection);
+    failedList->setWordWrap(true);
+    auto* listRow = new QHBoxLayout;
+    listRow->setContentsMargins(10, 0, 10, 0);
+    listRow->addWidget(failedList);
+    column->addLayout(listRow, 1);
 
     auto* buttonRow = new QHBoxLayout;
     buttonRow->setSpacing(10);
@@ -56,11 +67,31 @@ vbUploadFailed::vbUploadFailed(QWidget* parent) : vbKitDialog(parent)
 
 void vbUploadFailed::setCounts(int succeeded, int failed)
 {
+    widget->setTitle(titleText(succeeded));
+    setWindowTitle(titleText(succeeded));
     label->setText(countsText(succeeded, failed));
+}
+
+QString vbUploadFailed::titleText(int succeeded)
+{
+    return succeeded > 0 ? tr("Upload finished with failures") : tr("Upload failed");
+}
+
+void vbUploadFailed::setFailures(const UploadLogRecords& failed)
+{
+    failedList->clear();
+    for (const UploadLogRecord& record : failed) {
+        const QString reason = record.reason.isEmpty() ? tr("no reason was given") : record.reason;
+        auto* item = new QListWidgetItem(
+            QFileInfo(record.filePath).fileName() + QStringLiteral(": ") + reason, failedList);
+        item->setToolTip(record.filePath);
+    }
 }
 
 QString vbUploadFailed::countsText(int succeeded, int failed)
 {
+    if (succeeded == 0)
+        return tr("None of the %n photo(s) could be uploaded.", nullptr, failed);
     // One sentence part per number, so English can give each its plural.
     return vbLanguage::compose(tr("%1%n%2", "Successed upload <n> photo,", succeeded),
                                {tr("Successed upload"), tr(" photo,")}) +

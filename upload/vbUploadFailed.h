@@ -1,13 +1,16 @@
 #pragma once
 
 #include "vbKitDialog.h"
+#include "vbUploadLogRecord.h"
 
 class QLabel;
+class QListWidget;
 class vbPushButton;
 class vbTitleBar;
 
-// Shown when an upload run ended with failures: upload the rest again, or not.
-// Escape and the title bar's close leave the answer Cancel.
+// Shown when an upload run ended with failures: which photos failed and why,
+// then upload them again, or not. Escape and the title bar's close leave the
+// answer Cancel.
 class vbUploadFailed : public vbKitDialog
 {
     Q_OBJECT
@@ -20,13 +23,18 @@ public:
 
     explicit vbUploadFailed(QWidget* parent = nullptr);
 
+    // Title and sentence; a run where nothing arrived does not read like success.
     void setCounts(int succeeded, int failed);
     static QString countsText(int succeeded, int failed);
+    static QString titleText(int succeeded);
+    // One line per failed photo: its file name and why it failed.
+    void setFailures(const UploadLogRecords& failed);
     Result resultValue() const { return m_result; }
 
     // Form children
     vbTitleBar* widget;
     QLabel* label;
+    QListWidget* failedList;
     vbPushButton* btnYes;
     vbPushButton* btnNo;
 

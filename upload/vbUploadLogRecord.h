@@ -11,7 +11,7 @@ struct UploadLogRecord
     QString userName;
     QString filePath;
     QString albumName;
-    QString date; // "yyyy.MM.dd"
+    QString date; // "yyyy.MM.dd HH:mm:ss", or "yyyy.MM.dd" from older files
     // Why a failed photo failed (key, transfer or commit, with the last error);
     // empty for records read back from the file.
     QString reason;

@@ -39,6 +39,26 @@
         <source>Photo name can't be empty!</source>
         <translation>The photo name cannot be empty.</translation>
     </message>
+    <message>
+        <source>Waiting</source>
+        <translation>Waiting</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>Preparing</source>
+        <translation>Preparing</translation>
+    </message>
+    <message>
+        <source>Sending %1%</source>
+        <translation>Sending %1%</translation>
+    </message>
+    <message>
+        <source>Finishing</source>
+        <translation>Finishing</translation>
+    </message>
 </context>
 <context>
     <name>vbFileList</name>

@@ -66,6 +66,26 @@
         <source>Photo name can&apos;t be empty!</source>
         <translation>照片名称不能为空！</translation>
     </message>
+    <message>
+        <source>Waiting</source>
+        <translation>等待上传</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <translation>已停止</translation>
+    </message>
+    <message>
+        <source>Preparing</source>
+        <translation>准备中</translation>
+    </message>
+    <message>
+        <source>Sending %1%</source>
+        <translation>上传中 %1%</translation>
+    </message>
+    <message>
+        <source>Finishing</source>
+        <translation>即将完成</translation>
+    </message>
 </context>
 <context>
     <name>vbFileList</name>

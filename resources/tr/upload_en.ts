@@ -105,6 +105,18 @@
         <source>Successed photo can not import!</source>
         <translation>A photo that was uploaded successfully cannot be uploaded again.</translation>
     </message>
+    <message>
+        <source>Re-uploaded</source>
+        <translation>Re-uploaded</translation>
+    </message>
+    <message>
+        <source>Uploaded after an earlier attempt failed</source>
+        <translation>Uploaded after an earlier attempt failed</translation>
+    </message>
+    <message>
+        <source>Uploaded again on %1</source>
+        <translation>Uploaded again on %1</translation>
+    </message>
 </context>
 <context>
     <name>vbLogsClass</name>
@@ -146,8 +158,15 @@
         <translation>Upload Complete</translation>
     </message>
     <message>
-        <source>visit </source>
-        <translation>Visit </translation>
+        <source>Visit the velbrook website</source>
+        <translation>Visit the velbrook website</translation>
+    </message>
+    <message numerus="yes">
+        <source>All %n photo(s) uploaded.</source>
+        <translation>
+            <numerusform>The photo was uploaded.</numerusform>
+            <numerusform>All %n photos were uploaded.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -197,6 +216,25 @@
         <translation>
             <numerusform>%n failed.</numerusform>
             <numerusform>%n failed.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Upload finished with failures</source>
+        <translation>Upload Finished with Failures</translation>
+    </message>
+    <message>
+        <source>Upload failed</source>
+        <translation>Upload Failed</translation>
+    </message>
+    <message>
+        <source>no reason was given</source>
+        <translation>no reason was given</translation>
+    </message>
+    <message numerus="yes">
+        <source>None of the %n photo(s) could be uploaded.</source>
+        <translation>
+            <numerusform>The photo could not be uploaded.</numerusform>
+            <numerusform>None of the %n photos could be uploaded.</numerusform>
         </translation>
     </message>
 </context>

@@ -112,6 +112,18 @@
         <source>Successed photo can not import!</source>
         <translation>已成功上传的照片不能再导入！</translation>
     </message>
+    <message>
+        <source>Re-uploaded</source>
+        <translation>重新上传成功</translation>
+    </message>
+    <message>
+        <source>Uploaded after an earlier attempt failed</source>
+        <translation>之前上传失败，这次重新上传成功</translation>
+    </message>
+    <message>
+        <source>Uploaded again on %1</source>
+        <translation>已于%1重新上传</translation>
+    </message>
 </context>
 <context>
     <name>vbLogsClass</name>
@@ -153,8 +165,14 @@
         <translation>上传完成</translation>
     </message>
     <message>
-        <source>visit </source>
-        <translation>访问 </translation>
+        <source>Visit the velbrook website</source>
+        <translation>访问velbrook网站</translation>
+    </message>
+    <message numerus="yes">
+        <source>All %n photo(s) uploaded.</source>
+        <translation>
+            <numerusform>%n张照片全部上传成功。</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -202,6 +220,24 @@
         <comment>has &lt;n&gt; failed</comment>
         <translation>
             <numerusform>%1%n%2</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Upload finished with failures</source>
+        <translation>上传完成，部分失败</translation>
+    </message>
+    <message>
+        <source>Upload failed</source>
+        <translation>上传失败</translation>
+    </message>
+    <message>
+        <source>no reason was given</source>
+        <translation>未给出原因</translation>
+    </message>
+    <message numerus="yes">
+        <source>None of the %n photo(s) could be uploaded.</source>
+        <translation>
+            <numerusform>%n张照片全部上传失败。</numerusform>
         </translation>
     </message>
 </context>

@@ -262,6 +262,17 @@ private slots:
                  validLine(1) + "\r\n" + validLine(2) + "\r\n" + validLine(3) + "\r\n");
     }
 
+    void dateWithTime()
+    {
+        // New records carry the time as well; the line keeps its five fields.
+        UploadLogRecord record;
+        record.date = vbUploadLog::dateText(QDateTime(QDate(2026, 12, 7), QTime(2, 33, 13)));
+        QCOMPARE(record.date, QStringLiteral("2026.12.07 02:33:13"));
+        UploadLogRecord back;
+        QVERIFY(vbUploadLog::parseLine(vbUploadLog::formatLine(record), &back));
+        QCOMPARE(back.date, record.date);
+    }
+
     void pendingList()
     {
         const QString kept1 = path("a photo.jpg");

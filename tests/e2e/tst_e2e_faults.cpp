@@ -160,7 +160,7 @@ private slots:
         QCOMPARE(finished.at(0), (QVariantList{0, 2}));
         QCOMPARE(finished.at(1), (QVariantList{2, 0}));
         QCOMPARE(script.seen().first(),
-                 QStringLiteral("vbUploadFailed: Successed upload0 photo,has2 failed"));
+                 QStringLiteral("vbUploadFailed: None of the 2 photo(s) could be uploaded."));
         QVERIFY(script.unexpected().isEmpty());
 
         QCOMPARE(faultedRequests(m_program.stateList("requests"), "photoid"), 12);

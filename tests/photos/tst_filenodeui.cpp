@@ -28,6 +28,10 @@ private slots:
     void progressPercent_data();
     void progressPercent();
     void listRowProgressBar();
+    void stateLook_data();
+    void stateLook();
+    void stateShownInsideTile_data();
+    void stateShownInsideTile();
     void checkedMarkWins();
     void clickTogglesCheck();
 
@@ -175,6 +179,95 @@ void tst_FileNodeUI::listRowProgressBar()
     QVERIFY(isBlue(start + 1));
     QVERIFY(isBlue(end - 2));
     QVERIFY(!isBlue(end + 2));
+}
+
+void tst_FileNodeUI::stateLook_data()
+{
+    QTest::addColumn<int>("state");
+    QTest::addColumn<bool>("inRun");
+    QTest::addColumn<bool>("before"); // the log has the photo as uploaded
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("alarm"); // drawn in red
+
+    QTest::newRow("new photo") << int(vbFileNode::Waiting) << false << false << "" << false;
+    QTest::newRow("new photo uploaded before")
+        << int(vbFileNode::Waiting) << false << true << "Photo had uploaded!" << false;
+    QTest::newRow("waiting") << int(vbFileNode::Waiting) << true << true << "Waiting" << false;
+    QTest::newRow("key asked") << int(vbFileNode::RequestingKey) << true << false << "Preparing" << false;
+    QTest::newRow("key to ask again") << int(vbFileNode::KeyFailed) << true << false << "Preparing" << false;
+    QTest::newRow("sending") << int(vbFileNode::Transferring) << true << false << "Sending 42%" << false;
+    QTest::newRow("committing") << int(vbFileNode::Committing) << true << false << "Finishing" << false;
+    QTest::newRow("commit to send again")
+        << int(vbFileNode::CommitFailed) << true << false << "Finishing" << false;
+    QTest::newRow("uploaded") << int(vbFileNode::Uploaded) << true << true << "Photo uploaded!" << false;
+    QTest::newRow("failed") << int(vbFileNode::Failed) << true << false << "Photo upload failed!" << true;
+    QTest::newRow("failed, run over")
+        << int(vbFileNode::Failed) << false << true << "Photo upload failed!" << true;
+    QTest::newRow("stopped") << int(vbFileNode::Stopped) << false << false << "Stopped" << false;
+    QTest::newRow("cancelled mid-step") << int(vbFileNode::KeyReady) << false << false << "" << false;
+}
+
+void tst_FileNodeUI::stateLook()
+{
+    QFETCH(int, state);
+    QFETCH(bool, inRun);
+    QFETCH(bool, before);
+    QFETCH(QString, text);
+    QFETCH(bool, alarm);
+    const vbFileNodeUI::StateLook look = vbFileNodeUI::stateLook(state, inRun, before, 42);
+    QCOMPARE(look.text, text);
+    const QColor c = look.colour;
+    if (!text.isEmpty())
+        QCOMPARE(c.red() > 150 && c.green() < 80 && c.blue() < 80, alarm);
+}
+
+void tst_FileNodeUI::stateShownInsideTile_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("state");
+    const QList<QPair<const char*, int>> states{
+        {"waiting", vbFileNode::Waiting},      {"preparing", vbFileNode::RequestingKey},
+        {"sending", vbFileNode::Transferring}, {"finishing", vbFileNode::Committing},
+        {"uploaded", vbFileNode::Uploaded},    {"failed", vbFileNode::Failed}};
+    for (int mode = 1; mode <= 3; ++mode) {
+        for (const auto& [name, state] : states)
+            QTest::addRow("mode %d %s", mode, name) << mode << state;
+    }
+}
+
+void tst_FileNodeUI::stateShownInsideTile()
+{
+    QFETCH(int, mode);
+    QFETCH(int, state);
+    vbFileList list(nullptr, true);
+    // A square photo: its thumbnail lies under the state text.
+    vbFileNode* node = addPhoto(list, QStringLiteral("state.jpg"), QSize(400, 400));
+    QVERIFY(node);
+    QTRY_VERIFY(!node->thumbnail().isNull());
+    list.setViewMode(mode);
+    vbFileNodeUI* tile = node->tile();
+    if (mode == 1)
+        tile->resize(400, 25);
+    const QImage idle = paintOnly(tile);
+
+    node->setInUploadRun(true);
+    node->setUploadState(state);
+    tile->setProgress(1, 100); // the list row's bar stays short of the mark
+    const QImage shot = paintOnly(tile);
+    QVERIFY(shot != idle);
+
+    // A few columns before the badge (or the tile's frame) stay untouched:
+    // long texts are cut, not drawn under the badge or past the edge.
+    const int w = mode == 1 ? tile->width() : vbFileNodeUI::cellSize(mode).width();
+    const QPixmap mark(state == vbFileNode::Failed ? QStringLiteral(":/Resources/uploadfailed.png")
+                                                   : QStringLiteral(":/Resources/checked.png"));
+    const bool marked = state == vbFileNode::Failed || state == vbFileNode::Uploaded;
+    const int clearEnd = mode == 1 ? w - 26 : (marked ? w - mark.width() - 2 : w - 3);
+    const int bottom = mode == 1 ? tile->height() - 4 : 20;
+    for (int x = clearEnd - 4; x < clearEnd; ++x) {
+        for (int y = 3; y <= bottom; ++y)
+            QVERIFY2(shot.pixel(x, y) == idle.pixel(x, y), qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+    }
 }
 
 void tst_FileNodeUI::checkedMarkWins()

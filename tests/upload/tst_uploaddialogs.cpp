@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
@@ -82,6 +83,7 @@ class tst_uploaddialogs : public QObject
 
 private slots:
     void viewerShowsNewestFirst();
+    void viewerMarksReUploads();
     void reUpload_data();
     void reUpload();
     void closingAfterRefusedReUploadReturnsNothing();
@@ -93,6 +95,9 @@ private slots:
     void uploadComplete();
     void uploadFailed_data();
     void uploadFailed();
+    void resultTexts_data();
+    void resultTexts();
+    void failureListNamesPhotos();
     void screenshots_data();
     void screenshots();
 };
@@ -125,7 +130,37 @@ void tst_uploaddialogs::viewerShowsNewestFirst()
     }
     QCOMPARE(table->horizontalHeaderItem(3)->text(), QStringLiteral("File Name"));
     QVERIFY(!table->horizontalHeader()->sectionsClickable());
-    QCOMPARE(table->columnWidth(1), 160);
+}
+
+void tst_uploaddialogs::viewerMarksReUploads()
+{
+    const QString a = QStringLiteral("/p/a.jpg");
+    vbLogs logs;
+    logs.setRecords({record(false, a, QStringLiteral("2026.12.01 10:00:00"), QStringLiteral("timeout")),
+                     record(true, QStringLiteral("/p/b.jpg"), QStringLiteral("2026.12.01 10:00:05")),
+                     record(true, a, QStringLiteral("2026.12.02 09:30:00")),
+                     record(false, QStringLiteral("/p/c.jpg"), QStringLiteral("2026.12.02 09:30:01")),
+                     record(false, a, QStringLiteral("2026.12.03 08:00:00"))});
+    QTableWidget* table = logs.tableWidget;
+    // Row 0 is the newest: a failure after the re-upload is a failure like any other.
+    const QStringList status{"Faild", "Faild", "Re-uploaded", "Successed", "Faild"};
+    // Red for open failures, grey for one settled by a later upload, default for successes.
+    const QList<QColor> colours{Qt::red, Qt::red, QColor(), QColor(), Qt::darkGray};
+    for (int row = 0; row < 5; ++row) {
+        QCOMPARE(table->item(row, 4)->text(), status.at(row));
+        const QBrush brush = table->item(row, 0)->foreground();
+        QCOMPARE(brush.style() == Qt::NoBrush ? QColor() : brush.color(), colours.at(row));
+    }
+    QCOMPARE(table->item(2, 4)->toolTip(), QStringLiteral("Uploaded after an earlier attempt failed"));
+    QCOMPARE(table->item(4, 3)->toolTip(), QStringLiteral("timeout\nUploaded again on 2026.12.02 09:30:00"));
+    // The settled failure can still be picked for upload again.
+    QCOMPARE(table->item(4, 3)->data(vbLogs::kPathRole).toString(), a);
+
+    // Date and time show in full.
+    const int textWidth = table->fontMetrics().horizontalAdvance(table->item(0, 0)->text());
+    QVERIFY2(textWidth + 8 <= table->columnWidth(0), qPrintable(QString::number(textWidth)));
+    QVERIFY(table->fontMetrics().horizontalAdvance(QStringLiteral("Re-uploaded")) + 8 <=
+            table->columnWidth(4));
 }
 
 void tst_uploaddialogs::reUpload_data()
@@ -267,7 +302,9 @@ void tst_uploaddialogs::uploadComplete()
     endpoints.setWeb(QStringLiteral("www.velbrook.test"));
     vbEndpoints::setCurrent(endpoints);
     vbUploadComplete box;
-    QCOMPARE(box.radioButton->text(), QStringLiteral("visit www.velbrook.test"));
+    // The site by name, its address as tool tip.
+    QCOMPARE(box.radioButton->text(), QStringLiteral("Visit the velbrook website"));
+    QCOMPARE(box.radioButton->toolTip(), QStringLiteral("http://www.velbrook.test"));
     QVERIFY(!box.radioButton->isChecked() && !box.radioButton_2->isChecked());
     QTimer::singleShot(0, &box, [&] {
         if (choice == 1 || choice == 3)
@@ -312,6 +349,63 @@ void tst_uploaddialogs::uploadFailed()
     QCOMPARE(int(box.resultValue()), result);
 }
 
+void tst_uploaddialogs::resultTexts_data()
+{
+    QTest::addColumn<int>("succeeded");
+    QTest::addColumn<int>("failed");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("all failed") << 0 << 6 << "Upload Failed"
+                                << "None of the 6 photos could be uploaded.";
+    QTest::newRow("the only one failed") << 0 << 1 << "Upload Failed"
+                                         << "The photo could not be uploaded.";
+    QTest::newRow("some failed") << 17 << 3 << "Upload Finished with Failures"
+                                 << "17 photos uploaded, 3 failed.";
+    QTest::newRow("one of two failed") << 1 << 1 << "Upload Finished with Failures"
+                                       << "1 photo uploaded, 1 failed.";
+    QTest::newRow("all uploaded") << 5 << 0 << "Upload Complete"
+                                  << "All 5 photos were uploaded.";
+    QTest::newRow("the only one uploaded") << 1 << 0 << "Upload Complete"
+                                           << "The photo was uploaded.";
+}
+
+void tst_uploaddialogs::resultTexts()
+{
+    QFETCH(int, succeeded);
+    QFETCH(int, failed);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    QTranslator english;
+    QVERIFY(english.load(QStringLiteral(UPLOAD_EN_QM)));
+    QCoreApplication::installTranslator(&english);
+    if (failed > 0) {
+        vbUploadFailed box;
+        box.setCounts(succeeded, failed);
+        QCOMPARE(box.widget->title(), title);
+        QCOMPARE(box.label->text(), text);
+    } else {
+        vbUploadComplete box;
+        box.setUploaded(succeeded);
+        QCOMPARE(box.widget->title(), title);
+        QCOMPARE(box.label->text(), text);
+        QCOMPARE(box.radioButton->text(), QStringLiteral("Visit the velbrook website"));
+    }
+    QCoreApplication::removeTranslator(&english);
+}
+
+void tst_uploaddialogs::failureListNamesPhotos()
+{
+    vbUploadFailed box;
+    box.setCounts(0, 2);
+    box.setFailures({record(false, QStringLiteral("/p/beach.jpg"), QString(),
+                            QStringLiteral("Sending the photo failed: timeout")),
+                     record(false, QStringLiteral("/p/x.jpg"), QString())});
+    QCOMPARE(box.failedList->count(), 2);
+    QCOMPARE(box.failedList->item(0)->text(), QStringLiteral("beach.jpg: Sending the photo failed: timeout"));
+    QCOMPARE(box.failedList->item(0)->toolTip(), QStringLiteral("/p/beach.jpg"));
+    QCOMPARE(box.failedList->item(1)->text(), QStringLiteral("x.jpg: no reason was given"));
+}
+
 void tst_uploaddialogs::screenshots_data()
 {
     QTest::addColumn<QString>("language");
@@ -340,6 +434,8 @@ void tst_uploaddialogs::screenshots()
     vbUploadComplete complete;
     vbUploadFailed failed;
     failed.setCounts(17, 3);
+    failed.setFailures({sampleLog().at(1), sampleLog().at(4)});
+    complete.setUploaded(5);
 
     QCOMPARE(logs.tableWidget->item(3, 4)->text(), zh ? QStringLiteral(u"失败") : QStringLiteral("Faild"));
     const QList<QPair<QWidget*, QString>> dialogs{

@@ -8,6 +8,7 @@
 #include "vbCavas.h"
 #include "vbFileList.h"
 #include "vbFileNode.h"
+#include "vbFileNodeUI.h"
 #include "vbFullScreen.h"
 #include "vbLogin.h"
 #include "vbLogs.h"
@@ -129,6 +130,31 @@ void editor(Gallery& gallery, vbFileNode* node)
     elements.hide();
 }
 
+// Tiles in every upload state, in the three view modes; the list is left as it was.
+void uploadStates(Gallery& gallery, vbMainWnd& window)
+{
+    const QList<vbFileNode*> nodes = window.fileList()->nodes();
+    const int states[] = {vbFileNode::Waiting,    vbFileNode::RequestingKey, vbFileNode::Transferring,
+                          vbFileNode::Committing, vbFileNode::Uploaded,      vbFileNode::Failed};
+    for (int i = 0; i < nodes.size() && i < 6; ++i) {
+        nodes.at(i)->setFailureReason(QStringLiteral("Sending the photo failed: timeout"));
+        nodes.at(i)->setInUploadRun(true);
+        nodes.at(i)->setUploadState(states[i]);
+        nodes.at(i)->tile()->setProgress(42, 100);
+    }
+    gallery.shoot(&window, QStringLiteral("mainwnd_states_small_icons"));
+    window.toolPanel()->actionBigIcon()->trigger();
+    gallery.shoot(&window, QStringLiteral("mainwnd_states_big_icons"));
+    window.toolPanel()->actionList()->trigger();
+    gallery.shoot(&window, QStringLiteral("mainwnd_states_list"));
+    window.toolPanel()->actionSmallIcon()->trigger();
+    for (int i = 0; i < nodes.size() && i < 6; ++i) {
+        nodes.at(i)->setInUploadRun(false);
+        nodes.at(i)->setUploadState(vbFileNode::Waiting);
+        nodes.at(i)->setFailureReason(QString());
+    }
+}
+
 void mainWindowAndDialogs(Gallery& gallery, const QList<QFileInfo>& photos)
 {
     vbMainWnd window;
@@ -153,6 +179,7 @@ void mainWindowAndDialogs(Gallery& gallery, const QList<QFileInfo>& photos)
     window.toolPanel()->actionList()->trigger();
     gallery.shoot(&window, QStringLiteral("mainwnd_list"));
     window.toolPanel()->actionSmallIcon()->trigger();
+    uploadStates(gallery, window);
 
     vbMessageBox box(OkButton | CancelButton, QCoreApplication::translate("vbMainWnd", "Tips"),
                      QCoreApplication::translate("vbMainWnd", "Do you want clear all photo?"), &window);
@@ -175,10 +202,16 @@ void mainWindowAndDialogs(Gallery& gallery, const QList<QFileInfo>& photos)
     gallery.shoot(&again, QStringLiteral("upload_again"));
     again.hide();
     vbUploadComplete complete(&window);
+    complete.setUploaded(8);
     gallery.shoot(&complete, QStringLiteral("upload_complete"));
     complete.hide();
     vbUploadFailed failed(&window);
     failed.setCounts(5, 3);
+    UploadLogRecords failures;
+    for (int i = 0; i < nodes.size() && i < 3; ++i)
+        failures.append({false, QString(), nodes.at(i)->absoluteFilePath(), QString(), QString(),
+                         QStringLiteral("Sending the photo failed: timeout")});
+    failed.setFailures(failures);
     gallery.shoot(&failed, QStringLiteral("upload_failed"));
     failed.hide();
 
@@ -186,8 +219,12 @@ void mainWindowAndDialogs(Gallery& gallery, const QList<QFileInfo>& photos)
     UploadLogRecords records;
     for (int i = 0; i < nodes.size(); ++i)
         records.append({i % 3 != 1, QStringLiteral("demo@velbrook.test"), nodes.at(i)->absoluteFilePath(),
-                        QStringLiteral("Family"), QStringLiteral("2026.12.07"),
+                        QStringLiteral("Family"), QStringLiteral("2026.12.07 10:%1:00").arg(10 + i),
                         i % 3 == 1 ? QStringLiteral("transfer failed: connection reset") : QString()});
+    // The first failed photo went through on a later try.
+    if (nodes.size() > 1)
+        records.append({true, QStringLiteral("demo@velbrook.test"), nodes.at(1)->absoluteFilePath(),
+                        QStringLiteral("Family"), QStringLiteral("2026.12.07 11:02:00"), QString()});
     logs.setRecords(records);
     gallery.shoot(&logs, QStringLiteral("upload_log"));
     logs.hide();
