@@ -30,6 +30,10 @@
         <source>Download Complete</source>
         <translation>Download complete.</translation>
     </message>
+    <message>
+        <source>Tips</source>
+        <translation>Notice</translation>
+    </message>
 </context>
 <context>
     <name>vbUpdaterApp</name>
