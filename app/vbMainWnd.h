@@ -42,6 +42,8 @@ public:
     vbStatusBar* statusBar() const { return m_statusBar; }
     vbFileList* fileList() const { return m_fileList; }
     vbUploadQueue* uploadQueue() const { return m_uploadQueue; }
+    // The automatic sign-in against both mirrors (and its album requests).
+    vbSignIn* signIn() const { return m_signIn; }
     QSystemTrayIcon* trayIcon() const { return m_trayIcon; }
     vbAccountStore* accounts() const { return m_accounts; }
     // What the Login button offers a signed-in user: sign out, or sign in as someone else.

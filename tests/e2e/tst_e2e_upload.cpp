@@ -6,6 +6,7 @@
 #include "vbFileNode.h"
 #include "vbMainWnd.h"
 #include "vbSession.h"
+#include "vbSignIn.h"
 #include "vbStatusBar.h"
 #include "vbTestPhotos.h"
 #include "vbToolPanel.h"
@@ -315,8 +316,11 @@ private slots:
         }
         std::unique_ptr<vbMainWnd> window = m_program.openWindow(album);
         QVERIFY2(window, qPrintable(m_program.error()));
-        if (situation == QLatin1String("no album"))
+        if (situation == QLatin1String("no album")) {
+            // Once both mirrors have answered, no late album list can choose an album again.
+            QTRY_VERIFY_WITH_TIMEOUT(!window->signIn()->isBusy(), 20000);
             window->toolPanel()->comboBox->setCurrentIndex(-1);
+        }
         if (situation == QLatin1String("not allowed"))
             window->session()->setUploadAllowed(false);
         if (situation == QLatin1String("301 photos")) {
