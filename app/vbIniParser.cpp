@@ -1,8 +1,9 @@
 #include "vbIniParser.h"
 
+#include "vbSaveFile.h"
+
 #include <QFile>
 #include <QList>
-#include <QSaveFile>
 
 namespace {
 
@@ -147,13 +148,7 @@ bool writeLines(const QString& path, const QList<Line>& lines)
     QByteArray bytes;
     for (const Line& line : lines)
         bytes += line.text + line.ending;
-    // Unbuffered, so a short write (a full disk) is seen and the old file kept.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return vbSaveFile::write(path, bytes);
 }
 
 } // namespace

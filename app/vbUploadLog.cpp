@@ -1,9 +1,10 @@
 #include "vbUploadLog.h"
 
+#include "vbSaveFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUrl>
 
 #include <algorithm>
@@ -106,19 +107,9 @@ bool vbUploadLog::writeLines(const QString& path, const QStringList& lines, QStr
     QByteArray bytes;
     for (const QString& line : lines)
         bytes += line.toLocal8Bit() + "\r\n";
-    // Unbuffered, so a short write (a full disk) is seen here: a buffered
-    // flush at commit() can drop the rest and still replace the old file.
     // A "data" folder removed while the program runs is made again.
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(bytes) == bytes.size();
-    if (ok)
-        ok = file.commit();
-    else
-        file.cancelWriting();
-    if (!ok && error)
-        *error = file.errorString();
-    return ok;
+    return vbSaveFile::write(path, bytes, error);
 }
 
 UploadLogRecords vbUploadLog::load(const QString& path, int maxRecords)

@@ -2,6 +2,7 @@
 
 #include "vbFitSize.h"
 #include "vbPhotoMetadata.h"
+#include "vbSaveFile.h"
 #include "vbUpright.h"
 
 #include <QBuffer>
@@ -10,7 +11,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <mutex>
 #include <utility>
@@ -190,13 +190,7 @@ bool saveJpeg(const QImage& image, const QString& path, int quality, const QStri
     if (!metadataFrom.isEmpty() &&
         vbPhotoMetadata::transfer(metadataFrom, jpeg, image.size()) == vbPhotoMetadata::Failed)
         return false;
-    // Unbuffered, so a short write (a full disk) is seen and nothing replaced.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(jpeg) != jpeg.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return vbSaveFile::write(path, jpeg);
 }
 
 } // namespace vbImageLoader
