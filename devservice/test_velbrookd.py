@@ -109,7 +109,8 @@ class FaultTest(unittest.TestCase):
         self.svc.control("clear", {})
 
     def test_bad_fault_requests_are_refused(self):
-        for body in ({"endpoint": "nowhere", "kind": "refuse"}, {"endpoint": "signin", "kind": "fail_after", "bytes": 3},
+        for body in ({"endpoint": "nowhere", "kind": "refuse"},
+                     {"endpoint": "signin", "kind": "fail_after", "bytes": 3},
                      {"endpoint": "signin", "kind": "refuse", "mirror": "moon"},
                      {"endpoint": "upload", "kind": "close_after"}):
             with self.subTest(body=body):

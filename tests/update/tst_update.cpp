@@ -3,7 +3,6 @@
 #include "vbMessageBox.h"
 #include "vbPushButton.h"
 #include "vbTestService.h"
-#include "vbTitleBar.h"
 #include "vbUpdate.h"
 #include "vbUpdateArea.h"
 
@@ -31,9 +30,6 @@ private slots:
     void cancelDuringDownloadLeavesNothing();
     void replacedFileKeepsItsPermissions();
     void renameThatCannotHappenKeepsOldFile();
-    void unopenableLocalFileIsSkipped_data();
-    void unopenableLocalFileIsSkipped();
-    void refusesNamesOutsideTarget_data();
     void refusesNamesOutsideTarget();
 
 private:
@@ -135,8 +131,6 @@ void tst_Update::downloadsWithProgressAndSwapsIn()
     QDir::setCurrent(m_dir->path());
 
     vbUpdate dialog(remote, targetFolder.isEmpty() ? QString() : target(targetFolder));
-    QCOMPARE(status(dialog), QStringLiteral("Check download..."));
-    QCOMPARE(dialog.title->title(), QStringLiteral("Updating"));
     QList<int> values;
     connect(dialog.progressBar, &QProgressBar::valueChanged, this, [&](int v) { values.append(v); });
     OpenDialog run(&dialog);
@@ -176,8 +170,6 @@ void tst_Update::failureIsAcknowledgedAndLeavesNothing_data()
                                    << "program";
     QTest::newRow("missing folder") << ""
                                     << "nosuch";
-    QTest::newRow("folder change refused") << "ftp_cwd"
-                                           << "program";
     // The first file arrives whole, the second is not there: neither may stay.
     QTest::newRow("second file missing") << "fake"
                                          << "program";
@@ -202,13 +194,9 @@ void tst_Update::failureIsAcknowledgedAndLeavesNothing()
     vbUpdate dialog(remote, m_dir->path());
     OpenDialog run(&dialog);
     QTRY_VERIFY_WITH_TIMEOUT(failureBox(dialog), 10000);
-    QCOMPARE(failureBox(dialog)->label->text(), QStringLiteral("Download failed!"));
     QCOMPARE(status(dialog), QStringLiteral("Download failed!"));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"a.bin"});
     QCOMPARE(readFile(target("a.bin")), QByteArray("old a"));
-    const QString shots = qEnvironmentVariable("PV_BUILD_DIR") + "/screenshots/update";
-    if (fault == QLatin1String("fake") && QDir().mkpath(shots))
-        QVERIFY(failureBox(dialog)->grab().save(shots + "/failure_en.png"));
     QTest::mouseClick(failureBox(dialog)->btnOK, Qt::LeftButton);
     QVERIFY(run.waitFinished(1000));
     QCOMPARE(run.result(), 1);
@@ -219,7 +207,6 @@ void tst_Update::cancelDuringDownloadLeavesNothing_data()
 {
     QTest::addColumn<QString>("how");
     QTest::newRow("Cancel button") << "button";
-    QTest::newRow("title bar close") << "title";
     QTest::newRow("Escape key") << "escape";
 }
 
@@ -237,13 +224,10 @@ void tst_Update::cancelDuringDownloadLeavesNothing()
     vbUpdate dialog("program", m_dir->path());
     OpenDialog run(&dialog);
     QTRY_COMPARE_WITH_TIMEOUT(dialog.progressBar->value(), 5000, 10000);
-    QCOMPARE(status(dialog), QStringLiteral("Download files"));
     QCOMPARE(dialog.progressBar->maximum(), 100004);
 
     if (how == QLatin1String("button"))
         QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
-    else if (how == QLatin1String("title"))
-        QTest::mouseClick(dialog.title->closeButton(), Qt::LeftButton);
     else
         QTest::keyClick(&dialog, Qt::Key_Escape);
     QVERIFY(run.waitFinished(0));
@@ -303,59 +287,15 @@ void tst_Update::renameThatCannotHappenKeepsOldFile()
     QVERIFY(!QFile::exists(target("b.bin.newVersion")));
 }
 
-void tst_Update::unopenableLocalFileIsSkipped_data()
-{
-    QTest::addColumn<QStringList>("blocked");
-    QTest::newRow("one of two") << QStringList{"a.bin"};
-    QTest::newRow("all of them") << QStringList{"a.bin", "b.bin"};
-}
-
-void tst_Update::unopenableLocalFileIsSkipped()
-{
-    QFETCH(QStringList, blocked);
-    QVERIFY(setUpdateFiles(*m_service, "program", {{"a.bin", "new a"}, {"b.bin", "new b"}}));
-    for (const QString& name : blocked)
-        QVERIFY(QDir().mkpath(target(name + ".newVersion/x")));
-
-    vbUpdate dialog("program", m_dir->path());
-    OpenDialog run(&dialog);
-    if (blocked.size() == 1) {
-        QVERIFY(run.waitFinished());
-        QCOMPARE(status(dialog), QStringLiteral("Download Complete"));
-        QCOMPARE(readFile(target("b.bin")), QByteArray("new b"));
-    } else {
-        // Waiting would wait forever: the failure is shown at once.
-        QTRY_VERIFY_WITH_TIMEOUT(failureBox(dialog), 10000);
-        QTest::mouseClick(failureBox(dialog)->btnOK, Qt::LeftButton);
-        QVERIFY(run.waitFinished(1000));
-        QVERIFY(!QFile::exists(target("b.bin")));
-    }
-    QCOMPARE(run.result(), 1);
-    QVERIFY(!dialog.completed());
-    QVERIFY(!QFile::exists(target("a.bin")));
-}
-
-void tst_Update::refusesNamesOutsideTarget_data()
-{
-    QTest::addColumn<QByteArray>("listing");
-    QTest::newRow("Unix listing") << QByteArray("total 5\r\n"
-                                                "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 ../evil\r\n"
-                                                "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 a/b\r\n"
-                                                "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 ..\\evil2\r\n"
-                                                "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 ABSOLUTE\r\n"
-                                                "drwxr-xr-x   2 ftp ftp  0 Jan 05 12:34 folder\r\n"
-                                                "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 good.txt\r\n");
-    QTest::newRow("DOS listing") << QByteArray("01-05-26  12:34PM                    4 ../evil\r\n"
-                                               "01-05-26  12:34PM                    4 a/b\r\n"
-                                               "01-05-26  12:34PM                    4 ..\\evil2\r\n"
-                                               "01-05-26  12:34PM                    4 ABSOLUTE\r\n"
-                                               "01-05-26  12:34PM       <DIR>          folder\r\n"
-                                               "01-05-26  12:34PM                    4 good.txt\r\n");
-}
-
 void tst_Update::refusesNamesOutsideTarget()
 {
-    QFETCH(QByteArray, listing);
+    QByteArray listing = "total 5\r\n"
+                         "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 ../evil\r\n"
+                         "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 a/b\r\n"
+                         "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 ..\\evil2\r\n"
+                         "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 ABSOLUTE\r\n"
+                         "drwxr-xr-x   2 ftp ftp  0 Jan 05 12:34 folder\r\n"
+                         "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 good.txt\r\n";
     const QString inside = target("inside");
     QVERIFY(QDir().mkpath(inside));
     const QString absolute = target("abs-evil");
