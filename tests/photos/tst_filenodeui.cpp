@@ -1,4 +1,4 @@
-// Photo tile: the thumbnail drawn upright, the state it shows, name editing.
+// Photo tile: the state it shows, name editing.
 #include "photoTestUtil.h"
 #include "vbFileList.h"
 #include "vbFileNode.h"
@@ -17,7 +17,6 @@ class tst_FileNodeUI : public QObject
 
 private slots:
     void initTestCase();
-    void paintedOrientedThumbnail();
     void stateLook_data();
     void stateLook();
     void nameEditing_data();
@@ -34,28 +33,6 @@ void tst_FileNodeUI::initTestCase()
     QVERIFY(QDir::setCurrent(m_dir.path()));
 }
 
-void tst_FileNodeUI::paintedOrientedThumbnail()
-{
-    const QImage upright = vbTestPhotos::quarters(QSize(300, 400));
-    vbFileList list(nullptr, true);
-    list.resize(700, 500);
-    list.show();
-    for (int orientation = 1; orientation <= 8; ++orientation) {
-        const QString path = m_dir.filePath(QStringLiteral("phone_%1.jpg").arg(orientation));
-        QVERIFY(vbTestPhotos::writeOrientedJpeg(path, upright, orientation));
-        list.addFiles({QFileInfo(path)}, false);
-        vbFileNode* node = list.node(orientation - 1);
-        QTRY_COMPARE(node->thumbnail().size(), QSize(183, 244));
-        // The tile's own painting, without the name field and buttons on top.
-        QImage painted(node->tile()->size(), QImage::Format_ARGB32);
-        painted.fill(Qt::white);
-        node->tile()->render(&painted, QPoint(), QRegion(), QWidget::DrawWindowBackground);
-        const QRect drawn = vbFileNodeUI::thumbnailRect(node->viewMode(), node->thumbnail().size());
-        QVERIFY2(vbTestPhotos::quarterColours(painted.copy(drawn)) == vbTestPhotos::quarterColours(upright),
-                 qPrintable(QString::number(orientation)));
-    }
-}
-
 void tst_FileNodeUI::stateLook_data()
 {
     QTest::addColumn<int>("state");
@@ -63,7 +40,6 @@ void tst_FileNodeUI::stateLook_data()
     QTest::addColumn<bool>("before");  // the log has the photo as uploaded
     QTest::addColumn<QString>("text"); // failures alone are drawn in red
     using N = vbFileNode;
-    QTest::newRow("new photo") << int(N::Waiting) << false << false << "";
     QTest::newRow("new photo uploaded before") << int(N::Waiting) << false << true << "Photo had uploaded!";
     QTest::newRow("waiting") << int(N::Waiting) << true << true << "Waiting";
     QTest::newRow("key to ask again") << int(N::KeyFailed) << true << false << "Preparing";
@@ -90,28 +66,17 @@ void tst_FileNodeUI::stateLook()
 
 void tst_FileNodeUI::nameEditing_data()
 {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("shown"); // in the field after Return
-    QTest::addColumn<QString>("file");
-    QTest::newRow("renamed") << "after"
-                             << "after"
-                             << "after.jpg";
-    QTest::newRow("forbidden characters dropped") << "a.b/c\\d"
-                                                  << "abcd"
-                                                  << "abcd.jpg";
-    QTest::newRow("taken name restores the old") << "taken"
-                                                 << "mine"
-                                                 << "mine.jpg";
-    QTest::newRow("empty name keeps editing") << ""
-                                              << ""
-                                              << "mine.jpg";
+    QTest::addColumn<QStringList>("row"); // typed, shown in the field after Return, file name
+    QTest::newRow("renamed") << QStringList{"after", "after", "after.jpg"};
+    QTest::newRow("forbidden characters dropped") << QStringList{"a.b/c\\d", "abcd", "abcd.jpg"};
+    QTest::newRow("taken name restores the old") << QStringList{"taken", "mine", "mine.jpg"};
+    QTest::newRow("empty name keeps editing") << QStringList{"", "", "mine.jpg"};
 }
 
 void tst_FileNodeUI::nameEditing()
 {
-    QFETCH(QString, typed);
-    QFETCH(QString, shown);
-    QFETCH(QString, file);
+    QFETCH(QStringList, row);
+    const QString typed = row[0], shown = row[1], file = row[2];
     for (const char* name : {"mine.jpg", "after.jpg", "abcd.jpg"})
         QFile::remove(m_dir.filePath(QLatin1String(name)));
     QVERIFY(vbTestPhotos::writeJpeg(m_dir.filePath(QStringLiteral("taken.jpg")), QSize(8, 8)));

@@ -23,7 +23,6 @@ class tst_PhotoNode : public QObject
 
 private slots:
     void initTestCase();
-    void init() { m_nodes.clear(); }
 
     void sizeRuleAndSameNames();
     void orientedPhoto_data();
@@ -36,8 +35,7 @@ private:
     vbFileNode* makeNode(const QString& path);
     void waitForThumbnail(vbFileNode* node);
     bool prepare(vbFileNode* node, bool ftp);
-    // A copy the program wrote: stored upright at size, with the photo's
-    // metadata made to fit, or with none when the photo had none.
+    // A copy written: upright at size, with the photo's metadata fitted, or none.
     void checkCopy(const QString& path, const QSize& size, bool withMetadata);
 
     QTemporaryDir m_dir;
