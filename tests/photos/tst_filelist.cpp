@@ -108,7 +108,6 @@ void tst_FileList::dropsInNameOrderWithoutDuplicates()
     QSignalSpy counts(&list, &vbFileList::sig_countChanged);
     QVERIFY(dropPaths(list.viewport(), {m_dir.filePath(QStringLiteral("order"))}));
     QCOMPARE(rows(list), QStringList({f1, f2, f10}));
-    QCOMPARE(counts.count(), 1);
     // A drag of nothing usable is not accepted.
     QVERIFY(!dropPaths(list.viewport(), {png.fileName()}));
 

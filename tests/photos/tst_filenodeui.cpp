@@ -17,6 +17,7 @@ class tst_FileNodeUI : public QObject
 
 private slots:
     void initTestCase();
+    void progressOfBigFiles();
     void stateLook_data();
     void stateLook();
     void nameEditing_data();
@@ -31,6 +32,12 @@ void tst_FileNodeUI::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     QVERIFY(QDir::setCurrent(m_dir.path()));
+}
+
+void tst_FileNodeUI::progressOfBigFiles()
+{
+    QCOMPARE(vbFileNodeUI::progressPercent(qint64(3) << 30, qint64(4) << 30), 75);
+    QCOMPARE(vbFileNodeUI::progressPercent(0, 0), 0);
 }
 
 void tst_FileNodeUI::stateLook_data()
