@@ -71,7 +71,7 @@ private:
     // The editor on m_photo (written first when size is given), once its picture arrived.
     std::unique_ptr<vbCavas> openEditor(const QSize& size = {}, qint64 bytes = 0);
     QString saved() const { return vbCavas::outputPath(m_node.get()); }
-    QTemporaryDir* m_dir = nullptr;
+    std::unique_ptr<QTemporaryDir> m_dir;
     QString m_oldCurrent;
     std::unique_ptr<_loadThread> m_loader;
     std::unique_ptr<vbFileNode> m_node;
@@ -80,7 +80,7 @@ private:
 
 void tst_Cavas::init()
 {
-    m_dir = new QTemporaryDir();
+    m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_oldCurrent = QDir::currentPath();
     QDir::setCurrent(m_dir->path());
@@ -93,7 +93,7 @@ void tst_Cavas::cleanup()
     m_node.reset();
     m_loader.reset();
     QDir::setCurrent(m_oldCurrent);
-    delete m_dir;
+    m_dir.reset();
 }
 
 std::unique_ptr<vbCavas> tst_Cavas::openEditor(const QSize& size, qint64 bytes)

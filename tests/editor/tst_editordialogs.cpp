@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
 
 class tst_EditorDialogs : public QObject
 {
@@ -20,13 +21,13 @@ private slots:
     void elementUpdate();
 
 private:
-    QTemporaryDir* m_dir = nullptr;
+    std::unique_ptr<QTemporaryDir> m_dir;
     QString m_oldCurrent;
 };
 
 void tst_EditorDialogs::init()
 {
-    m_dir = new QTemporaryDir();
+    m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_oldCurrent = QDir::currentPath();
     QDir::setCurrent(m_dir->path());
@@ -35,7 +36,7 @@ void tst_EditorDialogs::init()
 void tst_EditorDialogs::cleanup()
 {
     QDir::setCurrent(m_oldCurrent);
-    delete m_dir;
+    m_dir.reset();
 }
 
 static void writePicture(const QString& path, QColor colour)
