@@ -1,6 +1,8 @@
 // The editor dialog on a real photo node: opening whole at Fit, crop then save,
-// the quality rule, oriented photos, Ok before the picture, and undo / redo.
+// the quality rule, oriented photos, Ok before the picture, and undo / redo;
+// and what its element library keeps on import and on a cancelled update.
 #include "_loadThread.h"
+#include "vbAddElement.h"
 #include "vbAddText.h"
 #include "vbCanvasScene.h"
 #include "vbCanvasView.h"
@@ -14,8 +16,10 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
+#include <QDate>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -66,6 +70,9 @@ private slots:
     void orientedPhotoOpensUpright_data();
     void orientedPhotoOpensUpright();
     void undoRedo();
+    void elementImportKeepsExisting();
+    void elementUpdate_data();
+    void elementUpdate();
 
 private:
     // The editor on m_photo (written first when size is given), once its picture arrived.
@@ -260,6 +267,61 @@ void tst_Cavas::undoRedo()
     QVERIFY(!editor->btnRedo->isEnabled());
     click(editor->btnOk); // saves what is shown
     QCOMPARE(QImage(saved()).size(), QSize(400, 600));
+}
+
+static void writePicture(const QString& path, QColor colour)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QImage image(30, 20, QImage::Format_ARGB32);
+    image.fill(colour);
+    QVERIFY(image.save(path));
+}
+
+void tst_Cavas::elementImportKeepsExisting()
+{
+    writePicture("Elements/Stars/a.png", Qt::red);
+    writePicture("outside/a.png", Qt::blue);
+    writePicture("outside/new.png", Qt::green);
+    vbAddElement::setFilePicker([&](QWidget*, const QString&, const QString&, const QString&) {
+        return QStringList{QDir::current().absoluteFilePath("outside/a.png"),
+                           QDir::current().absoluteFilePath("outside/new.png")};
+    });
+    vbAddElement dialog;
+    dialog.show();
+    click(dialog.btnImport);
+    // The existing name keeps its picture; the new one is copied and listed.
+    QCOMPARE(QImage("Elements/Stars/a.png").pixelColor(0, 0), QColor(Qt::red));
+    QCOMPARE(dialog.listWidget->count(), 2);
+    QCOMPARE(dialog.listWidget->item(1)->data(Qt::UserRole).toString(),
+             QDir::current().absoluteFilePath("Elements/Stars/new.png"));
+}
+
+void tst_Cavas::elementUpdate_data()
+{
+    QTest::addColumn<bool>("earlierToday");
+    QTest::newRow("first today") << false;
+    QTest::newRow("after an earlier one today") << true;
+}
+
+void tst_Cavas::elementUpdate()
+{
+    // A cancelled download removes today's empty folder, never an earlier download.
+    QFETCH(bool, earlierToday);
+    const QString today = "Elements/" + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    writePicture("Elements/Stars/a.png", Qt::red);
+    if (earlierToday)
+        writePicture(today + "/old.png", Qt::red);
+    QString target;
+    vbAddElement::setDownloader([&](const QString&, const QString& t, QWidget*) {
+        target = t;
+        return 0;
+    });
+    vbAddElement dialog;
+    dialog.show();
+    click(dialog.btnUpdate);
+    QVERIFY(target.endsWith(today));
+    QCOMPARE(QDir(today).exists(), earlierToday);
+    QCOMPARE(QFile::exists(today + "/old.png"), earlierToday);
 }
 
 QTEST_MAIN(tst_Cavas)
