@@ -43,6 +43,18 @@ QString describe(QWidget* dialog)
     return QString::fromLatin1(dialog->metaObject()->className()) + QStringLiteral(": ") + text;
 }
 
+// The entries of a state list whose key has the value, compared as text.
+QJsonArray where(const QJsonArray& list, const char* key, const QString& value)
+{
+    QJsonArray result;
+    for (const QJsonValue& entry : list) {
+        const QJsonValue v = entry.toObject().value(QLatin1String(key));
+        if ((v.isString() ? v.toString() : QString::number(v.toInteger())) == value)
+            result.append(entry);
+    }
+    return result;
+}
+
 } // namespace
 
 vbModalScript::vbModalScript()
@@ -120,37 +132,32 @@ vbE2eProgram::~vbE2eProgram()
 
 bool vbE2eProgram::setUp()
 {
+    const auto fail = [this](const QString& why) {
+        m_error = why;
+        return false;
+    };
     m_previousCurrent = QDir::currentPath();
     QDir dir(m_dir.path());
-    if (!m_dir.isValid() || !dir.mkpath(QStringLiteral("data")) ||
-        !dir.mkpath(QStringLiteral("TempImages")) || !dir.mkpath(QStringLiteral("photos")) ||
-        !QDir::setCurrent(m_dir.path())) {
-        m_error = QStringLiteral("cannot prepare the program folder");
-        return false;
+    for (const char* sub : {"data", "TempImages", "photos"}) {
+        if (!m_dir.isValid() || !dir.mkpath(QLatin1String(sub)))
+            return fail(QStringLiteral("cannot prepare the program folder"));
     }
+    QDir::setCurrent(m_dir.path());
     m_service = std::make_unique<vbTestService>();
-    if (!m_service->isRunning()) {
-        m_error = m_service->errorString();
-        return false;
-    }
+    if (!m_service->isRunning())
+        return fail(m_service->errorString());
     {
         vbIniParser ini(dir.filePath(QStringLiteral("system.ini")));
-        ini.setString(QStringLiteral("user.info"), QStringLiteral("username"),
-                      QLatin1String(velbrook::kDemoEmail));
-        ini.setString(QStringLiteral("user.info"), QStringLiteral("password"),
-                      QLatin1String(velbrook::kDemoPassword));
-        ini.setBool(QStringLiteral("user.info"), QStringLiteral("autologin"), true);
+        const QString user = QStringLiteral("user.info");
+        ini.setString(user, QStringLiteral("username"), QLatin1String(velbrook::kDemoEmail));
+        ini.setString(user, QStringLiteral("password"), QLatin1String(velbrook::kDemoPassword));
+        ini.setBool(user, QStringLiteral("autologin"), true);
     }
-    if (!m_service->writeSystemIni(m_dir.path())) {
-        m_error = QStringLiteral("cannot write system.ini");
-        return false;
-    }
+    if (!m_service->writeSystemIni(m_dir.path()))
+        return fail(QStringLiteral("cannot write system.ini"));
     vbEndpoints::reloadCurrent();
-    if (vbEndpoints::current().httpPort() != m_service->httpPort()) {
-        m_error = QStringLiteral("system.ini was not read");
-        return false;
-    }
-    return true;
+    return vbEndpoints::current().httpPort() == m_service->httpPort() ||
+           fail(QStringLiteral("system.ini was not read"));
 }
 
 QString vbE2eProgram::photoPath(const QString& fileName) const
@@ -176,11 +183,8 @@ int vbE2eProgram::createAlbum(const QString& name, int count, bool withFtpFolder
                                         {QLatin1String("name"), name},
                                         {QLatin1String("photo_count"), count}}))
         return 0;
-    int id = 0;
-    for (const QJsonValue& album : stateList("albums")) {
-        if (album.toObject().value(QLatin1String("name")).toString() == name)
-            id = album.toObject().value(QLatin1String("id")).toInt();
-    }
+    const QJsonArray albums = where(stateList("albums"), "name", name);
+    const int id = albums.isEmpty() ? 0 : albums.last().toObject().value(QLatin1String("id")).toInt();
     // An album that holds photos has its folder in the account's FTP area.
     const QString folder =
         m_service->stateDir() + QStringLiteral("/ftp/u%1/%2").arg(velbrook::kDemoUserId).arg(id);
@@ -193,24 +197,17 @@ std::unique_ptr<vbMainWnd> vbE2eProgram::openWindow(const QString& album, int ti
     setMainWnd(window.get());
     window->uploadQueue()->uploadTimer()->setInterval(tickMs);
     window->show();
-    if (!QTest::qWaitForWindowExposed(window.get())) {
-        m_error = QStringLiteral("window not shown");
+    m_error = QStringLiteral("window not shown");
+    if (!QTest::qWaitForWindowExposed(window.get()))
         return nullptr;
-    }
     if (album.isEmpty())
         return window;
     QComboBox* box = window->toolPanel()->comboBox;
-    if (!QTest::qWaitFor([&] { return box->findText(album) >= 0 && window->session()->isLoggedIn(); },
-                         30000)) {
-        m_error = QStringLiteral("not signed in with album ") + album;
+    m_error = QStringLiteral("not signed in with album ") + album;
+    if (!QTest::qWaitFor([&] { return box->findText(album) >= 0 && window->session()->isLoggedIn(); }, 30000))
         return nullptr;
-    }
     box->setCurrentIndex(box->findText(album));
-    if (window->session()->currentAlbumName() != album) {
-        m_error = QStringLiteral("album not selected");
-        return nullptr;
-    }
-    return window;
+    return window->session()->currentAlbumName() == album ? std::move(window) : nullptr;
 }
 
 bool vbE2eProgram::addPhotos(vbMainWnd* window, const QStringList& paths)
@@ -271,19 +268,18 @@ QJsonArray vbE2eProgram::stateList(const char* name)
 
 QJsonArray vbE2eProgram::photosOfAlbum(int albumId)
 {
-    QJsonArray result;
-    for (const QJsonValue& photo : stateList("photos")) {
-        if (photo.toObject().value(QLatin1String("album_id")).toString() == QString::number(albumId))
-            result.append(photo);
-    }
-    return result;
+    return where(stateList("photos"), "album_id", QString::number(albumId));
+}
+
+QJsonArray vbE2eProgram::commitsOfAlbum(int albumId)
+{
+    return where(stateList("commits"), "album_id", QString::number(albumId));
 }
 
 QJsonObject vbE2eProgram::photoNamed(int albumId, const QString& name)
 {
     for (const QJsonValue& p : photosOfAlbum(albumId)) {
-        const QString stored = p.toObject().value(QLatin1String("name")).toString();
-        if (stored.mid(stored.lastIndexOf(QLatin1Char('/')) + 1) == name)
+        if (p.toObject().value(QLatin1String("name")).toString().section(QLatin1Char('/'), -1) == name)
             return p.toObject();
     }
     return {};
@@ -294,40 +290,23 @@ QString vbE2eProgram::storedPath(const QJsonObject& photo)
     return m_service->stateDir() + QLatin1Char('/') + photo.value(QLatin1String("path")).toString();
 }
 
-QJsonArray vbE2eProgram::commitsOfAlbum(int albumId)
-{
-    QJsonArray result;
-    for (const QJsonValue& commit : stateList("commits")) {
-        if (commit.toObject().value(QLatin1String("album_id")).toInt() == albumId)
-            result.append(commit);
-    }
-    return result;
-}
-
 int vbE2eProgram::requestCount(const char* endpoint, bool faultedOnly)
 {
     int count = 0;
-    for (const QJsonValue& r : stateList("requests"))
-        count += r.toObject().value(QLatin1String("endpoint")).toString() == QLatin1String(endpoint) &&
-                 (!faultedOnly || !r.toObject().value(QLatin1String("fault")).isNull());
+    for (const QJsonValue& r : where(stateList("requests"), "endpoint", QLatin1String(endpoint)))
+        count += !faultedOnly || !r.toObject().value(QLatin1String("fault")).isNull();
     return count;
 }
 
 int vbE2eProgram::ftpCommandCount(const QString& cmd)
 {
-    int count = 0;
-    for (const QJsonValue& r : stateList("ftp_log"))
-        count += r.toObject().value(QLatin1String("cmd")).toString() == cmd;
-    return count;
+    return int(where(stateList("ftp_log"), "cmd", cmd).size());
 }
 
 int vbE2eProgram::albumCount(int albumId)
 {
-    for (const QJsonValue& album : stateList("albums")) {
-        if (album.toObject().value(QLatin1String("id")).toInt() == albumId)
-            return album.toObject().value(QLatin1String("photo_count")).toInt();
-    }
-    return -1;
+    const QJsonArray album = where(stateList("albums"), "id", QString::number(albumId));
+    return album.isEmpty() ? -1 : album.first().toObject().value(QLatin1String("photo_count")).toInt();
 }
 
 QByteArray vbE2eProgram::sha256Of(const QString& path)
