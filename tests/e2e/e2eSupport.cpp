@@ -19,9 +19,9 @@
 #include <QComboBox>
 #include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -31,9 +31,31 @@ void click(QWidget* button)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-} // namespace
+QString describe(QWidget* dialog)
+{
+    QString text;
+    if (auto* box = qobject_cast<vbMessageBox*>(dialog))
+        text = box->label->text();
+    else if (auto* failed = qobject_cast<vbUploadFailed*>(dialog))
+        text = failed->label->text();
+    else if (auto* again = qobject_cast<vbUploadAgainBox*>(dialog))
+        text = again->label->text().section(QLatin1Char('\n'), 0, 0);
+    return QString::fromLatin1(dialog->metaObject()->className()) + QStringLiteral(": ") + text;
+}
 
-// ---- vbModalScript ----
+// The entries of a state list whose key has the value, compared as text.
+QJsonArray where(const QJsonArray& list, const char* key, const QString& value)
+{
+    QJsonArray result;
+    for (const QJsonValue& entry : list) {
+        const QJsonValue v = entry.toObject().value(QLatin1String(key));
+        if ((v.isString() ? v.toString() : QString::number(v.toInteger())) == value)
+            result.append(entry);
+    }
+    return result;
+}
+
+} // namespace
 
 vbModalScript::vbModalScript()
 {
@@ -46,90 +68,60 @@ void vbModalScript::expect(const QString& className, Handler handler)
     m_queue.append({className, std::move(handler)});
 }
 
-QString vbModalScript::describe(QWidget* dialog)
-{
-    QString text;
-    if (auto* box = qobject_cast<vbMessageBox*>(dialog))
-        text = box->label->text();
-    else if (auto* failed = qobject_cast<vbUploadFailed*>(dialog))
-        text = failed->label->text();
-    else if (auto* again = qobject_cast<vbUploadAgainBox*>(dialog))
-        text = again->label->text().section(QLatin1Char('\n'), 0, 0);
-    return QString::fromLatin1(dialog->metaObject()->className()) + QStringLiteral(": ") + text;
-}
-
 void vbModalScript::poll()
 {
     QWidget* dialog = QApplication::activeModalWidget();
     if (!dialog || dialog == m_current || !dialog->isVisible())
         return;
     m_current = dialog;
-    const QString description = describe(dialog);
-    m_seen.append(description);
-    const QString className = QString::fromLatin1(dialog->metaObject()->className());
-    if (m_queue.isEmpty() || m_queue.first().first != className) {
-        m_unexpected.append(description);
+    m_seen.append(describe(dialog));
+    if (m_queue.isEmpty() || m_queue.first().first != QLatin1String(dialog->metaObject()->className())) {
+        m_unexpected.append(m_seen.last());
         if (auto* modal = qobject_cast<QDialog*>(dialog))
             modal->reject();
         return;
     }
-    const Handler handler = m_queue.takeFirst().second;
-    handler(dialog);
+    m_queue.takeFirst().second(dialog);
 }
 
-vbModalScript::Handler vbModalScript::messageOk()
+void vbModalScript::expectMessage(bool ok)
 {
-    return [](QWidget* dialog) { click(static_cast<vbMessageBox*>(dialog)->btnOK); };
+    expect(QStringLiteral("vbMessageBox"), [ok](QWidget* d) {
+        auto* box = static_cast<vbMessageBox*>(d);
+        click(ok ? box->btnOK : box->btnCancel);
+    });
 }
 
-vbModalScript::Handler vbModalScript::messageCancel()
+void vbModalScript::expectAgain(vbUploadAgainBox::Result answer)
 {
-    return [](QWidget* dialog) { click(static_cast<vbMessageBox*>(dialog)->btnCancel); };
+    expect(QStringLiteral("vbUploadAgainBox"), [answer](QWidget* d) {
+        auto* box = static_cast<vbUploadAgainBox*>(d);
+        click(answer == vbUploadAgainBox::Yes      ? box->btnYes
+              : answer == vbUploadAgainBox::YesAll ? box->btnYesAll
+              : answer == vbUploadAgainBox::No     ? box->btnNo
+                                                   : box->btnNoAll);
+    });
 }
 
-vbModalScript::Handler vbModalScript::again(vbUploadAgainBox::Result answer)
+void vbModalScript::expectComplete()
 {
-    return [answer](QWidget* dialog) {
-        auto* box = static_cast<vbUploadAgainBox*>(dialog);
-        switch (answer) {
-        case vbUploadAgainBox::Yes:
-            click(box->btnYes);
-            break;
-        case vbUploadAgainBox::YesAll:
-            click(box->btnYesAll);
-            break;
-        case vbUploadAgainBox::No:
-            click(box->btnNo);
-            break;
-        case vbUploadAgainBox::NoAll:
-            click(box->btnNoAll);
-            break;
-        }
-    };
+    expect(QStringLiteral("vbUploadComplete"),
+           [](QWidget* d) { click(static_cast<vbUploadComplete*>(d)->btnOK); });
+}
+
+void vbModalScript::expectFailed()
+{
+    expect(QStringLiteral("vbUploadFailed"),
+           [](QWidget* d) { click(static_cast<vbUploadFailed*>(d)->btnNo); });
 }
 
 vbModalScript::Handler vbModalScript::failedReUpload(std::function<void()> before)
 {
-    return [before](QWidget* dialog) {
-        if (before)
-            before();
-        click(static_cast<vbUploadFailed*>(dialog)->btnYes);
+    return [before](QWidget* d) {
+        before();
+        click(static_cast<vbUploadFailed*>(d)->btnYes);
     };
 }
-
-vbModalScript::Handler vbModalScript::failedCancel()
-{
-    return [](QWidget* dialog) { click(static_cast<vbUploadFailed*>(dialog)->btnNo); };
-}
-
-vbModalScript::Handler vbModalScript::completeOk()
-{
-    return [](QWidget* dialog) { click(static_cast<vbUploadComplete*>(dialog)->btnOK); };
-}
-
-// ---- vbE2eProgram ----
-
-vbE2eProgram::vbE2eProgram() = default;
 
 vbE2eProgram::~vbE2eProgram()
 {
@@ -140,40 +132,32 @@ vbE2eProgram::~vbE2eProgram()
 
 bool vbE2eProgram::setUp()
 {
-    if (!m_dir.isValid()) {
-        m_error = QStringLiteral("no temporary folder");
+    const auto fail = [this](const QString& why) {
+        m_error = why;
         return false;
-    }
+    };
     m_previousCurrent = QDir::currentPath();
     QDir dir(m_dir.path());
-    if (!dir.mkpath(QStringLiteral("data")) || !dir.mkpath(QStringLiteral("TempImages")) ||
-        !dir.mkpath(QStringLiteral("photos")) || !QDir::setCurrent(m_dir.path())) {
-        m_error = QStringLiteral("cannot prepare the program folder");
-        return false;
+    for (const char* sub : {"data", "TempImages", "photos"}) {
+        if (!m_dir.isValid() || !dir.mkpath(QLatin1String(sub)))
+            return fail(QStringLiteral("cannot prepare the program folder"));
     }
+    QDir::setCurrent(m_dir.path());
     m_service = std::make_unique<vbTestService>();
-    if (!m_service->isRunning()) {
-        m_error = m_service->errorString();
-        return false;
-    }
+    if (!m_service->isRunning())
+        return fail(m_service->errorString());
     {
         vbIniParser ini(dir.filePath(QStringLiteral("system.ini")));
-        ini.setString(QStringLiteral("user.info"), QStringLiteral("username"),
-                      QLatin1String(velbrook::kDemoEmail));
-        ini.setString(QStringLiteral("user.info"), QStringLiteral("password"),
-                      QLatin1String(velbrook::kDemoPassword));
-        ini.setBool(QStringLiteral("user.info"), QStringLiteral("autologin"), true);
+        const QString user = QStringLiteral("user.info");
+        ini.setString(user, QStringLiteral("username"), QLatin1String(velbrook::kDemoEmail));
+        ini.setString(user, QStringLiteral("password"), QLatin1String(velbrook::kDemoPassword));
+        ini.setBool(user, QStringLiteral("autologin"), true);
     }
-    if (!m_service->writeSystemIni(m_dir.path())) {
-        m_error = QStringLiteral("cannot write system.ini");
-        return false;
-    }
+    if (!m_service->writeSystemIni(m_dir.path()))
+        return fail(QStringLiteral("cannot write system.ini"));
     vbEndpoints::reloadCurrent();
-    if (vbEndpoints::current().httpPort() != m_service->httpPort()) {
-        m_error = QStringLiteral("system.ini was not read");
-        return false;
-    }
-    return true;
+    return vbEndpoints::current().httpPort() == m_service->httpPort() ||
+           fail(QStringLiteral("system.ini was not read"));
 }
 
 QString vbE2eProgram::photoPath(const QString& fileName) const
@@ -187,6 +171,11 @@ void vbE2eProgram::setAutoLogin(bool on)
     ini.setBool(QStringLiteral("user.info"), QStringLiteral("autologin"), on);
 }
 
+bool vbE2eProgram::inject(const QString& endpoint, const QString& kind, int count, const QJsonObject& extra)
+{
+    return m_service->injectFault(fault(endpoint, kind, count, extra));
+}
+
 int vbE2eProgram::createAlbum(const QString& name, int count, bool withFtpFolder)
 {
     if (!m_service->control(QStringLiteral("album"),
@@ -194,20 +183,12 @@ int vbE2eProgram::createAlbum(const QString& name, int count, bool withFtpFolder
                                         {QLatin1String("name"), name},
                                         {QLatin1String("photo_count"), count}}))
         return 0;
-    int id = 0;
-    for (const QJsonValue& album : stateList("albums")) {
-        if (album.toObject().value(QLatin1String("name")).toString() == name)
-            id = album.toObject().value(QLatin1String("id")).toInt();
-    }
-    if (id != 0 && withFtpFolder) {
-        // An album that holds photos has its folder in the account's FTP area.
-        const QString folder = m_service->stateDir() + QStringLiteral("/ftp/u") +
-                               QString::number(velbrook::kDemoUserId) + QLatin1Char('/') +
-                               QString::number(id);
-        if (!QDir().mkpath(folder))
-            return 0;
-    }
-    return id;
+    const QJsonArray albums = where(stateList("albums"), "name", name);
+    const int id = albums.isEmpty() ? 0 : albums.last().toObject().value(QLatin1String("id")).toInt();
+    // An album that holds photos has its folder in the account's FTP area.
+    const QString folder =
+        m_service->stateDir() + QStringLiteral("/ftp/u%1/%2").arg(velbrook::kDemoUserId).arg(id);
+    return id != 0 && (!withFtpFolder || QDir().mkpath(folder)) ? id : 0;
 }
 
 std::unique_ptr<vbMainWnd> vbE2eProgram::openWindow(const QString& album, int tickMs)
@@ -216,28 +197,22 @@ std::unique_ptr<vbMainWnd> vbE2eProgram::openWindow(const QString& album, int ti
     setMainWnd(window.get());
     window->uploadQueue()->uploadTimer()->setInterval(tickMs);
     window->show();
-    if (!QTest::qWaitForWindowExposed(window.get())) {
-        m_error = QStringLiteral("window not shown");
+    m_error = QStringLiteral("window not shown");
+    if (!QTest::qWaitForWindowExposed(window.get()))
         return nullptr;
-    }
     if (album.isEmpty())
         return window;
     QComboBox* box = window->toolPanel()->comboBox;
-    if (!QTest::qWaitFor([&] { return box->findText(album) >= 0 && window->session()->isLoggedIn(); },
-                         30000)) {
-        m_error = QStringLiteral("not signed in with album ") + album;
+    m_error = QStringLiteral("not signed in with album ") + album;
+    if (!QTest::qWaitFor([&] { return box->findText(album) >= 0 && window->session()->isLoggedIn(); }, 30000))
         return nullptr;
-    }
     box->setCurrentIndex(box->findText(album));
-    if (window->session()->currentAlbumName() != album) {
-        m_error = QStringLiteral("album not selected");
-        return nullptr;
-    }
-    return window;
+    return window->session()->currentAlbumName() == album ? std::move(window) : nullptr;
 }
 
-bool vbE2eProgram::waitForThumbnails(vbMainWnd* window, int timeoutMs)
+bool vbE2eProgram::addPhotos(vbMainWnd* window, const QStringList& paths)
 {
+    window->fileList()->addPaths(paths);
     return QTest::qWaitFor(
         [&] {
             for (const vbFileNode* node : window->fileList()->nodes()) {
@@ -246,13 +221,13 @@ bool vbE2eProgram::waitForThumbnails(vbMainWnd* window, int timeoutMs)
             }
             return true;
         },
-        timeoutMs);
+        30000);
 }
 
 QString vbE2eProgram::makePhoto(const QString& baseName, const QSize& size, qint64 bytes, int seed)
 {
     const QString path = photoPath(baseName + QStringLiteral(".jpg"));
-    if (bytes > 0) // padded to the byte: no EXIF, which would change the size
+    if (bytes > 0)
         return vbTestPhotos::writeJpegOfSize(path, size, bytes, 90) ? path : QString();
     vbTestPhotos::Exif exif;
     exif.make = QStringLiteral("Canon & Co");
@@ -267,17 +242,14 @@ QString vbE2eProgram::makePhoto(const QString& baseName, const QSize& size, qint
 
 void vbE2eProgram::clickUpload(vbMainWnd* window)
 {
-    QTest::mouseClick(window->statusBar()->btnUpload, Qt::LeftButton);
+    click(window->statusBar()->btnUpload);
 }
 
-bool vbE2eProgram::saveShot(QWidget* widget, const QString& name)
+QVariantList vbE2eProgram::upload(vbMainWnd* window)
 {
-    const QString build = qEnvironmentVariable("PV_BUILD_DIR");
-    if (build.isEmpty())
-        return true; // run by hand: nobody collects the pictures
-    const QString dir = build + QStringLiteral("/screenshots");
-    return QDir().mkpath(dir) &&
-           widget->grab().save(dir + QStringLiteral("/e2e-") + name + QStringLiteral(".png"));
+    QSignalSpy finished(window->uploadQueue(), &vbUploadQueue::sig_uploadFinished);
+    clickUpload(window);
+    return !finished.isEmpty() || finished.wait(150000) ? finished.first() : QVariantList();
 }
 
 QAction* vbE2eProgram::quitAction(vbMainWnd* window)
@@ -296,60 +268,61 @@ QJsonArray vbE2eProgram::stateList(const char* name)
 
 QJsonArray vbE2eProgram::photosOfAlbum(int albumId)
 {
-    QJsonArray result;
-    for (const QJsonValue& photo : stateList("photos")) {
-        if (photo.toObject().value(QLatin1String("album_id")).toString() == QString::number(albumId))
-            result.append(photo);
-    }
-    return result;
+    return where(stateList("photos"), "album_id", QString::number(albumId));
 }
 
 QJsonArray vbE2eProgram::commitsOfAlbum(int albumId)
 {
-    QJsonArray result;
-    for (const QJsonValue& commit : stateList("commits")) {
-        if (commit.toObject().value(QLatin1String("album_id")).toInt() == albumId)
-            result.append(commit);
-    }
-    return result;
+    return where(stateList("commits"), "album_id", QString::number(albumId));
 }
 
-int vbE2eProgram::requestCount(const char* endpoint)
+QJsonObject vbE2eProgram::photoNamed(int albumId, const QString& name)
+{
+    for (const QJsonValue& p : photosOfAlbum(albumId)) {
+        if (p.toObject().value(QLatin1String("name")).toString().section(QLatin1Char('/'), -1) == name)
+            return p.toObject();
+    }
+    return {};
+}
+
+QString vbE2eProgram::storedPath(const QJsonObject& photo)
+{
+    return m_service->stateDir() + QLatin1Char('/') + photo.value(QLatin1String("path")).toString();
+}
+
+int vbE2eProgram::requestCount(const char* endpoint, bool faultedOnly)
 {
     int count = 0;
-    for (const QJsonValue& r : stateList("requests"))
-        count += r.toObject().value(QLatin1String("endpoint")).toString() == QLatin1String(endpoint);
+    for (const QJsonValue& r : where(stateList("requests"), "endpoint", QLatin1String(endpoint)))
+        count += !faultedOnly || !r.toObject().value(QLatin1String("fault")).isNull();
     return count;
 }
 
 int vbE2eProgram::ftpCommandCount(const QString& cmd)
 {
-    int count = 0;
-    for (const QJsonValue& r : stateList("ftp_log"))
-        count += r.toObject().value(QLatin1String("cmd")).toString() == cmd;
-    return count;
+    return int(where(stateList("ftp_log"), "cmd", cmd).size());
 }
 
 int vbE2eProgram::albumCount(int albumId)
 {
-    for (const QJsonValue& album : stateList("albums")) {
-        if (album.toObject().value(QLatin1String("id")).toInt() == albumId)
-            return album.toObject().value(QLatin1String("photo_count")).toInt();
-    }
-    return -1;
+    const QJsonArray album = where(stateList("albums"), "id", QString::number(albumId));
+    return album.isEmpty() ? -1 : album.first().toObject().value(QLatin1String("photo_count")).toInt();
 }
 
 QByteArray vbE2eProgram::sha256Of(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex();
+    return file.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex()
+               : QByteArray();
 }
 
-QJsonObject vbE2eProgram::fault(const QString& endpoint, const QString& kind, int count)
+QJsonObject vbE2eProgram::fault(const QString& endpoint, const QString& kind, int count,
+                                const QJsonObject& extra)
 {
-    QJsonObject f{{QLatin1String("endpoint"), endpoint}, {QLatin1String("kind"), kind}};
+    QJsonObject f = extra;
+    f.insert(QLatin1String("endpoint"), endpoint);
+    f.insert(QLatin1String("kind"), kind);
     if (count > 0)
         f.insert(QLatin1String("count"), count);
     return f;

@@ -5,80 +5,52 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QObject>
 #include <QPointer>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QVariantList>
 
 #include <functional>
 #include <memory>
 
 class QAction;
-class QWidget;
-class vbFileNode;
 class vbMainWnd;
 
-// Answers the modal dialogs of a run in the order they open. Each expected
-// dialog names its class and what to do with it; a dialog that was not
-// expected is written down and closed so the test never hangs on it.
+// Answers modal dialogs in the order they open; an unexpected one is noted
+// and rejected so the test never hangs on it.
 class vbModalScript : public QObject
 {
     Q_OBJECT
 public:
     using Handler = std::function<void(QWidget*)>;
-
     vbModalScript();
-
     void expect(const QString& className, Handler handler);
     int pending() const { return int(m_queue.size()); }
-    // "class: text" of every dialog seen, and of those that were not expected.
-    QStringList seen() const { return m_seen; }
+    QStringList seen() const { return m_seen; } // "class: text" of each dialog
     QStringList unexpected() const { return m_unexpected; }
-    void clearSeen() { m_seen.clear(); }
 
-    // Ready-made answers.
-    static Handler messageOk();
-    static Handler messageCancel();
-    static Handler again(vbUploadAgainBox::Result answer);
-    static Handler failedReUpload(std::function<void()> before = {});
-    static Handler failedCancel();
-    static Handler completeOk();
-
-    // Shortcuts of expect() with the class that goes with each answer.
-    void expectMessage(bool ok)
-    {
-        expect(QStringLiteral("vbMessageBox"), ok ? messageOk() : messageCancel());
-    }
-    void expectAgain(vbUploadAgainBox::Result answer)
-    {
-        expect(QStringLiteral("vbUploadAgainBox"), again(answer));
-    }
-    void expectComplete() { expect(QStringLiteral("vbUploadComplete"), completeOk()); }
-    void expectFailed() { expect(QStringLiteral("vbUploadFailed"), failedCancel()); }
-
-    static QString describe(QWidget* dialog);
+    void expectMessage(bool ok);
+    void expectAgain(vbUploadAgainBox::Result answer);
+    void expectComplete();
+    void expectFailed();
+    static Handler failedReUpload(std::function<void()> before);
 
 private:
     void poll();
-
     QTimer m_timer;
     QPointer<QWidget> m_current;
     QList<QPair<QString, Handler>> m_queue;
-    QStringList m_seen;
-    QStringList m_unexpected;
+    QStringList m_seen, m_unexpected;
 };
 
-// A program folder with the stand-in service behind it: system.ini holds the
+// A program folder with the stand-in service behind it; system.ini holds the
 // service's addresses and the demo account with automatic sign-in.
 class vbE2eProgram
 {
 public:
-    vbE2eProgram();
     ~vbE2eProgram();
-
-    // Folders, settings, service; false (with error()) when anything failed.
-    bool setUp();
+    bool setUp(); // false (with error()) when anything failed
     QString error() const { return m_error; }
     vbTestService& service() { return *m_service; }
     QString dir() const { return m_dir.path(); }
@@ -87,34 +59,33 @@ public:
     // A new album of the demo account holding count photos; its id, or 0.
     int createAlbum(const QString& name, int count, bool withFtpFolder);
     void setAutoLogin(bool on);
+    bool inject(const QString& endpoint, const QString& kind, int count = -1, const QJsonObject& extra = {});
 
-    // A shown main window of this folder; signed in and with album selected
-    // when given. Null (and error()) on failure. The tick is set short.
+    // A shown window, signed in with album selected when given; null on failure.
     std::unique_ptr<vbMainWnd> openWindow(const QString& album, int tickMs = 50);
-    // Waits until each photo has its thumbnail (EXIF values come with it).
-    static bool waitForThumbnails(vbMainWnd* window, int timeoutMs = 30000);
-
-    // A JPEG with EXIF in the photos folder; bytes > 0 pads it to that exact size.
+    // Adds the photos and waits for their thumbnails (EXIF values come with them).
+    static bool addPhotos(vbMainWnd* window, const QStringList& paths);
+    // A JPEG with EXIF in the photos folder; bytes > 0 pads it to that size, without EXIF.
     QString makePhoto(const QString& baseName, const QSize& size, qint64 bytes = 0, int seed = 0);
 
-    // Clicks the status bar's Upload button.
     static void clickUpload(vbMainWnd* window);
-    // Saves a picture of widget as screenshots/e2e-<name>.png in the build
-    // folder, for people to look at; false when it could not be written.
-    static bool saveShot(QWidget* widget, const QString& name);
-    // The tray menu's Quit.
+    // Clicks Upload and returns {succeeded, failed} of the run once it ends.
+    static QVariantList upload(vbMainWnd* window);
     static QAction* quitAction(vbMainWnd* window);
 
     // Parts of the service's state view.
     QJsonArray stateList(const char* name);
     QJsonArray photosOfAlbum(int albumId);
+    QJsonObject photoNamed(int albumId, const QString& name); // by name's last part
+    QString storedPath(const QJsonObject& photo);
     QJsonArray commitsOfAlbum(int albumId);
-    int requestCount(const char* endpoint);
+    int requestCount(const char* endpoint, bool faultedOnly = false);
     int ftpCommandCount(const QString& cmd);
     int albumCount(int albumId);
 
     static QByteArray sha256Of(const QString& path);
-    static QJsonObject fault(const QString& endpoint, const QString& kind, int count = -1);
+    static QJsonObject fault(const QString& endpoint, const QString& kind, int count = -1,
+                             const QJsonObject& extra = {});
 
 private:
     QTemporaryDir m_dir;
