@@ -55,29 +55,21 @@ class tst_KitWindows : public QObject
 {
     Q_OBJECT
 private slots:
-    void titleBarButtonsByFlags_data()
-    {
-        QTest::addColumn<int>("flags");
-        QTest::addColumn<QList<bool>>("shown"); // min, max, close
-        QTest::newRow("close only") << int(CloseButton) << QList<bool>{false, false, true};
-        QTest::newRow("min and close") << (MinButton | CloseButton) << QList<bool>{true, false, true};
-        QTest::newRow("message box bits only")
-            << (OkButton | CancelButton | OkAllButton) << QList<bool>{false, false, false};
-    }
     void titleBarButtonsByFlags()
     {
-        QFETCH(int, flags);
-        QFETCH(QList<bool>, shown);
-        Captioned c;
-        c.bar->setButtons(flags);
-        const vbPushButton* buttons[] = {c.bar->minButton(), c.bar->maxButton(), c.bar->closeButton()};
-        for (int i = 0; i < 3; ++i) {
-            QCOMPARE(buttons[i]->isVisible(), shown[i]);
-            QCOMPARE(buttons[i]->isEnabled(), shown[i]);
+        const std::pair<int, QList<bool>> cases[] = {
+            // min, max, close shown
+            {CloseButton, {false, false, true}},
+            {MinButton | CloseButton, {true, false, true}},
+            {OkButton | CancelButton | OkAllButton, {false, false, false}}};
+        for (const auto& [flags, shown] : cases) {
+            Captioned c;
+            c.bar->setButtons(flags);
+            const vbPushButton* buttons[] = {c.bar->minButton(), c.bar->maxButton(), c.bar->closeButton()};
+            for (int i = 0; i < 3; ++i)
+                QVERIFY2(buttons[i]->isVisible() == shown[i] && buttons[i]->isEnabled() == shown[i],
+                         qPrintable(QStringLiteral("flags %1, button %2").arg(flags).arg(i)));
         }
-        c.bar->setButtons(MinButton | MaxButton | CloseButton);
-        for (const auto* button : buttons)
-            QVERIFY(button->isVisible());
     }
 
     void titleBarMaxRestoreCloseAndDrag()
@@ -103,10 +95,8 @@ private slots:
 
         if (!vbWindowDrag::systemMoveRequired()) {
             const QPoint start = c.window.pos();
-            QTest::mousePress(c.bar, Qt::LeftButton, {}, QPoint(10, 10));
-            QTest::mouseMove(c.bar, QPoint(50, 40));
+            drag(c.bar, QPoint(10, 10), QPoint(50, 40));
             QTRY_COMPARE(c.window.pos(), start + QPoint(40, 30));
-            QTest::mouseRelease(c.bar, Qt::LeftButton, {}, QPoint(10, 10));
             QTest::mouseDClick(c.bar, Qt::LeftButton, {}, QPoint(10, 10)); // does not maximise
             QVERIFY(!(c.window.windowState() & Qt::WindowMaximized));
         }
@@ -116,10 +106,8 @@ private slots:
 
     void systemMoveOnlyOnWayland()
     {
-        QVERIFY(vbWindowDrag::systemMoveRequired(QStringLiteral("wayland")));
-        QVERIFY(vbWindowDrag::systemMoveRequired(QStringLiteral("wayland-egl")));
-        QVERIFY(!vbWindowDrag::systemMoveRequired(QStringLiteral("xcb")));
-        QVERIFY(!vbWindowDrag::systemMoveRequired(QStringLiteral("offscreen")));
+        for (const char* platform : {"wayland", "wayland-egl", "xcb", "offscreen"})
+            QCOMPARE(vbWindowDrag::systemMoveRequired(QLatin1String(platform)), platform[0] == 'w');
     }
 
     // Flags 8 = Ok, 16 = Cancel, 32 = Ok for all.
@@ -161,27 +149,18 @@ private slots:
         QCOMPARE(box.exec(), result);
     }
 
-    // Only a single Ok or Cancel bit names a button to restyle.
-    void messageBoxButtonImages_data()
-    {
-        QTest::addColumn<int>("which");
-        QTest::addColumn<bool>("okChanged");
-        QTest::addColumn<bool>("cancelChanged");
-        QTest::newRow("ok") << 8 << true << false;
-        QTest::newRow("cancel") << 16 << false << true;
-        QTest::newRow("ok all") << 32 << false << false;
-        QTest::newRow("both bits") << 24 << false << false;
-    }
+    // Only a single Ok (8) or Cancel (16) bit names a button to restyle.
     void messageBoxButtonImages()
     {
-        QFETCH(int, which);
-        QFETCH(bool, okChanged);
-        QFETCH(bool, cancelChanged);
-        vbMessageBox box(24, QStringLiteral("Tips"), QStringLiteral("Upload next time?"));
-        box.setButtonImages(which, QStringLiteral(":/Resources/autoLoad.png"),
-                            QStringLiteral(":/Resources/autoLoad_hover.png"));
-        QVERIFY(shows(box.btnOK, okChanged ? QStringLiteral("autoLoad") : QStringLiteral("ok")));
-        QVERIFY(shows(box.btnCancel, cancelChanged ? QStringLiteral("autoLoad") : QStringLiteral("cancel")));
+        for (int which : {8, 16, 32, 24}) {
+            vbMessageBox box(24, QStringLiteral("Tips"), QStringLiteral("Upload next time?"));
+            box.setButtonImages(which, QStringLiteral(":/Resources/autoLoad.png"),
+                                QStringLiteral(":/Resources/autoLoad_hover.png"));
+            QVERIFY2(shows(box.btnOK, which == 8 ? QStringLiteral("autoLoad") : QStringLiteral("ok")), "ok");
+            QVERIFY2(
+                shows(box.btnCancel, which == 16 ? QStringLiteral("autoLoad") : QStringLiteral("cancel")),
+                "cancel");
+        }
     }
 
     void toolPanelTogglesDragsAndMinimises()
@@ -210,10 +189,8 @@ private slots:
         QCOMPARE(spy.at(1).at(0).toBool(), false);
 
         if (!vbWindowDrag::systemMoveRequired()) {
-            QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(300, 80));
-            QTest::mouseMove(panel, QPoint(320, 90));
+            drag(panel, QPoint(300, 80), QPoint(320, 90));
             QTRY_COMPARE(window.pos(), QPoint(70, 70));
-            QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(320, 90));
             panel->slot_normal(); // maximised: dragging does nothing
             drag(panel, QPoint(300, 80), QPoint(400, 85));
             QCOMPARE(window.pos(), QPoint(70, 70));

@@ -1,24 +1,8 @@
-// The language both programs choose, the sentences built from translated
-// pieces, and a title in words for every window in either language.
-#include "_loadThread.h"
-#include "vbAddElement.h"
-#include "vbAddText.h"
-#include "vbCavas.h"
-#include "vbFileNode.h"
-#include "vbFullScreen.h"
+// The language both programs choose and the sentences built from translated pieces.
 #include "vbIniParser.h"
 #include "vbLanguage.h"
-#include "vbLogin.h"
-#include "vbLogs.h"
 #include "vbMainWnd.h"
-#include "vbMessageBox.h"
-#include "vbNewAlbums.h"
-#include "vbPhotoInfo.h"
-#include "vbPlayer.h"
-#include "vbRazorDialog.h"
 #include "vbSelectFiles.h"
-#include "vbUploadAgainBox.h"
-#include "vbUploadComplete.h"
 #include "vbUploadFailed.h"
 #include "vbUploadQueue.h"
 
@@ -31,7 +15,6 @@
 #include <QtTest>
 
 #include <functional>
-#include <memory>
 
 namespace {
 
@@ -49,7 +32,6 @@ class tst_language : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { m_node.setLoader(&m_loader); }
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
     void choose()
@@ -158,42 +140,6 @@ private slots:
         }
         QCOMPARE(text(), expected);
     }
-
-    // The task bar names every window in words, in either language.
-    void windowTitles()
-    {
-        const std::function<QWidget*()> windows[] = {
-            [] { return new vbLogin; },
-            [] { return new vbNewAlbums(QString(), 1); },
-            [] { return new vbSelectFiles; },
-            [] { return new vbUploadComplete; },
-            [] { return new vbUploadFailed; },
-            [] { return new vbUploadAgainBox(QImage(), QString()); },
-            [] { return new vbLogs; },
-            [this] { return new vbCavas(&m_node); },
-            [] { return new vbRazorDialog(1600, 1200); },
-            [] { return new vbAddText; },
-            [] { return new vbAddElement; },
-            [] { return new vbPhotoInfo; },
-            [] { return new vbPlayer({}); },
-            [] { return new vbFullScreen; },
-            [] { return new vbMessageBox(8, QStringLiteral("Tips"), QString()); }};
-        for (const QString& language : {QStringLiteral("en"), QStringLiteral("zh")}) {
-            QTranslator translator;
-            QVERIFY(translator.load(builtQm(language)));
-            QCoreApplication::installTranslator(&translator);
-            for (const auto& make : windows) {
-                const std::unique_ptr<QWidget> window(make());
-                const QString title = window->windowTitle();
-                QVERIFY2(!title.isEmpty() && !title.startsWith(QLatin1String("vb")),
-                         qPrintable(language + QLatin1Char(' ') + window->metaObject()->className() + title));
-            }
-        }
-    }
-
-private:
-    _loadThread m_loader;
-    vbFileNode m_node;
 };
 
 QTEST_MAIN(tst_language)
