@@ -174,30 +174,6 @@ private slots:
             QVERIFY(!preview.isVisible());
         }
     }
-
-    void orientedPhotoInPreviewAndSheet_data()
-    {
-        QTest::addColumn<int>("orientation");
-        for (int orientation = 1; orientation <= 8; ++orientation)
-            QTest::addRow("orientation %d", orientation) << orientation;
-    }
-    void orientedPhotoInPreviewAndSheet()
-    {
-        QFETCH(int, orientation);
-        const QImage upright = vbTestPhotos::quarters(QSize(300, 400));
-        const QString file = QStringLiteral("phone_%1.jpg").arg(orientation);
-        QVERIFY(vbTestPhotos::writeOrientedJpeg(m_dir.filePath(file), upright, orientation));
-        auto photo = node(file);
-        QVERIFY(photo);
-        vbShowImage preview;
-        preview.showFor(photo.get(), m_tile);
-        QCOMPARE(preview.size(), QSize(183, 244));
-        QCOMPARE(vbTestPhotos::quarterColours(preview.grab().toImage()),
-                 vbTestPhotos::quarterColours(upright));
-        vbPhotoInfo info;
-        info.setNode(photo.get());
-        QCOMPARE(value(info, "lblSize"), QStringLiteral("300x400pix"));
-    }
 };
 
 QTEST_MAIN(tst_vbViewerDialogs)
