@@ -45,208 +45,117 @@ class tst_KitButtons : public QObject
 {
     Q_OBJECT
 private slots:
-    void codeConstructor();
-    void hoverAndClickRules_data();
-    void hoverAndClickRules();
-    void paintsTheImageOfItsState();
-    void disabledLooksFaded();
-    void emptyHoverPathReusesNormal();
-    void setImagesClearsHover();
-    void missingBitmapDrawsNothing();
-    void clickLabel_data();
-    void clickLabel();
-};
 
-void tst_KitButtons::codeConstructor()
-{
-    vbPushButton button(85, 25, kOk, kOkHover);
-    QCOMPARE(button.size(), QSize(85, 25));
-    QCOMPARE(button.minimumSize(), QSize(85, 25));
-    QCOMPARE(button.maximumSize(), QSize(85, 25));
-    QCOMPARE(button.cursor().shape(), Qt::PointingHandCursor);
-    QVERIFY(!button.normalImage().isNull());
-    QVERIFY(!button.hoverImage().isNull());
-    QVERIFY(pixels(button.normalImage()) != pixels(button.hoverImage()));
-    QVERIFY(!button.isHovered());
+    // Steps: E enter, L leave, D disable, N enable, C left click in the middle,
+    // O press in the middle and release far outside, R right click.
+    void hoverAndClickRules_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<bool>("hovered");
+        QTest::addColumn<int>("clicks");
 
-    vbPushButton formButton;
-    QVERIFY(formButton.normalImage().isNull());
-    QVERIFY(formButton.hoverImage().isNull());
-    QVERIFY(!formButton.isHovered());
-}
+        QTest::newRow("enter shows hover") << "E" << true << 0;
+        QTest::newRow("disabled while over keeps hover") << "EDL" << true << 0;
+        QTest::newRow("keeps it until re-enabled, entered and left") << "EDLNEL" << false << 0;
+        QTest::newRow("enabled while over shows normal") << "DEN" << false << 0;
+        QTest::newRow("until the pointer leaves and enters again") << "DENLE" << true << 0;
+        QTest::newRow("disabled click") << "DC" << false << 0;
+        QTest::newRow("press, move off, release") << "O" << false << 1;
+        QTest::newRow("right click") << "R" << false << 1;
+        QTest::newRow("clicks add up") << "CCR" << false << 3;
+    }
 
-// Steps: E enter, L leave, D disable, N enable, C left click in the middle,
-// O press in the middle and release far outside, R right click.
-void tst_KitButtons::hoverAndClickRules_data()
-{
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<bool>("hovered");
-    QTest::addColumn<int>("clicks");
+    void hoverAndClickRules()
+    {
+        QFETCH(QString, steps);
+        QFETCH(bool, hovered);
+        QFETCH(int, clicks);
 
-    QTest::newRow("enter shows hover") << "E" << true << 0;
-    QTest::newRow("leave shows normal") << "EL" << false << 0;
-    QTest::newRow("disabled ignores enter") << "DE" << false << 0;
-    QTest::newRow("disabled while over keeps hover") << "EDL" << true << 0;
-    QTest::newRow("keeps it until re-enabled, entered and left") << "EDLNEL" << false << 0;
-    QTest::newRow("enabled while over shows normal") << "DEN" << false << 0;
-    QTest::newRow("until the pointer leaves and enters again") << "DENLE" << true << 0;
-    QTest::newRow("left click") << "C" << false << 1;
-    QTest::newRow("disabled click") << "DC" << false << 0;
-    QTest::newRow("press, move off, release") << "O" << false << 1;
-    QTest::newRow("right click") << "R" << false << 1;
-    QTest::newRow("click after re-enabling") << "DNC" << false << 1;
-    QTest::newRow("clicks add up") << "CCR" << false << 3;
-}
+        QWidget window;
+        window.resize(300, 200);
+        auto* button = new vbPushButton(85, 25, kOk, kOkHover, &window);
+        window.show();
 
-void tst_KitButtons::hoverAndClickRules()
-{
-    QFETCH(QString, steps);
-    QFETCH(bool, hovered);
-    QFETCH(int, clicks);
+        QSignalSpy kitClicks(button, &vbPushButton::Clicked);
+        QSignalSpy baseClicks(button, &QPushButton::clicked);
+        const QPoint middle = button->rect().center();
+        for (const QChar step : steps) {
+            const char c = step.toLatin1();
+            if (c == 'E' || c == 'L')
+                c == 'E' ? enter(button) : leave(button);
+            else if (c == 'D' || c == 'N')
+                button->setEnabled(c == 'N');
+            else if (c == 'C' || c == 'R')
+                QTest::mouseClick(button, c == 'C' ? Qt::LeftButton : Qt::RightButton, {}, middle);
+            else {
+                QTest::mousePress(button, Qt::LeftButton, {}, middle);
+                QTest::mouseMove(button, QPoint(250, 150));
+                QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(250, 150));
+            }
+        }
+        QCOMPARE(button->isHovered(), hovered);
+        QCOMPARE(kitClicks.count(), clicks);
+        // The toolkit's own click never fires: owners listen to Clicked() only.
+        QCOMPARE(baseClicks.count(), 0);
+        QVERIFY(!button->isDown());
+    }
 
-    QWidget window;
-    window.resize(300, 200);
-    auto* button = new vbPushButton(85, 25, kOk, kOkHover, &window);
-    button->move(20, 20);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    void paintsTheImageOfItsState()
+    {
+        vbPushButton button(85, 25, kOk, kOkHover);
+        button.setText(QStringLiteral("Ok")); // the form may set a text; it is never drawn
+        const QImage normal = pixels(button.grab());
+        QCOMPARE(normal, shown(kOk));
+        enter(&button);
+        QCOMPARE(pixels(button.grab()), shown(kOkHover));
+        leave(&button);
+        QCOMPARE(pixels(button.grab()), normal);
+        button.setEnabled(false); // disabled looks faded
+        QVERIFY(pixels(button.grab()).pixel(42, 12) != normal.pixel(42, 12));
+        button.setEnabled(true);
+        QCOMPARE(pixels(button.grab()), normal);
+    }
 
-    QSignalSpy kitClicks(button, &vbPushButton::Clicked);
-    QSignalSpy baseClicks(button, &QPushButton::clicked);
-    const QPoint middle = button->rect().center();
-    for (const QChar step : steps) {
-        switch (step.toLatin1()) {
-        case 'E':
-            enter(button);
-            break;
-        case 'L':
-            leave(button);
-            break;
-        case 'D':
-            button->setEnabled(false);
-            break;
-        case 'N':
-            button->setEnabled(true);
-            break;
-        case 'C':
-            QTest::mouseClick(button, Qt::LeftButton, {}, middle);
-            break;
-        case 'O':
-            QTest::mousePress(button, Qt::LeftButton, {}, middle);
-            QTest::mouseMove(button, QPoint(250, 150));
-            QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(250, 150));
-            break;
-        case 'R':
-            QTest::mouseClick(button, Qt::RightButton, {}, middle);
-            break;
-        default:
-            QFAIL("unknown step");
+    void setImages()
+    {
+        vbPushButton button(85, 25, kOk, kOkHover);
+        enter(&button);
+        button.setImages(QStringLiteral(":/Resources/cancel.png"), QString());
+        QVERIFY(!button.isHovered()); // new images drop the hover state
+        const QImage normal = pixels(button.grab());
+        QCOMPARE(normal, shown(QStringLiteral(":/Resources/cancel.png")));
+        enter(&button); // an empty hover path reuses the normal image
+        QVERIFY(button.isHovered());
+        QCOMPARE(pixels(button.grab()), normal);
+
+        QWidget back; // a missing bitmap draws nothing over the background
+        back.resize(40, 40);
+        back.setAutoFillBackground(true);
+        QPalette palette;
+        palette.setColor(QPalette::Window, QColor(1, 2, 3));
+        back.setPalette(palette);
+        new vbPushButton(30, 20, QStringLiteral(":/Resources/no-such.png"), QString(), &back);
+        QCOMPARE(QColor(back.grab().toImage().pixel(15, 10)), QColor(1, 2, 3));
+    }
+
+    // Any button clicks, even released outside; a disabled label does not.
+    void clickLabel()
+    {
+        const std::tuple<bool, Qt::MouseButton, QPoint, int> cases[] = {
+            {true, Qt::RightButton, QPoint(5, 5), 1},
+            {true, Qt::LeftButton, QPoint(500, 5), 1},
+            {false, Qt::LeftButton, QPoint(5, 5), 0}};
+        for (const auto& [enabled, button, releaseAt, clicks] : cases) {
+            vbClickLabel label;
+            label.resize(100, 20);
+            label.setEnabled(enabled);
+            QSignalSpy spy(&label, &vbClickLabel::Clicked);
+            QTest::mousePress(&label, button, {}, QPoint(5, 5));
+            QTest::mouseRelease(&label, button, {}, releaseAt);
+            QCOMPARE(spy.count(), clicks);
         }
     }
-    QCOMPARE(button->isHovered(), hovered);
-    QCOMPARE(kitClicks.count(), clicks);
-    // The toolkit's own click never fires: owners listen to Clicked() only.
-    QCOMPARE(baseClicks.count(), 0);
-    QVERIFY(!button->isDown());
-}
-
-void tst_KitButtons::paintsTheImageOfItsState()
-{
-    vbPushButton button(85, 25, kOk, kOkHover);
-    const QImage normal = pixels(button.grab());
-    enter(&button);
-    const QImage hover = pixels(button.grab());
-    leave(&button);
-    QVERIFY(normal != hover);
-    QCOMPARE(pixels(button.grab()), normal);
-    QCOMPARE(normal, shown(kOk));
-    QCOMPARE(hover, shown(kOkHover));
-
-    // The form may set a text; it is never drawn.
-    button.setText(QStringLiteral("Ok"));
-    QCOMPARE(pixels(button.grab()), normal);
-}
-
-void tst_KitButtons::disabledLooksFaded()
-{
-    vbPushButton button(85, 25, kOk, kOkHover);
-    const QImage enabled = pixels(button.grab());
-    button.setEnabled(false);
-    const QImage disabled = pixels(button.grab());
-    QVERIFY(disabled != enabled);
-    // The middle of the caption is clearly lighter than the opaque bitmap.
-    const QPoint centre(42, 12);
-    QVERIFY(qAlpha(disabled.pixel(centre)) < qAlpha(enabled.pixel(centre)) ||
-            qGray(disabled.pixel(centre)) != qGray(enabled.pixel(centre)));
-    button.setEnabled(true);
-    QCOMPARE(pixels(button.grab()), enabled);
-}
-
-void tst_KitButtons::emptyHoverPathReusesNormal()
-{
-    vbPushButton button(25, 25, QString(), QString());
-    button.setImages(QStringLiteral(":/Resources/edit.png"), QString());
-    const QImage normal = pixels(button.grab());
-    enter(&button);
-    QVERIFY(button.isHovered());
-    QCOMPARE(pixels(button.grab()), normal);
-    QVERIFY(!normal.isNull());
-}
-
-void tst_KitButtons::setImagesClearsHover()
-{
-    vbPushButton button(85, 25, kOk, kOkHover);
-    enter(&button);
-    QVERIFY(button.isHovered());
-    button.setImages(QStringLiteral(":/Resources/cancel.png"),
-                     QStringLiteral(":/Resources/cancel_hover.png"));
-    QVERIFY(!button.isHovered());
-    QCOMPARE(pixels(button.grab()), shown(QStringLiteral(":/Resources/cancel.png")));
-}
-
-void tst_KitButtons::missingBitmapDrawsNothing()
-{
-    QWidget back;
-    back.resize(40, 40);
-    back.setAutoFillBackground(true);
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(1, 2, 3));
-    back.setPalette(palette);
-    auto* button = new vbPushButton(30, 20, QStringLiteral(":/Resources/no-such.png"), QString(), &back);
-    QVERIFY(button->normalImage().isNull());
-    const QImage shot = back.grab().toImage();
-    QCOMPARE(QColor(shot.pixel(15, 10)), QColor(1, 2, 3));
-}
-
-void tst_KitButtons::clickLabel_data()
-{
-    QTest::addColumn<bool>("enabled");
-    QTest::addColumn<Qt::MouseButton>("mouseButton");
-    QTest::addColumn<QPoint>("releaseAt");
-    QTest::addColumn<int>("clicks");
-
-    QTest::newRow("left") << true << Qt::LeftButton << QPoint(5, 5) << 1;
-    QTest::newRow("right") << true << Qt::RightButton << QPoint(5, 5) << 1;
-    QTest::newRow("released outside") << true << Qt::LeftButton << QPoint(500, 5) << 1;
-    QTest::newRow("disabled") << false << Qt::LeftButton << QPoint(5, 5) << 0;
-}
-
-void tst_KitButtons::clickLabel()
-{
-    QFETCH(bool, enabled);
-    QFETCH(Qt::MouseButton, mouseButton);
-    QFETCH(QPoint, releaseAt);
-    QFETCH(int, clicks);
-
-    vbClickLabel label;
-    label.setText(QStringLiteral("Create Album"));
-    label.resize(100, 20);
-    label.setEnabled(enabled);
-    QSignalSpy spy(&label, &vbClickLabel::Clicked);
-    QTest::mousePress(&label, mouseButton, {}, QPoint(5, 5));
-    QTest::mouseRelease(&label, mouseButton, {}, releaseAt);
-    QCOMPARE(spy.count(), clicks);
-}
+};
 
 QTEST_MAIN(tst_KitButtons)
 #include "tst_kitbuttons.moc"

@@ -1,7 +1,6 @@
 // The launcher: which installed files a refresh takes, the per-user copy made
 // and refreshed from a read-only installed folder, the launcher program
-// starting the updater in that copy, and the program folder that
-// `cmake --install` lays out with its menu entry and icons.
+// starting the updater in that copy, and the folder `cmake --install` lays out.
 #include "vbProgramFolder.h"
 
 #include <QCryptographicHash>
@@ -12,6 +11,9 @@
 #include <QTest>
 
 namespace {
+
+const auto kRunnable =
+    QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther;
 
 void write(const QString& path, const QByteArray& bytes)
 {
@@ -27,43 +29,51 @@ QByteArray read(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
+QStringList tree(const QString& folder)
+{
+    QStringList paths{folder};
+    QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        paths << it.next();
+    return paths;
+}
+
 // Every file of a folder with its bytes and permissions, to see that nothing changed.
 QByteArray fingerprint(const QString& folder)
 {
     QStringList lines;
-    QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QFileInfo info(path);
-        lines << QDir(folder).relativeFilePath(path) + QLatin1Char(' ') +
-                     QString::number(int(info.permissions()), 16) + QLatin1Char(' ') +
-                     QString::fromLatin1(QCryptographicHash::hash(info.isFile() ? read(path) : QByteArray(),
-                                                                  QCryptographicHash::Md5)
-                                             .toHex());
-    }
+    for (const QString& path : tree(folder))
+        lines << path + QString::number(int(QFileInfo(path).permissions()), 16) +
+                     QString::fromLatin1(
+                         QCryptographicHash::hash(read(path), QCryptographicHash::Md5).toHex());
     lines.sort();
     return lines.join(QLatin1Char('\n')).toUtf8();
 }
 
-// Files read-only, folders read-only, as a package installs them for users.
+// Read-only files and folders, as a package installs them for users.
 void setReadOnly(const QString& folder, bool readOnly)
 {
-    const auto dirPerms = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
-                          QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
-    QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    QStringList paths{folder};
-    while (it.hasNext())
-        paths << it.next();
-    for (const QString& path : std::as_const(paths)) {
+    for (const QString& path : tree(folder)) {
         QFile file(path);
-        QFileDevice::Permissions p = file.permissions();
-        if (QFileInfo(path).isDir())
-            p = dirPerms;
+        QFileDevice::Permissions p = QFileInfo(path).isDir()
+                                         ? kRunnable | QFileDevice::ReadGroup | QFileDevice::ExeGroup
+                                         : file.permissions();
         p.setFlag(QFileDevice::WriteOwner, !readOnly);
         file.setPermissions(p);
     }
+}
+
+void makeInstall(const QString& folder, const char* release, const QByteArray& program)
+{
+    setReadOnly(folder, false);
+    write(folder + QStringLiteral("/program.version"), QByteArray(release) + '\n');
+    write(folder + QStringLiteral("/pixelvane"), program);
+    QFile(folder + QStringLiteral("/pixelvane")).setPermissions(kRunnable);
+    write(folder + QStringLiteral("/tr/pixvane_zh.qm"), "qm " + program);
+    write(folder + QStringLiteral("/system.ini"), "[service]\r\nhttpport=18080\r\n");
+    write(folder + QStringLiteral("/Elements/Stars/star.png"), "installed star");
+    setReadOnly(folder, true);
 }
 
 } // namespace
@@ -72,195 +82,157 @@ class tst_Launcher : public QObject
 {
     Q_OBJECT
 private slots:
-    void actionFor_data();
-    void actionFor();
-    void copyFromReadOnlyInstall();
-    void refusesWhatItCannotUse();
-    void launcherStartsTheUpdaterInTheCopy();
-    void installLaysOutTheProgramFolder();
+    void actionFor_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("action");
+        QTest::newRow("program") << "pixelvane" << int(vbProgramFolder::Replace);
+        QTest::newRow("settings, other case") << "System.INI" << int(vbProgramFolder::AddMissing);
+        QTest::newRow("element picture") << "Elements/Stars/star.png" << int(vbProgramFolder::AddMissing);
+        QTest::newRow("not inside Elements") << "Elements.txt" << int(vbProgramFolder::Replace);
+        QTest::newRow("upload log") << "data/log.dat" << int(vbProgramFolder::Skip);
+        QTest::newRow("prepared photo") << "TempImages/3/a.jpg" << int(vbProgramFolder::Skip);
+        QTest::newRow("error log") << "error.txt" << int(vbProgramFolder::Skip);
+    }
+    void actionFor()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, action);
+        QCOMPARE(int(vbProgramFolder::actionFor(path)), action);
+    }
 
-private:
-    void makeInstall(const QString& folder, const char* release, const QByteArray& program);
+    void copyFromReadOnlyInstall()
+    {
+        QTemporaryDir dir;
+        const QString installed = dir.filePath(QStringLiteral("opt"));
+        const QString user = dir.filePath(QStringLiteral("home/pixelvane"));
+        const auto in = [&](const char* file) { return read(user + QLatin1Char('/') + QLatin1String(file)); };
+        QString error;
+        makeInstall(installed, "1.5", "release 1.5");
+        QByteArray before = fingerprint(installed);
+
+        // First start: the copy is made, runnable and writable by the user.
+        QCOMPARE(vbProgramFolder::prepare(installed, user, &error), vbProgramFolder::Made);
+        QCOMPARE(in("pixelvane"), QByteArray("release 1.5"));
+        const QFileDevice::Permissions perms = QFile(user + QStringLiteral("/pixelvane")).permissions();
+        QVERIFY(perms.testFlag(QFileDevice::ExeOwner) && perms.testFlag(QFileDevice::WriteOwner));
+        QCOMPARE(vbProgramFolder::prepare(installed, user, &error), vbProgramFolder::Current);
+        QCOMPARE(fingerprint(installed), before);
+
+        // The user works, then a newer release is installed: program files are
+        // replaced, new elements added, and what belongs to the user stays.
+        write(user + QStringLiteral("/system.ini"), "[user.info]\r\nusername=me\r\n");
+        write(user + QStringLiteral("/data/log.dat"), "log");
+        write(user + QStringLiteral("/Elements/Stars/star.png"), "my star");
+        makeInstall(installed, "1.10", "release 1.10");
+        setReadOnly(installed, false);
+        write(installed + QStringLiteral("/Elements/Hearts/heart.png"), "new heart");
+        write(installed + QStringLiteral("/data/log.dat"), "installed log");
+        setReadOnly(installed, true);
+        before = fingerprint(installed);
+        QCOMPARE(vbProgramFolder::prepare(installed, user, &error), vbProgramFolder::Refreshed);
+        QCOMPARE(in("pixelvane"), QByteArray("release 1.10"));
+        QCOMPARE(in("tr/pixvane_zh.qm"), QByteArray("qm release 1.10"));
+        QCOMPARE(in("system.ini"), QByteArray("[user.info]\r\nusername=me\r\n"));
+        QCOMPARE(in("data/log.dat"), QByteArray("log"));
+        QCOMPARE(in("Elements/Stars/star.png"), QByteArray("my star"));
+        QCOMPARE(in("Elements/Hearts/heart.png"), QByteArray("new heart"));
+        QCOMPARE(vbProgramFolder::release(user), QVersionNumber(1, 10)); // not 1.5 > 1.10 as text
+        QCOMPARE(fingerprint(installed), before);
+
+        // An older installation never replaces a copy the updater has made newer.
+        makeInstall(installed, "1.9", "release 1.9");
+        QCOMPARE(vbProgramFolder::prepare(installed, user, &error), vbProgramFolder::Current);
+        QCOMPARE(in("pixelvane"), QByteArray("release 1.10"));
+        setReadOnly(installed, false);
+    }
+
+    void refusesWhatItCannotUse()
+    {
+        QTemporaryDir dir;
+        QString error;
+        // No release file: not an installed program folder, nothing is copied.
+        write(dir.filePath(QStringLiteral("empty/pixelvane")), "x");
+        QCOMPARE(vbProgramFolder::prepare(dir.filePath(QStringLiteral("empty")),
+                                          dir.filePath(QStringLiteral("u1")), &error),
+                 vbProgramFolder::Failed);
+        QVERIFY(error.contains(QStringLiteral("program.version")));
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("u1/pixelvane"))));
+
+        // A copy that cannot be written fails with the reason and no release, so
+        // the next start tries again.
+        const QString installed = dir.filePath(QStringLiteral("opt"));
+        makeInstall(installed, "1.5", "release 1.5");
+        const QString user = dir.filePath(QStringLiteral("u2"));
+        write(user + QStringLiteral("/tr"), "a file where a folder belongs");
+        QCOMPARE(vbProgramFolder::prepare(installed, user, &error), vbProgramFolder::Failed);
+        QVERIFY2(error.contains(user + QStringLiteral("/tr")), qPrintable(error));
+        QVERIFY(vbProgramFolder::release(user).isNull());
+        setReadOnly(installed, false);
+    }
+
+    void launcherStartsTheUpdaterInTheCopy()
+    {
+        QTemporaryDir dir;
+        const QString installed = dir.filePath(QStringLiteral("opt"));
+        makeInstall(installed, "1.5", "release 1.5");
+        setReadOnly(installed, false);
+        QVERIFY(
+            QFile::copy(QStringLiteral(PV_LAUNCHER_PATH), installed + QStringLiteral("/pixelvane-launcher")));
+        write(installed + QStringLiteral("/updater"), "#!/bin/sh\npwd > started-in.txt\n");
+        QFile(installed + QStringLiteral("/updater")).setPermissions(kRunnable);
+        setReadOnly(installed, true);
+        const QByteArray before = fingerprint(installed);
+
+        QProcess launcher;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data-home")));
+        launcher.setProcessEnvironment(env);
+        launcher.setWorkingDirectory(dir.path());
+        launcher.start(installed + QStringLiteral("/pixelvane-launcher"), {});
+        QVERIFY(launcher.waitForFinished(30000));
+        QCOMPARE(launcher.exitCode(), 0);
+        const QString user = dir.filePath(QStringLiteral("data-home/pixelvane"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(user + QStringLiteral("/started-in.txt")).size() > 0, 10000);
+        QCOMPARE(QFileInfo(QString::fromLocal8Bit(read(user + QStringLiteral("/started-in.txt")).trimmed())),
+                 QFileInfo(user));
+        QCOMPARE(fingerprint(installed), before);
+        setReadOnly(installed, false);
+    }
+
+    void installLaysOutTheProgramFolder()
+    {
+        // `cmake --install` of this build tree, into a folder whose name needs quoting.
+        QTemporaryDir dir;
+        const QString prefix = dir.filePath(QStringLiteral("my programs"));
+        QProcess install;
+        install.setProcessChannelMode(QProcess::MergedChannels);
+        install.start(QStringLiteral(PV_CMAKE_COMMAND),
+                      {QStringLiteral("--install"), qEnvironmentVariable("PV_BUILD_DIR"),
+                       QStringLiteral("--prefix"), prefix});
+        QVERIFY(install.waitForFinished(60000));
+        QVERIFY2(install.exitCode() == 0, install.readAll().constData());
+
+        const QDir folder(prefix);
+        for (const char* file :
+             {"pixelvane", "updater", "pixelvane-launcher", "system.ini", "tr/pixvane_zh.qm",
+              "tr/quillmere_zh.qm", "share/icons/hicolor/256x256/apps/pixelvane.png"})
+            QVERIFY2(folder.exists(QLatin1String(file)), file);
+        QVERIFY(!QDir(folder.filePath(QStringLiteral("Elements")))
+                     .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+                     .isEmpty());
+        QVERIFY(!vbProgramFolder::release(prefix).isNull());
+        QCOMPARE(
+            QImage(folder.filePath(QStringLiteral("share/icons/hicolor/48x48/apps/pixelvane.png"))).size(),
+            QSize(48, 48));
+        const QString entry =
+            QString::fromUtf8(read(folder.filePath(QStringLiteral("share/applications/pixelvane.desktop"))));
+        QVERIFY(entry.contains(QStringLiteral("\nIcon=pixelvane\n")));
+        QVERIFY2(
+            entry.contains(QStringLiteral("\nExec=\"") + prefix + QStringLiteral("/pixelvane-launcher\"\n")),
+            qPrintable(entry));
+    }
 };
-
-void tst_Launcher::makeInstall(const QString& folder, const char* release, const QByteArray& program)
-{
-    setReadOnly(folder, false);
-    write(folder + QStringLiteral("/program.version"), QByteArray(release) + '\n');
-    write(folder + QStringLiteral("/pixelvane"), program);
-    QFile(folder + QStringLiteral("/pixelvane"))
-        .setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther |
-                        QFileDevice::ExeOther);
-    write(folder + QStringLiteral("/tr/pixvane_zh.qm"), "qm " + program);
-    write(folder + QStringLiteral("/system.ini"), "[service]\r\nhttpport=18080\r\n");
-    write(folder + QStringLiteral("/Elements/Stars/star.png"), "installed star");
-    setReadOnly(folder, true);
-}
-
-void tst_Launcher::actionFor_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("action");
-    QTest::newRow("program") << "pixelvane" << int(vbProgramFolder::Replace);
-    QTest::newRow("translation") << "tr/pixvane_zh.qm" << int(vbProgramFolder::Replace);
-    QTest::newRow("settings") << "system.ini" << int(vbProgramFolder::AddMissing);
-    QTest::newRow("settings, other case") << "System.INI" << int(vbProgramFolder::AddMissing);
-    QTest::newRow("element picture") << "Elements/Stars/star.png" << int(vbProgramFolder::AddMissing);
-    QTest::newRow("not inside Elements") << "Elements.txt" << int(vbProgramFolder::Replace);
-    QTest::newRow("upload log") << "data/log.dat" << int(vbProgramFolder::Skip);
-    QTest::newRow("prepared photo") << "TempImages/3/a.jpg" << int(vbProgramFolder::Skip);
-    QTest::newRow("error log") << "error.txt" << int(vbProgramFolder::Skip);
-}
-
-void tst_Launcher::actionFor()
-{
-    QFETCH(QString, path);
-    QFETCH(int, action);
-    QCOMPARE(int(vbProgramFolder::actionFor(path)), action);
-}
-
-void tst_Launcher::copyFromReadOnlyInstall()
-{
-    QTemporaryDir dir;
-    const QString installed = dir.filePath(QStringLiteral("opt"));
-    const QString user = dir.filePath(QStringLiteral("home/pixelvane"));
-    QString error;
-    makeInstall(installed, "1.5", "release 1.5");
-    QByteArray before = fingerprint(installed);
-
-    // First start: the copy is made, runnable and writable by the user.
-    QCOMPARE(vbProgramFolder::prepare(installed, user, &error), vbProgramFolder::Made);
-    QCOMPARE(fingerprint(installed), before);
-    QCOMPARE(read(user + QStringLiteral("/pixelvane")), QByteArray("release 1.5"));
-    const QFileDevice::Permissions perms = QFile(user + QStringLiteral("/pixelvane")).permissions();
-    QVERIFY(perms.testFlag(QFileDevice::ExeOwner) && perms.testFlag(QFileDevice::WriteOwner));
-    QCOMPARE(read(user + QStringLiteral("/Elements/Stars/star.png")), QByteArray("installed star"));
-    QCOMPARE(vbProgramFolder::release(user), QVersionNumber(1, 5));
-    QCOMPARE(vbProgramFolder::prepare(installed, user, &error), vbProgramFolder::Current);
-
-    // The user works: settings, log, a changed and an own element picture.
-    write(user + QStringLiteral("/system.ini"), "[user.info]\r\nusername=me\r\n");
-    write(user + QStringLiteral("/data/log.dat"), "log");
-    write(user + QStringLiteral("/Elements/Stars/star.png"), "my star");
-    write(user + QStringLiteral("/Elements/Mine/own.png"), "own");
-
-    // A newer release is installed: program files are replaced, new elements
-    // added, and what belongs to the user stays.
-    makeInstall(installed, "1.10", "release 1.10");
-    setReadOnly(installed, false);
-    write(installed + QStringLiteral("/Elements/Hearts/heart.png"), "new heart");
-    write(installed + QStringLiteral("/data/log.dat"), "installed log");
-    setReadOnly(installed, true);
-    before = fingerprint(installed);
-    QCOMPARE(vbProgramFolder::prepare(installed, user, &error), vbProgramFolder::Refreshed);
-    QCOMPARE(read(user + QStringLiteral("/pixelvane")), QByteArray("release 1.10"));
-    QCOMPARE(read(user + QStringLiteral("/tr/pixvane_zh.qm")), QByteArray("qm release 1.10"));
-    QCOMPARE(read(user + QStringLiteral("/system.ini")), QByteArray("[user.info]\r\nusername=me\r\n"));
-    QCOMPARE(read(user + QStringLiteral("/data/log.dat")), QByteArray("log"));
-    QCOMPARE(read(user + QStringLiteral("/Elements/Stars/star.png")), QByteArray("my star"));
-    QCOMPARE(read(user + QStringLiteral("/Elements/Mine/own.png")), QByteArray("own"));
-    QCOMPARE(read(user + QStringLiteral("/Elements/Hearts/heart.png")), QByteArray("new heart"));
-    QCOMPARE(vbProgramFolder::release(user), QVersionNumber(1, 10));
-    QCOMPARE(fingerprint(installed), before);
-
-    // An older installation never replaces a copy the updater has made newer.
-    makeInstall(installed, "1.9", "release 1.9");
-    QCOMPARE(vbProgramFolder::prepare(installed, user, &error), vbProgramFolder::Current);
-    QCOMPARE(read(user + QStringLiteral("/pixelvane")), QByteArray("release 1.10"));
-    setReadOnly(installed, false);
-}
-
-void tst_Launcher::refusesWhatItCannotUse()
-{
-    QTemporaryDir dir;
-    QString error;
-    // No release file: not an installed program folder, nothing is copied.
-    const QString empty = dir.filePath(QStringLiteral("empty"));
-    QDir().mkpath(empty);
-    write(empty + QStringLiteral("/pixelvane"), "x");
-    QCOMPARE(vbProgramFolder::prepare(empty, dir.filePath(QStringLiteral("u1")), &error),
-             vbProgramFolder::Failed);
-    QVERIFY(error.contains(QStringLiteral("program.version")));
-    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("u1/pixelvane"))));
-
-    // A copy that cannot be written fails with the reason and no release, so
-    // the next start tries again.
-    const QString installed = dir.filePath(QStringLiteral("opt"));
-    makeInstall(installed, "1.5", "release 1.5");
-    const QString user = dir.filePath(QStringLiteral("u2"));
-    write(user + QStringLiteral("/tr"), "a file where a folder belongs");
-    error.clear();
-    QCOMPARE(vbProgramFolder::prepare(installed, user, &error), vbProgramFolder::Failed);
-    QVERIFY2(error.contains(user + QStringLiteral("/tr")), qPrintable(error));
-    QVERIFY(vbProgramFolder::release(user).isNull());
-    setReadOnly(installed, false);
-}
-
-void tst_Launcher::launcherStartsTheUpdaterInTheCopy()
-{
-    QTemporaryDir dir;
-    const QString installed = dir.filePath(QStringLiteral("opt"));
-    makeInstall(installed, "1.5", "release 1.5");
-    setReadOnly(installed, false);
-    QVERIFY(QFile::copy(QStringLiteral(PV_LAUNCHER_PATH), installed + QStringLiteral("/pixelvane-launcher")));
-    // The updater stand-in notes the folder it runs in.
-    write(installed + QStringLiteral("/updater"), "#!/bin/sh\npwd > started-in.txt\n");
-    QFile(installed + QStringLiteral("/updater"))
-        .setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther |
-                        QFileDevice::ExeOther);
-    setReadOnly(installed, true);
-    const QByteArray before = fingerprint(installed);
-
-    QProcess launcher;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data-home")));
-    launcher.setProcessEnvironment(env);
-    launcher.setWorkingDirectory(dir.path());
-    launcher.start(installed + QStringLiteral("/pixelvane-launcher"), {});
-    QVERIFY(launcher.waitForFinished(30000));
-    QCOMPARE(launcher.exitCode(), 0);
-    const QString user = dir.filePath(QStringLiteral("data-home/pixelvane"));
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(user + QStringLiteral("/started-in.txt")).size() > 0, 10000);
-    QCOMPARE(QFileInfo(QString::fromLocal8Bit(read(user + QStringLiteral("/started-in.txt")).trimmed())),
-             QFileInfo(user));
-    QCOMPARE(read(user + QStringLiteral("/system.ini")), QByteArray("[service]\r\nhttpport=18080\r\n"));
-    QCOMPARE(fingerprint(installed), before);
-    setReadOnly(installed, false);
-}
-
-void tst_Launcher::installLaysOutTheProgramFolder()
-{
-    // `cmake --install` of this build tree, into a folder whose name needs quoting.
-    QTemporaryDir dir;
-    const QString prefix = dir.filePath(QStringLiteral("my programs"));
-    QProcess install;
-    install.setProcessChannelMode(QProcess::MergedChannels);
-    install.start(QStringLiteral(PV_CMAKE_COMMAND),
-                  {QStringLiteral("--install"), qEnvironmentVariable("PV_BUILD_DIR"),
-                   QStringLiteral("--prefix"), prefix});
-    QVERIFY(install.waitForFinished(60000));
-    QVERIFY2(install.exitCode() == 0, install.readAll().constData());
-
-    const QDir folder(prefix);
-    for (const char* file :
-         {"pixelvane", "updater", "pixelvane-launcher", "system.ini", "program.version", "tr/pixvane_zh.qm",
-          "tr/quillmere_zh.qm", "share/icons/hicolor/48x48/apps/pixelvane.png",
-          "share/icons/hicolor/256x256/apps/pixelvane.png"})
-        QVERIFY2(folder.exists(QLatin1String(file)), file);
-    QVERIFY(!QDir(folder.filePath(QStringLiteral("Elements")))
-                 .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
-                 .isEmpty());
-    QCOMPARE(vbProgramFolder::release(prefix).isNull(), false);
-    QCOMPARE(QImage(folder.filePath(QStringLiteral("share/icons/hicolor/48x48/apps/pixelvane.png"))).size(),
-             QSize(48, 48));
-
-    const QString entry =
-        QString::fromUtf8(read(folder.filePath(QStringLiteral("share/applications/pixelvane.desktop"))));
-    QVERIFY(entry.startsWith(QStringLiteral("[Desktop Entry]\n")));
-    QVERIFY(entry.contains(QStringLiteral("\nIcon=pixelvane\n")));
-    QVERIFY2(entry.contains(QStringLiteral("\nExec=\"") + prefix + QStringLiteral("/pixelvane-launcher\"\n")),
-             qPrintable(entry));
-}
 
 QTEST_GUILESS_MAIN(tst_Launcher)
 #include "tst_launcher.moc"
