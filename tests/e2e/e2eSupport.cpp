@@ -160,20 +160,10 @@ bool vbE2eProgram::setUp()
            fail(QStringLiteral("system.ini was not read"));
 }
 
-QString vbE2eProgram::photoPath(const QString& fileName) const
-{
-    return m_dir.filePath(QStringLiteral("photos/") + fileName);
-}
-
 void vbE2eProgram::setAutoLogin(bool on)
 {
     vbIniParser ini(QDir(m_dir.path()).filePath(QStringLiteral("system.ini")));
     ini.setBool(QStringLiteral("user.info"), QStringLiteral("autologin"), on);
-}
-
-bool vbE2eProgram::inject(const QString& endpoint, const QString& kind, int count, const QJsonObject& extra)
-{
-    return m_service->injectFault(fault(endpoint, kind, count, extra));
 }
 
 int vbE2eProgram::createAlbum(const QString& name, int count, bool withFtpFolder)
@@ -261,21 +251,6 @@ QAction* vbE2eProgram::quitAction(vbMainWnd* window)
     return nullptr;
 }
 
-QJsonArray vbE2eProgram::stateList(const char* name)
-{
-    return m_service->state().value(QLatin1String(name)).toArray();
-}
-
-QJsonArray vbE2eProgram::photosOfAlbum(int albumId)
-{
-    return where(stateList("photos"), "album_id", QString::number(albumId));
-}
-
-QJsonArray vbE2eProgram::commitsOfAlbum(int albumId)
-{
-    return where(stateList("commits"), "album_id", QString::number(albumId));
-}
-
 QJsonObject vbE2eProgram::photoNamed(int albumId, const QString& name)
 {
     for (const QJsonValue& p : photosOfAlbum(albumId)) {
@@ -285,9 +260,9 @@ QJsonObject vbE2eProgram::photoNamed(int albumId, const QString& name)
     return {};
 }
 
-QString vbE2eProgram::storedPath(const QJsonObject& photo)
+QJsonArray vbE2eProgram::ofAlbum(const char* list, int albumId)
 {
-    return m_service->stateDir() + QLatin1Char('/') + photo.value(QLatin1String("path")).toString();
+    return where(stateList(list), "album_id", QString::number(albumId));
 }
 
 int vbE2eProgram::requestCount(const char* endpoint, bool faultedOnly)

