@@ -24,6 +24,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+
 namespace {
 
 void click(QWidget* button)
@@ -86,7 +88,7 @@ void vbModalScript::poll()
 
 void vbModalScript::expectMessage(bool ok)
 {
-    expect(QStringLiteral("vbMessageBox"), [ok](QWidget* d) {
+    expect("vbMessageBox", [ok](QWidget* d) {
         auto* box = static_cast<vbMessageBox*>(d);
         click(ok ? box->btnOK : box->btnCancel);
     });
@@ -94,7 +96,7 @@ void vbModalScript::expectMessage(bool ok)
 
 void vbModalScript::expectAgain(vbUploadAgainBox::Result answer)
 {
-    expect(QStringLiteral("vbUploadAgainBox"), [answer](QWidget* d) {
+    expect("vbUploadAgainBox", [answer](QWidget* d) {
         auto* box = static_cast<vbUploadAgainBox*>(d);
         click(answer == vbUploadAgainBox::Yes      ? box->btnYes
               : answer == vbUploadAgainBox::YesAll ? box->btnYesAll
@@ -105,14 +107,12 @@ void vbModalScript::expectAgain(vbUploadAgainBox::Result answer)
 
 void vbModalScript::expectComplete()
 {
-    expect(QStringLiteral("vbUploadComplete"),
-           [](QWidget* d) { click(static_cast<vbUploadComplete*>(d)->btnOK); });
+    expect("vbUploadComplete", [](QWidget* d) { click(static_cast<vbUploadComplete*>(d)->btnOK); });
 }
 
 void vbModalScript::expectFailed()
 {
-    expect(QStringLiteral("vbUploadFailed"),
-           [](QWidget* d) { click(static_cast<vbUploadFailed*>(d)->btnNo); });
+    expect("vbUploadFailed", [](QWidget* d) { click(static_cast<vbUploadFailed*>(d)->btnNo); });
 }
 
 vbModalScript::Handler vbModalScript::failedReUpload(std::function<void()> before)
@@ -168,13 +168,12 @@ void vbE2eProgram::setAutoLogin(bool on)
 
 int vbE2eProgram::createAlbum(const QString& name, int count, bool withFtpFolder)
 {
-    if (!m_service->control(QStringLiteral("album"),
-                            QJsonObject{{QLatin1String("user_id"), velbrook::kDemoUserId},
-                                        {QLatin1String("name"), name},
-                                        {QLatin1String("photo_count"), count}}))
+    if (!m_service->control(
+            QStringLiteral("album"),
+            QJsonObject{{"user_id", velbrook::kDemoUserId}, {"name", name}, {"photo_count", count}}))
         return 0;
     const QJsonArray albums = where(stateList("albums"), "name", name);
-    const int id = albums.isEmpty() ? 0 : albums.last().toObject().value(QLatin1String("id")).toInt();
+    const int id = albums.isEmpty() ? 0 : albums.last().toObject()["id"].toInt();
     // An album that holds photos has its folder in the account's FTP area.
     const QString folder =
         m_service->stateDir() + QStringLiteral("/ftp/u%1/%2").arg(velbrook::kDemoUserId).arg(id);
@@ -203,13 +202,11 @@ std::unique_ptr<vbMainWnd> vbE2eProgram::openWindow(const QString& album, int ti
 bool vbE2eProgram::addPhotos(vbMainWnd* window, const QStringList& paths)
 {
     window->fileList()->addPaths(paths);
+    const auto ready = [](const vbFileNode* node) { return !node->isLoading() && node->sourceWidth() >= 0; };
     return QTest::qWaitFor(
         [&] {
-            for (const vbFileNode* node : window->fileList()->nodes()) {
-                if (node->isLoading() || node->sourceWidth() < 0)
-                    return false;
-            }
-            return true;
+            const auto nodes = window->fileList()->nodes();
+            return std::all_of(nodes.begin(), nodes.end(), ready);
         },
         30000);
 }
@@ -254,7 +251,7 @@ QAction* vbE2eProgram::quitAction(vbMainWnd* window)
 QJsonObject vbE2eProgram::photoNamed(int albumId, const QString& name)
 {
     for (const QJsonValue& p : photosOfAlbum(albumId)) {
-        if (p.toObject().value(QLatin1String("name")).toString().section(QLatin1Char('/'), -1) == name)
+        if (p.toObject()["name"].toString().section(QLatin1Char('/'), -1) == name)
             return p.toObject();
     }
     return {};
@@ -269,7 +266,7 @@ int vbE2eProgram::requestCount(const char* endpoint, bool faultedOnly)
 {
     int count = 0;
     for (const QJsonValue& r : where(stateList("requests"), "endpoint", QLatin1String(endpoint)))
-        count += !faultedOnly || !r.toObject().value(QLatin1String("fault")).isNull();
+        count += !faultedOnly || !r.toObject()["fault"].isNull();
     return count;
 }
 
@@ -281,7 +278,7 @@ int vbE2eProgram::ftpCommandCount(const QString& cmd)
 int vbE2eProgram::albumCount(int albumId)
 {
     const QJsonArray album = where(stateList("albums"), "id", QString::number(albumId));
-    return album.isEmpty() ? -1 : album.first().toObject().value(QLatin1String("photo_count")).toInt();
+    return album.isEmpty() ? -1 : album.first().toObject()["photo_count"].toInt();
 }
 
 QByteArray vbE2eProgram::sha256Of(const QString& path)
@@ -296,9 +293,9 @@ QJsonObject vbE2eProgram::fault(const QString& endpoint, const QString& kind, in
                                 const QJsonObject& extra)
 {
     QJsonObject f = extra;
-    f.insert(QLatin1String("endpoint"), endpoint);
-    f.insert(QLatin1String("kind"), kind);
+    f["endpoint"] = endpoint;
+    f["kind"] = kind;
     if (count > 0)
-        f.insert(QLatin1String("count"), count);
+        f["count"] = count;
     return f;
 }

@@ -59,8 +59,7 @@ private slots:
         QTest::newRow("wrong envelope") << f("signin", "novalue") << unreadable;
         QTest::newRow("HTTP 500") << f("signin", "status") << unreadable;
         QTest::newRow("endless") << f("signin", "endless") << unreadable;
-        QTest::newRow("user id -1") << f("signin", "value", {{QLatin1String("value"), QLatin1String("-1")}})
-                                    << unreadable;
+        QTest::newRow("user id -1") << f("signin", "value", {{"value", QLatin1String("-1")}}) << unreadable;
         QTest::newRow("no [service] section") << Faults{} << unreachable;
         QTest::newRow("albums refused") << f("albumlist", "refuse") << unreadable;
     }
@@ -91,7 +90,7 @@ private slots:
         const auto failure = vbServiceCall::Outcome(outcome);
         QString statusAtMessage;
         vbModalScript script;
-        script.expect(QStringLiteral("vbMessageBox"), [&](QWidget* box) {
+        script.expect("vbMessageBox", [&](QWidget* box) {
             statusAtMessage = m_window->statusText();
             m_program.service().clearFaults();
             writeIni(ini);
@@ -123,9 +122,9 @@ private slots:
             return vbE2eProgram::fault(QLatin1String(endpoint), QLatin1String(kind), -1, extra);
         };
         QTest::newRow("STOR aborted after 500 bytes")
-            << f("ftp_stor", "fail_after", {{QLatin1String("bytes"), 500}}) << "STOR" << false;
+            << f("ftp_stor", "fail_after", {{"bytes", 500}}) << "STOR" << false;
         QTest::newRow("commit answering another id")
-            << f("commit", "value", {{QLatin1String("value"), QLatin1String("123")}}) << "commit" << false;
+            << f("commit", "value", {{"value", QLatin1String("123")}}) << "commit" << false;
         QTest::newRow("photo ids refused, then re-upload") << f("photoid", "refuse") << "photoid" << true;
     }
 
@@ -138,7 +137,7 @@ private slots:
         QVERIFY(m_program.service().injectFault(fault));
         vbModalScript script;
         if (again) {
-            script.expect(QStringLiteral("vbUploadFailed"),
+            script.expect("vbUploadFailed",
                           vbModalScript::failedReUpload([this] { m_program.service().clearFaults(); }));
             script.expectComplete();
         } else {
@@ -179,7 +178,7 @@ private slots:
         const auto f = [](const char* endpoint, const char* kind, int count, const QJsonObject& extra = {}) {
             return vbE2eProgram::fault(QLatin1String(endpoint), QLatin1String(kind), count, extra);
         };
-        const QJsonObject kb{{QLatin1String("bytes"), 1000}};
+        const QJsonObject kb{{"bytes", 1000}};
         // Longer than a stop waits: the failed run still says goodbye when the photo starts again.
         QTest::newRow("FTP data never read, QUIT unanswered")
             << true << Faults{f("ftp_stor", "stall", 1), f("ftp_quit", "stall", 2)} << 1 << 4 << 3500;
@@ -223,12 +222,8 @@ private slots:
         const QJsonArray photos = m_program.photosOfAlbum(m_albumId);
         QCOMPARE(photos.size(), (ftp ? 3 : 1) * photoCount); // FTP adds two smaller sizes
         for (const QJsonValue& p : photos) {
-            if (!p.toObject()
-                     .value(QLatin1String("name"))
-                     .toString()
-                     .section(QLatin1Char('/'), -1)
-                     .contains(QLatin1Char('_')))
-                stored.insert(p.toObject().value(QLatin1String("sha256")).toString().toLatin1());
+            if (!p["name"].toString().section('/', -1).contains('_'))
+                stored.insert(p["sha256"].toString().toLatin1());
         }
         QCOMPARE(stored, sent);
     }
@@ -237,8 +232,8 @@ private slots:
     // going; OK stops it and keeps the stalled photo for the next start.
     void quitMidUpload()
     {
-        QVERIFY(openWithPhotos(QStringLiteral("Cancelled"), 4, false));
-        QVERIFY(m_program.inject(QStringLiteral("upload"), QStringLiteral("stall"), 1));
+        QVERIFY(openWithPhotos("Cancelled", 4, false));
+        QVERIFY(m_program.inject("upload", "stall", 1));
         QFile::remove(vbUploadQueue::pendingPath());
         vbModalScript script;
         vbE2eProgram::clickUpload(m_window.get());
@@ -289,8 +284,7 @@ private:
     bool openWithPhotos(const QString& album, int count, bool ftp)
     {
         m_albumId = m_program.createAlbum(album, 1, true);
-        if (m_albumId <= 0 ||
-            (!ftp && !m_program.inject(QStringLiteral("ftp_login"), QStringLiteral("refuse"))))
+        if (m_albumId <= 0 || (!ftp && !m_program.inject("ftp_login", "refuse")))
             return false;
         m_paths.clear();
         for (int i = 0; i < count; ++i)
