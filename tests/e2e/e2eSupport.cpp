@@ -115,12 +115,12 @@ void vbModalScript::expectFailed()
     expect("vbUploadFailed", [](QWidget* d) { click(static_cast<vbUploadFailed*>(d)->btnNo); });
 }
 
-vbModalScript::Handler vbModalScript::failedReUpload(std::function<void()> before)
+void vbModalScript::expectFailed(std::function<void()> beforeYes)
 {
-    return [before](QWidget* d) {
-        before();
+    expect("vbUploadFailed", [beforeYes](QWidget* d) {
+        beforeYes();
         click(static_cast<vbUploadFailed*>(d)->btnYes);
-    };
+    });
 }
 
 vbE2eProgram::~vbE2eProgram()
@@ -147,12 +147,11 @@ bool vbE2eProgram::setUp()
     if (!m_service->isRunning())
         return fail(m_service->errorString());
     {
-        vbIniParser ini(dir.filePath(QStringLiteral("system.ini")));
-        const QString user = QStringLiteral("user.info");
-        ini.setString(user, QStringLiteral("username"), QLatin1String(velbrook::kDemoEmail));
-        ini.setString(user, QStringLiteral("password"), QLatin1String(velbrook::kDemoPassword));
-        ini.setBool(user, QStringLiteral("autologin"), true);
+        vbIniParser ini(dir.filePath("system.ini"));
+        ini.setString("user.info", "username", QLatin1String(velbrook::kDemoEmail));
+        ini.setString("user.info", "password", QLatin1String(velbrook::kDemoPassword));
     }
+    setAutoLogin(true);
     if (!m_service->writeSystemIni(m_dir.path()))
         return fail(QStringLiteral("cannot write system.ini"));
     vbEndpoints::reloadCurrent();
@@ -162,8 +161,7 @@ bool vbE2eProgram::setUp()
 
 void vbE2eProgram::setAutoLogin(bool on)
 {
-    vbIniParser ini(QDir(m_dir.path()).filePath(QStringLiteral("system.ini")));
-    ini.setBool(QStringLiteral("user.info"), QStringLiteral("autologin"), on);
+    vbIniParser(QDir(m_dir.path()).filePath("system.ini")).setBool("user.info", "autologin", on);
 }
 
 int vbE2eProgram::createAlbum(const QString& name, int count, bool withFtpFolder)
@@ -203,12 +201,11 @@ bool vbE2eProgram::addPhotos(vbMainWnd* window, const QStringList& paths)
 {
     window->fileList()->addPaths(paths);
     const auto ready = [](const vbFileNode* node) { return !node->isLoading() && node->sourceWidth() >= 0; };
-    return QTest::qWaitFor(
-        [&] {
-            const auto nodes = window->fileList()->nodes();
-            return std::all_of(nodes.begin(), nodes.end(), ready);
-        },
-        30000);
+    const auto allReady = [&] {
+        const auto nodes = window->fileList()->nodes();
+        return std::all_of(nodes.begin(), nodes.end(), ready);
+    };
+    return QTest::qWaitFor(allReady, 30000);
 }
 
 QString vbE2eProgram::makePhoto(const QString& baseName, const QSize& size, qint64 bytes, int seed)

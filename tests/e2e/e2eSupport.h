@@ -33,8 +33,8 @@ public:
     void expectMessage(bool ok);
     void expectAgain(vbUploadAgainBox::Result answer);
     void expectComplete();
-    void expectFailed();
-    static Handler failedReUpload(std::function<void()> before);
+    void expectFailed();                                // answers No
+    void expectFailed(std::function<void()> beforeYes); // answers Yes (upload again)
 
 private:
     void poll();
@@ -44,8 +44,7 @@ private:
     QStringList m_seen, m_unexpected;
 };
 
-// A program folder with the stand-in service behind it; system.ini holds the
-// service's addresses and the demo account with automatic sign-in.
+// A program folder with the stand-in service and the demo account signed in automatically.
 class vbE2eProgram
 {
 public:

@@ -1,5 +1,4 @@
-// Faults of the service during sign-in and uploads driven through the main
-// window: each ends in the documented state, with nothing lost or left behind.
+// Service faults during sign-in and uploads: each ends in the documented state, nothing lost.
 #include "e2eSupport.h"
 #include "vbBaseUpload.h"
 #include "vbEndpoints.h"
@@ -137,8 +136,7 @@ private slots:
         QVERIFY(m_program.service().injectFault(fault));
         vbModalScript script;
         if (again) {
-            script.expect("vbUploadFailed",
-                          vbModalScript::failedReUpload([this] { m_program.service().clearFaults(); }));
+            script.expectFailed([this] { m_program.service().clearFaults(); });
             script.expectComplete();
         } else {
             script.expectFailed();

@@ -1,6 +1,4 @@
-// What survives a kill, a failed save or a bad photo, driven through the main
-// window: results on disk as they come, the recovery copy of the list, failed
-// saves told, bad photos marked and logged, photos added during an upload.
+// What survives a kill, a failed save, a bad photo or a photo added during an upload.
 #include "e2eSupport.h"
 #include "vbFileList.h"
 #include "vbFileNode.h"

@@ -1,6 +1,4 @@
-// Uploads driven through the main window against the stand-in service, in FTP
-// and in HTTP mode: what the service stores, the log, and the questions and
-// refusals before a start.
+// Uploads in FTP and HTTP mode: what the service stores, the log, questions and refusals.
 #include "e2eSupport.h"
 #include "vbFileList.h"
 #include "vbFileNode.h"
