@@ -24,6 +24,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+
 namespace {
 
 void click(QWidget* button)
@@ -86,7 +88,7 @@ void vbModalScript::poll()
 
 void vbModalScript::expectMessage(bool ok)
 {
-    expect(QStringLiteral("vbMessageBox"), [ok](QWidget* d) {
+    expect("vbMessageBox", [ok](QWidget* d) {
         auto* box = static_cast<vbMessageBox*>(d);
         click(ok ? box->btnOK : box->btnCancel);
     });
@@ -94,7 +96,7 @@ void vbModalScript::expectMessage(bool ok)
 
 void vbModalScript::expectAgain(vbUploadAgainBox::Result answer)
 {
-    expect(QStringLiteral("vbUploadAgainBox"), [answer](QWidget* d) {
+    expect("vbUploadAgainBox", [answer](QWidget* d) {
         auto* box = static_cast<vbUploadAgainBox*>(d);
         click(answer == vbUploadAgainBox::Yes      ? box->btnYes
               : answer == vbUploadAgainBox::YesAll ? box->btnYesAll
@@ -105,22 +107,20 @@ void vbModalScript::expectAgain(vbUploadAgainBox::Result answer)
 
 void vbModalScript::expectComplete()
 {
-    expect(QStringLiteral("vbUploadComplete"),
-           [](QWidget* d) { click(static_cast<vbUploadComplete*>(d)->btnOK); });
+    expect("vbUploadComplete", [](QWidget* d) { click(static_cast<vbUploadComplete*>(d)->btnOK); });
 }
 
 void vbModalScript::expectFailed()
 {
-    expect(QStringLiteral("vbUploadFailed"),
-           [](QWidget* d) { click(static_cast<vbUploadFailed*>(d)->btnNo); });
+    expect("vbUploadFailed", [](QWidget* d) { click(static_cast<vbUploadFailed*>(d)->btnNo); });
 }
 
-vbModalScript::Handler vbModalScript::failedReUpload(std::function<void()> before)
+void vbModalScript::expectFailed(std::function<void()> beforeYes)
 {
-    return [before](QWidget* d) {
-        before();
+    expect("vbUploadFailed", [beforeYes](QWidget* d) {
+        beforeYes();
         click(static_cast<vbUploadFailed*>(d)->btnYes);
-    };
+    });
 }
 
 vbE2eProgram::~vbE2eProgram()
@@ -147,12 +147,11 @@ bool vbE2eProgram::setUp()
     if (!m_service->isRunning())
         return fail(m_service->errorString());
     {
-        vbIniParser ini(dir.filePath(QStringLiteral("system.ini")));
-        const QString user = QStringLiteral("user.info");
-        ini.setString(user, QStringLiteral("username"), QLatin1String(velbrook::kDemoEmail));
-        ini.setString(user, QStringLiteral("password"), QLatin1String(velbrook::kDemoPassword));
-        ini.setBool(user, QStringLiteral("autologin"), true);
+        vbIniParser ini(dir.filePath("system.ini"));
+        ini.setString("user.info", "username", QLatin1String(velbrook::kDemoEmail));
+        ini.setString("user.info", "password", QLatin1String(velbrook::kDemoPassword));
     }
+    setAutoLogin(true);
     if (!m_service->writeSystemIni(m_dir.path()))
         return fail(QStringLiteral("cannot write system.ini"));
     vbEndpoints::reloadCurrent();
@@ -160,31 +159,19 @@ bool vbE2eProgram::setUp()
            fail(QStringLiteral("system.ini was not read"));
 }
 
-QString vbE2eProgram::photoPath(const QString& fileName) const
-{
-    return m_dir.filePath(QStringLiteral("photos/") + fileName);
-}
-
 void vbE2eProgram::setAutoLogin(bool on)
 {
-    vbIniParser ini(QDir(m_dir.path()).filePath(QStringLiteral("system.ini")));
-    ini.setBool(QStringLiteral("user.info"), QStringLiteral("autologin"), on);
-}
-
-bool vbE2eProgram::inject(const QString& endpoint, const QString& kind, int count, const QJsonObject& extra)
-{
-    return m_service->injectFault(fault(endpoint, kind, count, extra));
+    vbIniParser(QDir(m_dir.path()).filePath("system.ini")).setBool("user.info", "autologin", on);
 }
 
 int vbE2eProgram::createAlbum(const QString& name, int count, bool withFtpFolder)
 {
-    if (!m_service->control(QStringLiteral("album"),
-                            QJsonObject{{QLatin1String("user_id"), velbrook::kDemoUserId},
-                                        {QLatin1String("name"), name},
-                                        {QLatin1String("photo_count"), count}}))
+    if (!m_service->control(
+            QStringLiteral("album"),
+            QJsonObject{{"user_id", velbrook::kDemoUserId}, {"name", name}, {"photo_count", count}}))
         return 0;
     const QJsonArray albums = where(stateList("albums"), "name", name);
-    const int id = albums.isEmpty() ? 0 : albums.last().toObject().value(QLatin1String("id")).toInt();
+    const int id = albums.isEmpty() ? 0 : albums.last().toObject()["id"].toInt();
     // An album that holds photos has its folder in the account's FTP area.
     const QString folder =
         m_service->stateDir() + QStringLiteral("/ftp/u%1/%2").arg(velbrook::kDemoUserId).arg(id);
@@ -213,15 +200,12 @@ std::unique_ptr<vbMainWnd> vbE2eProgram::openWindow(const QString& album, int ti
 bool vbE2eProgram::addPhotos(vbMainWnd* window, const QStringList& paths)
 {
     window->fileList()->addPaths(paths);
-    return QTest::qWaitFor(
-        [&] {
-            for (const vbFileNode* node : window->fileList()->nodes()) {
-                if (node->isLoading() || node->sourceWidth() < 0)
-                    return false;
-            }
-            return true;
-        },
-        30000);
+    const auto ready = [](const vbFileNode* node) { return !node->isLoading() && node->sourceWidth() >= 0; };
+    const auto allReady = [&] {
+        const auto nodes = window->fileList()->nodes();
+        return std::all_of(nodes.begin(), nodes.end(), ready);
+    };
+    return QTest::qWaitFor(allReady, 30000);
 }
 
 QString vbE2eProgram::makePhoto(const QString& baseName, const QSize& size, qint64 bytes, int seed)
@@ -261,40 +245,25 @@ QAction* vbE2eProgram::quitAction(vbMainWnd* window)
     return nullptr;
 }
 
-QJsonArray vbE2eProgram::stateList(const char* name)
-{
-    return m_service->state().value(QLatin1String(name)).toArray();
-}
-
-QJsonArray vbE2eProgram::photosOfAlbum(int albumId)
-{
-    return where(stateList("photos"), "album_id", QString::number(albumId));
-}
-
-QJsonArray vbE2eProgram::commitsOfAlbum(int albumId)
-{
-    return where(stateList("commits"), "album_id", QString::number(albumId));
-}
-
 QJsonObject vbE2eProgram::photoNamed(int albumId, const QString& name)
 {
     for (const QJsonValue& p : photosOfAlbum(albumId)) {
-        if (p.toObject().value(QLatin1String("name")).toString().section(QLatin1Char('/'), -1) == name)
+        if (p.toObject()["name"].toString().section(QLatin1Char('/'), -1) == name)
             return p.toObject();
     }
     return {};
 }
 
-QString vbE2eProgram::storedPath(const QJsonObject& photo)
+QJsonArray vbE2eProgram::ofAlbum(const char* list, int albumId)
 {
-    return m_service->stateDir() + QLatin1Char('/') + photo.value(QLatin1String("path")).toString();
+    return where(stateList(list), "album_id", QString::number(albumId));
 }
 
 int vbE2eProgram::requestCount(const char* endpoint, bool faultedOnly)
 {
     int count = 0;
     for (const QJsonValue& r : where(stateList("requests"), "endpoint", QLatin1String(endpoint)))
-        count += !faultedOnly || !r.toObject().value(QLatin1String("fault")).isNull();
+        count += !faultedOnly || !r.toObject()["fault"].isNull();
     return count;
 }
 
@@ -306,7 +275,7 @@ int vbE2eProgram::ftpCommandCount(const QString& cmd)
 int vbE2eProgram::albumCount(int albumId)
 {
     const QJsonArray album = where(stateList("albums"), "id", QString::number(albumId));
-    return album.isEmpty() ? -1 : album.first().toObject().value(QLatin1String("photo_count")).toInt();
+    return album.isEmpty() ? -1 : album.first().toObject()["photo_count"].toInt();
 }
 
 QByteArray vbE2eProgram::sha256Of(const QString& path)
@@ -321,9 +290,9 @@ QJsonObject vbE2eProgram::fault(const QString& endpoint, const QString& kind, in
                                 const QJsonObject& extra)
 {
     QJsonObject f = extra;
-    f.insert(QLatin1String("endpoint"), endpoint);
-    f.insert(QLatin1String("kind"), kind);
+    f["endpoint"] = endpoint;
+    f["kind"] = kind;
     if (count > 0)
-        f.insert(QLatin1String("count"), count);
+        f["count"] = count;
     return f;
 }

@@ -33,8 +33,8 @@ public:
     void expectMessage(bool ok);
     void expectAgain(vbUploadAgainBox::Result answer);
     void expectComplete();
-    void expectFailed();
-    static Handler failedReUpload(std::function<void()> before);
+    void expectFailed();                                // answers No
+    void expectFailed(std::function<void()> beforeYes); // answers Yes (upload again)
 
 private:
     void poll();
@@ -44,8 +44,7 @@ private:
     QStringList m_seen, m_unexpected;
 };
 
-// A program folder with the stand-in service behind it; system.ini holds the
-// service's addresses and the demo account with automatic sign-in.
+// A program folder with the stand-in service and the demo account signed in automatically.
 class vbE2eProgram
 {
 public:
@@ -54,12 +53,15 @@ public:
     QString error() const { return m_error; }
     vbTestService& service() { return *m_service; }
     QString dir() const { return m_dir.path(); }
-    QString photoPath(const QString& fileName) const;
+    QString photoPath(const QString& fileName) const { return m_dir.filePath("photos/" + fileName); }
 
     // A new album of the demo account holding count photos; its id, or 0.
     int createAlbum(const QString& name, int count, bool withFtpFolder);
     void setAutoLogin(bool on);
-    bool inject(const QString& endpoint, const QString& kind, int count = -1, const QJsonObject& extra = {});
+    bool inject(const QString& endpoint, const QString& kind, int count = -1, const QJsonObject& extra = {})
+    {
+        return m_service->injectFault(fault(endpoint, kind, count, extra));
+    }
 
     // A shown window, signed in with album selected when given; null on failure.
     std::unique_ptr<vbMainWnd> openWindow(const QString& album, int tickMs = 50);
@@ -74,11 +76,14 @@ public:
     static QAction* quitAction(vbMainWnd* window);
 
     // Parts of the service's state view.
-    QJsonArray stateList(const char* name);
-    QJsonArray photosOfAlbum(int albumId);
+    QJsonArray stateList(const char* name) { return m_service->state().value(QLatin1String(name)).toArray(); }
+    QJsonArray photosOfAlbum(int albumId) { return ofAlbum("photos", albumId); }
     QJsonObject photoNamed(int albumId, const QString& name); // by name's last part
-    QString storedPath(const QJsonObject& photo);
-    QJsonArray commitsOfAlbum(int albumId);
+    QString storedPath(const QJsonObject& photo)
+    {
+        return m_service->stateDir() + '/' + photo.value("path").toString();
+    }
+    QJsonArray commitsOfAlbum(int albumId) { return ofAlbum("commits", albumId); }
     int requestCount(const char* endpoint, bool faultedOnly = false);
     int ftpCommandCount(const QString& cmd);
     int albumCount(int albumId);
@@ -88,6 +93,7 @@ public:
                              const QJsonObject& extra = {});
 
 private:
+    QJsonArray ofAlbum(const char* list, int albumId);
     QTemporaryDir m_dir;
     QString m_previousCurrent;
     std::unique_ptr<vbTestService> m_service;
