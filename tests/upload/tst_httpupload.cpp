@@ -1,5 +1,4 @@
-// The HTTP worker against a local listener: the exact bytes it sends, how it
-// judges the answer, and how it ends on broken, stalled or stopped connections.
+// The HTTP worker against a local listener: the bytes it sends and how it ends.
 #include "vbEndpoints.h"
 #include "vbHttpUpload.h"
 #include "vbUploadErrorLog.h"
@@ -179,10 +178,8 @@ void tst_httpupload::requestBytes_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<int>("size");
 
-    QTest::newRow("dotted name, upper-case suffix") << "pics/trip.2008.JPG"
-                                                    << "pics/trip" << kKey << 500;
-    QTest::newRow("several chunks") << "pics/big.jpeg"
-                                    << "pics/big" << kKey << 100000;
+    QTest::newRow("dotted name, upper-case suffix, several chunks") << "pics/trip.2008.JPG"
+                                                                    << "pics/trip" << kKey << 100000;
     QTest::newRow("short key, non-Latin-1 folder kept as UTF-8")
         << QString::fromUtf8("照片/d.jpg") << QString::fromUtf8("照片/d") << QStringLiteral("short-key") << 0;
 }
@@ -234,9 +231,6 @@ void tst_httpupload::answerDecides_data()
     QTest::newRow("acknowledged") << answer << QByteArrayList{kAck} << 3000 << false << true << false;
     QTest::newRow("refused") << answer << QByteArrayList{"HTTP/1.1 400 Bad Request\r\n\r\nerror: refused"}
                              << 3000 << false << false << true;
-    QTest::newRow("half a body, then closed")
-        << answer << QByteArrayList{"HTTP/1.1 200 OK\r\nContent-Length: 11\r\n\r\n", "</\\/>"} << 3000
-        << false << false << true;
     QTest::newRow("never ends") << answer << QByteArrayList{"HTTP/1.1 200 OK\r\n\r\n"} << 3000 << true
                                 << false << true;
     QTest::newRow("closed after the request, no answer")
