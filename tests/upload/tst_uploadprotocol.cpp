@@ -28,7 +28,7 @@ private slots:
     void commitAnswer();
     void uploadAnswerJudgedWhole_data();
     void uploadAnswerJudgedWhole();
-    void commitAddressKeepsOrderAndEncodesValues();
+    void commitAddressEncodesValues();
 };
 
 void tst_uploadprotocol::photoIdReply_data()
@@ -149,27 +149,16 @@ void tst_uploadprotocol::uploadAnswerJudgedWhole()
     QCOMPARE(int(judged), state);
 }
 
-void tst_uploadprotocol::commitAddressKeepsOrderAndEncodesValues()
+void tst_uploadprotocol::commitAddressEncodesValues()
 {
     CommitValues v;
     v.baseAddress = QStringLiteral("Http://127.0.0.2/client2/");
-    v.userId = 1001;
-    v.albumId = QStringLiteral("12");
     v.photoId = 5000000001LL;
     v.photoName = QStringLiteral(u"my trip & 旅行 #1+2=3%");
-    v.width = 3000;
-    v.height = 2000;
     v.fileSize = 3000000000LL; // above 2 GiB: no wrap to a negative size
-
+    // What the service stores from it: tst_nodeprotocol.
     const QUrl url = commitUrl(v);
-    QCOMPARE(url.path(), QStringLiteral("/client2/newPhoto_1.jsp"));
     const QByteArray query = url.query(QUrl::FullyEncoded).toLatin1();
-    QStringList keys;
-    for (const QByteArray& pair : query.split('&')) // the name's "&" is encoded, not a separator
-        keys << QString::fromLatin1(pair.left(pair.indexOf('=')));
-    QCOMPARE(keys, QStringList({"userid", "albumid", "photoid", "photoname", "photowidth", "photoheight",
-                                "photosize", "make", "model", "time1", "time2", "shareid", "orderid",
-                                "aperture", "focal"}));
     const QUrlQuery decoded(url);
     QCOMPARE(decoded.queryItemValue("photoname", QUrl::FullyDecoded), v.photoName);
     QCOMPARE(decoded.queryItemValue("photoid"), QStringLiteral("5000000001"));
