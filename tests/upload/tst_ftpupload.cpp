@@ -82,8 +82,8 @@ void tst_ftpupload::initTestCase()
 
 void tst_ftpupload::init()
 {
-    // Removals a stopped run left in the background would take faults meant for this test.
-    QVERIFY(QThreadPool::globalInstance()->waitForDone(30000));
+    QVERIFY(QThreadPool::globalInstance()->waitForDone(
+        30000)); // background removals would take this test's faults
     QVERIFY(m_service->clearFaults(true));
     vbBaseUpload::setSocketTimeoutMs(60000);
 }
