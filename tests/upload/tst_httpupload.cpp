@@ -1,5 +1,4 @@
-// The HTTP worker against a local listener: the exact bytes it sends, how it
-// judges the answer, and how it ends on broken, stalled or stopped connections.
+// The HTTP worker against a local listener: the bytes it sends and how it ends.
 #include "vbEndpoints.h"
 #include "vbHttpUpload.h"
 #include "vbUploadErrorLog.h"
@@ -57,18 +56,16 @@ QByteArray randomBytes(int size)
     return bytes;
 }
 
-// One connection at a time: reads the request (header + Content-Length) and
-// then answers in pieces, closes, or stays silent.
+// Reads one request (header + Content-Length), then answers in pieces, closes, or stays silent.
 class FakeUploadServer : public QObject
 {
     Q_OBJECT
 public:
     enum Mode
     {
-        Answer,        // the pieces, gapMs apart; then close, or filler for ever
-        CloseAfterAll, // close without a word once everything arrived
-        CloseEarly,    // close after 10000 bytes
-        Stall          // read everything, never answer
+        Answer,     // the pieces, gapMs apart; then close, or filler for ever
+        CloseEarly, // close after 10000 bytes
+        Stall       // read everything, never answer
     };
 
     explicit FakeUploadServer(Mode mode, const QByteArrayList& answer = {kAck}) : pieces(answer), m_mode(mode)
@@ -105,8 +102,6 @@ private:
         emit requestComplete();
         if (m_mode == Answer)
             sendPiece(0);
-        else if (m_mode == CloseAfterAll)
-            m_socket->disconnectFromHost();
     }
     void sendPiece(int i)
     {
@@ -179,10 +174,8 @@ void tst_httpupload::requestBytes_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<int>("size");
 
-    QTest::newRow("dotted name, upper-case suffix") << "pics/trip.2008.JPG"
-                                                    << "pics/trip" << kKey << 500;
-    QTest::newRow("several chunks") << "pics/big.jpeg"
-                                    << "pics/big" << kKey << 100000;
+    QTest::newRow("dotted name, upper-case suffix, several chunks") << "pics/trip.2008.JPG"
+                                                                    << "pics/trip" << kKey << 100000;
     QTest::newRow("short key, non-Latin-1 folder kept as UTF-8")
         << QString::fromUtf8("照片/d.jpg") << QString::fromUtf8("照片/d") << QStringLiteral("short-key") << 0;
 }
@@ -231,16 +224,12 @@ void tst_httpupload::answerDecides_data()
     QTest::addColumn<bool>("logged"); // an entry in the error log
 
     const int answer = FakeUploadServer::Answer;
-    QTest::newRow("acknowledged") << answer << QByteArrayList{kAck} << 3000 << false << true << false;
     QTest::newRow("refused") << answer << QByteArrayList{"HTTP/1.1 400 Bad Request\r\n\r\nerror: refused"}
                              << 3000 << false << false << true;
-    QTest::newRow("half a body, then closed")
-        << answer << QByteArrayList{"HTTP/1.1 200 OK\r\nContent-Length: 11\r\n\r\n", "</\\/>"} << 3000
-        << false << false << true;
     QTest::newRow("never ends") << answer << QByteArrayList{"HTTP/1.1 200 OK\r\n\r\n"} << 3000 << true
                                 << false << true;
     QTest::newRow("closed after the request, no answer")
-        << int(FakeUploadServer::CloseAfterAll) << QByteArrayList{} << 5000 << false << false << false;
+        << answer << QByteArrayList{} << 5000 << false << false << false;
     // Larger than any socket buffer, so the drop shows while sending.
     QTest::newRow("dropped in the middle of the request")
         << int(FakeUploadServer::CloseEarly) << QByteArrayList{} << 24000000 << false << false << false;
@@ -254,8 +243,7 @@ void tst_httpupload::answerDecides()
     QFETCH(bool, endless);
     QFETCH(bool, ok);
     QFETCH(bool, logged);
-    // Only the answer that never ends is meant to meet the deadline.
-    if (endless)
+    if (endless) // only this answer is meant to meet the deadline
         vbBaseUpload::setSocketTimeoutMs(1000);
     const QString path = writeFile(QStringLiteral("x.jpg"), QByteArray(size, 'x'));
     FakeUploadServer server(static_cast<FakeUploadServer::Mode>(mode), pieces);

@@ -21,14 +21,10 @@ UploadLogRecord record(bool ok, const QString& path, const QString& date, const 
 }
 
 // Oldest first, as the log keeps them; "/p/a.jpg" fails, is re-uploaded, then fails again.
-UploadLogRecords sampleLog()
-{
-    return {record(false, "/p/a.jpg", "2026.12.01 10:00:00", "timeout"),
-            record(true, "/p/b.jpg", "2026.12.01 10:00:05"), record(true, "/p/a.jpg", "2026.12.02 09:30:00"),
-            record(false, QString(), "2026.12.02 09:30:01"),
-            record(false, "/p/a.jpg", "2026.12.03 08:00:00")};
-}
-
+const UploadLogRecords kLog{
+    record(false, "/p/a.jpg", "2026.12.01 10:00:00", "timeout"),
+    record(true, "/p/b.jpg", "2026.12.01 10:00:05"), record(true, "/p/a.jpg", "2026.12.02 09:30:00"),
+    record(false, QString(), "2026.12.02 09:30:01"), record(false, "/p/a.jpg", "2026.12.03 08:00:00")};
 } // namespace
 
 class tst_uploaddialogs : public QObject
@@ -47,7 +43,7 @@ private slots:
 void tst_uploaddialogs::viewerMarksReUploads()
 {
     vbLogs logs;
-    logs.setRecords(sampleLog());
+    logs.setRecords(kLog);
     QTableWidget* table = logs.tableWidget;
     // Row 0 is the newest: a failure after the re-upload is a failure like any other.
     const QStringList status{"Faild", "Faild", "Re-uploaded", "Successed", "Faild"};
@@ -87,7 +83,7 @@ void tst_uploaddialogs::reUpload()
     QFETCH(QStringList, expected);
     QFETCH(QString, message);
     vbLogs logs;
-    logs.setRecords(sampleLog());
+    logs.setRecords(kLog);
     logs.show();
     QVERIFY(QTest::qWaitForWindowExposed(&logs));
     for (int i = 0; i < rows.size(); ++i)
