@@ -281,25 +281,17 @@ void tst_Update::renameThatCannotHappenKeepsOldFile()
 
 void tst_Update::refusesNamesOutsideTarget()
 {
-    QByteArray listing = "total 5\r\n"
-                         "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 ../evil\r\n"
-                         "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 a/b\r\n"
-                         "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 ..\\evil2\r\n"
-                         "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 ABSOLUTE\r\n"
-                         "drwxr-xr-x   2 ftp ftp  0 Jan 05 12:34 folder\r\n"
-                         "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 good.txt\r\n";
-    const QString inside = target("inside");
-    QVERIFY(QDir().mkpath(inside));
-    const QString absolute = target("abs-evil");
-    listing.replace("ABSOLUTE", absolute.toLocal8Bit());
+    // Names with a slash are no listing lines at all (see tst_ftplistparser); a backslash and a
+    // folder reach the dialog's own check.
     vbFakeFtpServer server;
-    server.setListing(listing);
-    for (const QByteArray& name : {QByteArray("../evil"), QByteArray("a/b"), QByteArray("..\\evil2"),
-                                   absolute.toLocal8Bit(), QByteArray("good.txt")})
-        server.addFile(name, "EVIL");
+    server.setListing("-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 ..\\evil2\r\n"
+                      "drwxr-xr-x   2 ftp ftp  0 Jan 05 12:34 folder\r\n"
+                      "-rw-r--r--   1 ftp ftp  4 Jan 05 12:34 good.txt\r\n");
+    server.addFile("..\\evil2", "EVIL");
     server.addFile("good.txt", "good");
     useFtp(server.port());
-    // Names with a slash are no listing lines at all; the backslash reaches the dialog's own check.
+    const QString inside = target("inside");
+    QVERIFY(QDir().mkpath(inside));
     QTest::ignoreMessage(QtWarningMsg, "vbUpdate: refusing listed name \"..\\\\evil2\"");
 
     vbUpdate dialog("program", inside);

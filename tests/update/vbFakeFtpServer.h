@@ -27,19 +27,35 @@ public:
     quint16 port() const { return m_port; }
 
     // The raw LIST answer (lines ending in CR LF).
-    void setListing(const QByteArray& listing);
-    void addFile(const QByteArray& name, const QByteArray& data);
+    void setListing(const QByteArray& listing)
+    {
+        locked([&] { m_listing = listing; });
+    }
+    void addFile(const QByteArray& name, const QByteArray& data)
+    {
+        locked([&] { m_files.insert(name, data); });
+    }
     // RETR sends this many bytes, then neither sends nor closes until the client does.
-    void setStallAfter(qint64 bytes);
-
+    void setStallAfter(qint64 bytes)
+    {
+        locked([&] { m_stallAfter = bytes; });
+    }
     // Every command received, e.g. "RETR good.txt" (PASS arguments left out).
-    QList<QByteArray> commands() const;
-    // Whether the client hung up on a stalled transfer.
+    QList<QByteArray> commands() const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_commands;
+    }
+    // Whether the client hung up on a stalled transfer / a transfer is stalled now.
     bool stalledTransferCut() const { return m_stalledTransferCut; }
-    // Whether a transfer is stalled right now.
     bool stalled() const { return m_stalledNow; }
 
 private:
+    template <typename F> void locked(F f)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        f();
+    }
     void serve();
     void session(Poco::Net::StreamSocket& socket);
     bool acceptData(Poco::Net::ServerSocket& passive, Poco::Net::StreamSocket* data);
