@@ -155,10 +155,7 @@ void tst_FtpRunner::stalledTransferEndsPromptly_data()
 void tst_FtpRunner::stalledTransferEndsPromptly()
 {
     QFETCH(QString, how);
-    vbFakeFtpServer server;
-    server.addFile("big.bin", patternBytes(100000, 3));
-    server.addFile("next.bin", "next");
-    server.setStallAfter(5000);
+    vbFakeFtpServer server({{"big.bin", patternBytes(100000, 3)}, {"next.bin", "next"}}, {}, 5000);
     auto ftp = std::make_unique<vbFtp>();
     if (how == QLatin1String("timeout"))
         ftp->setTimeout(300);

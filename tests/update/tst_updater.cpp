@@ -271,10 +271,9 @@ void tst_Updater::troubledVersionAnswer()
 void tst_Updater::failedDownloadIsOfferedAgain()
 {
     // The second listed file is not there: the download fails after the first arrived.
-    vbFakeFtpServer ftp;
-    ftp.setListing("-rw-r--r--   1 ftp ftp 700 Jan 05 12:34 pixelvane.dat\r\n"
-                   "-rw-r--r--   1 ftp ftp 9 Jan 05 12:34 readme.txt\r\n");
-    ftp.addFile("pixelvane.dat", patternBytes(700, 24));
+    vbFakeFtpServer ftp({{"pixelvane.dat", patternBytes(700, 24)}},
+                        "-rw-r--r--   1 ftp ftp 700 Jan 05 12:34 pixelvane.dat\r\n"
+                        "-rw-r--r--   1 ftp ftp 9 Jan 05 12:34 readme.txt\r\n");
     writeIni(m_service->httpPort(), ftp.port(), "1.0");
     const QByteArray before = iniBytes();
 

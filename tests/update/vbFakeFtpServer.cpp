@@ -15,7 +15,9 @@ const Poco::Timespan pollStep(0, 50 * 1000);
 
 } // namespace
 
-vbFakeFtpServer::vbFakeFtpServer() : m_listener(Poco::Net::SocketAddress("127.0.0.1", 0))
+vbFakeFtpServer::vbFakeFtpServer(QMap<QByteArray, QByteArray> files, QByteArray listing, qint64 stallAfter)
+    : m_listener(Poco::Net::SocketAddress("127.0.0.1", 0)), m_files(std::move(files)),
+      m_listing(std::move(listing)), m_stallAfter(stallAfter)
 {
     std::signal(SIGPIPE, SIG_IGN); // writes to a client that hung up must not end the test
     m_port = m_listener.address().port();
@@ -78,16 +80,13 @@ void vbFakeFtpServer::session(Poco::Net::StreamSocket& socket)
             control.sendMessage("229 Entering Extended Passive Mode (|||" +
                                 std::to_string(passive.address().port()) + "|)");
         } else if (verb == "SIZE") {
-            std::lock_guard<std::mutex> lock(m_mutex);
             if (m_files.contains(arg))
                 control.sendMessage("213 " + std::to_string(m_files.value(arg).size()));
             else
                 control.sendMessage("550 no such file");
         } else if (verb == "LIST" || verb == "RETR") {
-            std::unique_lock<std::mutex> lock(m_mutex);
             const bool found = verb == "LIST" || m_files.contains(arg);
             const QByteArray content = verb == "LIST" ? m_listing : m_files.value(arg);
-            lock.unlock();
             if (!found || !passiveOpen) {
                 control.sendMessage("550 not here");
                 continue;
@@ -123,10 +122,7 @@ bool vbFakeFtpServer::acceptData(Poco::Net::ServerSocket& passive, Poco::Net::St
 
 void vbFakeFtpServer::sendFile(Poco::Net::StreamSocket& data, const QByteArray& content)
 {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    const qint64 stallAfter = m_stallAfter;
-    lock.unlock();
-    const qint64 first = stallAfter >= 0 ? qMin(stallAfter, qint64(content.size())) : content.size();
+    const qint64 first = m_stallAfter >= 0 ? qMin(m_stallAfter, qint64(content.size())) : content.size();
     data.sendBytes(content.constData(), int(first));
     if (first < content.size()) {
         // Hold the transfer open until the client hangs up on it.

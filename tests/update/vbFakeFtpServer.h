@@ -21,25 +21,13 @@ class StreamSocket;
 class vbFakeFtpServer
 {
 public:
-    vbFakeFtpServer();
+    // Serves these files; LIST answers the raw listing (lines ending in CR LF); RETR sends
+    // stallAfter bytes (if >= 0), then neither sends nor closes until the client does.
+    explicit vbFakeFtpServer(QMap<QByteArray, QByteArray> files, QByteArray listing = {},
+                             qint64 stallAfter = -1);
     ~vbFakeFtpServer();
 
     quint16 port() const { return m_port; }
-
-    // The raw LIST answer (lines ending in CR LF).
-    void setListing(const QByteArray& listing)
-    {
-        locked([&] { m_listing = listing; });
-    }
-    void addFile(const QByteArray& name, const QByteArray& data)
-    {
-        locked([&] { m_files.insert(name, data); });
-    }
-    // RETR sends this many bytes, then neither sends nor closes until the client does.
-    void setStallAfter(qint64 bytes)
-    {
-        locked([&] { m_stallAfter = bytes; });
-    }
     // Every command received, e.g. "RETR good.txt" (PASS arguments left out).
     QList<QByteArray> commands() const
     {
@@ -51,11 +39,6 @@ public:
     bool stalled() const { return m_stalledNow; }
 
 private:
-    template <typename F> void locked(F f)
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        f();
-    }
     void serve();
     void session(Poco::Net::StreamSocket& socket);
     bool acceptData(Poco::Net::ServerSocket& passive, Poco::Net::StreamSocket* data);
@@ -68,8 +51,8 @@ private:
     std::atomic<bool> m_stalledTransferCut{false};
     std::atomic<bool> m_stalledNow{false};
     mutable std::mutex m_mutex;
-    QByteArray m_listing;
-    QMap<QByteArray, QByteArray> m_files;
-    qint64 m_stallAfter = -1;
+    const QMap<QByteArray, QByteArray> m_files;
+    const QByteArray m_listing;
+    const qint64 m_stallAfter;
     QList<QByteArray> m_commands;
 };
