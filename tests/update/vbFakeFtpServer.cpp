@@ -7,6 +7,7 @@
 #include <Poco/Timespan.h>
 
 #include <csignal>
+#include <map>
 
 namespace {
 
@@ -14,7 +15,9 @@ const Poco::Timespan pollStep(0, 50 * 1000);
 
 } // namespace
 
-vbFakeFtpServer::vbFakeFtpServer() : m_listener(Poco::Net::SocketAddress("127.0.0.1", 0))
+vbFakeFtpServer::vbFakeFtpServer(QMap<QByteArray, QByteArray> files, QByteArray listing, qint64 stallAfter)
+    : m_listener(Poco::Net::SocketAddress("127.0.0.1", 0)), m_files(std::move(files)),
+      m_listing(std::move(listing)), m_stallAfter(stallAfter)
 {
     std::signal(SIGPIPE, SIG_IGN); // writes to a client that hung up must not end the test
     m_port = m_listener.address().port();
@@ -25,30 +28,6 @@ vbFakeFtpServer::~vbFakeFtpServer()
 {
     m_stop = true;
     m_thread.join();
-}
-
-void vbFakeFtpServer::setListing(const QByteArray& listing)
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_listing = listing;
-}
-
-void vbFakeFtpServer::addFile(const QByteArray& name, const QByteArray& data)
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_files.insert(name, data);
-}
-
-void vbFakeFtpServer::setStallAfter(qint64 bytes)
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_stallAfter = bytes;
-}
-
-QList<QByteArray> vbFakeFtpServer::commands() const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_commands;
 }
 
 void vbFakeFtpServer::serve()
@@ -85,39 +64,29 @@ void vbFakeFtpServer::session(Poco::Net::StreamSocket& socket)
             std::lock_guard<std::mutex> lock(m_mutex);
             m_commands.append(verb == "PASS" ? verb : text);
         }
-        if (verb == "USER") {
-            control.sendMessage("331 password please");
-        } else if (verb == "PASS") {
-            control.sendMessage("230 logged in");
-        } else if (verb == "TYPE" || verb == "NOOP") {
-            control.sendMessage("200 ok");
-        } else if (verb == "CWD") {
-            control.sendMessage("250 ok");
-        } else if (verb == "PWD") {
-            control.sendMessage("257 \"/\"");
+        static const std::map<QByteArray, std::string> simple{{"USER", "331 password please"},
+                                                              {"PASS", "230 logged in"},
+                                                              {"TYPE", "200 ok"},
+                                                              {"CWD", "250 ok"},
+                                                              {"PWD", "257 \"/\""},
+                                                              {"QUIT", "221 bye"}};
+        if (simple.count(verb)) {
+            control.sendMessage(simple.at(verb));
+            if (verb == "QUIT")
+                return;
         } else if (verb == "EPSV") {
             passive = Poco::Net::ServerSocket(Poco::Net::SocketAddress("127.0.0.1", 0));
             passiveOpen = true;
             control.sendMessage("229 Entering Extended Passive Mode (|||" +
                                 std::to_string(passive.address().port()) + "|)");
         } else if (verb == "SIZE") {
-            std::lock_guard<std::mutex> lock(m_mutex);
             if (m_files.contains(arg))
                 control.sendMessage("213 " + std::to_string(m_files.value(arg).size()));
             else
                 control.sendMessage("550 no such file");
         } else if (verb == "LIST" || verb == "RETR") {
-            QByteArray content;
-            bool found = true;
-            {
-                std::lock_guard<std::mutex> lock(m_mutex);
-                if (verb == "LIST")
-                    content = m_listing;
-                else if (m_files.contains(arg))
-                    content = m_files.value(arg);
-                else
-                    found = false;
-            }
+            const bool found = verb == "LIST" || m_files.contains(arg);
+            const QByteArray content = verb == "LIST" ? m_listing : m_files.value(arg);
             if (!found || !passiveOpen) {
                 control.sendMessage("550 not here");
                 continue;
@@ -134,9 +103,6 @@ void vbFakeFtpServer::session(Poco::Net::StreamSocket& socket)
                 sendFile(data, content);
             }
             control.sendMessage("226 done");
-        } else if (verb == "QUIT") {
-            control.sendMessage("221 bye");
-            return;
         } else {
             control.sendMessage("502 not implemented");
         }
@@ -156,12 +122,7 @@ bool vbFakeFtpServer::acceptData(Poco::Net::ServerSocket& passive, Poco::Net::St
 
 void vbFakeFtpServer::sendFile(Poco::Net::StreamSocket& data, const QByteArray& content)
 {
-    qint64 stallAfter = -1;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        stallAfter = m_stallAfter;
-    }
-    const qint64 first = stallAfter >= 0 ? qMin(stallAfter, qint64(content.size())) : content.size();
+    const qint64 first = m_stallAfter >= 0 ? qMin(m_stallAfter, qint64(content.size())) : content.size();
     data.sendBytes(content.constData(), int(first));
     if (first < content.size()) {
         // Hold the transfer open until the client hangs up on it.

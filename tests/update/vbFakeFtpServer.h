@@ -21,22 +21,21 @@ class StreamSocket;
 class vbFakeFtpServer
 {
 public:
-    vbFakeFtpServer();
+    // Serves these files; LIST answers the raw listing (lines ending in CR LF); RETR sends
+    // stallAfter bytes (if >= 0), then neither sends nor closes until the client does.
+    explicit vbFakeFtpServer(QMap<QByteArray, QByteArray> files, QByteArray listing = {},
+                             qint64 stallAfter = -1);
     ~vbFakeFtpServer();
 
     quint16 port() const { return m_port; }
-
-    // The raw LIST answer (lines ending in CR LF).
-    void setListing(const QByteArray& listing);
-    void addFile(const QByteArray& name, const QByteArray& data);
-    // RETR sends this many bytes, then neither sends nor closes until the client does.
-    void setStallAfter(qint64 bytes);
-
     // Every command received, e.g. "RETR good.txt" (PASS arguments left out).
-    QList<QByteArray> commands() const;
-    // Whether the client hung up on a stalled transfer.
+    QList<QByteArray> commands() const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_commands;
+    }
+    // Whether the client hung up on a stalled transfer / a transfer is stalled now.
     bool stalledTransferCut() const { return m_stalledTransferCut; }
-    // Whether a transfer is stalled right now.
     bool stalled() const { return m_stalledNow; }
 
 private:
@@ -52,8 +51,8 @@ private:
     std::atomic<bool> m_stalledTransferCut{false};
     std::atomic<bool> m_stalledNow{false};
     mutable std::mutex m_mutex;
-    QByteArray m_listing;
-    QMap<QByteArray, QByteArray> m_files;
-    qint64 m_stallAfter = -1;
+    const QMap<QByteArray, QByteArray> m_files;
+    const QByteArray m_listing;
+    const qint64 m_stallAfter;
     QList<QByteArray> m_commands;
 };
