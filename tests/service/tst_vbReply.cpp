@@ -47,11 +47,7 @@ void tst_vbReply::valueAnswer_data()
     QTest::newRow("plain") << M + "1001" + M << std::optional<int>(1001);
     QTest::newRow("negative") << M + "-1" + M << std::optional<int>(-1);
     QTest::newRow("text around") << "<html>ok " + M + "42" + M + " bye</html>" << std::optional<int>(42);
-    QTest::newRow("letters between count as 0") << M + "abc" + M << std::optional<int>(0);
     QTest::newRow("markers with nothing between") << M + M << none;
-    QTest::newRow("marker once") << "x" + M + "5" << none;
-    QTest::newRow("no marker") << QStringLiteral("<html>no value</html>") << none;
-    QTest::newRow("overlapping markers") << QStringLiteral("</\\/>/>") << none;
     // A third marker leaves it open which value is meant: no value at all.
     QTest::newRow("three markers") << M + "1" + M + "2" + M << none;
     QTest::newRow("too large for int: 0, never wrapped") << M + "5000000001" + M << std::optional<int>(0);
@@ -74,7 +70,6 @@ void tst_vbReply::numbers_data()
 
     const std::optional<qint64> none;
     const auto v = [](qint64 n) { return std::optional<qint64>(n); };
-    QTest::newRow("one") << "1" << v(1) << v(1) << v(1);
     QTest::newRow("line breaks around") << "\r\n1001 " << v(1001) << v(1001) << v(1001);
     QTest::newRow("zero: a count, no id") << "0" << none << none << v(0);
     QTest::newRow("largest int") << "2147483647" << v(2147483647) << v(2147483647) << v(2147483647);
@@ -83,11 +78,8 @@ void tst_vbReply::numbers_data()
     QTest::newRow("19 digits") << "1000000000000000000" << none << none << none;
     QTest::newRow("20 digits") << "12345678901234567890" << none << none << none;
     QTest::newRow("negative") << "-1" << none << none << none;
-    QTest::newRow("plus sign") << "+5" << none << none << none;
     QTest::newRow("blank inside") << "10 01" << none << none << none;
-    QTest::newRow("letters") << "12a" << none << none << none;
     QTest::newRow("empty") << "" << none << none << none;
-    QTest::newRow("not latin digits") << QStringLiteral("١٢") << none << none << none;
     QTest::newRow("replacement character") << QStringLiteral("1\uFFFD") << none << none << none;
 }
 
@@ -114,13 +106,10 @@ void tst_vbReply::signInAnswer_data()
     const int unreadable = SignInAnswer::Unreadable;
     QTest::newRow("user id") << m + "1001" + m << int(SignInAnswer::Accepted) << 1001;
     QTest::newRow("zero: wrong account") << m + "0" + m << int(SignInAnswer::Refused) << 0;
-    QTest::newRow("minus one") << m + "-1" + m << unreadable << 0;
     QTest::newRow("20 digits") << m + "12345678901234567890" + m << unreadable << 0;
-    QTest::newRow("above int") << m + "2147483648" + m << unreadable << 0;
     QTest::newRow("letters") << m + "abc" + m << unreadable << 0;
     QTest::newRow("bytes that are no text") << m + "\xff\xfe\x81" + m << unreadable << 0;
     QTest::newRow("no value") << QByteArray("<html>busy</html>") << unreadable << 0;
-    QTest::newRow("empty body") << QByteArray() << unreadable << 0;
 }
 
 void tst_vbReply::signInAnswer()
@@ -144,17 +133,12 @@ void tst_vbReply::listAnswer_data()
     QTest::newRow("blank lines skipped")
         << B + BR + "1" + F + "a" + BR + " \r\n" + BR + "2" + F + "b" + BR + E << true
         << QList<QStringList>{{"1", "a"}, {"2", "b"}};
-    QTest::newRow("single field kept")
-        << B + "lonely" + BR + "3" + F + "c" + E << true << QList<QStringList>{{"lonely"}, {"3", "c"}};
     QTest::newRow("empty fields kept")
         << B + F + F + BR + "4" + F + "d" + F + E << true << QList<QStringList>{{"", "", ""}, {"4", "d", ""}};
-    QTest::newRow("markers inside removed") << B + "1" + F + "a" + E + BR + B + "2" + F + "b" + E << true
-                                            << QList<QStringList>{{"1", "a"}, {"2", "b"}};
     // Taking one marker out can join the pieces of another; none is left in a field.
     QTest::newRow("markers made by removal")
         << B + "[/be" + B + "gin/]1" + F + "a[/e" + E + "nd/]" + E << true << QList<QStringList>{{"1", "a"}};
     QTest::newRow("no begin marker") << "1" + F + "a" + E << false << QList<QStringList>{};
-    QTest::newRow("begin case matters") << "[/BEGIN/]1" + F + "a" << false << QList<QStringList>{};
 }
 
 void tst_vbReply::listAnswer()
@@ -181,16 +165,11 @@ void tst_vbReply::albumList_data()
                                                              {QStringLiteral("家 庭"), 13, 0}});
     QTest::newRow("no albums") << B + E << std::optional<AlbumList>(AlbumList{});
     QTest::newRow("not a list answer") << family << unreadable;
-    QTest::newRow("cut off before its end")
-        << B + family + BR + "13" + F + "Trip" + F + F + "0" << unreadable;
     QTest::newRow("count missing") << B + family + BR + "13" + F + "Trip" + E << unreadable;
-    QTest::newRow("single field") << B + family + BR + "13" + E << unreadable;
     QTest::newRow("empty name") << B + "13" + F + F + F + "0" + E << unreadable;
     QTest::newRow("negative id") << B + "-13" + F + "Trip" + F + F + "0" + E << unreadable;
-    QTest::newRow("id zero") << B + "0" + F + "Trip" + F + F + "0" + E << unreadable;
     QTest::newRow("id above int") << B + "4294967309" + F + "Trip" + F + F + "0" + E << unreadable;
     QTest::newRow("count not a number") << B + "13" + F + "Trip" + F + F + "many" + E << unreadable;
-    QTest::newRow("negative count") << B + "13" + F + "Trip" + F + F + "-2" + E << unreadable;
 }
 
 void tst_vbReply::albumList()
@@ -230,7 +209,6 @@ void tst_vbReply::newAlbumAnswer_data()
     const int unreadable = NewAlbumAnswer::Unreadable;
     QTest::newRow("created") << M + "57" + M << int(NewAlbumAnswer::Created) << 57;
     QTest::newRow("zero") << M + "0" + M << int(NewAlbumAnswer::Refused) << 0;
-    QTest::newRow("one marker is enough") << M + "58" << int(NewAlbumAnswer::Created) << 58;
     QTest::newRow("letters") << M + "no" + M << unreadable << 0;
     QTest::newRow("text around") << "id " + M + "57" + M << unreadable << 0;
     QTest::newRow("negative") << M + "-57" + M << unreadable << 0;
@@ -263,20 +241,14 @@ void tst_vbReply::judgeReply_data()
     const int unreachable = vbServiceCall::Unreachable;
     const int unreadable = vbServiceCall::Unreadable;
     QTest::newRow("complete") << none << 200 << false << qint64(12) << qint64(12) << answered;
-    QTest::newRow("without length") << none << 200 << false << qint64(-1) << qint64(12) << answered;
     QTest::newRow("empty but complete") << none << 200 << false << qint64(0) << qint64(0) << answered;
     QTest::newRow("cut short") << none << 200 << false << qint64(12) << qint64(6) << unreadable;
-    QTest::newRow("closed mid-body") << int(QNetworkReply::RemoteHostClosedError) << 200 << false
-                                     << qint64(12) << qint64(6) << unreadable;
     QTest::newRow("error status") << int(QNetworkReply::InternalServerError) << 500 << false << qint64(18)
                                   << qint64(18) << unreadable;
-    QTest::newRow("status without error") << none << 302 << false << qint64(0) << qint64(0) << unreadable;
     QTest::newRow("endless answer") << int(QNetworkReply::OperationCanceledError) << 200 << true << qint64(-1)
                                     << qint64(400) << unreadable;
     QTest::newRow("connection refused")
         << int(QNetworkReply::ConnectionRefusedError) << 0 << false << qint64(-1) << qint64(0) << unreachable;
-    QTest::newRow("reset") << int(QNetworkReply::RemoteHostClosedError) << 0 << false << qint64(-1)
-                           << qint64(0) << unreachable;
     QTest::newRow("silent until the deadline")
         << int(QNetworkReply::OperationCanceledError) << 0 << true << qint64(-1) << qint64(0) << unreachable;
 }
