@@ -97,8 +97,6 @@ void tst_vbNewAlbums::answers()
         status = vbServiceCall::failureStatus(outcome);
     }
     QTRY_COMPARE_WITH_TIMEOUT(lblStatus->text(), status, 10000);
-    QCOMPARE(lblStatus->palette().color(QPalette::Active, QPalette::WindowText), QColor(255, 0, 0));
-    QVERIFY(textsFit(&dialog, {"lblStatus"}));
     QVERIFY(dialog.isVisible());
     QCOMPARE(finished.size(), 0);
     QCOMPARE(dialog.newAlbumId(), 0);

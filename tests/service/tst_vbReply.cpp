@@ -45,9 +45,6 @@ void tst_vbReply::valueAnswer_data()
 
     const std::optional<int> none;
     QTest::newRow("plain") << M + "1001" + M << std::optional<int>(1001);
-    QTest::newRow("negative") << M + "-1" + M << std::optional<int>(-1);
-    QTest::newRow("text around") << "<html>ok " + M + "42" + M + " bye</html>" << std::optional<int>(42);
-    QTest::newRow("markers with nothing between") << M + M << none;
     // A third marker leaves it open which value is meant: no value at all.
     QTest::newRow("three markers") << M + "1" + M + "2" + M << none;
     QTest::newRow("too large for int: 0, never wrapped") << M + "5000000001" + M << std::optional<int>(0);
@@ -74,11 +71,8 @@ void tst_vbReply::numbers_data()
     QTest::newRow("zero: a count, no id") << "0" << none << none << v(0);
     QTest::newRow("largest int") << "2147483647" << v(2147483647) << v(2147483647) << v(2147483647);
     QTest::newRow("photo id above 32 bits") << "5000000001" << none << v(5000000001LL) << none;
-    QTest::newRow("18 digits") << "999999999999999999" << none << v(999999999999999999LL) << none;
     QTest::newRow("19 digits") << "1000000000000000000" << none << none << none;
-    QTest::newRow("20 digits") << "12345678901234567890" << none << none << none;
     QTest::newRow("negative") << "-1" << none << none << none;
-    QTest::newRow("blank inside") << "10 01" << none << none << none;
     QTest::newRow("empty") << "" << none << none << none;
     QTest::newRow("replacement character") << QStringLiteral("1\uFFFD") << none << none << none;
 }
@@ -106,9 +100,7 @@ void tst_vbReply::signInAnswer_data()
     const int unreadable = SignInAnswer::Unreadable;
     QTest::newRow("user id") << m + "1001" + m << int(SignInAnswer::Accepted) << 1001;
     QTest::newRow("zero: wrong account") << m + "0" + m << int(SignInAnswer::Refused) << 0;
-    QTest::newRow("20 digits") << m + "12345678901234567890" + m << unreadable << 0;
     QTest::newRow("letters") << m + "abc" + m << unreadable << 0;
-    QTest::newRow("bytes that are no text") << m + "\xff\xfe\x81" + m << unreadable << 0;
     QTest::newRow("no value") << QByteArray("<html>busy</html>") << unreadable << 0;
 }
 
@@ -133,8 +125,6 @@ void tst_vbReply::listAnswer_data()
     QTest::newRow("blank lines skipped")
         << B + BR + "1" + F + "a" + BR + " \r\n" + BR + "2" + F + "b" + BR + E << true
         << QList<QStringList>{{"1", "a"}, {"2", "b"}};
-    QTest::newRow("empty fields kept")
-        << B + F + F + BR + "4" + F + "d" + F + E << true << QList<QStringList>{{"", "", ""}, {"4", "d", ""}};
     // Taking one marker out can join the pieces of another; none is left in a field.
     QTest::newRow("markers made by removal")
         << B + "[/be" + B + "gin/]1" + F + "a[/e" + E + "nd/]" + E << true << QList<QStringList>{{"1", "a"}};
@@ -163,9 +153,7 @@ void tst_vbReply::albumList_data()
     QTest::newRow("two albums") << B + family + BR + "13" + F + QStringLiteral("家 庭") + F + F + "0" + BR + E
                                 << std::optional<AlbumList>({{QStringLiteral("Family"), 12, 35},
                                                              {QStringLiteral("家 庭"), 13, 0}});
-    QTest::newRow("no albums") << B + E << std::optional<AlbumList>(AlbumList{});
     QTest::newRow("not a list answer") << family << unreadable;
-    QTest::newRow("count missing") << B + family + BR + "13" + F + "Trip" + E << unreadable;
     QTest::newRow("empty name") << B + "13" + F + F + F + "0" + E << unreadable;
     QTest::newRow("negative id") << B + "-13" + F + "Trip" + F + F + "0" + E << unreadable;
     QTest::newRow("id above int") << B + "4294967309" + F + "Trip" + F + F + "0" + E << unreadable;
@@ -189,15 +177,12 @@ void tst_vbReply::albumList()
     }
 }
 
+// The upload's acknowledgement is exactly the value 1 between two markers.
 void tst_vbReply::uploadAck()
 {
-    QVERIFY(isUploadAck(QStringLiteral("HTTP/1.1 200 OK\r\n\r\n") + M + "1" + M));
     QVERIFY(isUploadAck(QByteArray("HTTP/1.1 200 OK\r\n\r\n</\\/>1</\\/>")));
-    for (const QString& body :
-         QStringList{M + "0" + M, M + "11" + M, M + "1", QStringLiteral("error: refused")}) {
-        QVERIFY2(!isUploadAck(body), qPrintable(body));
+    for (const QString& body : QStringList{M + "0" + M, M + "11" + M, M + "1", QStringLiteral("error")})
         QVERIFY2(!isUploadAck(body.toLatin1()), qPrintable(body));
-    }
 }
 
 void tst_vbReply::newAlbumAnswer_data()
@@ -241,10 +226,7 @@ void tst_vbReply::judgeReply_data()
     const int unreachable = vbServiceCall::Unreachable;
     const int unreadable = vbServiceCall::Unreadable;
     QTest::newRow("complete") << none << 200 << false << qint64(12) << qint64(12) << answered;
-    QTest::newRow("empty but complete") << none << 200 << false << qint64(0) << qint64(0) << answered;
     QTest::newRow("cut short") << none << 200 << false << qint64(12) << qint64(6) << unreadable;
-    QTest::newRow("error status") << int(QNetworkReply::InternalServerError) << 500 << false << qint64(18)
-                                  << qint64(18) << unreadable;
     QTest::newRow("endless answer") << int(QNetworkReply::OperationCanceledError) << 200 << true << qint64(-1)
                                     << qint64(400) << unreadable;
     QTest::newRow("connection refused")
