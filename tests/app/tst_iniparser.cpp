@@ -120,25 +120,14 @@ private slots:
         QCOMPARE(ini.getString(QStringLiteral("n"), QStringLiteral("v")), expected);
     }
 
+    // A destination buffer cuts the value to size - 1; without one the whole length is told.
     void bufferCuts()
     {
-        const QString longName(150, QLatin1Char('n'));
-        const QString longDir(300, QLatin1Char('d'));
         vbIniParser ini(m_dir.filePath(QStringLiteral("cuts.ini")));
-        QVERIFY(ini.setString(QStringLiteral("user.info"), QStringLiteral("username"), longName));
-        QVERIFY(ini.setString(QStringLiteral("recent.directory"), QStringLiteral("dir"), longDir));
+        QVERIFY(ini.setString(QStringLiteral("user.info"), QStringLiteral("username"), QString(150, 'n')));
         QString name;
         QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("username"), &name, 100), 100);
-        QCOMPARE(name.size(), 99);
-        QString dir;
-        QCOMPARE(ini.getString(QStringLiteral("recent.directory"), QStringLiteral("dir"), &dir, 256), 256);
-        QCOMPARE(dir.size(), 255);
-        QString shortValue;
-        QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("absent"), &shortValue, 100,
-                               QStringLiteral("abc")),
-                 3);
-        QCOMPARE(shortValue, QStringLiteral("abc"));
-        // Without a destination the whole length is reported.
+        QCOMPARE(name, QString(99, 'n'));
         QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("username"), nullptr, 100), 150);
     }
 
@@ -155,12 +144,11 @@ private slots:
     void valuesKeptExactly()
     {
         vbIniParser ini(m_dir.filePath(QStringLiteral("pw.ini")));
-        const QString password = QStringLiteral("a b=c;d");
-        QVERIFY(ini.setString(QStringLiteral("user.info"), QStringLiteral("password"), password));
-        QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("password")), password);
-        const QString chinese = QStringLiteral("相册/照片");
-        QVERIFY(ini.setString(QStringLiteral("recent.directory"), QStringLiteral("dir"), chinese));
-        QCOMPARE(ini.getString(QStringLiteral("recent.directory"), QStringLiteral("dir")), chinese);
+        for (const QString& value :
+             {QStringLiteral("a b=c;d"), QStringLiteral("相册/照片"), QString(70000, 'y')}) {
+            QVERIFY(ini.setString(QStringLiteral("user.info"), QStringLiteral("password"), value));
+            QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("password")), value);
+        }
     }
 
     // Writing one value must leave every other byte of the file as it was.

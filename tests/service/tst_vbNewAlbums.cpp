@@ -60,7 +60,6 @@ void tst_vbNewAlbums::answers_data()
     QTest::newRow("service creates it") << QJsonObject() << velbrook::kFirstNewAlbumId << -1 << "";
     QTest::newRow("0 refused") << value("0") << 0 << -1 << "Create Albums failed!";
     QTest::newRow("negative id") << value("-57") << 0 << unreadable << "";
-    QTest::newRow("truncated") << fault("newalbum", "any", "truncated") << 0 << unreadable << "";
     QTest::newRow("stall") << fault("newalbum", "any", "stall") << 0 << unreachable << "";
 }
 

@@ -27,8 +27,6 @@ private slots:
     void numbers();
     void signInAnswer_data();
     void signInAnswer();
-    void listAnswer_data();
-    void listAnswer();
     void albumList_data();
     void albumList();
     void uploadAck();
@@ -113,34 +111,6 @@ void tst_vbReply::signInAnswer()
     const SignInAnswer answer = vbReply::signInAnswer(decodeBody(body));
     QCOMPARE(int(answer.outcome), outcome);
     QCOMPARE(answer.userId, userId);
-}
-
-void tst_vbReply::listAnswer_data()
-{
-    QTest::addColumn<QString>("body");
-    QTest::addColumn<bool>("isList");
-    QTest::addColumn<QList<QStringList>>("records");
-
-    QTest::newRow("nothing between markers") << B + E << true << QList<QStringList>{};
-    QTest::newRow("blank lines skipped")
-        << B + BR + "1" + F + "a" + BR + " \r\n" + BR + "2" + F + "b" + BR + E << true
-        << QList<QStringList>{{"1", "a"}, {"2", "b"}};
-    // Taking one marker out can join the pieces of another; none is left in a field.
-    QTest::newRow("markers made by removal")
-        << B + "[/be" + B + "gin/]1" + F + "a[/e" + E + "nd/]" + E << true << QList<QStringList>{{"1", "a"}};
-    QTest::newRow("no begin marker") << "1" + F + "a" + E << false << QList<QStringList>{};
-}
-
-void tst_vbReply::listAnswer()
-{
-    QFETCH(QString, body);
-    QFETCH(bool, isList);
-    QFETCH(QList<QStringList>, records);
-
-    const auto result = listRecords(body);
-    QCOMPARE(result.has_value(), isList);
-    if (isList)
-        QCOMPARE(*result, records);
 }
 
 void tst_vbReply::albumList_data()

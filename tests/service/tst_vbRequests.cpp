@@ -1,7 +1,6 @@
 #include "vbEndpoints.h"
 #include "vbRequests.h"
 
-#include <QUrlQuery>
 #include <QtTest>
 
 class tst_vbRequests : public QObject
@@ -9,38 +8,8 @@ class tst_vbRequests : public QObject
     Q_OBJECT
 private slots:
     void cleanup() { vbEndpoints::setCurrent(vbEndpoints()); }
-    void queryValuesArriveIntact_data();
-    void queryValuesArriveIntact();
     void addresses();
 };
-
-void tst_vbRequests::queryValuesArriveIntact_data()
-{
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QByteArray>("onTheWire");
-
-    QTest::newRow("ampersand") << "a&b" << QByteArray("a%26b");
-    QTest::newRow("plus") << "a+b" << QByteArray("a%2Bb");
-    QTest::newRow("percent") << "100%" << QByteArray("100%25");
-    QTest::newRow("space") << "my trip" << QByteArray("my%20trip");
-    QTest::newRow("chinese") << QStringLiteral("家庭") << QByteArray("%E5%AE%B6%E5%BA%AD");
-}
-
-void tst_vbRequests::queryValuesArriveIntact()
-{
-    QFETCH(QString, value);
-    QFETCH(QByteArray, onTheWire);
-
-    const QUrl url =
-        vbRequests::serviceUrl(QStringLiteral("Http://127.0.0.2/client2/"), QStringLiteral("x.jsp"),
-                               {{QStringLiteral("a"), value}, {QStringLiteral("b"), QStringLiteral("1")}});
-    QVERIFY(url.isValid());
-    // What the network layer sends: the request target exactly as built.
-    QCOMPARE(url.toEncoded(), "http://127.0.0.2/client2/x.jsp?a=" + onTheWire + "&b=1");
-    // What a server decoding the query reads back.
-    const QUrlQuery query(url);
-    QCOMPARE(query.allQueryItemValues(QStringLiteral("a"), QUrl::FullyDecoded), QStringList{value});
-}
 
 void tst_vbRequests::addresses()
 {
