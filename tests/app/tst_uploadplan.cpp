@@ -14,18 +14,10 @@ namespace {
 // of the state's step (key or commit), "*" means the result is logged.
 NodeView parseNode(const QString& spec)
 {
-    static const QHash<QString, int> states{{QStringLiteral("Waiting"), vbFileNode::Waiting},
-                                            {QStringLiteral("Stopped"), vbFileNode::Stopped},
-                                            {QStringLiteral("Prepared"), vbFileNode::Prepared},
-                                            {QStringLiteral("RequestingKey"), vbFileNode::RequestingKey},
-                                            {QStringLiteral("KeyFailed"), vbFileNode::KeyFailed},
-                                            {QStringLiteral("KeyReady"), vbFileNode::KeyReady},
-                                            {QStringLiteral("Transferring"), vbFileNode::Transferring},
-                                            {QStringLiteral("Failed"), vbFileNode::Failed},
-                                            {QStringLiteral("Transferred"), vbFileNode::Transferred},
-                                            {QStringLiteral("Committing"), vbFileNode::Committing},
-                                            {QStringLiteral("CommitFailed"), vbFileNode::CommitFailed},
-                                            {QStringLiteral("Uploaded"), vbFileNode::Uploaded}};
+    // In the order of vbFileNode::UploadState.
+    static const QStringList states{"Waiting",     "Stopped",    "Prepared",     "RequestingKey",
+                                    "KeyFailed",   "KeyReady",   "Transferring", "Failed",
+                                    "Transferred", "Committing", "CommitFailed", "Uploaded"};
     NodeView view;
     QString text = spec;
     if (text.endsWith(QLatin1Char('*'))) {
@@ -33,7 +25,7 @@ NodeView parseNode(const QString& spec)
         text.chop(1);
     }
     const QStringList parts = text.split(QLatin1Char(':'));
-    view.state = states.value(parts.at(0), -1);
+    view.state = int(states.indexOf(parts.at(0)));
     const int failures = parts.size() > 1 ? parts.at(1).toInt() : 0;
     if (view.state == vbFileNode::CommitFailed)
         view.commitFailures = failures;
@@ -50,26 +42,8 @@ QList<NodeView> parseNodes(const QString& specs)
     return nodes;
 }
 
-QString actionName(Action action)
-{
-    switch (action) {
-    case Action::None:
-        return QStringLiteral("-");
-    case Action::RequestKey:
-        return QStringLiteral("key");
-    case Action::StartTransfer:
-        return QStringLiteral("send");
-    case Action::Commit:
-        return QStringLiteral("commit");
-    case Action::SetFailed:
-        return QStringLiteral("fail");
-    case Action::LogFailure:
-        return QStringLiteral("logFailed");
-    case Action::LogSuccess:
-        return QStringLiteral("logOk");
-    }
-    return QStringLiteral("?");
-}
+// In the order of vbUploadPlan::Action.
+const QStringList kActionNames{"-", "key", "send", "commit", "fail", "logFailed", "logOk"};
 
 } // namespace
 
@@ -131,7 +105,7 @@ private slots:
         const vbUploadPlan::Tick tick = vbUploadPlan::planTick(views);
         QStringList names;
         for (Action action : tick.actions)
-            names.append(actionName(action));
+            names.append(kActionNames.value(int(action), QStringLiteral("?")));
         QCOMPARE(names.join(QLatin1Char(' ')), actions);
         QCOMPARE(tick.total, int(views.size()));
         QCOMPARE(tick.done, done);

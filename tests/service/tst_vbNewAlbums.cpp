@@ -3,9 +3,7 @@
 #include "vbNewAlbums.h"
 #include "vbPushButton.h"
 #include "vbRequests.h"
-#include "vbTitleBar.h"
 
-#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
@@ -28,6 +26,16 @@ private:
     static void clickOk(vbNewAlbums& dialog)
     {
         QTest::mouseClick(formChild<vbPushButton>(&dialog, "btnOK"), Qt::LeftButton);
+    }
+
+    // The album the service keeps under that id.
+    QJsonObject stored(int id) const
+    {
+        for (const auto& a : m_service->state().value(QStringLiteral("albums")).toArray()) {
+            if (a.toObject().value(QStringLiteral("id")).toInt() == id)
+                return a.toObject();
+        }
+        return {};
     }
 
     std::unique_ptr<vbTestService> m_service;
@@ -105,12 +113,7 @@ void tst_vbNewAlbums::answers()
     clickOk(dialog);
     QVERIFY(finished.wait(10000));
     QCOMPARE(dialog.result(), 1);
-    QStringList stored;
-    for (const auto& a : m_service->state().value(QStringLiteral("albums")).toArray()) {
-        if (a.toObject().value(QStringLiteral("id")).toInt() == dialog.newAlbumId())
-            stored.append(a.toObject().value(QStringLiteral("name")).toString());
-    }
-    QCOMPARE(stored, QStringList{QStringLiteral("Holiday")});
+    QCOMPARE(stored(dialog.newAlbumId()).value(QStringLiteral("name")).toString(), QStringLiteral("Holiday"));
 }
 
 void tst_vbNewAlbums::queryCharactersReachServiceIntact()
@@ -126,12 +129,7 @@ void tst_vbNewAlbums::queryCharactersReachServiceIntact()
     QVERIFY(finished.wait(10000));
     QCOMPARE(dialog.result(), 1);
 
-    const QJsonArray albums = m_service->state().value(QStringLiteral("albums")).toArray();
-    QJsonObject created;
-    for (const auto& a : albums) {
-        if (a.toObject().value(QStringLiteral("id")).toInt() == dialog.newAlbumId())
-            created = a.toObject();
-    }
+    const QJsonObject created = stored(dialog.newAlbumId());
     QCOMPARE(created.value(QStringLiteral("name")).toString(), name);
     QCOMPARE(created.value(QStringLiteral("description")).toString(), description);
     QCOMPARE(created.value(QStringLiteral("user_id")).toInt(), velbrook::kDemoUserId);
