@@ -116,8 +116,6 @@ private slots:
         QTest::addColumn<QString>("album");
         QTest::addColumn<QString>("expected"); // the album name as it reads back
 
-        QTest::newRow("plain") << "Family"
-                               << "Family";
         QTest::newRow("forged record") << "Trip\r\n1||x@y.test||/forged.jpg||Forged"
                                        << QString::fromUtf8("Trip↵1¦|x@y.test¦|/forged.jpg¦|Forged");
         QTest::newRow("separator") << "a||b" << QString::fromUtf8("a¦|b");
@@ -167,7 +165,6 @@ private slots:
         QTest::addColumn<bool>("plain"); // written as it is, as older versions read it
 
         QTest::newRow("plain") << "a photo.jpg" << true;
-        QTest::newRow("percent") << "100% sun.jpg" << true;
         QTest::newRow("line feed") << "two\nlines.jpg" << false;
         QTest::newRow("looks encoded") << "file:x%41.jpg" << false;
     }

@@ -147,9 +147,7 @@ void tst_vbLogin::serviceFaults_data()
 
     const int unreachable = vbServiceCall::Unreachable;
     const int unreadable = vbServiceCall::Unreadable;
-    QTest::newRow("sign-in: down") << fault("signin", "any", "down") << unreachable;
     QTest::newRow("sign-in: stall") << fault("signin", "any", "stall") << unreachable;
-    QTest::newRow("sign-in: truncated") << fault("signin", "any", "truncated") << unreadable;
     QTest::newRow("sign-in: user id -1")
         << fault("signin", "any", "value", {{QStringLiteral("value"), QStringLiteral("-1")}}) << unreadable;
     QTest::newRow("albums: truncated") << fault("albumlist", "any", "truncated") << unreadable;

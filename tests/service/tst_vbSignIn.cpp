@@ -139,7 +139,6 @@ private slots:
             << int(vbServiceCall::Unreadable);
         // Answers that arrive in pieces are read whole.
         QTest::newRow("split") << any("split", {{QStringLiteral("ms"), 200}}) << int(vbServiceCall::Answered);
-        QTest::newRow("chunked") << any("chunked") << int(vbServiceCall::Answered);
     }
     void serviceFaults()
     {
