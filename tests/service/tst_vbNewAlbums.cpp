@@ -14,12 +14,125 @@ class tst_vbNewAlbums : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void init();
-    void answers_data();
-    void answers();
-    void queryCharactersReachServiceIntact();
-    void onlyLatestAnswerCounts();
+    void initTestCase()
+    {
+        m_service = std::make_unique<vbTestService>();
+        QVERIFY2(m_service->isRunning(), qPrintable(m_service->errorString()));
+        useService(*m_service);
+    }
+    void init() { QVERIFY(m_service->clearFaults(true)); }
+    void answers_data()
+    {
+        QTest::addColumn<QJsonObject>("answer");
+        QTest::addColumn<int>("albumId"); // 0: the dialog stays open
+        QTest::addColumn<int>("failure"); // -1: no message box
+        QTest::addColumn<QString>("status");
+
+        const auto value = [](const char* v) {
+            return fault("newalbum", "any", "value", {{QStringLiteral("value"), QLatin1String(v)}});
+        };
+        const int unreadable = vbServiceCall::Unreadable;
+        const int unreachable = vbServiceCall::Unreachable;
+        QTest::newRow("service creates it") << QJsonObject() << velbrook::kFirstNewAlbumId << -1 << "";
+        QTest::newRow("0 refused") << value("0") << 0 << -1 << "Create Albums failed!";
+        QTest::newRow("negative id") << value("-57") << 0 << unreadable << "";
+        QTest::newRow("stall") << fault("newalbum", "any", "stall") << 0 << unreachable << "";
+    }
+    void answers()
+    {
+        QFETCH(QJsonObject, answer);
+        QFETCH(int, albumId);
+        QFETCH(int, failure);
+        QFETCH(QString, status);
+
+        if (!answer.isEmpty())
+            QVERIFY(m_service->injectFault(answer));
+        vbNewAlbums dialog(base(), velbrook::kDemoUserId, nullptr, 1500);
+        dialog.show();
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        vbTipCatcher tips;
+        typeText(formChild<QLineEdit>(&dialog, "edit_name"), QStringLiteral("Holiday"));
+        clickOk(dialog);
+
+        if (albumId != 0) {
+            QVERIFY(finished.wait(10000));
+            QCOMPARE(dialog.result(), 1);
+            QCOMPARE(dialog.newAlbumId(), albumId);
+            QCOMPARE(dialog.name(), QStringLiteral("Holiday"));
+            QVERIFY(tips.texts().isEmpty());
+            QCOMPARE(
+                requestsTo(*m_service, QStringLiteral("newalbum")).first().value(QStringLiteral("address")),
+                m_service->dianxin());
+            return;
+        }
+        auto* lblStatus = formChild<QLabel>(&dialog, "lblStatus");
+        if (failure >= 0) {
+            const auto outcome = vbServiceCall::Outcome(failure);
+            QTRY_COMPARE_WITH_TIMEOUT(tips.texts(), QStringList{vbServiceCall::failureText(outcome)}, 10000);
+            status = vbServiceCall::failureStatus(outcome);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(lblStatus->text(), status, 10000);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(finished.size(), 0);
+        QCOMPARE(dialog.newAlbumId(), 0);
+
+        // OK again, with the service well, creates the album.
+        QVERIFY(m_service->clearFaults());
+        clickOk(dialog);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(dialog.result(), 1);
+        QCOMPARE(stored(dialog.newAlbumId()).value(QStringLiteral("name")).toString(),
+                 QStringLiteral("Holiday"));
+    }
+    void queryCharactersReachServiceIntact()
+    {
+        const QString name = QStringLiteral("Tom & Jerry #1 = 100% +fun 家");
+        const QString description = QStringLiteral("a&b=c#d+e%f");
+        vbNewAlbums dialog(base(), velbrook::kDemoUserId);
+        dialog.show();
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        typeText(formChild<QLineEdit>(&dialog, "edit_name"), name);
+        typeText(formChild<QLineEdit>(&dialog, "edit_desc"), description);
+        clickOk(dialog);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(dialog.result(), 1);
+
+        const QJsonObject created = stored(dialog.newAlbumId());
+        QCOMPARE(created.value(QStringLiteral("name")).toString(), name);
+        QCOMPARE(created.value(QStringLiteral("description")).toString(), description);
+        QCOMPARE(created.value(QStringLiteral("user_id")).toInt(), velbrook::kDemoUserId);
+        QCOMPARE(created.value(QStringLiteral("date")).toString(),
+                 QDate::currentDate().toString(Qt::ISODate));
+        const QJsonObject params = requestsTo(*m_service, QStringLiteral("newalbum"))
+                                       .first()
+                                       .value(QStringLiteral("params"))
+                                       .toObject();
+        QCOMPARE(params.value(QStringLiteral("print")).toString(), QStringLiteral("0"));
+        QCOMPARE(params.keys().size(), 5);
+    }
+    void onlyLatestAnswerCounts()
+    {
+        // The first request stalls; OK pressed again sends the corrected name and
+        // its answer alone decides, the first request being given up.
+        QVERIFY(m_service->injectFault(fault("newalbum", "any", "stall", {{QStringLiteral("count"), 1}})));
+        vbNewAlbums dialog(base(), velbrook::kDemoUserId);
+        dialog.show();
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        typeText(formChild<QLineEdit>(&dialog, "edit_name"), QStringLiteral("First"));
+        clickOk(dialog);
+        QTRY_COMPARE(requestsTo(*m_service, QStringLiteral("newalbum")).size(), 1);
+        typeText(formChild<QLineEdit>(&dialog, "edit_name"), QStringLiteral("Again"));
+        clickOk(dialog);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(dialog.result(), 1);
+        QCOMPARE(dialog.name(), QStringLiteral("FirstAgain"));
+        QVERIFY(formChild<QLabel>(&dialog, "lblStatus")->text().isEmpty());
+        QStringList names;
+        for (const auto& a : m_service->state().value(QStringLiteral("albums")).toArray())
+            names.append(a.toObject().value(QStringLiteral("name")).toString());
+        QCOMPARE(names.count(QStringLiteral("FirstAgain")), 1);
+        QVERIFY(!names.contains(QStringLiteral("First")));
+    }
 
 private:
     QString base() const { return vbRequests::baseAddress(QStringLiteral("Http"), m_service->dianxin()); }
@@ -40,129 +153,6 @@ private:
 
     std::unique_ptr<vbTestService> m_service;
 };
-
-void tst_vbNewAlbums::initTestCase()
-{
-    m_service = std::make_unique<vbTestService>();
-    QVERIFY2(m_service->isRunning(), qPrintable(m_service->errorString()));
-    useService(*m_service);
-}
-
-void tst_vbNewAlbums::init()
-{
-    QVERIFY(m_service->clearFaults(true));
-}
-
-void tst_vbNewAlbums::answers_data()
-{
-    QTest::addColumn<QJsonObject>("answer");
-    QTest::addColumn<int>("albumId"); // 0: the dialog stays open
-    QTest::addColumn<int>("failure"); // -1: no message box
-    QTest::addColumn<QString>("status");
-
-    const auto value = [](const char* v) {
-        return fault("newalbum", "any", "value", {{QStringLiteral("value"), QLatin1String(v)}});
-    };
-    const int unreadable = vbServiceCall::Unreadable;
-    const int unreachable = vbServiceCall::Unreachable;
-    QTest::newRow("service creates it") << QJsonObject() << velbrook::kFirstNewAlbumId << -1 << "";
-    QTest::newRow("0 refused") << value("0") << 0 << -1 << "Create Albums failed!";
-    QTest::newRow("negative id") << value("-57") << 0 << unreadable << "";
-    QTest::newRow("stall") << fault("newalbum", "any", "stall") << 0 << unreachable << "";
-}
-
-void tst_vbNewAlbums::answers()
-{
-    QFETCH(QJsonObject, answer);
-    QFETCH(int, albumId);
-    QFETCH(int, failure);
-    QFETCH(QString, status);
-
-    if (!answer.isEmpty())
-        QVERIFY(m_service->injectFault(answer));
-    vbNewAlbums dialog(base(), velbrook::kDemoUserId, nullptr, 1500);
-    dialog.show();
-    QSignalSpy finished(&dialog, &QDialog::finished);
-    vbTipCatcher tips;
-    typeText(formChild<QLineEdit>(&dialog, "edit_name"), QStringLiteral("Holiday"));
-    clickOk(dialog);
-
-    if (albumId != 0) {
-        QVERIFY(finished.wait(10000));
-        QCOMPARE(dialog.result(), 1);
-        QCOMPARE(dialog.newAlbumId(), albumId);
-        QCOMPARE(dialog.name(), QStringLiteral("Holiday"));
-        QVERIFY(tips.texts().isEmpty());
-        QCOMPARE(requestsTo(*m_service, QStringLiteral("newalbum")).first().value(QStringLiteral("address")),
-                 m_service->dianxin());
-        return;
-    }
-    auto* lblStatus = formChild<QLabel>(&dialog, "lblStatus");
-    if (failure >= 0) {
-        const auto outcome = vbServiceCall::Outcome(failure);
-        QTRY_COMPARE_WITH_TIMEOUT(tips.texts(), QStringList{vbServiceCall::failureText(outcome)}, 10000);
-        status = vbServiceCall::failureStatus(outcome);
-    }
-    QTRY_COMPARE_WITH_TIMEOUT(lblStatus->text(), status, 10000);
-    QVERIFY(dialog.isVisible());
-    QCOMPARE(finished.size(), 0);
-    QCOMPARE(dialog.newAlbumId(), 0);
-
-    // OK again, with the service well, creates the album.
-    QVERIFY(m_service->clearFaults());
-    clickOk(dialog);
-    QVERIFY(finished.wait(10000));
-    QCOMPARE(dialog.result(), 1);
-    QCOMPARE(stored(dialog.newAlbumId()).value(QStringLiteral("name")).toString(), QStringLiteral("Holiday"));
-}
-
-void tst_vbNewAlbums::queryCharactersReachServiceIntact()
-{
-    const QString name = QStringLiteral("Tom & Jerry #1 = 100% +fun 家");
-    const QString description = QStringLiteral("a&b=c#d+e%f");
-    vbNewAlbums dialog(base(), velbrook::kDemoUserId);
-    dialog.show();
-    QSignalSpy finished(&dialog, &QDialog::finished);
-    typeText(formChild<QLineEdit>(&dialog, "edit_name"), name);
-    typeText(formChild<QLineEdit>(&dialog, "edit_desc"), description);
-    clickOk(dialog);
-    QVERIFY(finished.wait(10000));
-    QCOMPARE(dialog.result(), 1);
-
-    const QJsonObject created = stored(dialog.newAlbumId());
-    QCOMPARE(created.value(QStringLiteral("name")).toString(), name);
-    QCOMPARE(created.value(QStringLiteral("description")).toString(), description);
-    QCOMPARE(created.value(QStringLiteral("user_id")).toInt(), velbrook::kDemoUserId);
-    QCOMPARE(created.value(QStringLiteral("date")).toString(), QDate::currentDate().toString(Qt::ISODate));
-    const QJsonObject params =
-        requestsTo(*m_service, QStringLiteral("newalbum")).first().value(QStringLiteral("params")).toObject();
-    QCOMPARE(params.value(QStringLiteral("print")).toString(), QStringLiteral("0"));
-    QCOMPARE(params.keys().size(), 5);
-}
-
-void tst_vbNewAlbums::onlyLatestAnswerCounts()
-{
-    // The first request stalls; OK pressed again sends the corrected name and
-    // its answer alone decides, the first request being given up.
-    QVERIFY(m_service->injectFault(fault("newalbum", "any", "stall", {{QStringLiteral("count"), 1}})));
-    vbNewAlbums dialog(base(), velbrook::kDemoUserId);
-    dialog.show();
-    QSignalSpy finished(&dialog, &QDialog::finished);
-    typeText(formChild<QLineEdit>(&dialog, "edit_name"), QStringLiteral("First"));
-    clickOk(dialog);
-    QTRY_COMPARE(requestsTo(*m_service, QStringLiteral("newalbum")).size(), 1);
-    typeText(formChild<QLineEdit>(&dialog, "edit_name"), QStringLiteral("Again"));
-    clickOk(dialog);
-    QVERIFY(finished.wait(10000));
-    QCOMPARE(dialog.result(), 1);
-    QCOMPARE(dialog.name(), QStringLiteral("FirstAgain"));
-    QVERIFY(formChild<QLabel>(&dialog, "lblStatus")->text().isEmpty());
-    QStringList names;
-    for (const auto& a : m_service->state().value(QStringLiteral("albums")).toArray())
-        names.append(a.toObject().value(QStringLiteral("name")).toString());
-    QCOMPARE(names.count(QStringLiteral("FirstAgain")), 1);
-    QVERIFY(!names.contains(QStringLiteral("First")));
-}
 
 QTEST_MAIN(tst_vbNewAlbums)
 #include "tst_vbNewAlbums.moc"

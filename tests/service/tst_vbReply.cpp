@@ -21,203 +21,178 @@ class tst_vbReply : public QObject
 {
     Q_OBJECT
 private slots:
-    void valueAnswer_data();
-    void valueAnswer();
-    void numbers_data();
-    void numbers();
-    void signInAnswer_data();
-    void signInAnswer();
-    void albumList_data();
-    void albumList();
-    void uploadAck();
-    void newAlbumAnswer_data();
-    void newAlbumAnswer();
-    void judgeReply_data();
-    void judgeReply();
-};
+    void valueAnswer_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<std::optional<int>>("expected");
 
-void tst_vbReply::valueAnswer_data()
-{
-    QTest::addColumn<QString>("body");
-    QTest::addColumn<std::optional<int>>("expected");
-
-    const std::optional<int> none;
-    QTest::newRow("plain") << M + "1001" + M << std::optional<int>(1001);
-    // A third marker leaves it open which value is meant: no value at all.
-    QTest::newRow("three markers") << M + "1" + M + "2" + M << none;
-    QTest::newRow("too large for int: 0, never wrapped") << M + "5000000001" + M << std::optional<int>(0);
-}
-
-void tst_vbReply::valueAnswer()
-{
-    QFETCH(QString, body);
-    QFETCH(std::optional<int>, expected);
-
-    QCOMPARE(value32(body), expected);
-}
-
-void tst_vbReply::numbers_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<std::optional<qint64>>("userOrAlbumId");
-    QTest::addColumn<std::optional<qint64>>("photoId");
-    QTest::addColumn<std::optional<qint64>>("count");
-
-    const std::optional<qint64> none;
-    const auto v = [](qint64 n) { return std::optional<qint64>(n); };
-    QTest::newRow("line breaks around") << "\r\n1001 " << v(1001) << v(1001) << v(1001);
-    QTest::newRow("zero: a count, no id") << "0" << none << none << v(0);
-    QTest::newRow("largest int") << "2147483647" << v(2147483647) << v(2147483647) << v(2147483647);
-    QTest::newRow("photo id above 32 bits") << "5000000001" << none << v(5000000001LL) << none;
-    QTest::newRow("19 digits") << "1000000000000000000" << none << none << none;
-    QTest::newRow("negative") << "-1" << none << none << none;
-    QTest::newRow("empty") << "" << none << none << none;
-    QTest::newRow("replacement character") << QStringLiteral("1\uFFFD") << none << none << none;
-}
-
-void tst_vbReply::numbers()
-{
-    QFETCH(QString, text);
-    QFETCH(std::optional<qint64>, userOrAlbumId);
-    QFETCH(std::optional<qint64>, photoId);
-    QFETCH(std::optional<qint64>, count);
-
-    QCOMPARE(idFromText(text, kMaxId32), userOrAlbumId);
-    QCOMPARE(idFromText(text, kMaxPhotoId), photoId);
-    const std::optional<int> c = countFromText(text);
-    QCOMPARE(c ? std::optional<qint64>(*c) : std::nullopt, count);
-}
-
-void tst_vbReply::signInAnswer_data()
-{
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<int>("outcome");
-    QTest::addColumn<int>("userId");
-
-    const QByteArray m("</\\/>");
-    const int unreadable = SignInAnswer::Unreadable;
-    QTest::newRow("user id") << m + "1001" + m << int(SignInAnswer::Accepted) << 1001;
-    QTest::newRow("zero: wrong account") << m + "0" + m << int(SignInAnswer::Refused) << 0;
-    QTest::newRow("letters") << m + "abc" + m << unreadable << 0;
-    QTest::newRow("no value") << QByteArray("<html>busy</html>") << unreadable << 0;
-}
-
-void tst_vbReply::signInAnswer()
-{
-    QFETCH(QByteArray, body);
-    QFETCH(int, outcome);
-    QFETCH(int, userId);
-
-    const SignInAnswer answer = vbReply::signInAnswer(decodeBody(body));
-    QCOMPARE(int(answer.outcome), outcome);
-    QCOMPARE(answer.userId, userId);
-}
-
-void tst_vbReply::albumList_data()
-{
-    QTest::addColumn<QString>("body");
-    QTest::addColumn<std::optional<AlbumList>>("albums");
-
-    const std::optional<AlbumList> unreadable;
-    const QString family = "12" + F + "Family" + F + "2009-01-01" + F + "35";
-    QTest::newRow("two albums") << B + family + BR + "13" + F + QStringLiteral("家 庭") + F + F + "0" + BR + E
-                                << std::optional<AlbumList>({{QStringLiteral("Family"), 12, 35},
-                                                             {QStringLiteral("家 庭"), 13, 0}});
-    QTest::newRow("not a list answer") << family << unreadable;
-    QTest::newRow("empty name") << B + "13" + F + F + F + "0" + E << unreadable;
-    QTest::newRow("negative id") << B + "-13" + F + "Trip" + F + F + "0" + E << unreadable;
-    QTest::newRow("id above int") << B + "4294967309" + F + "Trip" + F + F + "0" + E << unreadable;
-    QTest::newRow("count not a number") << B + "13" + F + "Trip" + F + F + "many" + E << unreadable;
-}
-
-void tst_vbReply::albumList()
-{
-    QFETCH(QString, body);
-    QFETCH(std::optional<AlbumList>, albums);
-
-    const std::optional<AlbumList> got = vbReply::albumList(body);
-    QCOMPARE(got.has_value(), albums.has_value());
-    if (!albums)
-        return;
-    QCOMPARE(got->size(), albums->size());
-    for (qsizetype i = 0; i < albums->size(); ++i) {
-        QCOMPARE(got->at(i).name, albums->at(i).name);
-        QCOMPARE(got->at(i).id, albums->at(i).id);
-        QCOMPARE(got->at(i).photoCount, albums->at(i).photoCount);
+        const std::optional<int> none;
+        QTest::newRow("plain") << M + "1001" + M << std::optional<int>(1001);
+        // A third marker leaves it open which value is meant: no value at all.
+        QTest::newRow("three markers") << M + "1" + M + "2" + M << none;
+        QTest::newRow("too large for int: 0, never wrapped") << M + "5000000001" + M << std::optional<int>(0);
     }
-}
+    void valueAnswer()
+    {
+        QFETCH(QString, body);
+        QFETCH(std::optional<int>, expected);
 
-// The upload's acknowledgement is exactly the value 1 between two markers.
-void tst_vbReply::uploadAck()
-{
-    QVERIFY(isUploadAck(QByteArray("HTTP/1.1 200 OK\r\n\r\n</\\/>1</\\/>")));
-    for (const QString& body : QStringList{M + "0" + M, M + "11" + M, M + "1", QStringLiteral("error")})
-        QVERIFY2(!isUploadAck(body.toLatin1()), qPrintable(body));
-}
+        QCOMPARE(value32(body), expected);
+    }
+    void numbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<std::optional<qint64>>("userOrAlbumId");
+        QTest::addColumn<std::optional<qint64>>("photoId");
+        QTest::addColumn<std::optional<qint64>>("count");
 
-void tst_vbReply::newAlbumAnswer_data()
-{
-    QTest::addColumn<QString>("body");
-    QTest::addColumn<int>("outcome");
-    QTest::addColumn<int>("albumId");
+        const std::optional<qint64> none;
+        const auto v = [](qint64 n) { return std::optional<qint64>(n); };
+        QTest::newRow("line breaks around") << "\r\n1001 " << v(1001) << v(1001) << v(1001);
+        QTest::newRow("zero: a count, no id") << "0" << none << none << v(0);
+        QTest::newRow("largest int") << "2147483647" << v(2147483647) << v(2147483647) << v(2147483647);
+        QTest::newRow("photo id above 32 bits") << "5000000001" << none << v(5000000001LL) << none;
+        QTest::newRow("19 digits") << "1000000000000000000" << none << none << none;
+        QTest::newRow("negative") << "-1" << none << none << none;
+        QTest::newRow("empty") << "" << none << none << none;
+        QTest::newRow("replacement character") << QStringLiteral("1\uFFFD") << none << none << none;
+    }
+    void numbers()
+    {
+        QFETCH(QString, text);
+        QFETCH(std::optional<qint64>, userOrAlbumId);
+        QFETCH(std::optional<qint64>, photoId);
+        QFETCH(std::optional<qint64>, count);
 
-    const int unreadable = NewAlbumAnswer::Unreadable;
-    QTest::newRow("created") << M + "57" + M << int(NewAlbumAnswer::Created) << 57;
-    QTest::newRow("zero") << M + "0" + M << int(NewAlbumAnswer::Refused) << 0;
-    QTest::newRow("letters") << M + "no" + M << unreadable << 0;
-    QTest::newRow("text around") << "id " + M + "57" + M << unreadable << 0;
-    QTest::newRow("negative") << M + "-57" + M << unreadable << 0;
-    QTest::newRow("above int") << M + "2147483648" + M << unreadable << 0;
-    QTest::newRow("no marker") << QStringLiteral("57") << unreadable << 0;
-}
+        QCOMPARE(idFromText(text, kMaxId32), userOrAlbumId);
+        QCOMPARE(idFromText(text, kMaxPhotoId), photoId);
+        const std::optional<int> c = countFromText(text);
+        QCOMPARE(c ? std::optional<qint64>(*c) : std::nullopt, count);
+    }
+    void signInAnswer_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<int>("userId");
 
-void tst_vbReply::newAlbumAnswer()
-{
-    QFETCH(QString, body);
-    QFETCH(int, outcome);
-    QFETCH(int, albumId);
+        const QByteArray m("</\\/>");
+        const int unreadable = SignInAnswer::Unreadable;
+        QTest::newRow("user id") << m + "1001" + m << int(SignInAnswer::Accepted) << 1001;
+        QTest::newRow("zero: wrong account") << m + "0" + m << int(SignInAnswer::Refused) << 0;
+        QTest::newRow("letters") << m + "abc" + m << unreadable << 0;
+        QTest::newRow("no value") << QByteArray("<html>busy</html>") << unreadable << 0;
+    }
+    void signInAnswer()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(int, outcome);
+        QFETCH(int, userId);
 
-    const NewAlbumAnswer answer = vbReply::newAlbumAnswer(body);
-    QCOMPARE(int(answer.outcome), outcome);
-    QCOMPARE(answer.albumId, albumId);
-}
+        const SignInAnswer answer = vbReply::signInAnswer(decodeBody(body));
+        QCOMPARE(int(answer.outcome), outcome);
+        QCOMPARE(answer.userId, userId);
+    }
+    void albumList_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<std::optional<AlbumList>>("albums");
 
-void tst_vbReply::judgeReply_data()
-{
-    QTest::addColumn<int>("error");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<bool>("timedOut");
-    QTest::addColumn<qint64>("declared");
-    QTest::addColumn<qint64>("received");
-    QTest::addColumn<int>("outcome");
+        const std::optional<AlbumList> unreadable;
+        const QString family = "12" + F + "Family" + F + "2009-01-01" + F + "35";
+        QTest::newRow("two albums") << B + family + BR + "13" + F + QStringLiteral("家 庭") + F + F + "0" +
+                                           BR + E
+                                    << std::optional<AlbumList>({{QStringLiteral("Family"), 12, 35},
+                                                                 {QStringLiteral("家 庭"), 13, 0}});
+        QTest::newRow("not a list answer") << family << unreadable;
+        QTest::newRow("empty name") << B + "13" + F + F + F + "0" + E << unreadable;
+        QTest::newRow("negative id") << B + "-13" + F + "Trip" + F + F + "0" + E << unreadable;
+        QTest::newRow("id above int") << B + "4294967309" + F + "Trip" + F + F + "0" + E << unreadable;
+        QTest::newRow("count not a number") << B + "13" + F + "Trip" + F + F + "many" + E << unreadable;
+    }
+    void albumList()
+    {
+        QFETCH(QString, body);
+        QFETCH(std::optional<AlbumList>, albums);
 
-    const int none = QNetworkReply::NoError;
-    const int answered = vbServiceCall::Answered;
-    const int unreachable = vbServiceCall::Unreachable;
-    const int unreadable = vbServiceCall::Unreadable;
-    QTest::newRow("complete") << none << 200 << false << qint64(12) << qint64(12) << answered;
-    QTest::newRow("cut short") << none << 200 << false << qint64(12) << qint64(6) << unreadable;
-    QTest::newRow("endless answer") << int(QNetworkReply::OperationCanceledError) << 200 << true << qint64(-1)
-                                    << qint64(400) << unreadable;
-    QTest::newRow("connection refused")
-        << int(QNetworkReply::ConnectionRefusedError) << 0 << false << qint64(-1) << qint64(0) << unreachable;
-    QTest::newRow("silent until the deadline")
-        << int(QNetworkReply::OperationCanceledError) << 0 << true << qint64(-1) << qint64(0) << unreachable;
-}
+        const std::optional<AlbumList> got = vbReply::albumList(body);
+        QCOMPARE(got.has_value(), albums.has_value());
+        if (!albums)
+            return;
+        QCOMPARE(got->size(), albums->size());
+        for (qsizetype i = 0; i < albums->size(); ++i) {
+            QCOMPARE(got->at(i).name, albums->at(i).name);
+            QCOMPARE(got->at(i).id, albums->at(i).id);
+            QCOMPARE(got->at(i).photoCount, albums->at(i).photoCount);
+        }
+    }
+    // The upload's acknowledgement is exactly the value 1 between two markers.
+    void uploadAck()
+    {
+        QVERIFY(isUploadAck(QByteArray("HTTP/1.1 200 OK\r\n\r\n</\\/>1</\\/>")));
+        for (const QString& body : QStringList{M + "0" + M, M + "11" + M, M + "1", QStringLiteral("error")})
+            QVERIFY2(!isUploadAck(body.toLatin1()), qPrintable(body));
+    }
+    void newAlbumAnswer_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<int>("albumId");
 
-void tst_vbReply::judgeReply()
-{
-    QFETCH(int, error);
-    QFETCH(int, status);
-    QFETCH(bool, timedOut);
-    QFETCH(qint64, declared);
-    QFETCH(qint64, received);
-    QFETCH(int, outcome);
+        const int unreadable = NewAlbumAnswer::Unreadable;
+        QTest::newRow("created") << M + "57" + M << int(NewAlbumAnswer::Created) << 57;
+        QTest::newRow("zero") << M + "0" + M << int(NewAlbumAnswer::Refused) << 0;
+        QTest::newRow("letters") << M + "no" + M << unreadable << 0;
+        QTest::newRow("text around") << "id " + M + "57" + M << unreadable << 0;
+        QTest::newRow("negative") << M + "-57" + M << unreadable << 0;
+        QTest::newRow("above int") << M + "2147483648" + M << unreadable << 0;
+        QTest::newRow("no marker") << QStringLiteral("57") << unreadable << 0;
+    }
+    void newAlbumAnswer()
+    {
+        QFETCH(QString, body);
+        QFETCH(int, outcome);
+        QFETCH(int, albumId);
 
-    QCOMPARE(
-        int(vbServiceCall::judge(QNetworkReply::NetworkError(error), status, timedOut, declared, received)),
-        outcome);
-}
+        const NewAlbumAnswer answer = vbReply::newAlbumAnswer(body);
+        QCOMPARE(int(answer.outcome), outcome);
+        QCOMPARE(answer.albumId, albumId);
+    }
+    void judgeReply_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("timedOut");
+        QTest::addColumn<qint64>("declared");
+        QTest::addColumn<qint64>("received");
+        QTest::addColumn<int>("outcome");
+
+        const int none = QNetworkReply::NoError;
+        const int answered = vbServiceCall::Answered;
+        const int unreachable = vbServiceCall::Unreachable;
+        const int unreadable = vbServiceCall::Unreadable;
+        QTest::newRow("complete") << none << 200 << false << qint64(12) << qint64(12) << answered;
+        QTest::newRow("cut short") << none << 200 << false << qint64(12) << qint64(6) << unreadable;
+        QTest::newRow("endless answer") << int(QNetworkReply::OperationCanceledError) << 200 << true
+                                        << qint64(-1) << qint64(400) << unreadable;
+        QTest::newRow("connection refused") << int(QNetworkReply::ConnectionRefusedError) << 0 << false
+                                            << qint64(-1) << qint64(0) << unreachable;
+        QTest::newRow("silent until the deadline") << int(QNetworkReply::OperationCanceledError) << 0 << true
+                                                   << qint64(-1) << qint64(0) << unreachable;
+    }
+    void judgeReply()
+    {
+        QFETCH(int, error);
+        QFETCH(int, status);
+        QFETCH(bool, timedOut);
+        QFETCH(qint64, declared);
+        QFETCH(qint64, received);
+        QFETCH(int, outcome);
+
+        QCOMPARE(int(vbServiceCall::judge(QNetworkReply::NetworkError(error), status, timedOut, declared,
+                                          received)),
+                 outcome);
+    }
+};
 
 QTEST_APPLESS_MAIN(tst_vbReply)
 #include "tst_vbReply.moc"
