@@ -67,16 +67,11 @@ private slots:
         QTest::addColumn<bool>("def");
         QTest::addColumn<bool>("expected");
         QTest::newRow("empty keeps default true") << QByteArray("") << true << true;
-        QTest::newRow("empty keeps default false") << QByteArray("") << false << false;
         QTest::newRow("1") << QByteArray("1") << false << true;
         QTest::newRow("0 beats default") << QByteArray("0") << true << false;
         QTest::newRow("yes") << QByteArray("yes") << false << true;
-        QTest::newRow("TRUE") << QByteArray("TRUE") << false << true;
         QTest::newRow("no") << QByteArray("no") << true << false;
-        QTest::newRow("false") << QByteArray("false") << true << false;
         QTest::newRow("on is false") << QByteArray("on") << true << false;
-        QTest::newRow("-7") << QByteArray("-7") << false << true;
-        QTest::newRow("12abc") << QByteArray("12abc") << false << true;
     }
     void getBool()
     {
@@ -92,11 +87,8 @@ private slots:
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<double>("expected");
         QTest::newRow("1.5") << QByteArray("1.5") << 1.5;
-        QTest::newRow("2") << QByteArray("2") << 2.0;
         QTest::newRow("leading number") << QByteArray("1.25beta") << 1.25;
         QTest::newRow("no number") << QByteArray("abc") << 0.0;
-        QTest::newRow("exponent") << QByteArray("1e1") << 10.0;
-        QTest::newRow("dangling exponent") << QByteArray("3e") << 3.0;
     }
     void getDouble()
     {
@@ -112,8 +104,6 @@ private slots:
         QTest::addColumn<int>("base");
         QTest::addColumn<QString>("expected");
         QTest::newRow("255 hex") << qint64(255) << 16 << QStringLiteral("FF");
-        QTest::newRow("255 binary") << qint64(255) << 2 << QStringLiteral("11111111");
-        QTest::newRow("255 octal") << qint64(255) << 8 << QStringLiteral("377");
         QTest::newRow("-1 decimal") << qint64(-1) << 10 << QStringLiteral("-1");
         QTest::newRow("other base is decimal") << qint64(-42) << 7 << QStringLiteral("-42");
         QTest::newRow("-1 binary is 64 ones") << qint64(-1) << 2 << QString(64, QLatin1Char('1'));
@@ -128,39 +118,15 @@ private slots:
         QCOMPARE(ini.getString(QStringLiteral("n"), QStringLiteral("v")), expected);
     }
 
+    // A destination buffer cuts the value to size - 1; without one the whole length is told.
     void bufferCuts()
     {
-        const QString longName(150, QLatin1Char('n'));
-        const QString longDir(300, QLatin1Char('d'));
         vbIniParser ini(m_dir.filePath(QStringLiteral("cuts.ini")));
-        QVERIFY(ini.setString(QStringLiteral("user.info"), QStringLiteral("username"), longName));
-        QVERIFY(ini.setString(QStringLiteral("recent.directory"), QStringLiteral("dir"), longDir));
+        QVERIFY(ini.setString(QStringLiteral("user.info"), QStringLiteral("username"), QString(150, 'n')));
         QString name;
         QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("username"), &name, 100), 100);
-        QCOMPARE(name.size(), 99);
-        QString dir;
-        QCOMPARE(ini.getString(QStringLiteral("recent.directory"), QStringLiteral("dir"), &dir, 256), 256);
-        QCOMPARE(dir.size(), 255);
-        QString shortValue;
-        QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("absent"), &shortValue, 100,
-                               QStringLiteral("abc")),
-                 3);
-        QCOMPARE(shortValue, QStringLiteral("abc"));
-        // Without a destination the whole length is reported.
+        QCOMPARE(name, QString(99, 'n'));
         QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("username"), nullptr, 100), 150);
-    }
-
-    void longValueReadWhole()
-    {
-        const QString value(600, QLatin1Char('x'));
-        vbIniParser ini(m_dir.filePath(QStringLiteral("long.ini")));
-        QVERIFY(ini.setString(QStringLiteral("s"), QStringLiteral("k"), value));
-        QCOMPARE(ini.getString(QStringLiteral("s"), QStringLiteral("k")), value);
-        // A 70 000-character line neither breaks the reader nor the writer.
-        const QString huge(70000, QLatin1Char('y'));
-        QVERIFY(ini.setString(QStringLiteral("s"), QStringLiteral("huge"), huge));
-        QCOMPARE(ini.getString(QStringLiteral("s"), QStringLiteral("huge")), huge);
-        QCOMPARE(ini.getString(QStringLiteral("s"), QStringLiteral("k")), value);
     }
 
     void namesIgnoreCase()
@@ -176,19 +142,11 @@ private slots:
     void valuesKeptExactly()
     {
         vbIniParser ini(m_dir.filePath(QStringLiteral("pw.ini")));
-        const QString password = QStringLiteral("a b=c;d");
-        QVERIFY(ini.setString(QStringLiteral("user.info"), QStringLiteral("password"), password));
-        QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("password")), password);
-        const QString chinese = QStringLiteral("相册/照片");
-        QVERIFY(ini.setString(QStringLiteral("recent.directory"), QStringLiteral("dir"), chinese));
-        QCOMPARE(ini.getString(QStringLiteral("recent.directory"), QStringLiteral("dir")), chinese);
-    }
-
-    void firstWriteCreatesFile()
-    {
-        vbIniParser ini(m_dir.filePath(QStringLiteral("new.ini")));
-        QVERIFY(ini.setBool(QStringLiteral("user.info"), QStringLiteral("autologin"), true));
-        QCOMPARE(readFile(ini.path()), QByteArray("[user.info]\r\nautologin=1\r\n"));
+        for (const QString& value :
+             {QStringLiteral("a b=c;d"), QStringLiteral("相册/照片"), QString(70000, 'y')}) {
+            QVERIFY(ini.setString(QStringLiteral("user.info"), QStringLiteral("password"), value));
+            QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("password")), value);
+        }
     }
 
     // Writing one value must leave every other byte of the file as it was.
@@ -207,8 +165,6 @@ private slots:
         QTest::newRow("no trailing newline, new section")
             << QByteArray("[a]\r\nx=1") << "b"
             << "k" << QByteArray("[a]\r\nx=1\r\n[b]\r\nk=9\r\n");
-        QTest::newRow("no trailing newline, new key") << QByteArray("[a]\r\nx=1") << "a"
-                                                      << "k" << QByteArray("[a]\r\nx=1\r\nk=9\r\n");
         QTest::newRow("duplicate sections: first one wins")
             << QByteArray("[a]\r\nx=1\r\n[a]\r\nx=2\r\n") << "a"
             << "x" << QByteArray("[a]\r\nx=9\r\n[a]\r\nx=2\r\n");
@@ -241,7 +197,6 @@ private slots:
         QTest::newRow("duplicates and other sections")
             << QByteArray("k=0\r\n[a]\r\nk=1\r\n[b]\r\nk=2\r\n[a]\r\nk=3")
             << QByteArray("k=0\r\n[a]\r\n[b]\r\nk=2\r\n[a]\r\n");
-        QTest::newRow("absent key leaves file alone") << QByteArray("[a]\nx=1\n") << QByteArray("[a]\nx=1\n");
         QTest::newRow("absent file stays absent") << QByteArray() << QByteArray();
     }
     void removeKey()
@@ -260,11 +215,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("LF only") << QByteArray("[a]\nk=v\n") << "v";
-        QTest::newRow("CR only") << QByteArray("[a]\rk=v\r") << "v";
-        QTest::newRow("no trailing newline") << QByteArray("[a]\r\nk=v") << "v";
         QTest::newRow("blanks around") << QByteArray("  [ a ]  \r\n  k  =  v w  \r\n") << "v w";
-        QTest::newRow("first duplicate key") << QByteArray("[a]\r\nk=1\r\nk=2\r\n") << "1";
         QTest::newRow("key before section ignored") << QByteArray("k=0\r\n[a]\r\n") << "def";
         QTest::newRow("unterminated header") << QByteArray("[a\r\nk=1\r\n") << "def";
         QTest::newRow("junk") << QByteArray("\x00\xff\x01[a]=\r\n", 8) << "def";
@@ -276,20 +227,6 @@ private slots:
         QFETCH(QString, expected);
         vbIniParser ini(writeFile(content));
         QCOMPARE(ini.getString(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("def")), expected);
-    }
-
-    void readOnlyFolderWriteFails()
-    {
-        QTemporaryDir dir;
-        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        vbIniParser ini(dir.filePath(QStringLiteral("system.ini")));
-        const bool written = ini.setString(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("v"));
-        QFile::setPermissions(dir.path(),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        if (written)
-            QSKIP("running with rights that ignore folder permissions");
-        QCOMPARE(ini.getString(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("d")),
-                 QStringLiteral("d"));
     }
 
     void fullDiskKeepsOldFile()

