@@ -12,7 +12,7 @@ import sys
 import tempfile
 import xml.etree.ElementTree as ET
 
-SUBSYSTEMS = ["app", "service", "photos", "upload", "editor", "viewer", "kit", "update"]
+SUBSYSTEMS = ["app", "settings", "service", "photos", "upload", "editor", "viewer", "kit", "update"]
 MARKER = re.compile(r"%[1-9]")
 
 

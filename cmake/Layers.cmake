@@ -1,0 +1,55 @@
+# The core libraries (settings, service, upload and update cores, the upload
+# controller) must never reach Qt Gui or Widgets, directly or through another
+# library. pv_core_library() marks a target as core; pv_check_layers(), called
+# once every target exists, walks each core target's link closure and stops
+# the configuration when a UI library turns up in it.
+set(PV_CORE_LIBRARIES "" CACHE INTERNAL "")
+set(PV_UI_ONLY Qt6::Widgets Qt6::Gui Qt::Widgets Qt::Gui)
+
+function(pv_core_library target)
+  set(PV_CORE_LIBRARIES ${PV_CORE_LIBRARIES} ${target} CACHE INTERNAL "")
+endfunction()
+
+function(_pv_link_closure target out)
+  set(seen "")
+  set(todo ${target})
+  while(todo)
+    list(POP_FRONT todo current)
+    if(current IN_LIST seen OR NOT TARGET ${current})
+      continue()
+    endif()
+    list(APPEND seen ${current})
+    get_target_property(type ${current} TYPE)
+    set(links "")
+    if(NOT type STREQUAL "INTERFACE_LIBRARY")
+      get_target_property(direct ${current} LINK_LIBRARIES)
+      if(direct)
+        list(APPEND links ${direct})
+      endif()
+    endif()
+    get_target_property(iface ${current} INTERFACE_LINK_LIBRARIES)
+    if(iface)
+      list(APPEND links ${iface})
+    endif()
+    foreach(link IN LISTS links)
+      # $<LINK_ONLY:x> wraps private dependencies of static libraries.
+      string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" link "${link}")
+      if(NOT link MATCHES "^\\$<")
+        list(APPEND todo ${link})
+      endif()
+    endforeach()
+  endwhile()
+  set(${out} ${seen} PARENT_SCOPE)
+endfunction()
+
+function(pv_check_layers)
+  foreach(core IN LISTS PV_CORE_LIBRARIES)
+    _pv_link_closure(${core} closure)
+    foreach(ui IN LISTS PV_UI_ONLY)
+      if(ui IN_LIST closure)
+        message(FATAL_ERROR "${core} is a core library but reaches ${ui}: core libraries link Qt Core, "
+                            "Network and POCO only; move the widget code into a UI library above it.")
+      endif()
+    endforeach()
+  endforeach()
+endfunction()
