@@ -8,7 +8,12 @@ namespace {
 vbSession* s_current = nullptr;
 }
 
-vbSession::vbSession(QObject* parent) : QObject(parent), m_previous(s_current)
+vbSession::vbSession(QObject* parent) : vbSession(vbEndpoints::current(), parent)
+{
+}
+
+vbSession::vbSession(const vbEndpoints& endpoints, QObject* parent)
+    : QObject(parent), m_endpoints(endpoints), m_previous(s_current)
 {
     s_current = this;
 }
@@ -39,7 +44,7 @@ void vbSession::signIn(int userId, const QString& userName, const QString& passw
     m_userName = userName;
     m_password = password;
     m_host = host;
-    m_baseAddress = scheme + QStringLiteral("://") + vbEndpoints::current().hostWithPort(host) +
+    m_baseAddress = scheme + QStringLiteral("://") + m_endpoints.hostWithPort(host) +
                     QStringLiteral("/client2/");
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "vbAlbumRecord.h"
+#include "vbEndpoints.h"
 
 #include <QObject>
 #include <QPointer>
@@ -17,10 +18,13 @@ class vbSession : public QObject
     Q_OBJECT
 public:
     explicit vbSession(QObject* parent = nullptr);
+    vbSession(const vbEndpoints& endpoints, QObject* parent);
     ~vbSession() override;
 
     static vbSession* current();
 
+    // Where the service lives for this run.
+    const vbEndpoints& endpoints() const { return m_endpoints; }
     // The network access manager that every service request of the run goes through.
     QNetworkAccessManager* network();
 
@@ -86,6 +90,7 @@ private:
     bool m_ftpMode = true;
     bool m_uploading = false;
 
+    vbEndpoints m_endpoints;
     QPointer<QNetworkAccessManager> m_network;
     vbSession* m_previous = nullptr;
 };
