@@ -8,9 +8,7 @@ namespace {
 vbSession* s_current = nullptr;
 }
 
-vbSession::vbSession(QObject* parent) : vbSession(vbEndpoints::current(), parent)
-{
-}
+vbSession::vbSession(QObject* parent) : vbSession(vbEndpoints::current(), parent) {}
 
 vbSession::vbSession(const vbEndpoints& endpoints, QObject* parent)
     : QObject(parent), m_endpoints(endpoints), m_previous(s_current)
@@ -44,8 +42,8 @@ void vbSession::signIn(int userId, const QString& userName, const QString& passw
     m_userName = userName;
     m_password = password;
     m_host = host;
-    m_baseAddress = scheme + QStringLiteral("://") + m_endpoints.hostWithPort(host) +
-                    QStringLiteral("/client2/");
+    m_baseAddress =
+        scheme + QStringLiteral("://") + m_endpoints.hostWithPort(host) + QStringLiteral("/client2/");
 }
 
 void vbSession::setAccount(const QString& userName, const QString& password)
