@@ -82,7 +82,7 @@ vbMainWnd::vbMainWnd(vbCredentialStore* credentials, QWidget* parent, int servic
 
     startAutomaticSignIn();
 
-    auto* probe = new vbProbe(this);
+    auto* probe = new vbProbe(m_session->endpoints(), this);
     probe->setSession(m_session);
     probe->setDeadlineMs(m_serviceDeadlineMs);
     probe->start();
@@ -427,7 +427,7 @@ void vbMainWnd::keyPressEvent(QKeyEvent* event)
 
 void vbMainWnd::startAutomaticSignIn()
 {
-    m_signIn = new vbSignIn(QStringLiteral("http"), this);
+    m_signIn = new vbSignIn(m_session->endpoints(), QStringLiteral("http"), this);
     m_signIn->setSession(m_session);
     m_signIn->setDeadlineMs(m_serviceDeadlineMs);
     connect(m_signIn, &vbSignIn::sig_signedIn, this, [this](int userId) {
@@ -544,7 +544,7 @@ void vbMainWnd::slot_signOut()
 
 void vbMainWnd::signInWithDialog()
 {
-    vbLogin login(this, m_serviceDeadlineMs);
+    vbLogin login(m_session->endpoints(), this, m_serviceDeadlineMs);
     login.setAccountStore(m_accounts);
     if (login.exec() != QDialog::Accepted)
         return;
@@ -584,17 +584,17 @@ void vbMainWnd::slot_createAlbums()
 
 void vbMainWnd::slot_ClickLogo()
 {
-    QDesktopServices::openUrl(vbRequests::homePageUrl());
+    QDesktopServices::openUrl(vbRequests::homePageUrl(m_session->endpoints()));
 }
 
 void vbMainWnd::slot_Register()
 {
-    QDesktopServices::openUrl(vbRequests::registerPageUrl());
+    QDesktopServices::openUrl(vbRequests::registerPageUrl(m_session->endpoints()));
 }
 
 void vbMainWnd::slot_Help()
 {
-    QDesktopServices::openUrl(vbRequests::helpPageUrl());
+    QDesktopServices::openUrl(vbRequests::helpPageUrl(m_session->endpoints()));
 }
 
 void vbMainWnd::slot_OpenTask()

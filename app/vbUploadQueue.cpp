@@ -476,12 +476,13 @@ void vbUploadQueue::finishUpload(int uploaded, int failed)
         if (box.resultValue() == vbUploadFailed::ReUpload)
             startUpload();
     } else {
-        vbUploadComplete box(m_window);
+        const vbEndpoints& endpoints = m_window->session()->endpoints();
+        vbUploadComplete box(endpoints.webPage(QString()), m_window);
         box.setUploaded(uploaded);
         box.exec();
         emit sig_uploadFinished(uploaded, failed);
         if (box.resultValue() == vbUploadComplete::VisitSite)
-            QDesktopServices::openUrl(vbRequests::homePageUrl());
+            QDesktopServices::openUrl(vbRequests::homePageUrl(endpoints));
     }
 }
 

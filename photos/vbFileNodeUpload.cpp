@@ -55,7 +55,7 @@ void vbFileNode::requestKey()
         return;
     }
     const QUrl url = ftp ? vbUploadProtocol::photoIdUrl(session->baseAddress())
-                         : vbUploadProtocol::uploadKeyUrl(session->host());
+                         : vbUploadProtocol::uploadKeyUrl(session->endpoints(), session->host());
     QNetworkReply* reply = get(session, url);
     reply->setProperty("ftp", ftp);
     m_keyReply.reset(reply);

@@ -37,8 +37,9 @@ QHBoxLayout* fieldRow()
 }
 } // namespace
 
-vbLogin::vbLogin(QWidget* parent, int deadlineMs)
-    : vbKitDialog(parent), m_signIn(new vbSignIn(QStringLiteral("Http"), this))
+vbLogin::vbLogin(const vbEndpoints& endpoints, QWidget* parent, int deadlineMs)
+    : vbKitDialog(parent), m_endpoints(endpoints),
+      m_signIn(new vbSignIn(endpoints, QStringLiteral("Http"), this))
 {
     m_signIn->setDeadlineMs(deadlineMs);
     setupUi();
@@ -214,12 +215,12 @@ void vbLogin::on_btnLogin_clicked()
 
 void vbLogin::on_btnRegister_clicked()
 {
-    QDesktopServices::openUrl(vbRequests::registerPageUrl());
+    QDesktopServices::openUrl(vbRequests::registerPageUrl(m_endpoints));
 }
 
 void vbLogin::on_btnGetPassword_clicked()
 {
-    QDesktopServices::openUrl(vbRequests::passwordPageUrl());
+    QDesktopServices::openUrl(vbRequests::passwordPageUrl(m_endpoints));
 }
 
 void vbLogin::slot_signedIn(int userId, const QString& host)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "vbAlbumRecord.h"
+#include "vbEndpoints.h"
 #include "vbKitDialog.h"
 #include "vbServiceCall.h"
 
@@ -24,7 +25,8 @@ class vbLogin : public vbKitDialog
     Q_OBJECT
 public:
     // deadlineMs: how long each request to the service may take.
-    explicit vbLogin(QWidget* parent = nullptr, int deadlineMs = vbServiceCall::kDefaultDeadlineMs);
+    explicit vbLogin(const vbEndpoints& endpoints, QWidget* parent = nullptr,
+                     int deadlineMs = vbServiceCall::kDefaultDeadlineMs);
     ~vbLogin() override;
 
     // The account as sent.
@@ -75,6 +77,7 @@ private:
     QLabel* label_5;
     QLabel* lbl_status;
 
+    vbEndpoints m_endpoints;
     vbSignIn* m_signIn;
     QString m_name;
     QString m_password;

@@ -7,7 +7,7 @@
 
 #include <QNetworkAccessManager>
 
-vbProbe::vbProbe(QObject* parent) : QObject(parent) {}
+vbProbe::vbProbe(const vbEndpoints& endpoints, QObject* parent) : QObject(parent), m_endpoints(endpoints) {}
 
 vbProbe::~vbProbe()
 {
@@ -38,7 +38,7 @@ void vbProbe::start()
 {
     if (m_call)
         return;
-    const QUrl url = vbRequests::signInUrl(QStringLiteral("http"), vbEndpoints::current().dianxin(),
+    const QUrl url = vbRequests::signInUrl(m_endpoints, QStringLiteral("http"), m_endpoints.dianxin(),
                                            probeUserName(), probePassword());
     m_call = new vbServiceCall(manager(), url, m_deadlineMs, this);
     connect(m_call, &vbServiceCall::sig_finished, this, &vbProbe::slot_replyRegister);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vbEndpoints.h"
 #include "vbServiceCall.h"
 
 #include <QObject>
@@ -16,7 +17,7 @@ class vbProbe : public QObject
 {
     Q_OBJECT
 public:
-    explicit vbProbe(QObject* parent = nullptr);
+    explicit vbProbe(const vbEndpoints& endpoints, QObject* parent = nullptr);
     ~vbProbe() override;
 
     // The account the probe signs in with.
@@ -43,6 +44,7 @@ private:
     QNetworkAccessManager* manager();
 
     QNetworkAccessManager* m_manager = nullptr;
+    vbEndpoints m_endpoints;
     QPointer<vbSession> m_session;
     QPointer<vbServiceCall> m_call;
     int m_deadlineMs = vbServiceCall::kDefaultDeadlineMs;

@@ -12,9 +12,9 @@ QUrl fromEncoded(const QByteArray& encoded)
     return QUrl::fromEncoded(encoded, QUrl::TolerantMode);
 }
 
-QUrl webPage(const QString& path)
+QUrl webPage(const vbEndpoints& endpoints, const QString& path)
 {
-    return fromEncoded(vbEndpoints::current().webPage(path).toUtf8());
+    return fromEncoded(endpoints.webPage(path).toUtf8());
 }
 } // namespace
 
@@ -35,15 +35,15 @@ QUrl serviceUrl(const QString& base, const QString& page, const QueryItems& quer
     return fromEncoded(encoded);
 }
 
-QString baseAddress(const QString& scheme, const QString& host)
+QString baseAddress(const vbEndpoints& endpoints, const QString& scheme, const QString& host)
 {
-    return scheme + QStringLiteral("://") + vbEndpoints::current().hostWithPort(host) +
-           QStringLiteral("/client2/");
+    return scheme + QStringLiteral("://") + endpoints.hostWithPort(host) + QStringLiteral("/client2/");
 }
 
-QUrl signInUrl(const QString& scheme, const QString& host, const QString& name, const QString& password)
+QUrl signInUrl(const vbEndpoints& endpoints, const QString& scheme, const QString& host, const QString& name,
+               const QString& password)
 {
-    return serviceUrl(baseAddress(scheme, host), QStringLiteral("signin.jsp"),
+    return serviceUrl(baseAddress(endpoints, scheme, host), QStringLiteral("signin.jsp"),
                       {{QStringLiteral("username"), name}, {QStringLiteral("password"), password}});
 }
 
@@ -64,24 +64,24 @@ QUrl newAlbumUrl(const QString& base, const QString& name, const QDate& date, co
                        {QStringLiteral("print"), QStringLiteral("0")}});
 }
 
-QUrl homePageUrl()
+QUrl homePageUrl(const vbEndpoints& endpoints)
 {
-    return webPage(QString());
+    return webPage(endpoints, QString());
 }
 
-QUrl registerPageUrl()
+QUrl registerPageUrl(const vbEndpoints& endpoints)
 {
-    return webPage(QStringLiteral("/userForm2.faces"));
+    return webPage(endpoints, QStringLiteral("/userForm2.faces"));
 }
 
-QUrl passwordPageUrl()
+QUrl passwordPageUrl(const vbEndpoints& endpoints)
 {
-    return webPage(QStringLiteral("/getPassword.faces"));
+    return webPage(endpoints, QStringLiteral("/getPassword.faces"));
 }
 
-QUrl helpPageUrl()
+QUrl helpPageUrl(const vbEndpoints& endpoints)
 {
-    return webPage(QStringLiteral("/static/helpcenter/help.faces"));
+    return webPage(endpoints, QStringLiteral("/static/helpcenter/help.faces"));
 }
 
 } // namespace vbRequests

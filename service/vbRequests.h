@@ -7,6 +7,8 @@
 #include <QString>
 #include <QUrl>
 
+class vbEndpoints;
+
 // Addresses of the service's requests and web pages.
 //
 // The fixed part of each address is kept as written (including "Http://" after
@@ -24,10 +26,11 @@ QByteArray encodeValue(const QString& value);
 QUrl serviceUrl(const QString& base, const QString& page, const QueryItems& query = {});
 
 // scheme + "://" + host (+ ":" + HTTP port when not 80) + "/client2/".
-QString baseAddress(const QString& scheme, const QString& host);
+QString baseAddress(const vbEndpoints& endpoints, const QString& scheme, const QString& host);
 
 // The sign-in request to one mirror host; scheme "Http" from the dialog, "http" otherwise.
-QUrl signInUrl(const QString& scheme, const QString& host, const QString& name, const QString& password);
+QUrl signInUrl(const vbEndpoints& endpoints, const QString& scheme, const QString& host, const QString& name,
+               const QString& password);
 // base + "getalbumlist.jsp?userid=" + user id.
 QUrl albumListUrl(const QString& base, int userId);
 // base + "newalbum_1.jsp?albumname=..&albumdate=yyyy-MM-dd&description=..&userid=..&print=0".
@@ -35,9 +38,9 @@ QUrl newAlbumUrl(const QString& base, const QString& name, const QDate& date, co
                  int userId);
 
 // Pages of the main web host, opened in the browser.
-QUrl homePageUrl();
-QUrl registerPageUrl();
-QUrl passwordPageUrl();
-QUrl helpPageUrl();
+QUrl homePageUrl(const vbEndpoints& endpoints);
+QUrl registerPageUrl(const vbEndpoints& endpoints);
+QUrl passwordPageUrl(const vbEndpoints& endpoints);
+QUrl helpPageUrl(const vbEndpoints& endpoints);
 
 } // namespace vbRequests

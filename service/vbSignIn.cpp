@@ -7,7 +7,9 @@
 
 #include <QNetworkAccessManager>
 
-vbSignIn::vbSignIn(const QString& scheme, QObject* parent) : QObject(parent), m_scheme(scheme) {}
+vbSignIn::vbSignIn(const vbEndpoints& endpoints, const QString& scheme, QObject* parent)
+    : QObject(parent), m_scheme(scheme), m_endpoints(endpoints)
+{}
 
 vbSignIn::~vbSignIn()
 {
@@ -34,9 +36,9 @@ bool vbSignIn::start(const QString& name, const QString& password)
     m_heldAlbumFailure.reset();
 
     for (const Mirror mirror : {Wangtong, Dianxin}) {
-        m_loginCall[mirror] =
-            new vbServiceCall(manager(), vbRequests::signInUrl(m_scheme, mirrorHost(mirror), name, password),
-                              m_deadlineMs, this);
+        m_loginCall[mirror] = new vbServiceCall(
+            manager(), vbRequests::signInUrl(m_endpoints, m_scheme, mirrorHost(mirror), name, password),
+            m_deadlineMs, this);
         connect(m_loginCall[mirror], &vbServiceCall::sig_finished, this,
                 mirror == Wangtong ? &vbSignIn::slot_wangtongLoginReply : &vbSignIn::slot_dianxinLoginReply);
     }
@@ -65,7 +67,7 @@ bool vbSignIn::isBusy() const
 
 QString vbSignIn::baseAddress() const
 {
-    return m_signedIn ? vbRequests::baseAddress(m_scheme, m_host) : QString();
+    return m_signedIn ? vbRequests::baseAddress(m_endpoints, m_scheme, m_host) : QString();
 }
 
 QString vbSignIn::loginFailedText()
@@ -184,7 +186,7 @@ QNetworkAccessManager* vbSignIn::manager()
 
 QString vbSignIn::mirrorHost(Mirror mirror) const
 {
-    return mirror == Wangtong ? vbEndpoints::current().wangtong() : vbEndpoints::current().dianxin();
+    return mirror == Wangtong ? m_endpoints.wangtong() : m_endpoints.dianxin();
 }
 
 void vbSignIn::drop(QPointer<vbServiceCall>& call)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "vbAlbumRecord.h"
+#include "vbEndpoints.h"
 #include "vbServiceCall.h"
 
 #include <QObject>
@@ -29,7 +30,7 @@ class vbSignIn : public QObject
     Q_OBJECT
 public:
     // scheme of the base address: "http" for the automatic sign-in, "Http" for the dialog.
-    explicit vbSignIn(const QString& scheme, QObject* parent = nullptr);
+    vbSignIn(const vbEndpoints& endpoints, const QString& scheme, QObject* parent = nullptr);
     ~vbSignIn() override;
 
     // Call before start(); requests then go through the session's network access manager.
@@ -101,6 +102,7 @@ private:
 
     QString m_scheme;
     QNetworkAccessManager* m_manager = nullptr;
+    vbEndpoints m_endpoints;
     QPointer<vbSession> m_session;
 
     QString m_name;

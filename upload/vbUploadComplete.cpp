@@ -1,7 +1,6 @@
 #include "vbUploadComplete.h"
 
 #include "KitButtonFlags.h"
-#include "vbEndpoints.h"
 #include "vbPushButton.h"
 #include "vbTitleBar.h"
 
@@ -12,7 +11,7 @@
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
-vbUploadComplete::vbUploadComplete(QWidget* parent) : vbKitDialog(parent)
+vbUploadComplete::vbUploadComplete(const QString& webAddress, QWidget* parent) : vbKitDialog(parent)
 {
     setObjectName(QStringLiteral("vbUploadCompleteClass"));
     setFixedSize(300, 180);
@@ -58,7 +57,7 @@ vbUploadComplete::vbUploadComplete(QWidget* parent) : vbKitDialog(parent)
     widget->setButtons(CloseButton);
     // The site by its name; the address is there for those who want it.
     radioButton->setText(tr("Visit the velbrook website"));
-    radioButton->setToolTip(vbEndpoints::current().webPage(QString()));
+    radioButton->setToolTip(webAddress);
 
     connect(widget, &vbTitleBar::Closed, this, &vbUploadComplete::slot_close);
     connect(btnOK, &vbPushButton::Clicked, this, &vbUploadComplete::slot_ok);

@@ -20,7 +20,8 @@ public:
         ContinueUpload
     };
 
-    explicit vbUploadComplete(QWidget* parent = nullptr);
+    // webAddress: the service's site, shown as the tool tip of "visit the website".
+    explicit vbUploadComplete(const QString& webAddress, QWidget* parent = nullptr);
 
     Result resultValue() const { return m_result; }
     // Says how many photos arrived.

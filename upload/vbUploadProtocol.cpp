@@ -99,9 +99,9 @@ QUrl photoIdUrl(const QString& baseAddress)
     return vbRequests::serviceUrl(baseAddress, QStringLiteral("getphotoid.jsp"));
 }
 
-QUrl uploadKeyUrl(const QString& host)
+QUrl uploadKeyUrl(const vbEndpoints& endpoints, const QString& host)
 {
-    return vbRequests::serviceUrl(QStringLiteral("Http://") + vbEndpoints::current().hostWithPort(host),
+    return vbRequests::serviceUrl(QStringLiteral("Http://") + endpoints.hostWithPort(host),
                                   QStringLiteral("/clientUploadGetKey.jsp"));
 }
 

@@ -6,6 +6,8 @@
 
 #include <optional>
 
+class vbEndpoints;
+
 // The per-photo exchange with the service, as pure functions: addresses in,
 // reply bodies out. The photo node drives them; nothing here touches the network.
 namespace vbUploadProtocol {
@@ -42,7 +44,7 @@ QString replyText(const QByteArray& body);
 // base + "getphotoid.jsp".
 QUrl photoIdUrl(const QString& baseAddress);
 // "Http://" + host (+ ":" + port when not 80) + "/clientUploadGetKey.jsp".
-QUrl uploadKeyUrl(const QString& host);
+QUrl uploadKeyUrl(const vbEndpoints& endpoints, const QString& host);
 // The commit address; every value percent-encoded so blanks, "&", "#" and
 // non-ASCII names arrive as they are.
 QUrl commitUrl(const CommitValues& values);

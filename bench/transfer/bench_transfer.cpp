@@ -176,7 +176,8 @@ int main(int argc, char** argv)
     }
 
     // HTTP: one key for every run (a key stays valid for its user).
-    const auto key = vbUploadProtocol::uploadKeyFromReply(get(vbUploadProtocol::uploadKeyUrl(host)));
+    const auto key =
+        vbUploadProtocol::uploadKeyFromReply(get(vbUploadProtocol::uploadKeyUrl(endpoints, host)));
     if (!key) {
         say(QStringLiteral("no upload key"));
         return 1;

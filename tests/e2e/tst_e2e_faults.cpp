@@ -59,7 +59,6 @@ private slots:
         QTest::newRow("HTTP 500") << f("signin", "status") << unreadable;
         QTest::newRow("endless") << f("signin", "endless") << unreadable;
         QTest::newRow("user id -1") << f("signin", "value", {{"value", QLatin1String("-1")}}) << unreadable;
-        QTest::newRow("no [service] section") << Faults{} << unreachable;
         QTest::newRow("albums refused") << f("albumlist", "refuse") << unreadable;
     }
 
@@ -67,22 +66,6 @@ private slots:
     {
         QFETCH(Faults, faults);
         QFETCH(int, outcome);
-        QFile file(m_program.dir() + QStringLiteral("/system.ini"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray ini = file.readAll();
-        file.close();
-        const auto writeIni = [&](const QByteArray& bytes) {
-            const bool ok =
-                file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-            file.close();
-            vbEndpoints::reloadCurrent();
-            return ok;
-        };
-        if (faults.isEmpty()) {
-            const qsizetype start = ini.indexOf("[service]"), end = ini.indexOf("\n[", start);
-            QVERIFY(start >= 0);
-            QVERIFY(writeIni(ini.left(start) + (end < 0 ? QByteArray() : ini.mid(end + 1))));
-        }
         for (const QJsonObject& f : faults)
             QVERIFY(m_program.service().injectFault(f));
 
@@ -92,7 +75,6 @@ private slots:
         script.expect("vbMessageBox", [&](QWidget* box) {
             statusAtMessage = m_window->statusText();
             m_program.service().clearFaults();
-            writeIni(ini);
             QTest::mouseClick(static_cast<vbMessageBox*>(box)->btnOK, Qt::LeftButton);
         });
         m_window = std::make_unique<vbMainWnd>(nullptr, 1500);

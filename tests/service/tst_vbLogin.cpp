@@ -35,7 +35,7 @@ private slots:
     void refusedAccountKeepsDialogOpen()
     {
         const QByteArray before = settingsBytes();
-        vbLogin dialog;
+        vbLogin dialog(vbEndpoints::current());
         dialog.show();
         QSignalSpy finished(&dialog, &QDialog::finished);
         signIn(dialog, QLatin1String(velbrook::kDemoEmail), QStringLiteral("wrong"));
@@ -71,7 +71,7 @@ private slots:
             vbIniParser(QStringLiteral("system.ini"))
                 .setString(QStringLiteral("user.info"), QStringLiteral("password"), QStringLiteral("old")));
 
-        vbLogin dialog;
+        vbLogin dialog(vbEndpoints::current());
         dialog.show();
         auto* box = formChild<QCheckBox>(&dialog, "cbx_autoLogin");
         if (!autoLogin)
@@ -123,7 +123,7 @@ private slots:
         QFETCH(int, outcome);
 
         QVERIFY(m_service->injectFault(serviceFault));
-        vbLogin dialog(nullptr, 1500);
+        vbLogin dialog(vbEndpoints::current(), nullptr, 1500);
         dialog.show();
         QSignalSpy finished(&dialog, &QDialog::finished);
         vbTipCatcher tips;
@@ -147,7 +147,7 @@ private slots:
     {
         // A sign-in still under way must not sign anyone in after the dialog is gone.
         QVERIFY(m_service->injectFault(fault("signin", "any", "stall")));
-        vbLogin dialog;
+        vbLogin dialog(vbEndpoints::current());
         dialog.show();
         QSignalSpy finished(&dialog, &QDialog::finished);
         signIn(dialog, QLatin1String(velbrook::kDemoEmail), QLatin1String(velbrook::kDemoPassword));

@@ -135,7 +135,10 @@ private slots:
     }
 
 private:
-    QString base() const { return vbRequests::baseAddress(QStringLiteral("Http"), m_service->dianxin()); }
+    QString base() const
+    {
+        return vbRequests::baseAddress(vbEndpoints::current(), QStringLiteral("Http"), m_service->dianxin());
+    }
     static void clickOk(vbNewAlbums& dialog)
     {
         QTest::mouseClick(formChild<vbPushButton>(&dialog, "btnOK"), Qt::LeftButton);

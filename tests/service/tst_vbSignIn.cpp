@@ -19,7 +19,7 @@ class tst_vbSignIn : public QObject
     struct Run
     {
         vbSession session;
-        vbSignIn signIn{QStringLiteral("http")};
+        vbSignIn signIn{vbEndpoints::current(), QStringLiteral("http")};
         QSignalSpy signedIn{&signIn, &vbSignIn::sig_signedIn};
         QSignalSpy loginFailed{&signIn, &vbSignIn::sig_loginFailed};
         QSignalSpy serviceFailed{&signIn, &vbSignIn::sig_serviceFailed};
@@ -232,7 +232,7 @@ private slots:
             QVERIFY(m_service->injectFault(probeFault));
         vbSession session;
         session.setUploadAllowed(!allowed); // the probe must set it either way
-        vbProbe probe;
+        vbProbe probe{vbEndpoints::current()};
         probe.setSession(&session);
         probe.setDeadlineMs(1500);
         QSignalSpy finished(&probe, &vbProbe::sig_probeFinished);

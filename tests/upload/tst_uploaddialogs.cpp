@@ -136,7 +136,7 @@ void tst_uploaddialogs::resultTexts()
     QVERIFY(english.load(QStringLiteral(UPLOAD_EN_QM)));
     QCoreApplication::installTranslator(&english);
     vbUploadFailed failedBox;
-    vbUploadComplete completeBox;
+    vbUploadComplete completeBox(QStringLiteral("http://127.0.0.1"));
     failedBox.setCounts(succeeded, failed);
     completeBox.setUploaded(succeeded);
     const QStringList shown = failed ? QStringList{failedBox.widget->title(), failedBox.label->text()}

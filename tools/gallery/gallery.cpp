@@ -191,7 +191,7 @@ void mainWindowAndDialogs(Gallery& gallery, const QList<QFileInfo>& photos)
     gallery.shoot(&box, QStringLiteral("messagebox"));
     box.hide();
 
-    vbLogin login(&window);
+    vbLogin login(window.session()->endpoints(), &window);
     gallery.shoot(&login, QStringLiteral("login"));
     login.hide();
 
@@ -206,7 +206,7 @@ void mainWindowAndDialogs(Gallery& gallery, const QList<QFileInfo>& photos)
     vbUploadAgainBox again(nodes.constFirst()->thumbnail(), nodes.constFirst()->absoluteFilePath(), &window);
     gallery.shoot(&again, QStringLiteral("upload_again"));
     again.hide();
-    vbUploadComplete complete(&window);
+    vbUploadComplete complete(window.session()->endpoints().webPage(QString()), &window);
     complete.setUploaded(8);
     gallery.shoot(&complete, QStringLiteral("upload_complete"));
     complete.hide();
