@@ -40,27 +40,17 @@ private slots:
         m_program.service().clearFaults();
     }
 
-    // Each way the automatic sign-in or album list fails is told; OK on the
-    // message tries again, which works once the service is well.
+    // A failed automatic sign-in or album list is told (how each fault is judged is the sign-in's
+    // business); OK on the message tries again, which works once the service is well.
     void signInFaults_data()
     {
         QTest::addColumn<Faults>("faults"); // empty: system.ini without [service]
         QTest::addColumn<int>("outcome");
-        const auto f = [](const char* endpoint, const char* kind, const QJsonObject& extra = {}) {
-            return Faults{vbE2eProgram::fault(QLatin1String(endpoint), QLatin1String(kind), -1, extra)};
-        };
-        const int unreachable = vbServiceCall::Unreachable, unreadable = vbServiceCall::Unreadable;
-        QTest::newRow("down") << f("signin", "down") << unreachable;
-        QTest::newRow("reset") << f("signin", "reset") << unreachable;
-        QTest::newRow("stall") << f("signin", "stall") << unreachable;
-        QTest::newRow("empty body") << f("signin", "body") << unreadable;
-        QTest::newRow("truncated") << f("signin", "truncated") << unreadable;
-        QTest::newRow("wrong envelope") << f("signin", "novalue") << unreadable;
-        QTest::newRow("HTTP 500") << f("signin", "status") << unreadable;
-        QTest::newRow("endless") << f("signin", "endless") << unreadable;
-        QTest::newRow("user id -1") << f("signin", "value", {{"value", QLatin1String("-1")}}) << unreadable;
-        QTest::newRow("no [service] section") << Faults{} << unreachable;
-        QTest::newRow("albums refused") << f("albumlist", "refuse") << unreadable;
+        QTest::newRow("stall") << Faults{vbTestService::fault("signin", "stall")}
+                               << int(vbServiceCall::Unreachable);
+        QTest::newRow("no [service] section") << Faults{} << int(vbServiceCall::Unreachable);
+        QTest::newRow("albums refused")
+            << Faults{vbTestService::fault("albumlist", "refuse")} << int(vbServiceCall::Unreadable);
     }
 
     void signInFaults()
@@ -118,7 +108,7 @@ private slots:
         QTest::addColumn<QString>("counted"); // FTP command or endpoint of the six attempts
         QTest::addColumn<bool>("again");
         const auto f = [](const char* endpoint, const char* kind, const QJsonObject& extra = {}) {
-            return vbE2eProgram::fault(QLatin1String(endpoint), QLatin1String(kind), -1, extra);
+            return vbTestService::fault(QLatin1String(endpoint), QLatin1String(kind), extra);
         };
         QTest::newRow("STOR aborted after 500 bytes")
             << f("ftp_stor", "fail_after", {{"bytes", 500}}) << "STOR" << false;
@@ -173,8 +163,10 @@ private slots:
         QTest::addColumn<int>("photoCount");
         QTest::addColumn<int>("transfers");  // STOR commands, or upload requests
         QTest::addColumn<int>("deadlineMs"); // of every network step
-        const auto f = [](const char* endpoint, const char* kind, int count, const QJsonObject& extra = {}) {
-            return vbE2eProgram::fault(QLatin1String(endpoint), QLatin1String(kind), count, extra);
+        const auto f = [](const char* endpoint, const char* kind, int count, QJsonObject extra = {}) {
+            if (count > 0)
+                extra.insert(QStringLiteral("count"), count);
+            return vbTestService::fault(QLatin1String(endpoint), QLatin1String(kind), extra);
         };
         const QJsonObject kb{{"bytes", 1000}};
         // Longer than a stop waits: the failed run still says goodbye when the photo starts again.

@@ -9,9 +9,11 @@
 #include "vbCavas.h"
 #include "vbFileNode.h"
 #include "vbImageItem.h"
+#include "vbModalAnswer.h"
 #include "vbPushButton.h"
 #include "vbRazorDialog.h"
 #include "vbTestPhotos.h"
+#include "vbTestUi.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -26,28 +28,9 @@
 #include <QTimer>
 #include <QUndoStack>
 #include <QtTest>
-#include <functional>
 #include <memory>
 
-static void click(QWidget* w)
-{
-    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() / 2, w->height() / 2));
-}
-
-// Runs action on the next modal dialog of type T that opens.
-template <typename T> static void answerModal(std::function<void(T*)> action)
-{
-    auto* timer = new QTimer(qApp);
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
-        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            action(dialog);
-        }
-    });
-    timer->start();
-}
+using vbTestUi::click;
 
 static void pressKey(QWidget* window, Qt::Key key)
 {
@@ -138,11 +121,13 @@ void tst_Cavas::okCropsThenSaves()
 {
     auto editor = openEditor(QSize(1000, 800));
     QVERIFY(editor);
-    answerModal<vbRazorDialog>([](vbRazorDialog* d) {
+    vbModalAnswer answers;
+    answers.expect<vbRazorDialog>([](vbRazorDialog* d) {
         d->comboBox->setCurrentIndex(1); // 6S across
         click(d->btnOk);
     });
     click(editor->btnRazor);
+    QVERIFY(answers.unexpected().isEmpty() && answers.pending() == 0);
     QVERIFY(editor->scene()->isRazorMode());
     // The first Ok cuts and leaves the editor open; the second saves.
     click(editor->btnOk);
@@ -242,11 +227,13 @@ void tst_Cavas::undoRedo()
     QVERIFY(editor);
     vbCanvasScene* scene = editor->scene();
     const QImage original = scene->renderImage();
-    answerModal<vbAddText>([](vbAddText* d) {
+    vbModalAnswer answers;
+    answers.expect<vbAddText>([](vbAddText* d) {
         QTest::keyClicks(d->textEdit, QStringLiteral("Summer"));
         click(d->btnOk);
     });
     click(editor->btnAddText);
+    QCOMPARE(answers.pending(), 0);
     QCOMPARE(scene->overlays().size(), 1);
     QVERIFY(scene->renderImage() != original);
     click(editor->btnRight);

@@ -1,10 +1,11 @@
 // Photo list rules: what a drop adds and in which order, duplicates, the 300 limit.
-#include "photoTestUtil.h"
 #include "vbFileList.h"
 #include "vbFileNode.h"
+#include "vbModalAnswer.h"
 #include "vbNameOrder.h"
 #include "vbSession.h"
 #include "vbTestPhotos.h"
+#include "vbTestUi.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -106,15 +107,15 @@ void tst_FileList::dropsInNameOrderWithoutDuplicates()
     QVERIFY(png.open(QIODevice::WriteOnly));
     png.close();
     QSignalSpy counts(&list, &vbFileList::sig_countChanged);
-    QVERIFY(dropPaths(list.viewport(), {m_dir.filePath(QStringLiteral("order"))}));
+    QVERIFY(vbTestUi::dropPaths(list.viewport(), {m_dir.filePath(QStringLiteral("order"))}));
     QCOMPARE(rows(list), QStringList({f1, f2, f10}));
     // A drag of nothing usable is not accepted.
-    QVERIFY(!dropPaths(list.viewport(), {png.fileName()}));
+    QVERIFY(!vbTestUi::dropPaths(list.viewport(), {png.fileName()}));
 
     // A later drop goes after the rows there, in its own order; a photo already listed is not added again.
     const QString later3 = photo(QStringLiteral("later/IMG_3.jpg"));
     const QString later0 = photo(QStringLiteral("later/IMG_0.jpg"));
-    QVERIFY(dropPaths(list.viewport(), {later3, f2, later0}));
+    QVERIFY(vbTestUi::dropPaths(list.viewport(), {later3, f2, later0}));
     QCOMPARE(rows(list), QStringList({f1, f2, f10, later0, later3}));
     QCOMPARE(counts.last().first().toInt(), 5);
 }
@@ -138,13 +139,12 @@ void tst_FileList::limitOf300()
     QStringList paths;
     for (const QString& name : dropped)
         paths << m_dir.filePath(name);
-    ModalAnswer answer;
-    dropPaths(list.viewport(), paths);
+    vbModalAnswer answer(vbModalAnswer::press("btnOK"));
+    vbTestUi::dropPaths(list.viewport(), paths);
     QCOMPARE(list.count(), rowsAfter);
     const bool refused = dropped.size() == 2;
-    QCOMPARE(answer.count(), refused ? 1 : 0);
-    if (refused)
-        QCOMPARE(answer.text(), QStringLiteral("You can not select more then 300 photos!"));
+    QCOMPARE(answer.texts(), refused ? QStringList{QStringLiteral("You can not select more then 300 photos!")}
+                                     : QStringList());
 }
 
 QTEST_MAIN(tst_FileList)

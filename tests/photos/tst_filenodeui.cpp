@@ -1,8 +1,8 @@
 // Photo tile: the state it shows, name editing.
-#include "photoTestUtil.h"
 #include "vbFileList.h"
 #include "vbFileNode.h"
 #include "vbFileNodeUI.h"
+#include "vbModalAnswer.h"
 #include "vbSession.h"
 #include "vbTestPhotos.h"
 
@@ -100,7 +100,7 @@ void tst_FileNodeUI::nameEditing()
     QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(edit, Qt::Key_Delete);
     QTest::keyClicks(edit, typed);
-    ModalAnswer answer;
+    vbModalAnswer answer(vbModalAnswer::press("btnOK"));
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(edit->text(), shown);
     QCOMPARE(node->fileName(), file);
@@ -109,7 +109,7 @@ void tst_FileNodeUI::nameEditing()
         QVERIFY(!edit->isEnabled());
         return;
     }
-    QCOMPARE(answer.text(), QStringLiteral("Photo name can't be empty!"));
+    QCOMPARE(answer.texts(), QStringList{QStringLiteral("Photo name can't be empty!")});
     QVERIFY(edit->isEnabled()); // still editing
 }
 

@@ -1,8 +1,9 @@
 // File selection dialog: the 300 limit counts the photos already listed, and
 // the folder of an accepted choice is offered next time.
-#include "photoTestUtil.h"
 #include "vbFileList.h"
 #include "vbFileNode.h"
+#include "vbModalAnswer.h"
+#include "vbPushButton.h"
 #include "vbSelectFiles.h"
 #include "vbSession.h"
 #include "vbTestPhotos.h"
@@ -66,9 +67,9 @@ void tst_SelectFiles::limitOnOk()
         dialog.slot_URLChanged(folder);
         for (int i = 0; i < dialog.fileList->count(); ++i)
             dialog.fileList->node(i)->setCheckState(i < checked ? Qt::Checked : Qt::Unchecked);
-        ModalAnswer answer;
+        vbModalAnswer answer(vbModalAnswer::press("btnOK"));
         QTest::mouseClick(dialog.btnOk, Qt::LeftButton);
-        QCOMPARE(answer.text(), refusal);
+        QCOMPARE(answer.texts(), refusal.isEmpty() ? QStringList() : QStringList{refusal});
         QCOMPARE(dialog.result(), refusal.isEmpty() ? int(QDialog::Accepted) : int(QDialog::Rejected));
         if (!refusal.isEmpty()) {
             QVERIFY(!QFileInfo::exists(vbSelectFiles::settingsPath())); // a refusal remembers nothing

@@ -1,12 +1,17 @@
-#include "kitTestSupport.h"
-#include "serviceTestSupport.h"
+#include "vbModalAnswer.h"
 #include "vbNewAlbums.h"
 #include "vbPushButton.h"
 #include "vbRequests.h"
+#include "vbTestService.h"
+#include "vbTestUi.h"
 
+#include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
+
+using vbTestUi::formChild;
+using vbTestUi::typeText;
 
 // Album creation driven with mouse and keys; outcomes are checked in the
 // service's own state, not only in what the dialog believes.
@@ -18,7 +23,7 @@ private slots:
     {
         m_service = std::make_unique<vbTestService>();
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->errorString()));
-        useService(*m_service);
+        vbEndpoints::setCurrent(m_service->endpoints());
     }
     void init() { QVERIFY(m_service->clearFaults(true)); }
     void answers_data()
@@ -29,14 +34,14 @@ private slots:
         QTest::addColumn<QString>("status");
 
         const auto value = [](const char* v) {
-            return fault("newalbum", "any", "value", {{QStringLiteral("value"), QLatin1String(v)}});
+            return vbTestService::fault("newalbum", "value", {{QStringLiteral("value"), QLatin1String(v)}});
         };
         const int unreadable = vbServiceCall::Unreadable;
         const int unreachable = vbServiceCall::Unreachable;
         QTest::newRow("service creates it") << QJsonObject() << velbrook::kFirstNewAlbumId << -1 << "";
         QTest::newRow("0 refused") << value("0") << 0 << -1 << "Create Albums failed!";
         QTest::newRow("negative id") << value("-57") << 0 << unreadable << "";
-        QTest::newRow("stall") << fault("newalbum", "any", "stall") << 0 << unreachable << "";
+        QTest::newRow("stall") << vbTestService::fault("newalbum", "stall") << 0 << unreachable << "";
     }
     void answers()
     {
@@ -50,7 +55,7 @@ private slots:
         vbNewAlbums dialog(base(), velbrook::kDemoUserId, nullptr, 1500);
         dialog.show();
         QSignalSpy finished(&dialog, &QDialog::finished);
-        vbTipCatcher tips;
+        vbModalAnswer tips(vbModalAnswer::press("btnOK"));
         typeText(formChild<QLineEdit>(&dialog, "edit_name"), QStringLiteral("Holiday"));
         clickOk(dialog);
 
@@ -60,9 +65,8 @@ private slots:
             QCOMPARE(dialog.newAlbumId(), albumId);
             QCOMPARE(dialog.name(), QStringLiteral("Holiday"));
             QVERIFY(tips.texts().isEmpty());
-            QCOMPARE(
-                requestsTo(*m_service, QStringLiteral("newalbum")).first().value(QStringLiteral("address")),
-                m_service->dianxin());
+            QCOMPARE(m_service->requests(QStringLiteral("newalbum")).first().value(QStringLiteral("address")),
+                     m_service->dianxin());
             return;
         }
         auto* lblStatus = formChild<QLabel>(&dialog, "lblStatus");
@@ -103,7 +107,7 @@ private slots:
         QCOMPARE(created.value(QStringLiteral("user_id")).toInt(), velbrook::kDemoUserId);
         QCOMPARE(created.value(QStringLiteral("date")).toString(),
                  QDate::currentDate().toString(Qt::ISODate));
-        const QJsonObject params = requestsTo(*m_service, QStringLiteral("newalbum"))
+        const QJsonObject params = m_service->requests(QStringLiteral("newalbum"))
                                        .first()
                                        .value(QStringLiteral("params"))
                                        .toObject();
@@ -114,13 +118,14 @@ private slots:
     {
         // The first request stalls; OK pressed again sends the corrected name and
         // its answer alone decides, the first request being given up.
-        QVERIFY(m_service->injectFault(fault("newalbum", "any", "stall", {{QStringLiteral("count"), 1}})));
+        QVERIFY(m_service->injectFault(
+            vbTestService::fault("newalbum", "stall", {{QStringLiteral("count"), 1}})));
         vbNewAlbums dialog(base(), velbrook::kDemoUserId);
         dialog.show();
         QSignalSpy finished(&dialog, &QDialog::finished);
         typeText(formChild<QLineEdit>(&dialog, "edit_name"), QStringLiteral("First"));
         clickOk(dialog);
-        QTRY_COMPARE(requestsTo(*m_service, QStringLiteral("newalbum")).size(), 1);
+        QTRY_COMPARE(m_service->requests(QStringLiteral("newalbum")).size(), 1);
         typeText(formChild<QLineEdit>(&dialog, "edit_name"), QStringLiteral("Again"));
         clickOk(dialog);
         QVERIFY(finished.wait(10000));
