@@ -102,16 +102,15 @@ private slots:
 
     // Six failed attempts: the photo fails and what was sent for it is removed;
     // re-uploading from the failure dialog once the service is well sends it.
+    // (How each transfer fault counts is the photo protocol's own suite's.)
     void photoFailingSixTimes_data()
     {
         QTest::addColumn<QJsonObject>("fault");
-        QTest::addColumn<QString>("counted"); // FTP command or endpoint of the six attempts
+        QTest::addColumn<QString>("counted"); // endpoint of the six attempts
         QTest::addColumn<bool>("again");
         const auto f = [](const char* endpoint, const char* kind, const QJsonObject& extra = {}) {
             return vbTestService::fault(QLatin1String(endpoint), QLatin1String(kind), extra);
         };
-        QTest::newRow("STOR aborted after 500 bytes")
-            << f("ftp_stor", "fail_after", {{"bytes", 500}}) << "STOR" << false;
         QTest::newRow("commit answering another id")
             << f("commit", "value", {{"value", QLatin1String("123")}}) << "commit" << false;
         QTest::newRow("photo ids refused, then re-upload") << f("photoid", "refuse") << "photoid" << true;
@@ -136,9 +135,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), again ? 2 : 1, 60000);
         QCOMPARE(finished.first(), (QVariantList{0, 1}));
         QVERIFY(script.unexpected().isEmpty());
-        QCOMPARE(counted == QLatin1String("STOR") ? m_program.ftpCommandCount(counted)
-                                                  : m_program.requestCount(qPrintable(counted), true),
-                 6);
+        QCOMPARE(m_program.requestCount(qPrintable(counted), true), 6);
         const UploadLogRecords& log = m_window->uploadQueue()->logRecords();
         QCOMPARE(log.size(), qsizetype(again ? 2 : 1));
         QVERIFY(!log.first().succeeded && !log.first().reason.isEmpty());
@@ -155,7 +152,8 @@ private slots:
     }
 
     // A broken or silent server costs a photo one attempt: each photo is
-    // stored once, whole, and counted.
+    // stored once, whole, and counted. (Each way a server breaks is in the
+    // FTP and HTTP worker suites; here one of each mode.)
     void brokenServersCostOneAttempt_data()
     {
         QTest::addColumn<bool>("ftp");
@@ -168,17 +166,12 @@ private slots:
                 extra.insert(QStringLiteral("count"), count);
             return vbTestService::fault(QLatin1String(endpoint), QLatin1String(kind), extra);
         };
-        const QJsonObject kb{{"bytes", 1000}};
         // Longer than a stop waits: the failed run still says goodbye when the photo starts again.
         QTest::newRow("FTP data never read, QUIT unanswered")
             << true << Faults{f("ftp_stor", "stall", 1), f("ftp_quit", "stall", 2)} << 1 << 4 << 3500;
+        // A goodbye never answered costs nothing: the photos were stored.
         QTest::newRow("FTP QUIT never answered")
             << true << Faults{f("ftp_quit", "stall", -1)} << 2 << 6 << 1500;
-        QTest::newRow("FTP reset mid-transfer")
-            << true << Faults{f("ftp_stor", "reset", 1, kb)} << 1 << 4 << 1500;
-        QJsonObject cut = f("upload", "close_after", 1, kb);
-        cut.insert(QLatin1String("phase"), QStringLiteral("request"));
-        QTest::newRow("HTTP request cut off") << false << Faults{cut} << 1 << 2 << 1500;
         QTest::newRow("HTTP answer never comes")
             << false << Faults{f("upload", "stall", 1)} << 1 << 2 << 1500;
         QTest::newRow("HTTP answer split") << false << Faults{f("upload", "split", -1)} << 2 << 2 << 1500;
