@@ -27,7 +27,7 @@ class tst_vbSignIn : public QObject
         QSignalSpy serviceFailed{&signIn, &vbSignIn::sig_serviceFailed};
         QSignalSpy albums{&signIn, &vbSignIn::sig_albumsReceived};
         QSignalSpy albumsFailed{&signIn, &vbSignIn::sig_albumsFailed};
-        Run(int deadlineMs = 0)
+        explicit Run(const vbEndpoints& endpoints, int deadlineMs = 0) : session(endpoints, nullptr)
         {
             signIn.setSession(&session);
             if (deadlineMs)
@@ -108,7 +108,7 @@ private slots:
         QFETCH(int, signedIn);
         QFETCH(QString, host);
         QVERIFY(inject(faults));
-        Run run;
+        Run run(m_service->endpoints());
         // The refusal may only be reported once both mirrors have answered.
         bool failedEarly = false;
         connect(&run.signIn, &vbSignIn::sig_loginFailed, this,
@@ -167,7 +167,7 @@ private slots:
         QFETCH(QList<QJsonObject>, faults);
         QFETCH(int, outcome);
         QVERIFY(inject(faults));
-        Run run(1500);
+        Run run(m_service->endpoints(), 1500);
         QVERIFY(run.start());
         QCOMPARE(run.loginFailed.size(), 0);
         if (outcome == vbServiceCall::Answered) {
@@ -193,7 +193,7 @@ private slots:
     {
         QVERIFY(inject({fault("signin", "wangtong", "delay", {{QStringLiteral("ms"), 400}}),
                         fault("albumlist", "dianxin", "stall")}));
-        Run run;
+        Run run(m_service->endpoints());
         QVERIFY(run.start());
         QCOMPARE(run.signedIn.size(), 2);
         QCOMPARE(run.albums.size(), 1);
@@ -218,7 +218,7 @@ private slots:
     {
         QFETCH(QJsonObject, albumFault);
         QVERIFY(m_service->injectFault(albumFault));
-        Run run(1500);
+        Run run(m_service->endpoints(), 1500);
         run.session.setAlbums({{QStringLiteral("Old"), 7, 1}});
         QVERIFY(run.start());
         QVERIFY(run.albumsFailed.size() >= 1);
@@ -252,7 +252,7 @@ private slots:
         QFETCH(bool, allowed);
         if (!probeFault.isEmpty())
             QVERIFY(m_service->injectFault(probeFault));
-        vbSession session;
+        vbSession session(m_service->endpoints(), nullptr);
         session.setUploadAllowed(!allowed); // the probe must set it either way
         vbProbe probe;
         probe.setSession(&session);
