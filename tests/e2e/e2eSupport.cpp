@@ -28,23 +28,6 @@
 
 namespace {
 
-void click(QWidget* button)
-{
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-QString describe(QWidget* dialog)
-{
-    QString text;
-    if (auto* box = qobject_cast<vbMessageBox*>(dialog))
-        text = box->label->text();
-    else if (auto* failed = qobject_cast<vbUploadFailed*>(dialog))
-        text = failed->label->text();
-    else if (auto* again = qobject_cast<vbUploadAgainBox*>(dialog))
-        text = again->label->text().section(QLatin1Char('\n'), 0, 0);
-    return QString::fromLatin1(dialog->metaObject()->className()) + QStringLiteral(": ") + text;
-}
-
 // The entries of a state list whose key has the value, compared as text.
 QJsonArray where(const QJsonArray& list, const char* key, const QString& value)
 {
@@ -59,67 +42,19 @@ QJsonArray where(const QJsonArray& list, const char* key, const QString& value)
 
 } // namespace
 
-vbModalScript::vbModalScript()
-{
-    connect(&m_timer, &QTimer::timeout, this, &vbModalScript::poll);
-    m_timer.start(20);
-}
-
-void vbModalScript::expect(const QString& className, Handler handler)
-{
-    m_queue.append({className, std::move(handler)});
-}
-
-void vbModalScript::poll()
-{
-    QWidget* dialog = QApplication::activeModalWidget();
-    if (!dialog || dialog == m_current || !dialog->isVisible())
-        return;
-    m_current = dialog;
-    m_seen.append(describe(dialog));
-    if (m_queue.isEmpty() || m_queue.first().first != QLatin1String(dialog->metaObject()->className())) {
-        m_unexpected.append(m_seen.last());
-        if (auto* modal = qobject_cast<QDialog*>(dialog))
-            modal->reject();
-        return;
-    }
-    m_queue.takeFirst().second(dialog);
-}
-
-void vbModalScript::expectMessage(bool ok)
-{
-    expect("vbMessageBox", [ok](QWidget* d) {
-        auto* box = static_cast<vbMessageBox*>(d);
-        click(ok ? box->btnOK : box->btnCancel);
-    });
-}
-
 void vbModalScript::expectAgain(vbUploadAgainBox::Result answer)
 {
-    expect("vbUploadAgainBox", [answer](QWidget* d) {
-        auto* box = static_cast<vbUploadAgainBox*>(d);
-        click(answer == vbUploadAgainBox::Yes      ? box->btnYes
-              : answer == vbUploadAgainBox::YesAll ? box->btnYesAll
-              : answer == vbUploadAgainBox::No     ? box->btnNo
-                                                   : box->btnNoAll);
-    });
-}
-
-void vbModalScript::expectComplete()
-{
-    expect("vbUploadComplete", [](QWidget* d) { click(static_cast<vbUploadComplete*>(d)->btnOK); });
-}
-
-void vbModalScript::expectFailed()
-{
-    expect("vbUploadFailed", [](QWidget* d) { click(static_cast<vbUploadFailed*>(d)->btnNo); });
+    expect(QStringLiteral("vbUploadAgainBox"), press(answer == vbUploadAgainBox::Yes      ? "btnYes"
+                                                     : answer == vbUploadAgainBox::YesAll ? "btnYesAll"
+                                                     : answer == vbUploadAgainBox::No     ? "btnNo"
+                                                                                          : "btnNoAll"));
 }
 
 void vbModalScript::expectFailed(std::function<void()> beforeYes)
 {
-    expect("vbUploadFailed", [beforeYes](QWidget* d) {
+    expect(QStringLiteral("vbUploadFailed"), [beforeYes](QWidget* dialog) {
         beforeYes();
-        click(static_cast<vbUploadFailed*>(d)->btnYes);
+        press("btnYes")(dialog);
     });
 }
 
@@ -226,7 +161,7 @@ QString vbE2eProgram::makePhoto(const QString& baseName, const QSize& size, qint
 
 void vbE2eProgram::clickUpload(vbMainWnd* window)
 {
-    click(window->statusBar()->btnUpload);
+    QTest::mouseClick(window->statusBar()->btnUpload, Qt::LeftButton);
 }
 
 QVariantList vbE2eProgram::upload(vbMainWnd* window)
@@ -284,15 +219,4 @@ QByteArray vbE2eProgram::sha256Of(const QString& path)
     return file.open(QIODevice::ReadOnly)
                ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex()
                : QByteArray();
-}
-
-QJsonObject vbE2eProgram::fault(const QString& endpoint, const QString& kind, int count,
-                                const QJsonObject& extra)
-{
-    QJsonObject f = extra;
-    f["endpoint"] = endpoint;
-    f["kind"] = kind;
-    if (count > 0)
-        f["count"] = count;
-    return f;
 }

@@ -1,14 +1,13 @@
 #pragma once
 
+#include "vbModalAnswer.h"
 #include "vbTestService.h"
 #include "vbUploadAgainBox.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QPointer>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QVariantList>
 
 #include <functional>
@@ -17,31 +16,15 @@
 class QAction;
 class vbMainWnd;
 
-// Answers modal dialogs in the order they open; an unexpected one is noted
-// and rejected so the test never hangs on it.
-class vbModalScript : public QObject
+// The answers an upload asks for, in the order its dialogs open.
+class vbModalScript : public vbModalAnswer
 {
-    Q_OBJECT
 public:
-    using Handler = std::function<void(QWidget*)>;
-    vbModalScript();
-    void expect(const QString& className, Handler handler);
-    int pending() const { return int(m_queue.size()); }
-    QStringList seen() const { return m_seen; } // "class: text" of each dialog
-    QStringList unexpected() const { return m_unexpected; }
-
-    void expectMessage(bool ok);
+    void expectMessage(bool ok) { expect(QStringLiteral("vbMessageBox"), press(ok ? "btnOK" : "btnCancel")); }
     void expectAgain(vbUploadAgainBox::Result answer);
-    void expectComplete();
-    void expectFailed();                                // answers No
+    void expectComplete() { expect(QStringLiteral("vbUploadComplete")); }
+    void expectFailed() { expect(QStringLiteral("vbUploadFailed"), press("btnNo")); }
     void expectFailed(std::function<void()> beforeYes); // answers Yes (upload again)
-
-private:
-    void poll();
-    QTimer m_timer;
-    QPointer<QWidget> m_current;
-    QList<QPair<QString, Handler>> m_queue;
-    QStringList m_seen, m_unexpected;
 };
 
 // A program folder with the stand-in service and the demo account signed in automatically.
@@ -58,9 +41,11 @@ public:
     // A new album of the demo account holding count photos; its id, or 0.
     int createAlbum(const QString& name, int count, bool withFtpFolder);
     void setAutoLogin(bool on);
-    bool inject(const QString& endpoint, const QString& kind, int count = -1, const QJsonObject& extra = {})
+    bool inject(const QString& endpoint, const QString& kind, int count = -1, QJsonObject extra = {})
     {
-        return m_service->injectFault(fault(endpoint, kind, count, extra));
+        if (count > 0)
+            extra.insert(QStringLiteral("count"), count);
+        return m_service->injectFault(vbTestService::fault(endpoint, kind, extra));
     }
 
     // A shown window, signed in with album selected when given; null on failure.
@@ -89,8 +74,6 @@ public:
     int albumCount(int albumId);
 
     static QByteArray sha256Of(const QString& path);
-    static QJsonObject fault(const QString& endpoint, const QString& kind, int count = -1,
-                             const QJsonObject& extra = {});
 
 private:
     QJsonArray ofAlbum(const char* list, int albumId);

@@ -337,7 +337,10 @@ private slots:
         } else {
             vbE2eProgram::clickUpload(window.get());
         }
-        QCOMPARE(script.seen().mid(0, questions.size()), questions);
+        QStringList asked; // the question names the photo on its first line
+        for (const QString& seen : script.seen().mid(0, questions.size()))
+            asked.append(seen.section(QLatin1Char('\n'), 0, 0));
+        QCOMPARE(asked, questions);
         QCOMPARE(script.pending(), 0);
         QVERIFY(script.unexpected().isEmpty());
         QCOMPARE(window->fileList()->count(), 0); // left out, or uploaded

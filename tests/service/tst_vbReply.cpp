@@ -1,4 +1,6 @@
+#include "vbEndpoints.h"
 #include "vbReply.h"
+#include "vbRequests.h"
 #include "vbServiceCall.h"
 
 #include <QtTest>
@@ -191,6 +193,22 @@ private slots:
         QCOMPARE(int(vbServiceCall::judge(QNetworkReply::NetworkError(error), status, timedOut, declared,
                                           received)),
                  outcome);
+    }
+
+    // The addresses asked: values encoded, the service port after every host.
+    void addresses()
+    {
+        vbEndpoints e;
+        e.setHttpPort(40123);
+        QCOMPARE(vbRequests::signInUrl(e, QStringLiteral("http"), e.wangtong(), QStringLiteral("a&b"),
+                                       QStringLiteral("p#w"))
+                     .toEncoded(),
+                 QByteArray("http://127.0.0.2:40123/client2/signin.jsp?username=a%26b&password=p%23w"));
+        const QString base = vbRequests::baseAddress(e, QStringLiteral("Http"), e.dianxin());
+        QCOMPARE(vbRequests::albumListUrl(base, 1001).toEncoded(),
+                 QByteArray("http://127.0.0.3:40123/client2/getalbumlist.jsp?userid=1001"));
+        QCOMPARE(vbRequests::helpPageUrl(e).toString(),
+                 QStringLiteral("http://127.0.0.1:40123/static/helpcenter/help.faces"));
     }
 };
 

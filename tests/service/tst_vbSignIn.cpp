@@ -1,7 +1,9 @@
-#include "serviceTestSupport.h"
 #include "vbProbe.h"
 #include "vbSession.h"
 #include "vbSignIn.h"
+#include "vbTestService.h"
+
+#include <QJsonArray>
 
 #include <QtTest>
 
@@ -19,13 +21,13 @@ class tst_vbSignIn : public QObject
     struct Run
     {
         vbSession session;
-        vbSignIn signIn{vbEndpoints::current(), QStringLiteral("http")};
+        vbSignIn signIn{session.endpoints(), QStringLiteral("http")};
         QSignalSpy signedIn{&signIn, &vbSignIn::sig_signedIn};
         QSignalSpy loginFailed{&signIn, &vbSignIn::sig_loginFailed};
         QSignalSpy serviceFailed{&signIn, &vbSignIn::sig_serviceFailed};
         QSignalSpy albums{&signIn, &vbSignIn::sig_albumsReceived};
         QSignalSpy albumsFailed{&signIn, &vbSignIn::sig_albumsFailed};
-        Run(int deadlineMs = 0)
+        explicit Run(const vbEndpoints& endpoints, int deadlineMs = 0) : session(endpoints, nullptr)
         {
             signIn.setSession(&session);
             if (deadlineMs)
@@ -37,6 +39,17 @@ class tst_vbSignIn : public QObject
                    QTest::qWaitFor([this] { return !signIn.isBusy(); }, 10000);
         }
     };
+    // A fault of one endpoint on one mirror ("wangtong", "dianxin" or "any").
+    static QJsonObject fault(const char* endpoint, const char* mirror, const char* kind,
+                             QJsonObject extra = {})
+    {
+        extra.insert(QStringLiteral("mirror"), QLatin1String(mirror));
+        return vbTestService::fault(QLatin1String(endpoint), QLatin1String(kind), extra);
+    }
+    QList<QJsonObject> requestsTo(const char* endpoint)
+    {
+        return m_service->requests(QLatin1String(endpoint));
+    }
     bool inject(const QList<QJsonObject>& faults)
     {
         for (const QJsonObject& f : faults) {
@@ -51,7 +64,7 @@ private slots:
     {
         m_service = std::make_unique<vbTestService>();
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->errorString()));
-        useService(*m_service);
+        vbEndpoints::setCurrent(m_service->endpoints());
     }
     void init() { QVERIFY(m_service->clearFaults(true)); }
 
@@ -95,18 +108,17 @@ private slots:
         QFETCH(int, signedIn);
         QFETCH(QString, host);
         QVERIFY(inject(faults));
-        Run run;
+        Run run(m_service->endpoints());
         // The refusal may only be reported once both mirrors have answered.
         bool failedEarly = false;
-        connect(&run.signIn, &vbSignIn::sig_loginFailed, this, [&] {
-            failedEarly = requestsTo(*m_service, QStringLiteral("signin")).size() < 2 || run.signIn.isBusy();
-        });
+        connect(&run.signIn, &vbSignIn::sig_loginFailed, this,
+                [&] { failedEarly = requestsTo("signin").size() < 2 || run.signIn.isBusy(); });
         QVERIFY(run.start(password));
         QCOMPARE(run.signedIn.size(), signedIn);
         QCOMPARE(run.loginFailed.size(), signedIn ? 0 : 1);
         QVERIFY(!failedEarly);
         QCOMPARE(run.session.isLoggedIn(), signedIn > 0);
-        const QList<QJsonObject> albumRequests = requestsTo(*m_service, QStringLiteral("albumlist"));
+        const QList<QJsonObject> albumRequests = requestsTo("albumlist");
         if (signedIn == 0) {
             QCOMPARE(run.session.userId(), 0);
             QVERIFY(albumRequests.isEmpty());
@@ -132,11 +144,21 @@ private slots:
         const auto any = [](const char* kind, const QJsonObject& extra = {}) {
             return QList<QJsonObject>{fault("signin", "any", kind, extra)};
         };
-        QTest::newRow("closed unanswered") << any("drop") << int(vbServiceCall::Unreachable);
+        const int unreachable = vbServiceCall::Unreachable, unreadable = vbServiceCall::Unreadable;
+        QTest::newRow("down") << any("down") << unreachable;
+        QTest::newRow("reset") << any("reset") << unreachable;
+        QTest::newRow("closed unanswered") << any("drop") << unreachable;
+        QTest::newRow("stall") << any("stall") << unreachable;
+        QTest::newRow("empty body") << any("body") << unreadable;
+        QTest::newRow("truncated") << any("truncated") << unreadable;
+        QTest::newRow("wrong envelope") << any("novalue") << unreadable;
+        QTest::newRow("endless") << any("endless") << unreadable;
+        QTest::newRow("user id -1") << any("value", {{QStringLiteral("value"), QStringLiteral("-1")}})
+                                    << unreadable;
         QTest::newRow("one down, one HTTP 500")
             << QList<QJsonObject>{fault("signin", "wangtong", "down"),
                                   fault("signin", "dianxin", "status", {{QStringLiteral("status"), 500}})}
-            << int(vbServiceCall::Unreadable);
+            << unreadable;
         // Answers that arrive in pieces are read whole.
         QTest::newRow("split") << any("split", {{QStringLiteral("ms"), 200}}) << int(vbServiceCall::Answered);
     }
@@ -145,7 +167,7 @@ private slots:
         QFETCH(QList<QJsonObject>, faults);
         QFETCH(int, outcome);
         QVERIFY(inject(faults));
-        Run run(1500);
+        Run run(m_service->endpoints(), 1500);
         QVERIFY(run.start());
         QCOMPARE(run.loginFailed.size(), 0);
         if (outcome == vbServiceCall::Answered) {
@@ -156,7 +178,7 @@ private slots:
         QCOMPARE(run.serviceFailed.size(), 1);
         QCOMPARE(int(run.serviceFailed.first().first().value<vbServiceCall::Outcome>()), outcome);
         QVERIFY(!run.session.isLoggedIn());
-        QVERIFY(requestsTo(*m_service, QStringLiteral("albumlist")).isEmpty());
+        QVERIFY(requestsTo("albumlist").isEmpty());
         // Once the service is well again, starting again signs in.
         QVERIFY(m_service->clearFaults());
         run.signIn.setDeadlineMs(10000);
@@ -171,13 +193,13 @@ private slots:
     {
         QVERIFY(inject({fault("signin", "wangtong", "delay", {{QStringLiteral("ms"), 400}}),
                         fault("albumlist", "dianxin", "stall")}));
-        Run run;
+        Run run(m_service->endpoints());
         QVERIFY(run.start());
         QCOMPARE(run.signedIn.size(), 2);
         QCOMPARE(run.albums.size(), 1);
         QCOMPARE(run.albumsFailed.size(), 0);
         QCOMPARE(run.session.host(), m_service->wangtong());
-        QCOMPARE(requestsTo(*m_service, QStringLiteral("albumlist")).size(), 2);
+        QCOMPARE(requestsTo("albumlist").size(), 2);
         QCOMPARE(run.session.albums().size(), 3);
     }
 
@@ -196,7 +218,7 @@ private slots:
     {
         QFETCH(QJsonObject, albumFault);
         QVERIFY(m_service->injectFault(albumFault));
-        Run run(1500);
+        Run run(m_service->endpoints(), 1500);
         run.session.setAlbums({{QStringLiteral("Old"), 7, 1}});
         QVERIFY(run.start());
         QVERIFY(run.albumsFailed.size() >= 1);
@@ -230,9 +252,9 @@ private slots:
         QFETCH(bool, allowed);
         if (!probeFault.isEmpty())
             QVERIFY(m_service->injectFault(probeFault));
-        vbSession session;
+        vbSession session(m_service->endpoints(), nullptr);
         session.setUploadAllowed(!allowed); // the probe must set it either way
-        vbProbe probe{vbEndpoints::current()};
+        vbProbe probe{session.endpoints()};
         probe.setSession(&session);
         probe.setDeadlineMs(1500);
         QSignalSpy finished(&probe, &vbProbe::sig_probeFinished);
@@ -242,7 +264,7 @@ private slots:
         QCOMPARE(session.uploadAllowed(), allowed);
         if (QTest::currentDataTag() == QByteArray("mirror down"))
             return;
-        const QList<QJsonObject> signIns = requestsTo(*m_service, QStringLiteral("signin"));
+        const QList<QJsonObject> signIns = requestsTo("signin");
         QCOMPARE(signIns.size(), 1);
         QCOMPARE(signIns.first().value(QStringLiteral("address")).toString(), m_service->dianxin());
         const QJsonObject params = signIns.first().value(QStringLiteral("params")).toObject();

@@ -1,16 +1,14 @@
 // The upload log viewer and the result dialogs, driven by mouse and keys.
 #include "vbLogs.h"
-#include "vbMessageBox.h"
+#include "vbModalAnswer.h"
 #include "vbTitleBar.h"
 #include "vbUploadComplete.h"
 #include "vbUploadFailed.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QTableWidget>
 #include <QTest>
-#include <QTimer>
 #include <QTranslator>
 
 namespace {
@@ -91,18 +89,10 @@ void tst_uploaddialogs::reUpload()
                           i ? Qt::ControlModifier : Qt::NoModifier,
                           logs.tableWidget->visualItemRect(logs.tableWidget->item(rows.at(i), 0)).center());
 
-    QStringList texts; // answers the kit message box, if one comes
-    QTimer boxAnswer;
-    connect(&boxAnswer, &QTimer::timeout, this, [&] {
-        if (auto* box = qobject_cast<vbMessageBox*>(QApplication::activeModalWidget())) {
-            texts << box->label->text();
-            QTest::mouseClick(box->btnOK, Qt::LeftButton);
-        }
-    });
-    boxAnswer.start(10);
+    vbModalAnswer answer(vbModalAnswer::press("btnOK"));
     QTest::mouseClick(logs.btnLoad, Qt::LeftButton);
     QCOMPARE(logs.reUploadList(), expected);
-    QCOMPARE(texts, message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(answer.texts(), message.isEmpty() ? QStringList() : QStringList{message});
     QCOMPARE(logs.isVisible(), !message.isEmpty()); // the viewer stays open after a message
 }
 

@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
 #include <QTcpSocket>
@@ -177,4 +178,35 @@ bool vbTestService::writeSystemIni(const QString& programDir) const
         return false;
     file.write((kept.join(QLatin1String("\r\n")) + QLatin1String("\r\n")).toLocal8Bit());
     return file.commit();
+}
+
+QJsonObject vbTestService::fault(const QString& endpoint, const QString& kind, const QJsonObject& extra)
+{
+    QJsonObject f = extra;
+    f.insert(QStringLiteral("endpoint"), endpoint);
+    f.insert(QStringLiteral("kind"), kind);
+    return f;
+}
+
+QList<QJsonObject> vbTestService::requests(const QString& endpoint)
+{
+    QList<QJsonObject> found;
+    const QJsonArray all = state().value(QStringLiteral("requests")).toArray();
+    for (const QJsonValue& r : all) {
+        if (r.toObject().value(QStringLiteral("endpoint")).toString() == endpoint)
+            found.append(r.toObject());
+    }
+    return found;
+}
+
+vbEndpoints vbTestService::endpoints() const
+{
+    vbEndpoints e;
+    e.setWeb(m_web);
+    e.setWangtong(m_wangtong);
+    e.setDianxin(m_dianxin);
+    e.setUpdateFtp(m_web);
+    e.setHttpPort(m_httpPort);
+    e.setFtpPort(m_ftpPort);
+    return e;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "vbEndpoints.h"
+
 #include <QJsonObject>
+#include <QList>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -52,10 +55,16 @@ public:
     // POST /__control/fault with the given fault object; true when the service took it.
     bool injectFault(const QJsonObject& fault);
     bool clearFaults(bool alsoRequests = false);
+    // A fault object, e.g. fault("signin", "refuse", {{"mirror", "wangtong"}, {"count", 1}}).
+    static QJsonObject fault(const QString& endpoint, const QString& kind, const QJsonObject& extra = {});
     // Any other control call (e.g. "version", "account", "album", "update_file").
     bool control(const QString& name, const QJsonObject& body);
     // The whole state view; an empty object when the service does not answer.
     QJsonObject state();
+    // The requests logged for one endpoint ("signin", "albumlist", ...), in arrival order.
+    QList<QJsonObject> requests(const QString& endpoint);
+    // Endpoints that point a client at this instance.
+    vbEndpoints endpoints() const;
 
     // Writes the "service" section of programDir/system.ini so a client started there talks to this
     // instance; the file's other sections are kept.

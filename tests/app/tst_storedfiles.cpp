@@ -1,0 +1,501 @@
+// What the programs keep in files: the settings file (read leniently, written changing nothing but the
+// value), the upload log "log.dat" and the photo lists "nextload.dat" and "recovery.dat" (what is read
+// back, what is skipped, what cannot be forged, what is written), and what survives a failed write.
+#include "vbIniParser.h"
+#include "vbUploadLog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray validLine(int n)
+{
+    return "1||demo@velbrook.test||/photos/p" + QByteArray::number(n) + ".jpg||Family||2009.01.01";
+}
+
+#ifdef Q_OS_UNIX
+// Runs write under a file size limit, which fails writes the way a full disk does, for root too.
+template <typename Write> bool whenDiskFull(rlim_t bytes, Write write)
+{
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit old;
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const bool written = write();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    return written;
+}
+#endif
+
+} // namespace
+
+class tst_StoredFiles : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    int m_counter = 0;
+    QString path(const char* name) const { return m_dir.filePath(QLatin1String(name)); }
+    QString writeFile(const QByteArray& content)
+    {
+        const QString file = m_dir.filePath(QStringLiteral("system-%1.ini").arg(++m_counter));
+        if (!writeAll(file, content))
+            qFatal("cannot write test file");
+        return file;
+    }
+
+private slots:
+    void missingFileGivesDefaults()
+    {
+        vbIniParser ini(m_dir.filePath(QStringLiteral("absent.ini")));
+        QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("username")), QString());
+        QVERIFY(ini.getBool(QStringLiteral("user.info"), QStringLiteral("autologin"), true));
+        QCOMPARE(ini.getDouble(QStringLiteral("version"), QStringLiteral("ver"), 1.0), 1.0);
+        QCOMPARE(ini.getString(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("def")),
+                 QStringLiteral("def"));
+        QVERIFY(!QFile::exists(ini.path()));
+    }
+
+    void nullOrMultiLineNamesAndValues()
+    {
+        vbIniParser ini(writeFile("[s]\r\nk=v\r\n"));
+        QCOMPARE(ini.getString(QString(), QStringLiteral("k"), QStringLiteral("d")), QStringLiteral("d"));
+        QCOMPARE(ini.getString(QStringLiteral("s"), QString()), QString(QLatin1String("")));
+        QVERIFY(!ini.setString(QString(), QStringLiteral("k"), QStringLiteral("x")));
+        QVERIFY(!ini.setString(QStringLiteral("s"), QString(), QStringLiteral("x")));
+        // A line break would end the value and start a line of its own (another key).
+        QVERIFY(!ini.setString(QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("x\r\n[user.info]")));
+        QVERIFY(!ini.setString(QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("x\npassword=y")));
+        QVERIFY(!ini.setString(QStringLiteral("s\n"), QStringLiteral("k"), QStringLiteral("x")));
+        QVERIFY(!ini.setString(QStringLiteral("s"), QStringLiteral("k\r"), QStringLiteral("x")));
+        QCOMPARE(readAll(ini.path()), QByteArray("[s]\r\nk=v\r\n"));
+        QVERIFY(ini.setString(QStringLiteral("s"), QStringLiteral("k"), QString()));
+        QCOMPARE(readAll(ini.path()), QByteArray("[s]\r\nk=\r\n"));
+    }
+
+    void getBool_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<bool>("def");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("empty keeps default true") << QByteArray("") << true << true;
+        QTest::newRow("1") << QByteArray("1") << false << true;
+        QTest::newRow("0 beats default") << QByteArray("0") << true << false;
+        QTest::newRow("yes") << QByteArray("yes") << false << true;
+        QTest::newRow("no") << QByteArray("no") << true << false;
+        QTest::newRow("on is false") << QByteArray("on") << true << false;
+    }
+    void getBool()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(bool, def);
+        QFETCH(bool, expected);
+        vbIniParser ini(writeFile("[user.info]\r\nautologin=" + stored + "\r\n"));
+        QCOMPARE(ini.getBool(QStringLiteral("user.info"), QStringLiteral("autologin"), def), expected);
+    }
+
+    void getDouble_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("1.5") << QByteArray("1.5") << 1.5;
+        QTest::newRow("leading number") << QByteArray("1.25beta") << 1.25;
+        QTest::newRow("no number") << QByteArray("abc") << 0.0;
+    }
+    void getDouble()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(double, expected);
+        vbIniParser ini(writeFile("[version]\r\nver=" + stored + "\r\n"));
+        QCOMPARE(ini.getDouble(QStringLiteral("version"), QStringLiteral("ver"), 1.0), expected);
+    }
+
+    void setInt_data()
+    {
+        QTest::addColumn<qint64>("value");
+        QTest::addColumn<int>("base");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("255 hex") << qint64(255) << 16 << QStringLiteral("FF");
+        QTest::newRow("-1 decimal") << qint64(-1) << 10 << QStringLiteral("-1");
+        QTest::newRow("other base is decimal") << qint64(-42) << 7 << QStringLiteral("-42");
+        QTest::newRow("-1 binary is 64 ones") << qint64(-1) << 2 << QString(64, QLatin1Char('1'));
+    }
+    void setInt()
+    {
+        QFETCH(qint64, value);
+        QFETCH(int, base);
+        QFETCH(QString, expected);
+        vbIniParser ini(m_dir.filePath(QStringLiteral("int-%1.ini").arg(++m_counter)));
+        QVERIFY(ini.setInt(QStringLiteral("n"), QStringLiteral("v"), value, base));
+        QCOMPARE(ini.getString(QStringLiteral("n"), QStringLiteral("v")), expected);
+    }
+
+    // A destination buffer cuts the value to size - 1; without one the whole length is told.
+    void bufferCuts()
+    {
+        vbIniParser ini(m_dir.filePath(QStringLiteral("cuts.ini")));
+        QVERIFY(ini.setString(QStringLiteral("user.info"), QStringLiteral("username"), QString(150, 'n')));
+        QString name;
+        QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("username"), &name, 100), 100);
+        QCOMPARE(name, QString(99, 'n'));
+        QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("username"), nullptr, 100), 150);
+    }
+
+    void namesIgnoreCase()
+    {
+        vbIniParser ini(writeFile("[User.Info]\r\nUserName=alice@example.com\r\n"));
+        QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("username")),
+                 QStringLiteral("alice@example.com"));
+        QVERIFY(
+            ini.setString(QStringLiteral("USER.INFO"), QStringLiteral("USERNAME"), QStringLiteral("bob")));
+        QCOMPARE(readAll(ini.path()), QByteArray("[User.Info]\r\nUSERNAME=bob\r\n"));
+    }
+
+    void valuesKeptExactly()
+    {
+        vbIniParser ini(m_dir.filePath(QStringLiteral("pw.ini")));
+        for (const QString& value :
+             {QStringLiteral("a b=c;d"), QStringLiteral("相册/照片"), QString(70000, 'y')}) {
+            QVERIFY(ini.setString(QStringLiteral("user.info"), QStringLiteral("password"), value));
+            QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("password")), value);
+        }
+    }
+
+    // Writing one value must leave every other byte of the file as it was.
+    void otherLinesPreserved_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("replace keeps comments and LF ends")
+            << QByteArray("; settings\n[a]\nx=1\n\n[b]\ny=2\n") << "a"
+            << "x" << QByteArray("; settings\n[a]\nx=9\n\n[b]\ny=2\n");
+        QTest::newRow("new key after last line of its section")
+            << QByteArray("[a]\r\nx=1\r\n\r\n[b]\r\ny=2\r\n") << "a"
+            << "z" << QByteArray("[a]\r\nx=1\r\nz=9\r\n\r\n[b]\r\ny=2\r\n");
+        QTest::newRow("no trailing newline, new section")
+            << QByteArray("[a]\r\nx=1") << "b"
+            << "k" << QByteArray("[a]\r\nx=1\r\n[b]\r\nk=9\r\n");
+        QTest::newRow("duplicate sections: first one wins")
+            << QByteArray("[a]\r\nx=1\r\n[a]\r\nx=2\r\n") << "a"
+            << "x" << QByteArray("[a]\r\nx=9\r\n[a]\r\nx=2\r\n");
+        QTest::newRow("keys before any section are not in a section")
+            << QByteArray("x=0\r\n[a]\r\ny=1\r\n") << "a"
+            << "x" << QByteArray("x=0\r\n[a]\r\ny=1\r\nx=9\r\n");
+        QTest::newRow("binary junk kept")
+            << QByteArray("\x01\x02\xff\xfe junk\r\n[a]\r\nx=1\r\n\x80\x81\r\n", 25) << "a"
+            << "x" << QByteArray("\x01\x02\xff\xfe junk\r\n[a]\r\nx=9\r\n\x80\x81\r\n", 25);
+    }
+    void otherLinesPreserved()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QByteArray, after);
+        vbIniParser ini(writeFile(before));
+        QVERIFY(ini.setString(section, key, QStringLiteral("9")));
+        QCOMPARE(readAll(ini.path()), after);
+        QCOMPARE(ini.getString(section, key), QStringLiteral("9"));
+    }
+
+    // Removing a key takes its lines out of that section only and keeps every other byte.
+    void removeKey_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("middle of section, any case")
+            << QByteArray("[A]\r\nx=1\r\nK=v\r\ny=2\r\n") << QByteArray("[A]\r\nx=1\r\ny=2\r\n");
+        QTest::newRow("duplicates and other sections")
+            << QByteArray("k=0\r\n[a]\r\nk=1\r\n[b]\r\nk=2\r\n[a]\r\nk=3")
+            << QByteArray("k=0\r\n[a]\r\n[b]\r\nk=2\r\n[a]\r\n");
+        QTest::newRow("absent file stays absent") << QByteArray() << QByteArray();
+    }
+    void removeKey()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        vbIniParser ini(before.isEmpty() ? m_dir.filePath(QStringLiteral("none.ini")) : writeFile(before));
+        QVERIFY(ini.removeKey(QStringLiteral("a"), QStringLiteral("k")));
+        QCOMPARE(readAll(ini.path()), after);
+        QCOMPARE(QFile::exists(ini.path()), !before.isEmpty());
+        QCOMPARE(ini.getString(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("gone")),
+                 QStringLiteral("gone"));
+    }
+
+    void malformedReads_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("blanks around") << QByteArray("  [ a ]  \r\n  k  =  v w  \r\n") << "v w";
+        QTest::newRow("key before section ignored") << QByteArray("k=0\r\n[a]\r\n") << "def";
+        QTest::newRow("unterminated header") << QByteArray("[a\r\nk=1\r\n") << "def";
+        QTest::newRow("junk") << QByteArray("\x00\xff\x01[a]=\r\n", 8) << "def";
+        QTest::newRow("line without equals") << QByteArray("[a]\r\nk\r\nk=2\r\n") << "2";
+    }
+    void malformedReads()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, expected);
+        vbIniParser ini(writeFile(content));
+        QCOMPARE(ini.getString(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("def")), expected);
+    }
+
+    void iniFullDiskKeepsOldFile()
+    {
+#ifdef Q_OS_UNIX
+        const QByteArray old = "[version]\r\nversion=1.0\r\n";
+        vbIniParser ini(writeFile(old));
+        QVERIFY(!whenDiskFull(64, [&] {
+            return ini.setString(QStringLiteral("user.info"), QStringLiteral("name"), QString(200, 'x'));
+        }));
+        QCOMPARE(readAll(ini.path()), old);
+#else
+        QSKIP("needs a file size limit");
+#endif
+    }
+
+    void newestRecordsKeptAndRewritten()
+    {
+        QByteArray file;
+        for (int i = 1; i <= 6000; ++i)
+            file += validLine(i) + "\r\n";
+        QVERIFY(writeAll(path("big.dat"), file));
+
+        const UploadLogRecords records = vbUploadLog::load(path("big.dat"));
+        QCOMPARE(records.size(), qsizetype(vbUploadLog::kMaxRecords));
+        QCOMPARE(records.first().filePath, QStringLiteral("/photos/p1001.jpg"));
+        QCOMPARE(records.last().filePath, QStringLiteral("/photos/p6000.jpg"));
+        // Without a limit every line comes back.
+        QCOMPARE(vbUploadLog::load(path("big.dat"), -1).size(), qsizetype(6000));
+
+        QVERIFY(vbUploadLog::save(path("big.dat"), records));
+        QByteArray expected;
+        for (int i = 1001; i <= 6000; ++i)
+            expected += validLine(i) + "\r\n";
+        QCOMPARE(readAll(path("big.dat")), expected);
+    }
+
+    void lines_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<bool>("succeeded");
+        QTest::addColumn<QString>("filePath");
+
+        QTest::newRow("five fields") << validLine(1) << true << true << "/photos/p1.jpg";
+        QTest::newRow("four fields") << QByteArray("1||demo||/a.jpg||Family") << false << false << "";
+        QTest::newRow("|| inside a field makes six")
+            << QByteArray("1||demo||/a||b.jpg||Family||2009.01.01") << false << false << "";
+        QTest::newRow("single bars belong to the field")
+            << QByteArray("1||demo||/a|b.jpg||Family||2009.01.01") << true << true << "/a|b.jpg";
+        QTest::newRow("empty line") << QByteArray("") << false << false << "";
+        QTest::newRow("zero is a failure")
+            << QByteArray("0||demo||/a.jpg||Family||2009.01.01") << true << false << "/a.jpg";
+        QTest::newRow("1 with a blank is a failure")
+            << QByteArray(" 1||demo||/a.jpg||Family||2009.01.01") << true << false << "/a.jpg";
+        QTest::newRow("Chinese path")
+            << QString::fromUtf8("1||demo||/相册/旅行 1.jpg||家庭||2009.01.01").toLocal8Bit() << true << true
+            << QString::fromUtf8("/相册/旅行 1.jpg");
+    }
+
+    void lines()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(bool, accepted);
+        QFETCH(bool, succeeded);
+        QFETCH(QString, filePath);
+
+        // The line between two good ones, in a file as the program writes it.
+        QVERIFY(writeAll(path("lines.dat"), validLine(1) + "\r\n" + line + "\r\n" + validLine(3) + "\r\n"));
+        const UploadLogRecords records = vbUploadLog::load(path("lines.dat"));
+        QCOMPARE(records.size(), qsizetype(accepted ? 3 : 2));
+        QCOMPARE(records.last().filePath, QStringLiteral("/photos/p3.jpg"));
+        if (!accepted)
+            return;
+        const UploadLogRecord& record = records.at(1);
+        QCOMPARE(record.succeeded, succeeded);
+        QCOMPARE(record.filePath, filePath);
+
+        // Written back, success is "1" or "0" whatever the line held.
+        QVERIFY(vbUploadLog::formatLine(record).startsWith(succeeded ? QLatin1String("1||")
+                                                                     : QLatin1String("0||")));
+    }
+
+    void fieldsRoundTrip_data()
+    {
+        QTest::addColumn<QString>("album");
+        QTest::addColumn<QString>("expected"); // the album name as it reads back
+
+        QTest::newRow("forged record") << "Trip\r\n1||x@y.test||/forged.jpg||Forged"
+                                       << QString::fromUtf8("Trip↵1¦|x@y.test¦|/forged.jpg¦|Forged");
+        QTest::newRow("separator") << "a||b" << QString::fromUtf8("a¦|b");
+        QTest::newRow("lone CR and LF") << "a\rb\nc" << QString::fromUtf8("a↵b↵c");
+        QTest::newRow("substitutes stay") << QString::fromUtf8("a¦↵") << QString::fromUtf8("a¦↵");
+    }
+
+    void fieldsRoundTrip()
+    {
+        QFETCH(QString, album);
+        QFETCH(QString, expected);
+
+        // Every field gets the same care; the album name also sits in the other places.
+        UploadLogRecord record;
+        record.succeeded = false;
+        record.userName = album;
+        record.filePath = QStringLiteral("/photos/") + album + QStringLiteral(".jpg");
+        record.albumName = album;
+        record.date = album;
+        const QString line = vbUploadLog::formatLine(record);
+        QVERIFY(!line.contains(QLatin1Char('\n')) && !line.contains(QLatin1Char('\r')));
+        UploadLogRecord back;
+        QVERIFY(vbUploadLog::parseLine(line, &back));
+        QCOMPARE(back.albumName, expected);
+        QCOMPARE(back.userName, expected);
+        QCOMPARE(back.date, expected);
+        QCOMPARE(back.filePath, vbUploadLog::cleanField(record.filePath));
+        QVERIFY(!back.succeeded);
+        QCOMPARE(vbUploadLog::formatLine(back), line);
+
+        // Through the file, between two good records: three records, no more.
+        UploadLogRecords records;
+        UploadLogRecord good;
+        vbUploadLog::parseLine(QString::fromLatin1(validLine(1)), &good);
+        records << good << record << good;
+        QVERIFY(vbUploadLog::save(path("forged.dat"), records));
+        const UploadLogRecords loaded = vbUploadLog::load(path("forged.dat"));
+        QCOMPARE(loaded.size(), qsizetype(3));
+        QCOMPARE(loaded.at(1).albumName, expected);
+        QCOMPARE(loaded.at(1).filePath, back.filePath);
+        QCOMPARE(loaded.at(2).filePath, good.filePath);
+    }
+
+    void pathLines_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("plain"); // written as it is, as older versions read it
+
+        QTest::newRow("plain") << "a photo.jpg" << true;
+        QTest::newRow("line feed") << "two\nlines.jpg" << false;
+        QTest::newRow("looks encoded") << "file:x%41.jpg" << false;
+    }
+
+    void pathLines()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, plain);
+        // Paths are absolute, so only a name can start with "file:".
+        const QString file = name.startsWith(QLatin1String("file:")) ? name : m_dir.filePath(name);
+        const QString line = vbUploadLog::formatPathLine(file);
+        QCOMPARE(line == file, plain);
+        QVERIFY(!line.contains(QLatin1Char('\n')) && !line.contains(QLatin1Char('\r')));
+        QCOMPARE(vbUploadLog::parsePathLine(line), file);
+        if (!plain && name.startsWith(QLatin1String("file:")))
+            return;
+
+        // A photo named like that comes back from the file as itself.
+        QVERIFY(writeAll(file, "x"));
+        QVERIFY(vbUploadLog::savePaths(path("paths.dat"), {file}));
+        QCOMPARE(vbUploadLog::readPaths(path("paths.dat")), QStringList{file});
+    }
+
+    void logFullDiskKeepsOldFile()
+    {
+#ifdef Q_OS_UNIX
+        QVERIFY(vbUploadLog::savePending(path("full-next.dat"), {path("a.jpg")}));
+        UploadLogRecords records;
+        QVERIFY(writeAll(path("full-log.dat"), validLine(1) + "\r\n"));
+        for (int i = 0; i < 200; ++i)
+            vbUploadLog::parseLine(QString::fromLatin1(validLine(i)), &records.emplaceBack());
+        QStringList paths;
+        for (int i = 0; i < 200; ++i)
+            paths.append(path("a.jpg"));
+
+        QString logError, pendingError;
+        const bool logSaved =
+            whenDiskFull(1024, [&] { return vbUploadLog::save(path("full-log.dat"), records, &logError); });
+        const bool pendingSaved = whenDiskFull(
+            1024, [&] { return vbUploadLog::savePending(path("full-next.dat"), paths, &pendingError); });
+        QVERIFY(!logSaved);
+        QVERIFY(!pendingSaved);
+        QVERIFY(!logError.isEmpty());
+        QVERIFY(!pendingError.isEmpty());
+        QCOMPARE(readAll(path("full-log.dat")), validLine(1) + "\r\n");
+        QCOMPARE(readAll(path("full-next.dat")), (path("a.jpg") + QStringLiteral("\r\n")).toLocal8Bit());
+        // No half-written file is left beside them.
+        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("full-*")}, QDir::Files),
+                 (QStringList{QStringLiteral("full-log.dat"), QStringLiteral("full-next.dat")}));
+#else
+        QSKIP("needs a file size limit");
+#endif
+    }
+
+    void lineEnds()
+    {
+        // LF, CR LF and a last line without an end all read; the program writes CR LF.
+        QVERIFY(writeAll(path("ends.dat"), validLine(1) + "\n" + validLine(2) + "\r\n" + validLine(3)));
+        UploadLogRecords records = vbUploadLog::load(path("ends.dat"));
+        QCOMPARE(records.size(), qsizetype(3));
+        QCOMPARE(records.at(1).date, QStringLiteral("2009.01.01"));
+        QCOMPARE(records.at(2).filePath, QStringLiteral("/photos/p3.jpg"));
+
+        records.first().reason = QStringLiteral("kept in memory only");
+        QVERIFY(vbUploadLog::save(path("ends.dat"), records));
+        QCOMPARE(readAll(path("ends.dat")),
+                 validLine(1) + "\r\n" + validLine(2) + "\r\n" + validLine(3) + "\r\n");
+    }
+
+    void pendingList()
+    {
+        const QString kept1 = path("a photo.jpg");
+        const QString gone = path("deleted.jpg");
+        const QString kept2 = m_dir.filePath(QString::fromUtf8("旅行.jpg"));
+        QVERIFY(writeAll(kept1, "x"));
+        QVERIFY(writeAll(kept2, "x"));
+        QVERIFY(QDir().mkpath(path("a folder")));
+
+        QVERIFY(vbUploadLog::savePending(path("next.dat"), {kept2, gone, kept1}));
+        QCOMPARE(readAll(path("next.dat")), (kept2 + "\r\n" + gone + "\r\n" + kept1 + "\r\n").toLocal8Bit());
+
+        // A folder and an empty line name no photo either.
+        QVERIFY(
+            writeAll(path("next.dat"),
+                     (kept2 + "\r\n" + gone + "\r\n\r\n" + path("a folder") + "\n" + kept1).toLocal8Bit()));
+        QCOMPARE(vbUploadLog::takePending(path("next.dat")), QStringList({kept2, kept1}));
+        QVERIFY(!QFile::exists(path("next.dat")));
+        // Read once only.
+        QVERIFY(vbUploadLog::takePending(path("next.dat")).isEmpty());
+
+        // Only deleted files: nothing comes back and the list goes anyway.
+        QVERIFY(vbUploadLog::savePending(path("next.dat"), {gone}));
+        QVERIFY(vbUploadLog::takePending(path("next.dat")).isEmpty());
+        QVERIFY(!QFile::exists(path("next.dat")));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_StoredFiles)
+#include "tst_storedfiles.moc"

@@ -1,0 +1,323 @@
+// The sign-in and album dialogs driven with mouse and keys against the stand-in service;
+// outcomes are checked in the service's own state, not only in what the dialog believes.
+#include "vbIniParser.h"
+#include "vbLogin.h"
+#include "vbModalAnswer.h"
+#include "vbNewAlbums.h"
+#include "vbPushButton.h"
+#include "vbRequests.h"
+#include "vbTestService.h"
+#include "vbTestUi.h"
+
+#include <QCheckBox>
+#include <QJsonArray>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using vbTestUi::formChild;
+using vbTestUi::typeText;
+
+class tst_ServiceDialogs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        m_startDir = QDir::currentPath();
+        m_service = std::make_unique<vbTestService>();
+        QVERIFY2(m_service->isRunning(), qPrintable(m_service->errorString()));
+        vbEndpoints::setCurrent(m_service->endpoints());
+    }
+    void init()
+    {
+        QVERIFY(m_service->clearFaults(true));
+        m_programDir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_service->writeSystemIni(m_programDir->path()));
+        QVERIFY(QDir::setCurrent(m_programDir->path()));
+    }
+    void cleanup()
+    {
+        QDir::setCurrent(m_startDir);
+        m_programDir.reset();
+    }
+    void refusedAccountKeepsDialogOpen()
+    {
+        const QByteArray before = settingsBytes();
+        vbLogin dialog(m_service->endpoints());
+        dialog.show();
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        signIn(dialog, QLatin1String(velbrook::kDemoEmail), QStringLiteral("wrong"));
+        QCOMPARE(formChild<QLabel>(&dialog, "lbl_status")->text(), QStringLiteral("login..."));
+
+        QTRY_COMPARE_WITH_TIMEOUT(formChild<QLabel>(&dialog, "lbl_status")->text(),
+                                  QStringLiteral("Login failed.Please check your E-mail and password!"),
+                                  10000);
+        QTRY_COMPARE(m_service->requests(QStringLiteral("signin")).size(), 2);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(finished.size(), 0);
+        QCOMPARE(settingsBytes(), before);
+
+        // The dialog stays usable: the right password now gets in.
+        formChild<QLineEdit>(&dialog, "edit_password")->clear();
+        typeText(formChild<QLineEdit>(&dialog, "edit_password"), QLatin1String(velbrook::kDemoPassword));
+        QTest::keyClick(formChild<QLineEdit>(&dialog, "edit_password"), Qt::Key_Return);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+    void successClosesWithAlbums_data()
+    {
+        QTest::addColumn<bool>("autoLogin");
+        QTest::newRow("autoLogin ticked") << true;
+        QTest::newRow("autoLogin unticked") << false;
+    }
+    void successClosesWithAlbums()
+    {
+        QFETCH(bool, autoLogin);
+
+        // A sign-in without "autoLogin" switches the automatic sign-in off and drops the stored password.
+        QVERIFY(
+            vbIniParser(QStringLiteral("system.ini"))
+                .setString(QStringLiteral("user.info"), QStringLiteral("password"), QStringLiteral("old")));
+
+        vbLogin dialog(m_service->endpoints());
+        dialog.show();
+        auto* box = formChild<QCheckBox>(&dialog, "cbx_autoLogin");
+        if (!autoLogin)
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+        QCOMPARE(dialog.autoLogin(), autoLogin);
+
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        signIn(dialog, QLatin1String(velbrook::kDemoEmail), QLatin1String(velbrook::kDemoPassword));
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+
+        QCOMPARE(dialog.userId(), velbrook::kDemoUserId);
+        QCOMPARE(dialog.albums().size(), 3);
+        QCOMPARE(dialog.albums().at(2).photoCount, velbrook::kArchivePhotoCount);
+
+        const vbIniParser ini(QStringLiteral("system.ini"));
+        if (autoLogin) {
+            QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("username")),
+                     QLatin1String(velbrook::kDemoEmail));
+            QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("password")),
+                     QLatin1String(velbrook::kDemoPassword));
+            QVERIFY(ini.getBool(QStringLiteral("user.info"), QStringLiteral("autologin"), false));
+            // The service section the client was pointed with is still there.
+            QCOMPARE(ini.getString(QStringLiteral("service"), QStringLiteral("httpport")),
+                     QString::number(m_service->httpPort()));
+        } else {
+            QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("password"),
+                                   QStringLiteral("none")),
+                     QStringLiteral("none"));
+            QVERIFY(!ini.getBool(QStringLiteral("user.info"), QStringLiteral("autologin"), true));
+        }
+    }
+    void serviceFaults_data()
+    {
+        QTest::addColumn<QJsonObject>("serviceFault");
+        QTest::addColumn<int>("outcome");
+
+        const int unreachable = vbServiceCall::Unreachable;
+        const int unreadable = vbServiceCall::Unreadable;
+        // How each fault is judged is up to the sign-in; the dialog tells what it was told.
+        QTest::newRow("sign-in: stall") << vbTestService::fault("signin", "stall") << unreachable;
+        QTest::newRow("albums: truncated") << vbTestService::fault("albumlist", "truncated") << unreadable;
+    }
+    void serviceFaults()
+    {
+        QFETCH(QJsonObject, serviceFault);
+        QFETCH(int, outcome);
+
+        QVERIFY(m_service->injectFault(serviceFault));
+        vbLogin dialog(m_service->endpoints(), nullptr, 1500);
+        dialog.show();
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        vbModalAnswer tips(vbModalAnswer::press("btnOK"));
+        signIn(dialog, QLatin1String(velbrook::kDemoEmail), QLatin1String(velbrook::kDemoPassword));
+
+        const auto failure = vbServiceCall::Outcome(outcome);
+        QTRY_COMPARE_WITH_TIMEOUT(tips.texts(), QStringList{vbServiceCall::failureText(failure)}, 10000);
+        QCOMPARE(formChild<QLabel>(&dialog, "lbl_status")->text(), vbServiceCall::failureStatus(failure));
+        QCOMPARE(finished.size(), 0);
+        QVERIFY(settingsBytes().indexOf("username") < 0);
+
+        // Once the service answers again, pressing Login again gets in.
+        QVERIFY(m_service->clearFaults());
+        QTest::mouseClick(formChild<vbPushButton>(&dialog, "btnLogin"), Qt::LeftButton);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.albums().size(), 3);
+        QCOMPARE(tips.texts().size(), 1);
+    }
+    void cancelAndCloseReject()
+    {
+        // A sign-in still under way must not sign anyone in after the dialog is gone.
+        QVERIFY(m_service->injectFault(vbTestService::fault("signin", "stall")));
+        vbLogin dialog(m_service->endpoints());
+        dialog.show();
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        signIn(dialog, QLatin1String(velbrook::kDemoEmail), QLatin1String(velbrook::kDemoPassword));
+        QCOMPARE(formChild<QLabel>(&dialog, "lbl_status")->text(), QStringLiteral("login..."));
+
+        QTest::mouseClick(formChild<vbPushButton>(&dialog, "btnClose"), Qt::LeftButton);
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(formChild<QLabel>(&dialog, "lbl_status")->text().isEmpty());
+        QCOMPARE(dialog.userId(), 0);
+        QVERIFY(settingsBytes().indexOf("username") < 0);
+    }
+
+    // Album creation.
+    void answers_data()
+    {
+        QTest::addColumn<QJsonObject>("answer");
+        QTest::addColumn<int>("albumId"); // 0: the dialog stays open
+        QTest::addColumn<int>("failure"); // -1: no message box
+        QTest::addColumn<QString>("status");
+
+        const auto value = [](const char* v) {
+            return vbTestService::fault("newalbum", "value", {{QStringLiteral("value"), QLatin1String(v)}});
+        };
+        const int unreadable = vbServiceCall::Unreadable;
+        const int unreachable = vbServiceCall::Unreachable;
+        QTest::newRow("service creates it") << QJsonObject() << velbrook::kFirstNewAlbumId << -1 << "";
+        QTest::newRow("0 refused") << value("0") << 0 << -1 << "Create Albums failed!";
+        QTest::newRow("negative id") << value("-57") << 0 << unreadable << "";
+        QTest::newRow("stall") << vbTestService::fault("newalbum", "stall") << 0 << unreachable << "";
+    }
+    void answers()
+    {
+        QFETCH(QJsonObject, answer);
+        QFETCH(int, albumId);
+        QFETCH(int, failure);
+        QFETCH(QString, status);
+
+        if (!answer.isEmpty())
+            QVERIFY(m_service->injectFault(answer));
+        vbNewAlbums dialog(base(), velbrook::kDemoUserId, nullptr, 1500);
+        dialog.show();
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        vbModalAnswer tips(vbModalAnswer::press("btnOK"));
+        typeText(formChild<QLineEdit>(&dialog, "edit_name"), QStringLiteral("Holiday"));
+        clickOk(dialog);
+
+        if (albumId != 0) {
+            QVERIFY(finished.wait(10000));
+            QCOMPARE(dialog.result(), 1);
+            QCOMPARE(dialog.newAlbumId(), albumId);
+            QCOMPARE(dialog.name(), QStringLiteral("Holiday"));
+            QVERIFY(tips.texts().isEmpty());
+            QCOMPARE(m_service->requests(QStringLiteral("newalbum")).first().value(QStringLiteral("address")),
+                     m_service->dianxin());
+            return;
+        }
+        auto* lblStatus = formChild<QLabel>(&dialog, "lblStatus");
+        if (failure >= 0) {
+            const auto outcome = vbServiceCall::Outcome(failure);
+            QTRY_COMPARE_WITH_TIMEOUT(tips.texts(), QStringList{vbServiceCall::failureText(outcome)}, 10000);
+            status = vbServiceCall::failureStatus(outcome);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(lblStatus->text(), status, 10000);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(finished.size(), 0);
+        QCOMPARE(dialog.newAlbumId(), 0);
+
+        // OK again, with the service well, creates the album.
+        QVERIFY(m_service->clearFaults());
+        clickOk(dialog);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(dialog.result(), 1);
+        QCOMPARE(stored(dialog.newAlbumId()).value(QStringLiteral("name")).toString(),
+                 QStringLiteral("Holiday"));
+    }
+    void queryCharactersReachServiceIntact()
+    {
+        const QString name = QStringLiteral("Tom & Jerry #1 = 100% +fun 家");
+        const QString description = QStringLiteral("a&b=c#d+e%f");
+        vbNewAlbums dialog(base(), velbrook::kDemoUserId);
+        dialog.show();
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        typeText(formChild<QLineEdit>(&dialog, "edit_name"), name);
+        typeText(formChild<QLineEdit>(&dialog, "edit_desc"), description);
+        clickOk(dialog);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(dialog.result(), 1);
+
+        const QJsonObject created = stored(dialog.newAlbumId());
+        QCOMPARE(created.value(QStringLiteral("name")).toString(), name);
+        QCOMPARE(created.value(QStringLiteral("description")).toString(), description);
+        QCOMPARE(created.value(QStringLiteral("user_id")).toInt(), velbrook::kDemoUserId);
+        QCOMPARE(created.value(QStringLiteral("date")).toString(),
+                 QDate::currentDate().toString(Qt::ISODate));
+        const QJsonObject params = m_service->requests(QStringLiteral("newalbum"))
+                                       .first()
+                                       .value(QStringLiteral("params"))
+                                       .toObject();
+        QCOMPARE(params.value(QStringLiteral("print")).toString(), QStringLiteral("0"));
+        QCOMPARE(params.keys().size(), 5);
+    }
+    void onlyLatestAnswerCounts()
+    {
+        // The first request stalls; OK pressed again sends the corrected name and
+        // its answer alone decides, the first request being given up.
+        QVERIFY(m_service->injectFault(
+            vbTestService::fault("newalbum", "stall", {{QStringLiteral("count"), 1}})));
+        vbNewAlbums dialog(base(), velbrook::kDemoUserId);
+        dialog.show();
+        QSignalSpy finished(&dialog, &QDialog::finished);
+        typeText(formChild<QLineEdit>(&dialog, "edit_name"), QStringLiteral("First"));
+        clickOk(dialog);
+        QTRY_COMPARE(m_service->requests(QStringLiteral("newalbum")).size(), 1);
+        typeText(formChild<QLineEdit>(&dialog, "edit_name"), QStringLiteral("Again"));
+        clickOk(dialog);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(dialog.result(), 1);
+        QCOMPARE(dialog.name(), QStringLiteral("FirstAgain"));
+        QVERIFY(formChild<QLabel>(&dialog, "lblStatus")->text().isEmpty());
+        QStringList names;
+        for (const auto& a : m_service->state().value(QStringLiteral("albums")).toArray())
+            names.append(a.toObject().value(QStringLiteral("name")).toString());
+        QCOMPARE(names.count(QStringLiteral("FirstAgain")), 1);
+        QVERIFY(!names.contains(QStringLiteral("First")));
+    }
+
+private:
+    static void signIn(vbLogin& dialog, const QString& name, const QString& password)
+    {
+        typeText(formChild<QLineEdit>(&dialog, "edit_name"), name);
+        typeText(formChild<QLineEdit>(&dialog, "edit_password"), password);
+        QTest::mouseClick(formChild<vbPushButton>(&dialog, "btnLogin"), Qt::LeftButton);
+    }
+    QByteArray settingsBytes() const
+    {
+        QFile f(m_programDir->filePath(QStringLiteral("system.ini")));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QString base() const
+    {
+        return vbRequests::baseAddress(m_service->endpoints(), QStringLiteral("Http"), m_service->dianxin());
+    }
+    static void clickOk(vbNewAlbums& dialog)
+    {
+        QTest::mouseClick(formChild<vbPushButton>(&dialog, "btnOK"), Qt::LeftButton);
+    }
+
+    // The album the service keeps under that id.
+    QJsonObject stored(int id) const
+    {
+        for (const auto& a : m_service->state().value(QStringLiteral("albums")).toArray()) {
+            if (a.toObject().value(QStringLiteral("id")).toInt() == id)
+                return a.toObject();
+        }
+        return {};
+    }
+
+    std::unique_ptr<vbTestService> m_service;
+    std::unique_ptr<QTemporaryDir> m_programDir;
+    QString m_startDir;
+};
+
+QTEST_MAIN(tst_ServiceDialogs)
+#include "tst_servicedialogs.moc"

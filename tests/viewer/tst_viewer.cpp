@@ -1,0 +1,457 @@
+// The viewers: where pictures are drawn and placed (fitting, the hover preview's spot, decoding only
+// when needed, unreadable files, oriented photos), the information sheet, the full-screen view, the
+// hover preview, and the slideshow (order, timer and speeds, labels, closing).
+#include "_loadThread.h"
+#include "vbFileNode.h"
+#include "vbFitRect.h"
+#include "vbFittedImage.h"
+#include "vbFullScreen.h"
+#include "vbPaintWnd.h"
+#include "vbPhotoInfo.h"
+#include "vbPlayer.h"
+#include "vbPushButton.h"
+#include "vbShowImage.h"
+#include "vbTestPhotos.h"
+#include "vbTitleBar.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+class tst_Viewer : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    _loadThread m_loader;
+    const QRect m_tile{100, 120, 130, 150};
+    std::vector<std::unique_ptr<vbFileNode>> m_nodes; // the slideshow's
+
+    std::unique_ptr<vbFileNode> node(const QString& file, bool load = true)
+    {
+        auto node = std::make_unique<vbFileNode>();
+        node->setFileInfo(QFileInfo(m_dir.filePath(file)));
+        node->setLoader(&m_loader);
+        // The loader answers on this thread's event loop.
+        if (load && (!node->requestThumbnail() ||
+                     !QTest::qWaitFor([&] { return node->sourceWidth() >= 0 && !node->isLoading(); }, 5000)))
+            return nullptr;
+        return node;
+    }
+    static QString value(const vbPhotoInfo& info, const char* name)
+    {
+        const auto* label = info.findChild<QLabel*>(QLatin1String(name));
+        return label ? label->text() : QStringLiteral("<no %1>").arg(QLatin1String(name));
+    }
+
+    QList<vbFileNode*> nodes() const
+    {
+        QList<vbFileNode*> list;
+        for (const auto& node : m_nodes)
+            list.append(node.get());
+        return list;
+    }
+    static QString label(const vbPlayer& player, const char* name)
+    {
+        return player.findChild<QLabel*>(QLatin1String(name))->text();
+    }
+    static void click(vbPlayer& player, const char* button)
+    {
+        auto* target = player.findChild<vbPushButton*>(QLatin1String(button));
+        QVERIFY(target);
+        QTest::mouseClick(target, Qt::LeftButton);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("Photos")));
+        QVERIFY(
+            vbTestPhotos::picture(QSize(64, 48)).save(m_dir.filePath(QStringLiteral("Photos/beach.png"))));
+        const QString camera = m_dir.filePath(QStringLiteral("camera.jpg"));
+        QVERIFY(vbTestPhotos::writeJpeg(camera, QSize(300, 200)));
+        vbTestPhotos::Exif exif;
+        exif.make = QStringLiteral("Canon");
+        exif.model = QStringLiteral("Canon EOS 5D ");
+        exif.dateTime = QStringLiteral("2008:07:14 09:30:05");
+        QVERIFY(vbTestPhotos::writeExif(camera, exif));
+        QVERIFY(vbTestPhotos::writeJpeg(m_dir.filePath(QStringLiteral("small.jpg")), QSize(640, 480)));
+        QVERIFY(vbTestPhotos::writeGarbage(m_dir.filePath(QStringLiteral("broken.jpg"))));
+        for (const char* name : {"harbour.jpg", "beach.png", "trip.2008.jpeg"}) {
+            const QString path = m_dir.filePath(QLatin1String(name));
+            QVERIFY(vbTestPhotos::picture(QSize(320, 240)).save(path, name[0] == 'b' ? "PNG" : "JPG"));
+            m_nodes.push_back(std::make_unique<vbFileNode>());
+            m_nodes.back()->setFileInfo(QFileInfo(path));
+        }
+    }
+
+    void fitRect_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<QSize>("area");
+        QTest::addColumn<QRect>("expected");
+        QTest::newRow("wide photo on a wide area")
+            << QSize(4000, 3000) << QSize(1000, 700) << QRect(33, 0, 933, 700);
+        QTest::newRow("small photo is not enlarged")
+            << QSize(640, 480) << QSize(1000, 700) << QRect(180, 110, 640, 480);
+        QTest::newRow("panorama") << QSize(6000, 1000) << QSize(1000, 700) << QRect(0, 267, 1000, 166);
+        // Touching one side already counts as not fitting: scaled to exactly the area.
+        QTest::newRow("same width") << QSize(1000, 300) << QSize(1000, 700) << QRect(0, 200, 1000, 300);
+        QTest::newRow("empty picture") << QSize(0, 0) << QSize(1000, 700) << QRect();
+        QTest::newRow("empty area") << QSize(640, 480) << QSize(0, 0) << QRect();
+    }
+
+    void fitRect()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(QSize, area);
+        QFETCH(QRect, expected);
+        QCOMPARE(vbFitRect(picture, area), expected);
+    }
+
+    void previewPlacement_data()
+    {
+        QTest::addColumn<QRect>("tile");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QPoint>("expected");
+        const QRect screen(0, 0, 1280, 800);
+        QTest::newRow("right of the tile")
+            << QRect(100, 100, 130, 150) << QSize(244, 162) << screen << QPoint(234, 100);
+        QTest::newRow("left when the right is short")
+            << QRect(1100, 100, 130, 150) << QSize(244, 162) << screen << QPoint(852, 100);
+        QTest::newRow("raised above the task bar")
+            << QRect(100, 700, 130, 150) << QSize(244, 162) << QRect(0, 0, 1280, 760) << QPoint(234, 598);
+        QTest::newRow("tile partly above the screen")
+            << QRect(100, -60, 130, 150) << QSize(162, 244) << screen << QPoint(234, 0);
+        QTest::newRow("no room on either side")
+            << QRect(40, 100, 200, 150) << QSize(244, 162) << QRect(0, 0, 260, 800) << QPoint(16, 100);
+        QTest::newRow("second screen, left when the right is short")
+            << QRect(2150, 100, 130, 150) << QSize(244, 162) << QRect(1280, 0, 1024, 768)
+            << QPoint(1902, 100);
+    }
+
+    void previewPlacement()
+    {
+        QFETCH(QRect, tile);
+        QFETCH(QSize, size);
+        QFETCH(QRect, available);
+        QFETCH(QPoint, expected);
+        const QRect placed = vbShowImage::placement(tile, size, available);
+        QCOMPARE(placed.topLeft(), expected);
+        QCOMPARE(placed.size(), size);
+        // Wherever it goes, a pop-up that fits the screen stays whole on it.
+        if (size.width() <= available.width() && size.height() <= available.height())
+            QVERIFY(available.contains(placed));
+    }
+
+    void decodesOnlyWhenFileOrAreaChange()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("cached.jpg"));
+        QVERIFY(vbTestPhotos::writeJpeg(path, QSize(800, 600)));
+        vbFittedImage picture;
+        QRect target;
+        QCOMPARE(picture.image(path, QSize(400, 400), &target).size(), QSize(400, 300));
+        QCOMPARE(target, QRect(0, 50, 400, 300));
+        picture.image(path, QSize(400, 400));
+        QCOMPARE(picture.decodeCount(), 1);
+        picture.image(path, QSize(200, 200), &target);
+        QCOMPARE(picture.decodeCount(), 2);
+        QCOMPARE(target, QRect(0, 25, 200, 150));
+
+        // An edit replaces the file under the same name: the next paint shows the new picture.
+        QVERIFY(vbTestPhotos::writeJpeg(path, QSize(300, 600)));
+        QCOMPARE(picture.image(path, QSize(200, 200), &target).size(), QSize(100, 200));
+        QCOMPARE(picture.decodeCount(), 3);
+        QCOMPARE(target, QRect(50, 0, 100, 200));
+
+        QVERIFY(QFile::remove(path)); // a deleted file is not drawn from memory
+        QVERIFY(picture.image(path, QSize(200, 200), &target).isNull());
+        QCOMPARE(target, QRect());
+    }
+
+    void unreadableFilesLeaveBlack_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("missing") << QByteArray();
+        QTest::newRow("not an image") << QByteArray("plain text, not a photo");
+        // A JPEG that stops after its first header segment.
+        QTest::newRow("truncated jpeg") << QByteArray::fromHex("ffd8ffe000104a46494600010100000100010000");
+    }
+
+    void unreadableFilesLeaveBlack()
+    {
+        QFETCH(QByteArray, content);
+        const QString path = m_dir.filePath(QStringLiteral("bad_%1.jpg").arg(QTest::currentDataTag()));
+        QFile file(path);
+        QVERIFY(content.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write(content) > 0));
+        file.close();
+        QImage canvas(60, 40, QImage::Format_RGB32);
+        canvas.fill(Qt::green);
+        QPainter painter(&canvas);
+        vbFittedImage().paint(painter, canvas.rect(), path);
+        painter.end();
+        for (const QPoint point : {QPoint(0, 0), QPoint(30, 20), QPoint(59, 39)})
+            QCOMPARE(canvas.pixelColor(point), QColor(Qt::black));
+    }
+
+    void orientedPhotosDrawUpright_data()
+    {
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<bool>("fullScreen");
+        // Every orientation is the loader's business; a view only has to use it, and lay out the
+        // turned size.
+        QTest::newRow("slideshow, turned") << 6 << false;
+        QTest::newRow("full screen, turned and mirrored") << 5 << true;
+    }
+
+    void orientedPhotosDrawUpright()
+    {
+        QFETCH(int, orientation);
+        QFETCH(bool, fullScreen);
+        // Taken upright at 300 x 400; in a 200 x 200 view it fills 150 x 200 in the middle.
+        const QImage upright = vbTestPhotos::quarters(QSize(300, 400));
+        const QString path = m_dir.filePath(QStringLiteral("oriented_%1.jpg").arg(orientation));
+        QVERIFY(vbTestPhotos::writeOrientedJpeg(path, upright, orientation));
+
+        vbFullScreen full;
+        vbPaintWnd window;
+        full.setImagePath(path);
+        window.setImagePath(path);
+        QWidget* view = fullScreen ? static_cast<QWidget*>(&full) : &window;
+        view->resize(200, 200);
+        const QImage shot = view->grab().toImage();
+        QCOMPARE(shot.pixelColor(10, 100), QColor(Qt::black));
+        QCOMPARE(shot.pixelColor(190, 100), QColor(Qt::black));
+        QCOMPARE(vbTestPhotos::quarterColours(shot.copy(25, 0, 150, 200)),
+                 vbTestPhotos::quarterColours(upright));
+    }
+
+    void infoSheetValues_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("loaded");
+        QTest::addColumn<QStringList>("values"); // name, size, date, company, model
+        QTest::newRow("png without exif")
+            << "Photos/beach.png" << true << QStringList{"beach.jpg", "64x48pix", "", "", ""};
+        QTest::newRow("camera jpeg, texts as written")
+            << "camera.jpg" << true
+            << QStringList{"camera.jpg", "300x200pix", "2008:07:14 09:30:05", "Canon", "Canon EOS 5D "};
+        QTest::newRow("not loaded yet")
+            << "camera.jpg" << false << QStringList{"camera.jpg", "-1x-1pix", "", "", ""};
+    }
+    void infoSheetValues()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, loaded);
+        QFETCH(QStringList, values);
+        auto photo = node(file, loaded);
+        QVERIFY(photo);
+        vbPhotoInfo info;
+        info.setNode(photo.get());
+        const char* labels[] = {"lblName", "lblSize", "lblDate", "lblCompany", "lblModel"};
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(value(info, labels[i]), values.at(i));
+        QCOMPARE(value(info, "lblPath"), QFileInfo(m_dir.filePath(file)).absolutePath());
+        QCOMPARE(value(info, "lblPhotoSize"), QString::number(QFileInfo(m_dir.filePath(file)).size()));
+        info.setNode(nullptr); // no photo clears the values
+        QCOMPARE(value(info, "lblName"), QString());
+        QCOMPARE(value(info, "lblSize"), QString());
+
+        // Both the OK button and the title bar's close button accept.
+        for (bool titleBar : {false, true}) {
+            info.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&info));
+            QWidget* button = titleBar ? static_cast<QWidget*>(info.findChild<vbTitleBar*>()->closeButton())
+                                       : info.findChild<vbPushButton*>(QStringLiteral("pushButton"));
+            QTest::mouseClick(button, Qt::LeftButton);
+            QVERIFY(!info.isVisible());
+            QCOMPARE(info.result(), int(QDialog::Accepted));
+        }
+    }
+
+    // Fitting itself is vbFitRect's (fitRect above); here the view uses it.
+    void fullScreenDrawsCentredAndClosesOnClick()
+    {
+        vbFullScreen view;
+        view.setImagePath(m_dir.filePath(QStringLiteral("small.jpg")));
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const QRect area(QPoint(0, 0), view.size());
+        QVERIFY2(area.width() > 640 && area.height() > 480, "the view is maximised");
+        QCOMPARE(view.pictureRect().size(), QSize(640, 480)); // not enlarged
+        QCOMPARE(view.pictureRect().center(), area.center());
+        const QImage shot = view.grab().toImage();
+        QCOMPARE(shot.pixelColor(0, 0), QColor(Qt::black));
+        QVERIFY(shot.pixelColor(area.center()) != QColor(Qt::black));
+        QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        QVERIFY(!view.isVisible());
+        QCOMPARE(view.result(), int(QDialog::Accepted));
+    }
+
+    void previewShowsAndEnds_data()
+    {
+        QTest::addColumn<QString>("how");
+        for (const char* how : {"timeout", "click", "hover ended", "photo deleted"})
+            QTest::newRow(how) << QString::fromLatin1(how);
+    }
+    void previewShowsAndEnds()
+    {
+        QFETCH(QString, how);
+        auto photo = node(QStringLiteral("camera.jpg"));
+        QVERIFY(photo);
+        vbShowImage preview;
+        QSignalSpy hidden(&preview, &vbShowImage::sig_previewHidden);
+        preview.setHideInterval(how == QLatin1String("timeout") ? 150 : 60000);
+        preview.showFor(photo.get(), m_tile);
+        QVERIFY(preview.isVisible());
+        QCOMPARE(preview.size(), photo->thumbnail().size());
+        QCOMPARE(preview.geometry().top(), m_tile.top());
+        QVERIFY(preview.geometry().left() > m_tile.right());
+        // The picture is the thumbnail itself, from the top left corner.
+        const QImage shot = preview.grab().toImage();
+        for (const QPoint p : {QPoint(3, 3), QPoint(122, 81)})
+            QCOMPARE(shot.pixelColor(p).rgb(), photo->thumbnail().pixelColor(p).rgb());
+
+        if (how == QLatin1String("photo deleted")) {
+            photo.reset();
+            QVERIFY(!preview.isVisible());
+            QCOMPARE(preview.node(), nullptr);
+            return;
+        }
+        if (how == QLatin1String("timeout"))
+            QVERIFY(hidden.wait(3000));
+        else if (how == QLatin1String("click"))
+            QTest::mouseClick(&preview, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+        else
+            preview.hideNow();
+        QVERIFY(!preview.isVisible());
+        QCOMPARE(hidden.count(), 1);
+        QCOMPARE(hidden.at(0).at(0).value<vbFileNode*>(), photo.get());
+        QCOMPARE(preview.node(), nullptr);
+        preview.showFor(photo.get(), m_tile); // shown again for the next hover
+        QVERIFY(preview.isVisible());
+    }
+
+    void previewNeedsThumbnail()
+    {
+        // Not for an unreadable file, an unloaded node or none.
+        auto unreadable = node(QStringLiteral("broken.jpg"));
+        QVERIFY(unreadable);
+        auto unloaded = node(QStringLiteral("camera.jpg"), false);
+        vbShowImage preview;
+        for (vbFileNode* photo : {unreadable.get(), unloaded.get(), static_cast<vbFileNode*>(nullptr)}) {
+            preview.showFor(photo, m_tile);
+            QVERIFY(!preview.isVisible());
+        }
+    }
+
+    // N = Next, P = Pre, T = a timer tick.
+    void stepping_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("next before the first tick") << "N" << 1;
+        QTest::newRow("first tick after next") << "NT" << 2;
+        QTest::newRow("pre before the first tick") << "P" << 2;
+        QTest::newRow("pre wraps to the last") << "TP" << 3;
+        QTest::newRow("next wraps to the first") << "NNNN" << 1;
+    }
+    void stepping()
+    {
+        QFETCH(QString, steps);
+        QFETCH(int, shown);
+        vbPlayer player(nodes());
+        player.timer()->stop(); // ticks are driven by hand here
+        for (const QChar step : steps) {
+            if (step == QLatin1Char('T'))
+                player.slot_timeOut();
+            else
+                click(player, step == QLatin1Char('N') ? "btnNext" : "btnPre");
+        }
+        QCOMPARE(label(player, "lblNo"), QStringLiteral("%1/3").arg(shown));
+        QCOMPARE(player.current(), shown - 1);
+        QCOMPARE(player.paintWnd()->imagePath(), m_nodes.at(size_t(shown - 1))->absoluteFilePath());
+        // A png is named as its upload; a dotted name keeps its first part.
+        const char* names[] = {"harbour.jpg", "beach.jpg", "trip.jpg"};
+        QCOMPARE(label(player, "lblName"), QLatin1String(names[shown - 1]));
+    }
+
+    void timerAndSpeeds()
+    {
+        vbPlayer player(nodes());
+        QCOMPARE(player.timer()->interval(), 1000); // the first tick comes after a second
+        QSignalSpy ticks(player.timer(), &QTimer::timeout);
+        QVERIFY(ticks.wait(2500));
+        QCOMPARE(label(player, "lblNo"), QStringLiteral("1/3"));
+        QCOMPARE(player.timer()->interval(), 3000);
+        click(player, "btnNext"); // steps by hand leave the timer alone
+        QCOMPARE(player.timer()->interval(), 3000);
+        QVERIFY(player.timer()->isActive());
+
+        vbPlayer chosen(nodes());
+        auto* speed = chosen.findChild<QComboBox*>(QStringLiteral("cbxSpeed"));
+        speed->setFocus();
+        QTest::keyClick(speed, Qt::Key_End); // "5", chosen before the first tick, holds
+        chosen.slot_timeOut();
+        QCOMPARE(chosen.timer()->interval(), 5000);
+        click(chosen, "btnPause");
+        QVERIFY(!chosen.timer()->isActive());
+        click(chosen, "btnPlay");
+        QVERIFY(chosen.timer()->isActive());
+        QCOMPARE(chosen.timer()->interval(), 5000);
+        QTest::keyClick(speed, Qt::Key_Home);
+        QCOMPARE(chosen.timer()->interval(), 1000);
+        QVERIFY(chosen.timer()->isActive());
+    }
+
+    void closing()
+    {
+        // A click on the picture, the exit button or bare window closes; controls do not.
+        const std::pair<const char*, bool> targets[] = {
+            {"btnExit", true}, {"paintWnd", true}, {"", true}, {"cbxSpeed", false}};
+        for (const auto& [target, closes] : targets) {
+            vbPlayer player(nodes());
+            QVERIFY(QTest::qWaitForWindowExposed(&player));
+            QWidget* widget = *target ? player.findChild<QWidget*>(QLatin1String(target)) : &player;
+            QVERIFY(widget);
+            // Without a target: the left end of the button row, where no control is.
+            const QPoint point = *target ? widget->rect().center() : QPoint(2, player.height() - 20);
+            QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, point);
+            QVERIFY2(player.isVisible() != closes, target);
+            if (closes)
+                QCOMPARE(player.result(), int(QDialog::Accepted));
+        }
+    }
+
+    void missingPhotosShowBlack()
+    {
+        vbPlayer empty({}); // an empty list does nothing
+        empty.slot_timeOut();
+        click(empty, "btnNext");
+        QCOMPARE(empty.current(), -1);
+        QVERIFY(empty.paintWnd()->imagePath().isEmpty());
+
+        auto gone = std::make_unique<vbFileNode>();
+        gone->setFileInfo(QFileInfo(m_dir.filePath(QStringLiteral("harbour.jpg"))));
+        vbPlayer player({gone.get(), m_nodes.at(1).get()});
+        player.timer()->stop();
+        gone.reset(); // removed from the list while the slideshow runs
+        click(player, "btnNext");
+        QCOMPARE(label(player, "lblNo"), QStringLiteral("1/2"));
+        QCOMPARE(label(player, "lblName"), QString());
+        QVERIFY(player.paintWnd()->imagePath().isEmpty());
+        click(player, "btnNext");
+        QCOMPARE(label(player, "lblName"), QStringLiteral("beach.jpg"));
+    }
+};
+
+QTEST_MAIN(tst_Viewer)
+#include "tst_viewer.moc"
