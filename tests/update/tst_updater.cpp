@@ -1,5 +1,4 @@
 #include "vbEndpoints.h"
-#include "vbFakeFtpServer.h"
 #include "vbMessageBox.h"
 #include "vbPushButton.h"
 #include "vbTestService.h"
@@ -270,11 +269,11 @@ void tst_Updater::troubledVersionAnswer()
 
 void tst_Updater::failedDownloadIsOfferedAgain()
 {
-    // The second listed file is not there: the download fails after the first arrived.
-    vbFakeFtpServer ftp({{"pixelvane.dat", patternBytes(700, 24)}},
-                        "-rw-r--r--   1 ftp ftp 700 Jan 05 12:34 pixelvane.dat\r\n"
-                        "-rw-r--r--   1 ftp ftp 9 Jan 05 12:34 readme.txt\r\n");
-    writeIni(m_service->httpPort(), ftp.port(), "1.0");
+    // The second file cannot be had: the download fails after the first arrived.
+    QVERIFY(setUpdateFiles(*m_service, "program",
+                           {{"pixelvane.dat", patternBytes(700, 24)}, {"readme.txt", "9 bytes.."}}));
+    QVERIFY(m_service->injectFault(retrFault("readme.txt", "refuse")));
+    writeIni(m_service->httpPort(), m_service->ftpPort(), "1.0");
     const QByteArray before = iniBytes();
 
     answerQuestions(AnswerOk);
