@@ -3,6 +3,7 @@
 #include "vbSocketAborter.h"
 
 #include <Poco/Exception.h>
+#include <Poco/Net/DialogSocket.h>
 #include <Poco/Net/NetException.h>
 #include <Poco/Net/SocketAddress.h>
 #include <Poco/Timespan.h>
@@ -36,10 +37,16 @@ std::unique_ptr<vbFtpSession> vbFtpSession::connect(const QString& host, int por
 
 vbFtpSession::vbFtpSession(const Poco::Net::StreamSocket& control, const vbNetDeadlines& deadlines,
                            vbSocketAborter* aborter)
-    : Poco::Net::FTPClientSession(control, true), m_control(control), m_deadlines(deadlines),
+    : Poco::Net::FTPClientSession(control, false), m_control(control), m_deadlines(deadlines),
       m_aborter(aborter)
 {
+    // The library would read the greeting with its own 30-second time-out:
+    // it is read here, under the step deadline.
     setTimeout(millis(deadlines.stepMs));
+    std::string greeting;
+    const int status = _pControlSocket->receiveStatusMessage(greeting);
+    if (!isPositiveCompletion(status))
+        throw Poco::Net::FTPException("the server is not ready", greeting, status);
 }
 
 vbFtpSession::~vbFtpSession()
