@@ -224,7 +224,8 @@ void vbUploadQueue::startUpload()
     if (!m_ftpChecked) {
         m_ftpChecked = true;
         const QString host = session->host(), user = session->userName(), password = session->password();
-        session->setFtpMode(offGuiThread([=] { return testFtpLogin(host, user, password); }));
+        const int port = session->endpoints().ftpPort();
+        session->setFtpMode(offGuiThread([=] { return testFtpLogin(host, port, user, password); }));
     }
     if (isUploading()) {
         if (message(OkButton | CancelButton, tr("It's uploading image.Do you want cancel uploading?")) == 1)
@@ -278,7 +279,8 @@ void vbUploadQueue::startUpload()
     if (photoCount == 0) {
         const QString host = session->host(), user = session->userName(), password = session->password(),
                       folder = session->currentAlbumIdText();
-        offGuiThread([=] { return createFtpFolder(host, user, password, folder); });
+        const int port = session->endpoints().ftpPort();
+        offGuiThread([=] { return createFtpFolder(host, port, user, password, folder); });
     }
 
     session->setUploading(true);

@@ -27,7 +27,7 @@ _log.setLevel(logging.WARNING)
 
 ACCOUNT_PERMS = "elradfmw"
 UPDATE_PERMS = "elr"
-FAULT_COMMANDS = {"STOR": "ftp_stor", "MKD": "ftp_mkd", "XMKD": "ftp_mkd", "CWD": "ftp_cwd", "XCWD": "ftp_cwd",
+FAULT_COMMANDS = {"STOR": "ftp_stor", "RETR": "ftp_retr", "MKD": "ftp_mkd", "XMKD": "ftp_mkd", "CWD": "ftp_cwd", "XCWD": "ftp_cwd",
                   "CDUP": "ftp_cwd", "DELE": "ftp_dele"}
 NO_FAULT_COMMANDS = {"USER", "PASS", "QUIT"}
 
@@ -119,10 +119,45 @@ def reset_socket(channel):
         pass
 
 
+class LimitedProducer:
+    """The first `limit` bytes of a download's producer."""
+
+    def __init__(self, producer, limit):
+        self.producer = producer
+        self.left = limit
+
+    def more(self):
+        data = self.producer.more()[:self.left] if self.left > 0 else b""
+        self.left -= len(data)
+        return data
+
+
 class FastDTP(DTPHandler):
     # Large reads keep a 20 MB STOR well above 100 MB/s on loopback.
     ac_in_buffer_size = 262144
     ac_out_buffer_size = 262144
+    retr_stall = None
+
+    def use_sendfile(self):
+        return self.retr_stall is None and super().use_sendfile()
+
+    def push_with_producer(self, producer):
+        fault = self.cmd_channel.retr_stall
+        if fault is not None:
+            self.cmd_channel.retr_stall = None
+            self.retr_stall = fault
+            producer = LimitedProducer(producer, fault["bytes"])
+        super().push_with_producer(producer)
+
+    def initiate_send(self):
+        fault = self.retr_stall
+        if fault is not None and self.tot_bytes_sent >= fault["bytes"]:
+            # The first bytes went; now neither more data nor the end of it, until the client gives up.
+            self.retr_stall = None
+            self.del_channel()
+            self.cmd_channel.hold(fault, self.cmd_channel.close, hangup="RETR")
+            return
+        super().initiate_send()
 
     def enable_receiving(self, type, cmd):
         super().enable_receiving(type, cmd)
@@ -153,6 +188,7 @@ class Handler(FTPHandler):
     banner = "velbrook FTP ready."
     stor_limit = None
     stor_stall = None
+    retr_stall = None
     reset_after = None
 
     def pre_process_command(self, line, cmd, arg):
@@ -165,7 +201,8 @@ class Handler(FTPHandler):
                 self.hold(fault, self.close)  # no goodbye
                 return
         if self.authenticated and cmd not in NO_FAULT_COMMANDS:
-            fault = self.store.take_fault(FAULT_COMMANDS.get(cmd, "ftp_other"), address, user=self.username)
+            fault = self.store.take_fault(FAULT_COMMANDS.get(cmd, "ftp_other"), address, {"arg": arg},
+                                          user=self.username)
             if fault is not None:
                 kind = fault["kind"]
                 if kind == "refuse":
@@ -175,18 +212,23 @@ class Handler(FTPHandler):
                     self.stor_limit = fault["bytes"]
                 elif kind == "reset":
                     self.reset_after = fault["bytes"]
+                elif kind == "stall" and cmd == "RETR":
+                    self.retr_stall = fault
                 elif kind == "stall":
                     self.stor_stall = fault
         return super().pre_process_command(line, cmd, arg)
 
-    def hold(self, fault, then):
+    def hold(self, fault, then, hangup=None):
         """Keeps the connection silent until the fault's `ms` pass or the test releases stalls, then calls
-        `then`; a client that gives up first ends the wait."""
+        `then`; a client that gives up first ends the wait (logged as "HANGUP" with `hangup` when given)."""
         release = self.store.stall_release
         deadline = time.time() + fault["ms"] / 1000.0 if "ms" in fault else None
+        mirror = self.store.mirror_of(self.socket.getsockname()[0])
 
         def check():
             if self._closed:
+                if hangup:
+                    self.store.log_ftp({"mirror": mirror, "user": self.username, "cmd": "HANGUP", "arg": hangup})
                 return
             if release.is_set() or (deadline is not None and time.time() >= deadline):
                 then()

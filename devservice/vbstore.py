@@ -22,7 +22,7 @@ UPDATE_FOLDERS = ("program", "element")
 
 HTTP_ENDPOINTS = {"signin", "albumlist", "newalbum", "photoid", "uploadkey", "upload", "commit", "version", "page",
                   "any"}
-FTP_ENDPOINTS = {"ftp_login", "ftp_stor", "ftp_mkd", "ftp_cwd", "ftp_dele", "ftp_quit", "ftp_any"}
+FTP_ENDPOINTS = {"ftp_login", "ftp_stor", "ftp_retr", "ftp_mkd", "ftp_cwd", "ftp_dele", "ftp_quit", "ftp_any"}
 HTTP_KINDS = {"refuse", "novalue", "garbage", "value", "body", "status", "delay", "drop", "close_after", "stall",
               "down", "split", "drip", "reset", "truncated", "endless", "chunked"}
 FTP_KINDS = {"refuse", "fail_after", "reset", "stall"}
@@ -309,7 +309,8 @@ class Store:
         for k in ("bytes", "ms", "count", "status"):
             if k in fault and not isinstance(fault[k], int):
                 raise ControlError("%s must be a number" % k)
-        needs_bytes = kind in ("close_after", "fail_after") or (kind == "reset" and endpoint in FTP_ENDPOINTS)
+        needs_bytes = kind in ("close_after", "fail_after") or (kind == "reset" and endpoint in FTP_ENDPOINTS) or (
+            kind == "stall" and endpoint == "ftp_retr")
         if needs_bytes and "bytes" not in fault:
             raise ControlError("bytes missing")
         with self.lock:
@@ -437,6 +438,8 @@ def ftp_fault_applies(endpoint, kind):
         return kind == "stall"
     if endpoint == "ftp_stor":
         return kind in FTP_KINDS
+    if endpoint == "ftp_retr":
+        return kind in ("refuse", "stall")
     return kind == "refuse"
 
 

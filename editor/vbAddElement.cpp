@@ -1,9 +1,9 @@
 #include "vbAddElement.h"
 
 #include "KitButtonFlags.h"
+#include "vbMessageBox.h"
 #include "vbPushButton.h"
 #include "vbTitleBar.h"
-#include "vbUpdate.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -34,16 +35,6 @@ vbAddElement::FilePicker& filePicker()
         return QFileDialog::getOpenFileNames(parent, caption, folder, filter);
     };
     return picker;
-}
-
-vbAddElement::Downloader& downloader()
-{
-    static vbAddElement::Downloader download = [](const QString& remoteFolder, const QString& targetFolder,
-                                                  QWidget* parent) {
-        vbUpdate dialog(remoteFolder, targetFolder, parent);
-        return dialog.exec();
-    };
-    return download;
 }
 
 vbPushButton* imageButton(QWidget* parent, const char* name, const char* image)
@@ -64,17 +55,13 @@ void vbAddElement::setFilePicker(FilePicker picker)
     filePicker() = std::move(picker);
 }
 
-void vbAddElement::setDownloader(Downloader download)
-{
-    downloader() = std::move(download);
-}
-
 QString vbAddElement::libraryPath()
 {
     return QDir::currentPath() + QStringLiteral("/Elements");
 }
 
-vbAddElement::vbAddElement(QWidget* parent) : vbKitDialog(parent, 1)
+vbAddElement::vbAddElement(QWidget* parent)
+    : vbKitDialog(parent, 1), m_endpoints(vbEndpoints::load(QStringLiteral("system.ini")))
 {
     setupUi();
     connect(widget, &vbTitleBar::Closed, this, &QDialog::accept);
@@ -113,6 +100,11 @@ void vbAddElement::setupUi()
     horizontalLayout_2->addWidget(label);
     horizontalLayout_2->addWidget(comboBox);
     horizontalLayout_2->addStretch();
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName(QStringLiteral("progressBar"));
+    progressBar->setFixedWidth(90);
+    progressBar->hide();
+    horizontalLayout_2->addWidget(progressBar);
     horizontalLayout_2->addWidget(btnImport);
     horizontalLayout_2->addWidget(btnUpdate);
     verticalLayout->addLayout(horizontalLayout_2);
@@ -230,13 +222,46 @@ void vbAddElement::on_btnImport_clicked()
 
 void vbAddElement::on_btnUpdate_clicked()
 {
+    if (m_download)
+        return;
     const QString date = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
-    QDir library(libraryPath());
-    library.mkpath(date);
-    const int result = downloader()(QStringLiteral("element"), libraryPath() + QLatin1Char('/') + date, this);
-    // An empty folder is no type: it goes again, whatever the download said
-    // (a failed download that the user closes reports success too).
-    library.rmdir(date);
-    if (result == QDialog::Accepted)
+    QDir(libraryPath()).mkpath(date);
+    m_downloadFolder = date;
+    m_download = new vbUpdateDownloader(QStringLiteral("element"), libraryPath() + QLatin1Char('/') + date,
+                                        m_endpoints, this);
+    connect(m_download, &vbUpdateDownloader::sig_progress, this, [this](qint64 done, qint64 total) {
+        progressBar->setValue(total > 0 ? int(done * 100 / total) : 0);
+    });
+    connect(m_download, &vbUpdateDownloader::sig_stateChanged, this, &vbAddElement::downloadEnded);
+    btnUpdate->setEnabled(false);
+    progressBar->setRange(0, 100);
+    progressBar->setValue(0);
+    progressBar->show();
+    m_download->start();
+}
+
+void vbAddElement::downloadEnded(vbUpdateDownloader::State state)
+{
+    if (!m_download || !m_download->isFinished())
+        return;
+    m_download->deleteLater();
+    m_download = nullptr;
+    progressBar->hide();
+    btnUpdate->setEnabled(true);
+    // An empty folder is no type: it goes again, whatever the download did.
+    QDir(libraryPath()).rmdir(m_downloadFolder);
+    if (state == vbUpdateDownloader::Failed) {
+        auto* box = new vbMessageBox(OkButton, tr("Tips"), tr("Download failed!"), this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    } else if (state != vbUpdateDownloader::Cancelled) {
         refreshTypes();
+    }
+}
+
+void vbAddElement::done(int result)
+{
+    if (m_download)
+        m_download->cancel();
+    vbKitDialog::done(result);
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "vbEndpoints.h"
 #include "vbKitDialog.h"
+#include "vbUpdateDownloader.h"
+
+#include <QPointer>
 
 #include <functional>
 
@@ -8,6 +12,7 @@ class QComboBox;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
+class QProgressBar;
 class vbPushButton;
 class vbTitleBar;
 
@@ -15,7 +20,8 @@ class vbTitleBar;
 // shown as icons. A double click or OK hands the chosen picture's path to the
 // editor. "Import" copies pictures into the current type (never over an
 // existing one); "Update" fetches the service's newest set into a type named
-// by today's date. The editor keeps the dialog and shows it again.
+// by today's date, with its progress shown in the dialog. The editor keeps the
+// dialog and shows it again.
 class vbAddElement : public vbKitDialog
 {
     Q_OBJECT
@@ -25,14 +31,15 @@ public:
     // The library folder: "Elements" in the current folder.
     static QString libraryPath();
 
-    // The file chooser and the download, replaceable where no one can answer
-    // a modal dialog. The download returns the dialog's result (1 accepted).
+    // The file chooser, replaceable where no one can answer a modal dialog.
     using FilePicker = std::function<QStringList(QWidget* parent, const QString& caption,
                                                  const QString& folder, const QString& filter)>;
-    using Downloader =
-        std::function<int(const QString& remoteFolder, const QString& targetFolder, QWidget* parent)>;
     static void setFilePicker(FilePicker picker);
-    static void setDownloader(Downloader downloader);
+
+    // Where new element sets come from (read from system.ini unless set).
+    void setEndpoints(const vbEndpoints& endpoints) { m_endpoints = endpoints; }
+    // Whether an element download is running.
+    bool isDownloading() const { return !m_download.isNull(); }
 
     // Reads the types again and shows the first.
     void refreshTypes();
@@ -43,6 +50,7 @@ public:
     QComboBox* comboBox;
     vbPushButton* btnImport;
     vbPushButton* btnUpdate;
+    QProgressBar* progressBar; // shown while a download runs
     QListWidget* listWidget;
     vbPushButton* btnOK;
     vbPushButton* btnCancel;
@@ -51,6 +59,8 @@ signals:
     void sig_addElement(const QString& path);
 
 public slots:
+    // Closing the dialog stops a running download.
+    void done(int result) override;
     void slot_currentIndexChanged(int index);
     void slot_pressedItem(QListWidgetItem* item);
     void on_btnImport_clicked();
@@ -62,4 +72,9 @@ private:
     void setupUi();
     void retranslateUi();
     void addPicture(const QString& path);
+    void downloadEnded(vbUpdateDownloader::State state);
+
+    vbEndpoints m_endpoints;
+    QPointer<vbUpdateDownloader> m_download;
+    QString m_downloadFolder;
 };

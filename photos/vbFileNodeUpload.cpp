@@ -25,7 +25,7 @@ QString filePathOf(const QFileInfo& info)
 QNetworkReply* get(vbSession* session, const QUrl& url)
 {
     QNetworkRequest request(url);
-    request.setTransferTimeout(vbBaseUpload::socketTimeoutMs());
+    request.setTransferTimeout(session->transferDeadlineMs());
     return session->network()->get(request);
 }
 
@@ -120,10 +120,15 @@ void vbFileNode::startTransfer(bool ftp, const QString& host, const QString& use
     if (m_worker && !workerFits(m_worker.get(), ftp, host, user, secret, folder))
         m_worker.reset();
     if (!m_worker) {
+        const vbSession* session = vbSession::current();
+        const vbEndpoints endpoints = session ? session->endpoints() : vbEndpoints();
+        vbNetDeadlines deadlines;
+        if (session)
+            deadlines.stepMs = session->transferDeadlineMs();
         if (ftp)
-            m_worker.reset(new vbFtpUpload(host, user, password, folder));
+            m_worker.reset(new vbFtpUpload(host, endpoints.ftpPort(), user, password, folder, deadlines));
         else
-            m_worker.reset(new vbHttpUpload(host, user, secret, folder));
+            m_worker.reset(new vbHttpUpload(host, endpoints.httpPort(), user, secret, folder, deadlines));
         connect(m_worker.get(), &vbBaseUpload::sig_dataTransfer, this, &vbFileNode::slot_dataTransfer);
         connect(m_worker.get(), &vbBaseUpload::sig_done, this, &vbFileNode::slot_done);
     }

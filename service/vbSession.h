@@ -25,6 +25,9 @@ public:
 
     // Where the service lives for this run.
     const vbEndpoints& endpoints() const { return m_endpoints; }
+    // How long each blocking step of a photo's upload requests and transfer may take.
+    int transferDeadlineMs() const { return m_transferDeadlineMs; }
+    void setTransferDeadlineMs(int ms) { m_transferDeadlineMs = ms; }
     // The network access manager that every service request of the run goes through.
     QNetworkAccessManager* network();
 
@@ -91,6 +94,7 @@ private:
     bool m_uploading = false;
 
     vbEndpoints m_endpoints;
+    int m_transferDeadlineMs = 60000;
     QPointer<QNetworkAccessManager> m_network;
     vbSession* m_previous = nullptr;
 };

@@ -1,22 +1,15 @@
 #include "vbFtpWorker.h"
 
 #include "vbFtpListParser.h"
+#include "vbFtpSession.h"
 
 #include <Poco/Exception.h>
-#include <Poco/Net/FTPClientSession.h>
 #include <Poco/Net/NetException.h>
-#include <Poco/Net/SocketAddress.h>
-#include <Poco/Net/SocketStream.h>
-#include <Poco/Net/StreamSocketImpl.h>
-#include <Poco/Timespan.h>
 
 #include <QDate>
-#include <QElapsedTimer>
 #include <QMutexLocker>
 
-#include <csignal>
-#include <functional>
-#include <mutex>
+#include <istream>
 
 namespace {
 
@@ -24,84 +17,15 @@ namespace {
 constexpr int chunkSize = 64 * 1024;
 constexpr int maxChunksInFlight = 32;
 
-// A write to a connection the server has closed must fail, not end the process.
-void ignoreSigPipe()
-{
-#ifdef SIGPIPE
-    static std::once_flag once;
-    std::call_once(once, [] { std::signal(SIGPIPE, SIG_IGN); });
-#endif
-}
-
 class AbortedException : public Poco::Exception
 {
 public:
     AbortedException() : Poco::Exception("Aborted") {}
 };
 
-Poco::Timespan millis(int ms)
-{
-    return Poco::Timespan(Poco::Timespan::TimeDiff(ms) * 1000);
-}
-
-// Connects within timeoutMs, polling in short steps so that an abort is
-// noticed; the socket is blocking afterwards, with the time-out on both ways.
-void connectWithin(Poco::Net::StreamSocket& socket, const Poco::Net::SocketAddress& address, int timeoutMs,
-                   const std::function<bool()>& aborted)
-{
-    socket.connectNB(address);
-    QElapsedTimer timer;
-    timer.start();
-    while (!socket.poll(millis(100), Poco::Net::Socket::SELECT_WRITE | Poco::Net::Socket::SELECT_ERROR)) {
-        if (aborted())
-            throw AbortedException();
-        if (timer.elapsed() > timeoutMs)
-            throw Poco::TimeoutException("Connecting timed out");
-    }
-    const int socketError = socket.impl()->socketError();
-    if (socketError != 0)
-        throw Poco::Net::ConnectionRefusedException(address.toString(), socketError);
-    socket.setBlocking(true);
-    socket.setReceiveTimeout(millis(timeoutMs));
-    socket.setSendTimeout(millis(timeoutMs));
-}
-
-// A session whose passive data connection has a deadline and gives up on an
-// abort (the library's own connect has neither).
-class Session : public Poco::Net::FTPClientSession
-{
-public:
-    Session(const Poco::Net::StreamSocket& control, int timeoutMs, std::function<bool()> aborted)
-        : Poco::Net::FTPClientSession(control, true), m_timeoutMs(timeoutMs), m_aborted(std::move(aborted))
-    {
-        setTimeout(millis(timeoutMs));
-    }
-
-protected:
-    Poco::Net::StreamSocket establishDataConnection(const std::string& command,
-                                                    const std::string& arg) override
-    {
-        const Poco::Net::SocketAddress address = sendPassiveCommand();
-        Poco::Net::StreamSocket data;
-        connectWithin(data, address, m_timeoutMs, m_aborted);
-        std::string response;
-        const int status = sendCommand(command, arg, response);
-        if (!isPositivePreliminary(status))
-            throw Poco::Net::FTPException(command + " command failed", response, status);
-        return data;
-    }
-
-private:
-    int m_timeoutMs;
-    std::function<bool()> m_aborted;
-};
-
 } // namespace
 
-vbFtpWorker::vbFtpWorker(QObject* parent) : QThread(parent), m_credits(maxChunksInFlight)
-{
-    ignoreSigPipe();
-}
+vbFtpWorker::vbFtpWorker(QObject* parent) : QThread(parent), m_credits(maxChunksInFlight) {}
 
 vbFtpWorker::~vbFtpWorker()
 {
@@ -132,22 +56,9 @@ void vbFtpWorker::abortAll()
     if (m_currentId < 0)
         return;
     m_abortRequested = true;
-    // Shutting a socket down wakes a thread blocked reading it; the socket
-    // itself is closed by the worker, which owns the session.
-    auto shut = [](Poco::Net::StreamSocket& socket) {
-        try {
-            socket.shutdown();
-        } catch (const Poco::Exception&) {
-        }
-    };
-    if (m_dataSocket) {
-        try {
-            m_dataSocket->shutdown();
-        } catch (const Poco::Exception&) {
-        }
-    }
-    if (m_hasControlSocket)
-        shut(m_controlSocket);
+    // Shutting a socket down wakes a thread blocked on it; the worker, which
+    // owns the session, closes it.
+    m_aborter.abort();
 }
 
 void vbFtpWorker::stop()
@@ -172,7 +83,7 @@ void vbFtpWorker::chunkConsumed()
 void vbFtpWorker::setTimeout(int ms)
 {
     QMutexLocker lock(&m_mutex);
-    m_timeoutMs = ms;
+    m_deadlines.stepMs = ms;
 }
 
 void vbFtpWorker::run()
@@ -188,6 +99,7 @@ void vbFtpWorker::run()
             command = m_queue.dequeue();
             m_currentId = command.id;
             m_abortRequested = false;
+            m_aborter.reset();
         }
         emit commandStarted(command.id);
 
@@ -212,7 +124,6 @@ void vbFtpWorker::run()
             aborted = m_abortRequested;
             m_abortRequested = false;
             m_currentId = -1;
-            m_dataSocket = nullptr;
             // After an abort the queue holds only what was queued since.
             if (!aborted && !error.isEmpty()) {
                 m_queue.clear();
@@ -258,26 +169,24 @@ void vbFtpWorker::execute(const Command& command)
 void vbFtpWorker::connectToHost(const Command& command)
 {
     dropSession();
-    const Poco::Net::SocketAddress address(command.host.toStdString(), command.port);
-    Poco::Net::StreamSocket socket;
-    int timeout = 0;
+    vbNetDeadlines deadlines;
     {
         QMutexLocker lock(&m_mutex);
-        m_controlSocket = socket;
-        m_hasControlSocket = true;
-        timeout = m_timeoutMs;
+        deadlines = m_deadlines;
     }
-    const auto aborted = [this] { return abortRequested(); };
-    connectWithin(socket, address, timeout, aborted);
-    // The greeting is read under the same deadline; an abort shuts the socket.
-    m_session = std::make_unique<Session>(socket, timeout, aborted);
+    try {
+        m_session = vbFtpSession::connect(command.host, command.port, deadlines, &m_aborter);
+    } catch (const Poco::Exception&) {
+        if (abortRequested())
+            throw AbortedException();
+        throw;
+    }
 }
 
 void vbFtpWorker::list(const Command& command)
 {
     requireSession();
     std::istream& in = m_session->beginList(command.arg.toStdString(), true);
-    watchDataStream(in);
     const QDate today = QDate::currentDate();
     std::string line;
     while (std::getline(in, line)) {
@@ -291,8 +200,7 @@ void vbFtpWorker::list(const Command& command)
         throw AbortedException();
     if (in.bad())
         throw Poco::IOException("Listing interrupted");
-    forgetDataSocket();
-    m_session->endList();
+    m_session->finishTransfer();
 }
 
 void vbFtpWorker::get(const Command& command)
@@ -311,13 +219,13 @@ void vbFtpWorker::get(const Command& command)
             total = size;
     }
 
-    // Read straight from the data socket: the stream would wait for a full
-    // buffer, and progress must show whatever has arrived.
-    Poco::Net::StreamSocketImpl* data = watchDataStream(m_session->beginDownload(name));
+    // Read straight from the data connection: the stream would wait for a
+    // full buffer, and progress must show whatever has arrived.
+    m_session->beginDownload(name);
     qint64 done = 0;
     QByteArray buffer(chunkSize, Qt::Uninitialized);
     for (;;) {
-        const int n = data->receiveBytes(buffer.data(), int(buffer.size()));
+        const int n = m_session->receiveData(buffer.data(), int(buffer.size()));
         if (abortRequested())
             throw AbortedException();
         if (n <= 0)
@@ -329,32 +237,9 @@ void vbFtpWorker::get(const Command& command)
         }
         emit dataReceived(command.id, buffer.left(n), done, total);
     }
-    forgetDataSocket();
-    m_session->endDownload();
+    m_session->finishTransfer();
     if (total > 0 && done != total)
         throw Poco::IOException("Transfer incomplete");
-}
-
-Poco::Net::StreamSocketImpl* vbFtpWorker::watchDataStream(std::istream& stream)
-{
-    auto* ios = dynamic_cast<Poco::Net::SocketIOS*>(&stream);
-    if (!ios || !ios->rdbuf()->socketImpl())
-        throw Poco::IllegalStateException("The data connection is not a socket stream");
-    // The stream keeps the socket alive until the transfer ends; no handle is
-    // taken here because SocketIOS::socket() does not count its reference.
-    Poco::Net::StreamSocketImpl* socket = ios->rdbuf()->socketImpl();
-    QMutexLocker lock(&m_mutex);
-    socket->setReceiveTimeout(millis(m_timeoutMs));
-    m_dataSocket = socket;
-    if (m_abortRequested)
-        socket->shutdown();
-    return socket;
-}
-
-void vbFtpWorker::forgetDataSocket()
-{
-    QMutexLocker lock(&m_mutex);
-    m_dataSocket = nullptr;
 }
 
 bool vbFtpWorker::abortRequested() const
@@ -371,20 +256,9 @@ void vbFtpWorker::requireSession() const
 
 void vbFtpWorker::dropSession()
 {
-    {
-        QMutexLocker lock(&m_mutex);
-        if (m_hasControlSocket) {
-            try {
-                m_controlSocket.shutdown();
-            } catch (const Poco::Exception&) {
-            }
-        }
-        m_hasControlSocket = false;
-        m_controlSocket = Poco::Net::StreamSocket();
-    }
-    try {
-        m_session.reset();
-    } catch (...) {
-        // The goodbye cannot reach a connection that is already shut down.
-    }
+    if (!m_session)
+        return;
+    // No goodbye: after an error or an abort the server's word is not waited for.
+    m_session->abandon();
+    m_session.reset();
 }

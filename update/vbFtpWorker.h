@@ -1,8 +1,8 @@
 #pragma once
 
 #include "vbFtpEntry.h"
-
-#include <Poco/Net/StreamSocket.h>
+#include "vbNetDeadlines.h"
+#include "vbSocketAborter.h"
 
 #include <QByteArray>
 #include <QMutex>
@@ -12,13 +12,9 @@
 #include <QThread>
 #include <QWaitCondition>
 
-#include <istream>
 #include <memory>
 
-namespace Poco::Net {
-class FTPClientSession;
-class StreamSocketImpl;
-} // namespace Poco::Net
+class vbFtpSession;
 
 // The thread behind vbFtp: runs queued FTP commands one after another on a
 // POCO session and reports through signals (queued to the owner's thread).
@@ -80,10 +76,6 @@ private:
     void connectToHost(const Command& command);
     void list(const Command& command);
     void get(const Command& command);
-    // Publishes the data connection so abortAll() can shut it down.
-    Poco::Net::StreamSocketImpl* watchDataStream(std::istream& stream);
-    // Called before the transfer's stream goes away.
-    void forgetDataSocket();
     bool abortRequested() const;
     void requireSession() const;
     // Closes the connection without a goodbye (used after errors and aborts).
@@ -96,16 +88,13 @@ private:
     int m_currentId = -1;
     bool m_abortRequested = false;
     bool m_discarding = false;
-    // Handles of the open sockets, so another thread can shut them down.
-    Poco::Net::StreamSocket m_controlSocket;
-    bool m_hasControlSocket = false;
-    // The running transfer's socket, owned by the session's data stream.
-    Poco::Net::StreamSocketImpl* m_dataSocket = nullptr;
-    int m_timeoutMs = 60000;
+    // The session's connections, so another thread can shut them down.
+    vbSocketAborter m_aborter;
+    vbNetDeadlines m_deadlines;
 
     // Bounds the received data waiting in the owner's event queue.
     QSemaphore m_credits;
 
     // Used by the worker thread only.
-    std::unique_ptr<Poco::Net::FTPClientSession> m_session;
+    std::unique_ptr<vbFtpSession> m_session;
 };

@@ -1,16 +1,14 @@
 #include "vbUpdaterApp.h"
 
-#include "vbEndpoints.h"
 #include "vbIniParser.h"
 #include "vbLanguage.h"
 #include "vbMessageBox.h"
+#include "vbSocketAborter.h"
 #include "vbUpdate.h"
 #include "vbVersionAnswer.h"
 
 #include <Poco/Exception.h>
-#include <Poco/Net/SocketAddress.h>
 #include <Poco/Net/StreamSocket.h>
-#include <Poco/Timespan.h>
 
 #include <QApplication>
 #include <QDebug>
@@ -19,27 +17,14 @@
 #include <QPalette>
 #include <QProcess>
 
-#include <csignal>
-
 namespace {
 
 const QString versionSection = QStringLiteral("version");
 const QString versionKey = QStringLiteral("ver");
 
-Poco::Timespan millis(int ms)
-{
-    return Poco::Timespan(Poco::Timespan::TimeDiff(ms) * 1000);
-}
-
 } // namespace
 
-vbUpdaterApp::vbUpdaterApp()
-{
-#ifdef SIGPIPE
-    // A service that hangs up early must not end the updater before the main program starts.
-    std::signal(SIGPIPE, SIG_IGN);
-#endif
-}
+vbUpdaterApp::vbUpdaterApp() = default;
 
 void vbUpdaterApp::setupApplication(QApplication& app, QTranslator* translator)
 {
@@ -50,7 +35,7 @@ void vbUpdaterApp::setupApplication(QApplication& app, QTranslator* translator)
 
 int vbUpdaterApp::run()
 {
-    vbEndpoints::reloadCurrent();
+    m_endpoints = vbEndpoints::load(settingsPath());
     // A stored value that is no version (written by an older updater) counts
     // as the default, so it cannot suppress every later offer.
     const float stored =
@@ -65,16 +50,13 @@ int vbUpdaterApp::run()
 
 std::optional<QString> vbUpdaterApp::queryLatestVersion()
 {
-    const vbEndpoints& endpoints = vbEndpoints::current();
     try {
-        const Poco::Net::SocketAddress address(endpoints.web().toStdString(),
-                                               Poco::UInt16(endpoints.httpPort()));
+        // Connecting, sending and the one read each have the receive deadline.
         Poco::Net::StreamSocket socket;
-        socket.connect(address, millis(receiveTimeoutMs()));
-        socket.setReceiveTimeout(millis(receiveTimeoutMs()));
-        socket.setSendTimeout(millis(receiveTimeoutMs()));
+        if (!connectAbortable(socket, m_endpoints.web(), m_endpoints.httpPort(), receiveTimeoutMs(), nullptr))
+            return std::nullopt;
 
-        const QByteArray request = versionRequest(endpoints.hostWithPort(endpoints.web()));
+        const QByteArray request = versionRequest(m_endpoints.hostWithPort(m_endpoints.web()));
         int sent = -1;
         try {
             sent = socket.sendBytes(request.constData(), int(request.size()));
@@ -109,7 +91,7 @@ void vbUpdaterApp::offerUpdate(const QString& latest)
 {
     vbMessageBox question(24, tr("Tips"), tr("Detected latest version.Do you want update now?"));
     if (question.exec() == 1) {
-        vbUpdate update(QStringLiteral("program"), QString(), nullptr);
+        vbUpdate update(QStringLiteral("program"), QString(), m_endpoints, nullptr);
         update.exec();
         // An update that did not arrive is offered again at the next start.
         if (!update.completed())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vbEndpoints.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QString>
@@ -22,7 +24,8 @@ public:
     // Palette and the updater's translation, in the language both programs choose alike.
     static void setupApplication(QApplication& app, QTranslator* translator);
 
-    // Runs the check, the question, the download and the main program; always 0.
+    // Reads the service's endpoints from the settings file, then runs the
+    // check, the question, the download and the main program; always 0.
     int run();
 
     // The steps of run(), for tests.
@@ -43,4 +46,8 @@ public:
     static int receiveTimeoutMs() { return 5000; }
 
     static QString settingsPath() { return QStringLiteral("system.ini"); }
+
+private:
+    // Where the version is asked and the update fetched.
+    vbEndpoints m_endpoints;
 };

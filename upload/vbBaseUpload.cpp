@@ -3,28 +3,14 @@
 #include <QDeadlineTimer>
 #include <QFileInfo>
 
-namespace {
-std::atomic_int g_socketTimeoutMs{60000};
-} // namespace
-
-vbBaseUpload::vbBaseUpload(const QString& host, const QString& user, const QString& password,
-                           const QString& folder)
-    : m_host(host), m_user(user), m_password(password), m_folder(folder)
+vbBaseUpload::vbBaseUpload(const QString& host, int port, const QString& user, const QString& password,
+                           const QString& folder, const vbNetDeadlines& deadlines)
+    : m_host(host), m_port(port), m_user(user), m_password(password), m_folder(folder), m_deadlines(deadlines)
 {}
 
 vbBaseUpload::~vbBaseUpload()
 {
     endThread();
-}
-
-void vbBaseUpload::setSocketTimeoutMs(int ms)
-{
-    g_socketTimeoutMs = ms;
-}
-
-int vbBaseUpload::socketTimeoutMs()
-{
-    return g_socketTimeoutMs;
 }
 
 void vbBaseUpload::stopUpload()
@@ -88,5 +74,5 @@ void vbBaseUpload::endThread()
 
 bool vbBaseUpload::connectSocket(Poco::Net::StreamSocket& socket, const QString& host, int port)
 {
-    return connectAbortable(socket, host, port, socketTimeoutMs(), &m_aborter);
+    return connectAbortable(socket, host, port, m_deadlines.stepMs, &m_aborter);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vbNetDeadlines.h"
 #include "vbSocketAborter.h"
 
 #include <QMutex>
@@ -30,7 +31,9 @@ class vbBaseUpload : public QThread
 public:
     // HTTP: user = user id, password = the upload key, folder = album id.
     // FTP: user and password of the account, folder = the album's folder.
-    vbBaseUpload(const QString& host, const QString& user, const QString& password, const QString& folder);
+    // port: the service's HTTP or FTP port; deadlines bound every network step.
+    vbBaseUpload(const QString& host, int port, const QString& user, const QString& password,
+                 const QString& folder, const vbNetDeadlines& deadlines);
     ~vbBaseUpload() override;
 
     // Asks a running transfer to end; returns once it has, or after kStopWaitMs.
@@ -47,6 +50,8 @@ public:
     virtual void removeRemoteLater(const QString& photoIdText);
 
     QString host() const { return m_host; }
+    int port() const { return m_port; }
+    const vbNetDeadlines& deadlines() const { return m_deadlines; }
     QString user() const { return m_user; }
     QString password() const { return m_password; }
     QString folder() const { return m_folder; }
@@ -57,9 +62,6 @@ public:
     // Why the last run failed, for people; empty after a success.
     QString lastError() const;
 
-    // Send and receive time-out of every upload connection (60 s unless changed).
-    static void setSocketTimeoutMs(int ms);
-    static int socketTimeoutMs();
     // How long stopping waits for the thread. Every blocking call returns at
     // once when its socket is shut, so only a host name still resolving lasts longer.
     static constexpr int kStopWaitMs = 1500;
@@ -79,13 +81,14 @@ protected:
     bool stopRequested() const { return m_stop.load(); }
     void setLastError(const QString& text);
 
-    // Connects to host:port, giving up on a stop or after the socket time-out.
+    // Connects to host:port, giving up on a stop or after the step deadline.
     // The connected socket is blocking, has the time-outs set and is listed in
     // aborter(). False when it could not connect.
     bool connectSocket(Poco::Net::StreamSocket& socket, const QString& host, int port);
     vbSocketAborter& aborter() { return m_aborter; }
 
     QString m_host;
+    int m_port;
     QString m_user;
     QString m_password;
     QString m_folder;
@@ -94,6 +97,7 @@ protected:
     QString m_photoIdText;
     vbUploadFiles m_files;
     std::atomic_bool m_stop{false};
+    const vbNetDeadlines m_deadlines;
 
 private:
     vbSocketAborter m_aborter;

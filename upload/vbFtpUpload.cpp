@@ -1,6 +1,5 @@
 #include "vbFtpUpload.h"
 
-#include "vbEndpoints.h"
 #include "vbFtpSession.h"
 
 #include <Poco/Exception.h>
@@ -15,9 +14,9 @@
 #include <memory>
 #include <ostream>
 
-vbFtpUpload::vbFtpUpload(const QString& host, const QString& user, const QString& password,
-                         const QString& folder)
-    : vbBaseUpload(host, user, password, folder), m_port(vbEndpoints::current().ftpPort())
+vbFtpUpload::vbFtpUpload(const QString& host, int port, const QString& user, const QString& password,
+                         const QString& folder, const vbNetDeadlines& deadlines)
+    : vbBaseUpload(host, port, user, password, folder, deadlines)
 {}
 
 vbFtpUpload::~vbFtpUpload()
@@ -43,7 +42,7 @@ void vbFtpUpload::stopUpload()
 
 bool vbFtpUpload::removeRemote(const QString& photoIdText)
 {
-    return removeRemoteFiles(m_host, m_port, m_user, m_password, m_folder, photoIdText);
+    return removeRemoteFiles(m_host, m_port, m_user, m_password, m_folder, photoIdText, m_deadlines);
 }
 
 void vbFtpUpload::removeRemoteLater(const QString& photoIdText)
@@ -55,15 +54,16 @@ void vbFtpUpload::removeRemoteLater(const QString& photoIdText)
     const QString user = m_user;
     const QString password = m_password;
     const QString folder = m_folder;
+    const vbNetDeadlines deadlines = m_deadlines;
     QThreadPool::globalInstance()->start(
-        [=] { removeRemoteFiles(host, port, user, password, folder, photoIdText); });
+        [=] { removeRemoteFiles(host, port, user, password, folder, photoIdText, deadlines); });
 }
 
 bool vbFtpUpload::removeRemoteFiles(const QString& host, int port, const QString& user,
                                     const QString& password, const QString& folder,
-                                    const QString& photoIdText)
+                                    const QString& photoIdText, const vbNetDeadlines& deadlines)
 {
-    std::unique_ptr<vbFtpSession> session = openFtpSession(host, user, password, folder, port);
+    std::unique_ptr<vbFtpSession> session = openFtpSession(host, port, user, password, folder, deadlines);
     if (!session)
         return false;
     bool all = true;
@@ -78,10 +78,7 @@ bool vbFtpUpload::removeRemoteFiles(const QString& host, int port, const QString
             return false; // the connection itself is gone
         }
     }
-    try {
-        session->closeSession();
-    } catch (...) {
-    }
+    session->closeSession();
     return all;
 }
 
@@ -109,7 +106,7 @@ void vbFtpUpload::run()
     }
 
     std::unique_ptr<vbFtpSession> session =
-        openFtpSession(m_host, m_user, m_password, m_folder, m_port, &aborter());
+        openFtpSession(m_host, m_port, m_user, m_password, m_folder, m_deadlines, &aborter());
     if (stopRequested()) {
         m_finished = true;
         return;
@@ -140,10 +137,7 @@ void vbFtpUpload::run()
     // Everything is stored: the photo goes on at once, whatever the goodbye
     // costs (a stop cuts it short too).
     report(true);
-    try {
-        session->closeSession();
-    } catch (...) {
-    }
+    session->closeSession();
 }
 
 bool vbFtpUpload::sendFile(vbFtpSession& session, QFile& file, const QString& remoteName,
@@ -184,7 +178,7 @@ bool vbFtpUpload::sendFile(vbFtpSession& session, QFile& file, const QString& re
         }
         if (!outgoing.isEmpty())
             flush();
-        session.finishUpload(); // throws when the server did not store the file
+        session.finishTransfer(); // throws when the server did not store the file
         if (readFailed)
             error = tr("the local file could not be read");
         return !readFailed;

@@ -14,8 +14,8 @@ class vbFtpUpload : public vbBaseUpload
 {
     Q_OBJECT
 public:
-    // The port is the FTP port of the service endpoints.
-    vbFtpUpload(const QString& host, const QString& user, const QString& password, const QString& folder);
+    vbFtpUpload(const QString& host, int port, const QString& user, const QString& password,
+                const QString& folder, const vbNetDeadlines& deadlines = vbNetDeadlines());
     ~vbFtpUpload() override;
 
     // Unless the last run has reported: stops it, then removes what it stored
@@ -28,8 +28,6 @@ public:
 
     // Set just before a run reports its result.
     bool isFinished() const { return m_finished; }
-    int port() const { return m_port; }
-    void setPort(int port) { m_port = port; }
 
     // Size of the pieces read from disk.
     static constexpr int kPieceSize = 512;
@@ -38,7 +36,8 @@ public:
 
     // The removal itself, from plain values (used from any thread).
     static bool removeRemoteFiles(const QString& host, int port, const QString& user, const QString& password,
-                                  const QString& folder, const QString& photoIdText);
+                                  const QString& folder, const QString& photoIdText,
+                                  const vbNetDeadlines& deadlines);
 
 protected:
     void run() override;
@@ -50,5 +49,4 @@ private:
                   QString& error);
 
     std::atomic_bool m_finished{false};
-    int m_port;
 };

@@ -1,6 +1,5 @@
 #include "vbHttpUpload.h"
 
-#include "vbEndpoints.h"
 #include "vbUploadErrorLog.h"
 #include "vbUploadProtocol.h"
 
@@ -29,10 +28,10 @@ struct Unlist
 };
 } // namespace
 
-vbHttpUpload::vbHttpUpload(const QString& host, const QString& user, const QString& key,
-                           const QString& albumId)
-    : vbBaseUpload(host, user, key, albumId), m_jsessionid(key.right(38)), m_key(key.left(64)),
-      m_port(vbEndpoints::current().httpPort())
+vbHttpUpload::vbHttpUpload(const QString& host, int port, const QString& user, const QString& key,
+                           const QString& albumId, const vbNetDeadlines& deadlines)
+    : vbBaseUpload(host, port, user, key, albumId, deadlines), m_jsessionid(key.right(38)),
+      m_key(key.left(64))
 {}
 
 vbHttpUpload::~vbHttpUpload()
@@ -158,7 +157,7 @@ void vbHttpUpload::run()
         clock.start();
         char buffer[kChunkSize];
         while (state == AnswerState::Incomplete) {
-            const qint64 left = socketTimeoutMs() - clock.elapsed();
+            const qint64 left = m_deadlines.stepMs - clock.elapsed();
             if (left <= 0)
                 throw Poco::TimeoutException();
             socket.setReceiveTimeout(Poco::Timespan(Poco::Timespan::TimeDiff(left) * 1000));

@@ -9,14 +9,12 @@ class vbHttpUpload : public vbBaseUpload
     Q_OBJECT
 public:
     // key: the 64-character key followed by the JSESSIONID value.
-    // The port is the HTTP port of the service endpoints.
-    vbHttpUpload(const QString& host, const QString& user, const QString& key, const QString& albumId);
+    vbHttpUpload(const QString& host, int port, const QString& user, const QString& key,
+                 const QString& albumId, const vbNetDeadlines& deadlines = vbNetDeadlines());
     ~vbHttpUpload() override;
 
     QString key() const { return m_key; }
     QString jsessionid() const { return m_jsessionid; }
-    int port() const { return m_port; }
-    void setPort(int port) { m_port = port; }
 
     // The largest piece written to the socket at once; progress follows each.
     static constexpr int kChunkSize = 8194;
@@ -30,5 +28,4 @@ private:
 
     QString m_jsessionid;
     QString m_key;
-    int m_port;
 };

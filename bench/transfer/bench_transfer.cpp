@@ -130,8 +130,8 @@ bool captureRequest(const QString& key, const QString& photo, QByteArray* header
             }
         });
     });
-    vbHttpUpload worker(QStringLiteral("127.0.0.1"), QString::number(velbrook::kDemoUserId), key, kAlbum);
-    worker.setPort(server.serverPort());
+    vbHttpUpload worker(QStringLiteral("127.0.0.1"), server.serverPort(),
+                        QString::number(velbrook::kDemoUserId), key, kAlbum);
     qint64 unused = 0;
     if (runWorker(worker, vbUploadFiles{photo, {}, {}, {}}, &unused) < 0)
         return false;
@@ -212,7 +212,7 @@ int main(int argc, char** argv)
 
     // FTP: the same three files, in the same order, in one curl session.
     const QString ftpUrl = QStringLiteral("ftp://%1:%2/%3/").arg(host).arg(service.ftpPort()).arg(kAlbum);
-    createFtpFolder(host, kUser, kPassword, kAlbum);
+    createFtpFolder(host, service.ftpPort(), kUser, kPassword, kAlbum);
     const QStringList curlStor{QStringLiteral("-sS"),
                                QStringLiteral("--user"),
                                kUser + QLatin1Char(':') + kPassword,
@@ -223,10 +223,11 @@ int main(int argc, char** argv)
     QList<double> http, httpCurl, ftp, ftpCurl;
     qint64 httpSignals = 0, ftpSignals = 0;
     for (int round = 1; round <= rounds; ++round) {
-        vbHttpUpload httpWorker(host, QString::number(velbrook::kDemoUserId), key->head + key->tail, kAlbum);
+        vbHttpUpload httpWorker(host, service.httpPort(), QString::number(velbrook::kDemoUserId),
+                                key->head + key->tail, kAlbum);
         const double h = runWorker(httpWorker, vbUploadFiles{photo, {}, {}, {}}, &httpSignals);
         const double hc = runCurl(curlPost);
-        vbFtpUpload ftpWorker(host, kUser, kPassword, kAlbum);
+        vbFtpUpload ftpWorker(host, service.ftpPort(), kUser, kPassword, kAlbum);
         const double f = runWorker(ftpWorker, vbUploadFiles{photo, medium, small, {}}, &ftpSignals);
         const double fc = runCurl(curlStor);
         say(QStringLiteral("round %1: vbHttpUpload %2 s, curl POST %3 s, vbFtpUpload %4 s, curl STOR %5 s")

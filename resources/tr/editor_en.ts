@@ -300,5 +300,13 @@
         <source>Import elements</source>
         <translation>Import elements</translation>
     </message>
+    <message>
+        <source>Tips</source>
+        <translation>Tips</translation>
+    </message>
+    <message>
+        <source>Download failed!</source>
+        <translation>Download failed.</translation>
+    </message>
 </context>
 </TS>

@@ -300,5 +300,13 @@
         <source>Import elements</source>
         <translation>导入元素</translation>
     </message>
+    <message>
+        <source>Tips</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>Download failed!</source>
+        <translation>下载失败！</translation>
+    </message>
 </context>
 </TS>

@@ -36,7 +36,6 @@ private slots:
     void cleanup()
     {
         m_window.reset();
-        vbBaseUpload::setSocketTimeoutMs(60000);
         m_program.service().clearFaults();
     }
 
@@ -166,8 +165,8 @@ private slots:
         QFETCH(int, photoCount);
         QFETCH(int, transfers);
         QFETCH(int, deadlineMs);
-        vbBaseUpload::setSocketTimeoutMs(deadlineMs);
         QVERIFY(openWithPhotos(QString::fromLatin1(QTest::currentDataTag()).left(20), photoCount, ftp));
+        m_window->session()->setTransferDeadlineMs(deadlineMs);
         for (const QJsonObject& f : injected)
             QVERIFY(m_program.service().injectFault(f));
         vbModalScript script;

@@ -1,5 +1,5 @@
 #include "vbFtpListParser.h"
-#include "vbUpdate.h"
+#include "vbUpdateDownloader.h"
 
 #include <QtTest>
 
@@ -216,7 +216,7 @@ void tst_FtpListParser::plainFileNames_data()
 void tst_FtpListParser::plainFileNames()
 {
     QFETCH(QString, name);
-    QTEST(vbUpdate::isPlainFileName(name), "plain");
+    QTEST(vbUpdateDownloader::isPlainFileName(name), "plain");
 }
 
 QTEST_GUILESS_MAIN(tst_FtpListParser)

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 
 bool setUpdateFiles(vbTestService& service, const QString& folder, const QMap<QString, QByteArray>& files)
 {
@@ -16,6 +17,29 @@ bool setUpdateFiles(vbTestService& service, const QString& folder, const QMap<QS
             return false;
     }
     return true;
+}
+
+QStringList updateFtpCommands(vbTestService& service)
+{
+    QStringList commands;
+    for (const QJsonValue& v : service.state().value(QLatin1String("ftp_log")).toArray()) {
+        const QJsonObject e = v.toObject();
+        if (e.value(QLatin1String("user")).toString() == QLatin1String("updateclient"))
+            commands << e.value(QLatin1String("cmd")).toString() + QLatin1Char(' ') +
+                            e.value(QLatin1String("arg")).toString();
+    }
+    return commands;
+}
+
+QJsonObject retrFault(const QString& file, const char* kind, int bytes)
+{
+    QJsonObject fault{{QLatin1String("endpoint"), QLatin1String("ftp_retr")},
+                      {QLatin1String("kind"), QLatin1String(kind)},
+                      {QLatin1String("count"), 1},
+                      {QLatin1String("params"), QJsonObject{{QLatin1String("arg"), file}}}};
+    if (bytes > 0)
+        fault.insert(QLatin1String("bytes"), bytes);
+    return fault;
 }
 
 QByteArray patternBytes(int size, int seed)

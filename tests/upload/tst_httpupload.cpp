@@ -1,5 +1,4 @@
 // The HTTP worker against a local listener: the bytes it sends and how it ends.
-#include "vbEndpoints.h"
 #include "vbHttpUpload.h"
 #include "vbUploadErrorLog.h"
 
@@ -17,6 +16,7 @@
 namespace {
 const QString kKey =
     QStringLiteral("0123456789abcdef").repeated(4) + QStringLiteral("ABCDEF0123456789ABCDEF0123456789.vbrk1");
+const vbNetDeadlines kDeadlines{20000, 5000};
 const QByteArray kAck = "HTTP/1.1 200 OK\r\nContent-Length: 11\r\n\r\n</\\/>1</\\/>";
 
 // The request as the service expects it, put together here from its pieces.
@@ -149,7 +149,6 @@ void tst_httpupload::initTestCase()
 void tst_httpupload::init()
 {
     QFile::remove(vbUploadErrorLog::path());
-    vbBaseUpload::setSocketTimeoutMs(20000);
 }
 
 QString tst_httpupload::writeFile(const QString& name, const QByteArray& bytes)
@@ -191,8 +190,8 @@ void tst_httpupload::requestBytes()
     const QString path = writeFile(fileName, data);
     QVERIFY(!path.isEmpty());
     FakeUploadServer server(FakeUploadServer::Answer);
-    vbHttpUpload worker(QStringLiteral("127.0.0.1"), QStringLiteral("1001"), key, QStringLiteral("12"));
-    worker.setPort(server.port());
+    vbHttpUpload worker(QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("1001"), key,
+                        QStringLiteral("12"), kDeadlines);
     QSignalSpy progress(&worker, &vbBaseUpload::sig_dataTransfer);
     QSignalSpy done(&worker, &vbBaseUpload::sig_done);
     QVERIFY(worker.startUpload(vbUploadFiles{path, {}, {}, {}}, QStringLiteral("0")));
@@ -243,14 +242,14 @@ void tst_httpupload::answerDecides()
     QFETCH(bool, endless);
     QFETCH(bool, ok);
     QFETCH(bool, logged);
-    if (endless) // only this answer is meant to meet the deadline
-        vbBaseUpload::setSocketTimeoutMs(1000);
+    // Only the endless answer is meant to meet the deadline.
+    const vbNetDeadlines deadlines{endless ? 1000 : kDeadlines.stepMs, kDeadlines.quitMs};
     const QString path = writeFile(QStringLiteral("x.jpg"), QByteArray(size, 'x'));
     FakeUploadServer server(static_cast<FakeUploadServer::Mode>(mode), pieces);
     server.gapMs = 50;
     server.endless = endless;
-    vbHttpUpload worker(QStringLiteral("127.0.0.1"), QStringLiteral("1001"), kKey, QStringLiteral("12"));
-    worker.setPort(server.port());
+    vbHttpUpload worker(QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("1001"), kKey,
+                        QStringLiteral("12"), deadlines);
     QSignalSpy done(&worker, &vbBaseUpload::sig_done);
     QVERIFY(worker.startUpload(vbUploadFiles{path, {}, {}, {}}, QString()));
     QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 10000);
@@ -282,8 +281,8 @@ void tst_httpupload::stopWhileBlockedReturnsPromptly()
 {
     const QString path = writeFile(QStringLiteral("w.jpg"), randomBytes(3000));
     FakeUploadServer server(FakeUploadServer::Stall);
-    vbHttpUpload worker(QStringLiteral("127.0.0.1"), QStringLiteral("1001"), kKey, QStringLiteral("12"));
-    worker.setPort(server.port());
+    vbHttpUpload worker(QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("1001"), kKey,
+                        QStringLiteral("12"), kDeadlines);
     QSignalSpy done(&worker, &vbBaseUpload::sig_done);
     QSignalSpy complete(&server, &FakeUploadServer::requestComplete);
     QVERIFY(worker.startUpload(vbUploadFiles{path, {}, {}, {}}, QString()));

@@ -86,7 +86,8 @@ void tst_nodeprotocol::initTestCase()
     m_session->setAlbums(
         {AlbumRecord{QStringLiteral("Family"), velbrook::kFamilyAlbumId, velbrook::kFamilyPhotoCount}});
     m_session->setCurrentAlbum(0);
-    createFtpFolder(m_service->wangtong(), kUser, kPassword, kAlbum); // unless the service has it
+    createFtpFolder(m_service->wangtong(), m_service->ftpPort(), kUser, kPassword,
+                    kAlbum); // unless the service has it
     m_loader = std::make_unique<_loadThread>();
     m_preparer = std::make_unique<_saveImageThread>();
 }

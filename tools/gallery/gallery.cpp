@@ -247,7 +247,9 @@ void updater(Gallery& gallery)
     gallery.shoot(&question, QStringLiteral("updater_question"));
     question.hide();
     // Nothing listens on the discard port: the dialog shows how a failed download reads.
-    vbUpdate update(QStringLiteral("program"), QDir::tempPath(), nullptr);
+    vbEndpoints nowhere;
+    nowhere.setFtpPort(9);
+    vbUpdate update(QStringLiteral("program"), QDir::tempPath(), nowhere, nullptr);
     gallery.shoot(&update, QStringLiteral("updater_download"));
 }
 
