@@ -7,6 +7,8 @@
 #include <QRect>
 #include <QSystemTrayIcon>
 
+#include <memory>
+
 class QAction;
 class QMenu;
 class QNetworkReply;
@@ -20,6 +22,7 @@ class vbShowImage;
 class vbSignIn;
 class vbStatusBar;
 class vbToolPanel;
+class vbUploadDialogs;
 class vbUploadQueue;
 
 // The program's one top-level window: tool panel, photo list and status bar.
@@ -96,6 +99,9 @@ protected:
 
 private:
     void buildForm();
+    void connectUploadQueue();
+    // The look of a running upload (Upload becomes Cancel, choices are locked) or of standby.
+    void showUploading(bool uploading);
     void buildTray();
     void connectForm();
     void startAutomaticSignIn();
@@ -127,6 +133,7 @@ private:
     // The user signed in through the dialog or signed out: a late stored account is not used.
     bool m_accountChosenByHand = false;
     int m_serviceDeadlineMs;
+    std::unique_ptr<vbUploadDialogs> m_uploadDialogs;
     vbUploadQueue* m_uploadQueue = nullptr;
     QPointer<vbShowImage> m_preview;
 
@@ -138,7 +145,3 @@ private:
     QString m_statusText;
     QString m_statusNotice;
 };
-
-// The main window while the event loop runs (null before and after).
-vbMainWnd* getMainWnd();
-void setMainWnd(vbMainWnd* window);

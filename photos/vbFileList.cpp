@@ -9,6 +9,7 @@
 #include "vbNameOrder.h"
 #include "vbPushButton.h"
 #include "vbSelectFiles.h"
+#include "vbSession.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -108,6 +109,7 @@ void vbFileList::addFiles(const QList<QFileInfo>& files, bool checkable)
         if (checkable)
             node->setCheckState(Qt::Unchecked);
         node->setFileInfo(file);
+        node->setSession(m_session);
         connect(node, &vbFileNode::sig_fileChanged, this, &vbFileList::sig_photoFileChanged);
         node->setLoader(m_loadThread);
         node->setSizeHint(itemSize(m_viewMode));
@@ -133,6 +135,7 @@ void vbFileList::addFiles(const QList<QFileInfo>& files, bool checkable)
 void vbFileList::makeTile(vbFileNode* node)
 {
     auto* tile = new vbFileNodeUI(node);
+    tile->setList(this);
     node->setTile(tile);
     if (node->flags() & Qt::ItemIsUserCheckable) {
         connect(tile, &vbFileNodeUI::sig_checkItem, this, &vbFileList::slot_itemCheckStatusChanged);
@@ -288,10 +291,64 @@ void vbFileList::removeUploaded()
 {
     QList<vbFileNode*> uploaded;
     for (int i = 0; i < count(); ++i) {
-        if (node(i)->uploadState() == vbFileNode::Uploaded)
+        if (node(i)->uploadState() == vbUploadState::Uploaded)
             uploaded.append(node(i));
     }
     removeNodes(uploaded);
+}
+
+void vbFileList::setSession(vbSession* session)
+{
+    m_session = session;
+    for (int i = 0; i < count(); ++i)
+        node(i)->setSession(session);
+}
+
+void vbFileList::setUploadedLookup(std::function<bool(const QString&)> lookup)
+{
+    m_uploadedLookup = std::move(lookup);
+    viewport()->update();
+}
+
+bool vbFileList::uploadedBefore(const QString& path) const
+{
+    return m_uploadedLookup && m_uploadedLookup(path);
+}
+
+bool vbFileList::uploadRunning() const
+{
+    return m_session && m_session->isUploading();
+}
+
+QList<vbUploadItem*> vbFileList::uploadItems() const
+{
+    QList<vbUploadItem*> items;
+    for (int i = 0; i < count(); ++i)
+        items.append(node(i));
+    return items;
+}
+
+namespace {
+// The items of a list are its nodes.
+QList<vbFileNode*> nodesOf(const QList<vbUploadItem*>& items)
+{
+    QList<vbFileNode*> nodes;
+    for (vbUploadItem* item : items) {
+        if (auto* node = qobject_cast<vbFileNode*>(item))
+            nodes.append(node);
+    }
+    return nodes;
+}
+} // namespace
+
+void vbFileList::removeItems(const QList<vbUploadItem*>& items)
+{
+    removeNodes(nodesOf(items));
+}
+
+void vbFileList::prepareItems(const QList<vbUploadItem*>& items)
+{
+    prepareNodes(nodesOf(items));
 }
 
 void vbFileList::clearAll()
@@ -349,7 +406,7 @@ void vbFileList::addDropped(const QStringList& paths)
 {
     if (paths.isEmpty())
         return;
-    if (count() + paths.size() <= maxPhotos) {
+    if (count() + paths.size() <= kMaxPhotos) {
         QList<QFileInfo> files;
         for (const QString& path : paths)
             files.append(QFileInfo(path));

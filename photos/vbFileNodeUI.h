@@ -3,14 +3,14 @@
 #include "vbFileNode.h" // signals carry vbFileNode*
 
 #include <QColor>
+#include <QPointer>
 #include <QRect>
 #include <QWidget>
-
-#include <functional>
 
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
+class vbFileList;
 class vbPushButton;
 
 // The widget of one photo row: thumbnail, editable name, upload mark and
@@ -57,14 +57,14 @@ public:
     };
     // inRun: the photo is part of the running upload. uploadedBefore: the log
     // has it as uploaded. percent: of the transfer, while Transferring.
-    static StateLook stateLook(int state, bool inRun, bool uploadedBefore, int percent);
+    static StateLook stateLook(vbUploadState state, bool inRun, bool uploadedBefore, int percent);
 
     // The characters a photo name may not contain.
     static QString namePattern();
 
-    // Tells the tile which files the upload log records as uploaded, so it can
-    // warn about uploading one again. Set by the main window.
-    static void setUploadedLookup(std::function<bool(const QString&)> lookup);
+    // The list the tile is shown in: it tells whether an upload runs and
+    // which files the upload log records as uploaded.
+    void setList(const vbFileList* list);
 
 signals:
     // false: edit this photo; true: remove it.
@@ -94,6 +94,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool uploadRunning() const;
     bool isCheckable() const;
     bool isChecked() const;
     bool isRowSelected() const;
@@ -110,6 +111,7 @@ private:
                                Qt::Alignment align);
 
     vbFileNode* m_node;
+    QPointer<const vbFileList> m_list;
     qint64 m_progressDone = 0;
     qint64 m_progressTotal = 1;
     bool m_previewShown = false;

@@ -83,7 +83,6 @@ private slots:
     {
         QDir::setCurrent(m_program.path());
         m_window = std::make_unique<vbMainWnd>();
-        setMainWnd(m_window.get());
         m_window->setGeometry(100, 100, 800, 550);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -91,7 +90,6 @@ private slots:
     void cleanup()
     {
         ++m_generation;
-        setMainWnd(nullptr);
         m_window.reset();
         QFile::remove(vbUploadQueue::recoveryPath());
     }

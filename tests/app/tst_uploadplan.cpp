@@ -1,7 +1,7 @@
 // The upload tick's decisions and the album room rule, as tables.
-#include "vbFileNode.h"
 #include "vbUploadPlan.h"
 
+#include <QMetaEnum>
 #include <QTest>
 
 using vbUploadPlan::Action;
@@ -14,10 +14,6 @@ namespace {
 // of the state's step (key or commit), "*" means the result is logged.
 NodeView parseNode(const QString& spec)
 {
-    // In the order of vbFileNode::UploadState.
-    static const QStringList states{"Waiting",     "Stopped",    "Prepared",     "RequestingKey",
-                                    "KeyFailed",   "KeyReady",   "Transferring", "Failed",
-                                    "Transferred", "Committing", "CommitFailed", "Uploaded"};
     NodeView view;
     QString text = spec;
     if (text.endsWith(QLatin1Char('*'))) {
@@ -25,9 +21,13 @@ NodeView parseNode(const QString& spec)
         text.chop(1);
     }
     const QStringList parts = text.split(QLatin1Char(':'));
-    view.state = int(states.indexOf(parts.at(0)));
+    bool known = false;
+    view.state = vbUploadState(
+        QMetaEnum::fromType<vbUploadState>().keyToValue(parts.at(0).toLatin1().constData(), &known));
+    if (!known)
+        view.state = vbUploadState(-1);
     const int failures = parts.size() > 1 ? parts.at(1).toInt() : 0;
-    if (view.state == vbFileNode::CommitFailed)
+    if (view.state == vbUploadState::CommitFailed)
         view.commitFailures = failures;
     else
         view.keyFailures = failures;
@@ -101,7 +101,7 @@ private slots:
 
         const QList<NodeView> views = parseNodes(nodes);
         for (const NodeView& view : views)
-            QVERIFY2(view.state >= 0, "unknown state in the table");
+            QVERIFY2(int(view.state) >= 0, "unknown state in the table");
         const vbUploadPlan::Tick tick = vbUploadPlan::planTick(views);
         QStringList names;
         for (Action action : tick.actions)

@@ -200,7 +200,7 @@ private slots:
         for (int i = 0; i < 4; ++i) { // marked as soon as the list reads them
             vbFileNode* node = nodeOf(window.get(), bad.at(i).first);
             QVERIFY(node);
-            QCOMPARE(node->uploadState(), int(vbFileNode::Failed));
+            QCOMPARE(node->uploadState(), vbUploadState::Failed);
             QCOMPARE(node->tile()->toolTip(), vbImageLoader::problemText(bad.at(i).second));
         }
         QVERIFY(QFile::remove(gone));
@@ -215,7 +215,8 @@ private slots:
         for (const auto& [path, problem] : bad) {
             const QString reason = vbImageLoader::problemText(problem);
             const vbFileNode* node = nodeOf(window.get(), path);
-            QVERIFY2(node && node->uploadState() == vbFileNode::Failed && node->tile()->toolTip() == reason,
+            QVERIFY2(node && node->uploadState() == vbUploadState::Failed &&
+                         node->tile()->toolTip() == reason,
                      qPrintable(path));
             const auto record = std::find_if(records.begin(), records.end(),
                                              [&](const UploadLogRecord& r) { return r.filePath == path; });
@@ -248,7 +249,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
         QCOMPARE(finished.first(), (QVariantList{1, 0}));
         QCOMPARE(listedPaths(window.get()), QStringList{late});
-        QCOMPARE(window->fileList()->node(0)->uploadState(), int(vbFileNode::Waiting));
+        QCOMPARE(window->fileList()->node(0)->uploadState(), vbUploadState::Waiting);
         QCOMPARE(vbE2eProgram::upload(window.get()), (QVariantList{1, 0}));
         QCOMPARE(m_program.commitsOfAlbum(albumId).size(), 2);
     }

@@ -56,7 +56,7 @@ private slots:
 private:
     // A prepared node (thumbnail loaded, upload files written) for a new photo file.
     std::unique_ptr<vbFileNode> preparedNode(const QString& fileName, bool ftp);
-    static int settle(vbFileNode& node); // waits while the node is busy; its state then
+    static vbUploadState settle(vbFileNode& node); // waits while the node is busy; its state then
     void transfer(vbFileNode& node, bool ftp)
     {
         node.startTransfer(ftp, m_session->host(), ftp ? kUser : QString::number(velbrook::kDemoUserId),
@@ -109,6 +109,7 @@ std::unique_ptr<vbFileNode> tst_nodeprotocol::preparedNode(const QString& fileNa
         return nullptr;
     auto node = std::make_unique<vbFileNode>();
     node->setFileInfo(QFileInfo(path));
+    node->setSession(m_session.get());
     node->setLoader(m_loader.get());
     if (!node->requestThumbnail() || !QTest::qWaitFor([&] { return !node->thumbnail().isNull(); }, 10000))
         return nullptr;
@@ -116,17 +117,17 @@ std::unique_ptr<vbFileNode> tst_nodeprotocol::preparedNode(const QString& fileNa
     m_preparer->setNodes({node.get()}, ftp);
     if (!QTest::qWaitFor([&] { return !prepared.isEmpty(); }, 10000))
         return nullptr;
-    node->setUploadState(vbFileNode::Prepared);
+    node->setUploadState(vbUploadState::Prepared);
     return node;
 }
 
-int tst_nodeprotocol::settle(vbFileNode& node)
+vbUploadState tst_nodeprotocol::settle(vbFileNode& node)
 {
     (void)QTest::qWaitFor(
         [&] {
-            const int s = node.uploadState();
-            return s != vbFileNode::RequestingKey && s != vbFileNode::Transferring &&
-                   s != vbFileNode::Committing;
+            const vbUploadState s = node.uploadState();
+            return s != vbUploadState::RequestingKey && s != vbUploadState::Transferring &&
+                   s != vbUploadState::Committing;
         },
         20000);
     return node.uploadState();
@@ -138,18 +139,18 @@ void tst_nodeprotocol::ftpPhotoArrivesWithItsDetails()
     std::unique_ptr<vbFileNode> node = preparedNode(name + QStringLiteral(".jpg"), true);
     QVERIFY(node);
     node->requestKey();
-    QCOMPARE(settle(*node), int(vbFileNode::KeyReady));
+    QCOMPARE(settle(*node), vbUploadState::KeyReady);
     const QString id = node->photoIdString();
     const int requests = stateList("requests").size(); // a held id is reused, not asked for again
-    node->setUploadState(vbFileNode::Prepared);
+    node->setUploadState(vbUploadState::Prepared);
     node->requestKey();
     QCOMPARE(node->photoIdString(), id);
     QCOMPARE(stateList("requests").size(), requests);
 
     transfer(*node, true);
-    QCOMPARE(settle(*node), int(vbFileNode::Transferred));
+    QCOMPARE(settle(*node), vbUploadState::Transferred);
     node->commit();
-    QCOMPARE(settle(*node), int(vbFileNode::Uploaded));
+    QCOMPARE(settle(*node), vbUploadState::Uploaded);
 
     // The service holds the three pictures and the details exactly as they were.
     QMap<QString, QByteArray> stored;
@@ -179,12 +180,12 @@ void tst_nodeprotocol::httpPhotoIsUploadedWithoutCommit()
     std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("trip.2008.JPG"), false);
     QVERIFY(node);
     node->requestKey();
-    QCOMPARE(settle(*node), int(vbFileNode::KeyReady));
+    QCOMPARE(settle(*node), vbUploadState::KeyReady);
     transfer(*node, false);
-    QCOMPARE(settle(*node), int(vbFileNode::Transferred));
+    QCOMPARE(settle(*node), vbUploadState::Transferred);
     const int commits = stateList("commits").size();
     node->commit();
-    QCOMPARE(node->uploadState(), int(vbFileNode::Uploaded));
+    QCOMPARE(node->uploadState(), vbUploadState::Uploaded);
     QCOMPARE(stateList("commits").size(), commits);
     const QJsonObject received = stateList("photos").last().toObject(); // the request bytes: tst_httpupload
     QCOMPARE(received.value(QLatin1String("sha256")).toString().toLatin1(),
@@ -205,13 +206,13 @@ void tst_nodeprotocol::failedIdRequestCountsOnce()
     QVERIFY(node);
     QVERIFY(m_service->injectFault(injected));
     node->requestKey();
-    QCOMPARE(settle(*node), int(vbFileNode::KeyFailed));
+    QCOMPARE(settle(*node), vbUploadState::KeyFailed);
     QTest::qWait(50); // a second count would arrive right behind the first
     QCOMPARE(node->keyFailures(), 1);
     QVERIFY(!node->failureReason().isEmpty());
     QVERIFY(m_service->clearFaults());
     node->requestKey();
-    QCOMPARE(settle(*node), int(vbFileNode::KeyReady));
+    QCOMPARE(settle(*node), vbUploadState::KeyReady);
     QCOMPARE(node->keyFailures(), 0);
 }
 
@@ -220,7 +221,7 @@ void tst_nodeprotocol::sixthTransferFailureGivesUpAndRemovesFiles()
     std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("six.jpg"), true);
     QVERIFY(node);
     node->requestKey();
-    QCOMPARE(settle(*node), int(vbFileNode::KeyReady));
+    QCOMPARE(settle(*node), vbUploadState::KeyReady);
     const QString id = node->photoIdString();
     // Every run stores the small picture and a part of the medium one, then fails.
     QJsonObject failing = fault("ftp_stor", "fail_after", "bytes", 1500);
@@ -234,13 +235,13 @@ void tst_nodeprotocol::sixthTransferFailureGivesUpAndRemovesFiles()
     };
     for (int attempt = 1; attempt < 6; ++attempt) {
         transfer(*node, true);
-        QCOMPARE(settle(*node), int(vbFileNode::KeyReady));
+        QCOMPARE(settle(*node), vbUploadState::KeyReady);
         QCOMPARE(node->transferFailures(), attempt);
         QCOMPARE(node->photoIdString(), id); // the same id for every attempt
         QVERIFY(storedCount() > 0);
     }
     transfer(*node, true);
-    QCOMPARE(settle(*node), int(vbFileNode::Failed));
+    QCOMPARE(settle(*node), vbUploadState::Failed);
     QVERIFY(!node->worker());
     QTRY_COMPARE_WITH_TIMEOUT(storedCount(), 0, 10000);
 
@@ -248,10 +249,10 @@ void tst_nodeprotocol::sixthTransferFailureGivesUpAndRemovesFiles()
     std::unique_ptr<vbFileNode> gone = preparedNode(QStringLiteral("gone.jpg"), true);
     QVERIFY(gone);
     gone->requestKey();
-    QCOMPARE(settle(*gone), int(vbFileNode::KeyReady));
+    QCOMPARE(settle(*gone), vbUploadState::KeyReady);
     QVERIFY(QFile::remove(gone->mediumFile().absoluteFilePath()));
     transfer(*gone, true);
-    QCOMPARE(gone->uploadState(), int(vbFileNode::Failed));
+    QCOMPARE(gone->uploadState(), vbUploadState::Failed);
     QCOMPARE(gone->failureReason(), vbImageLoader::problemText(vbImageLoader::Problem::Missing));
 }
 
@@ -262,9 +263,9 @@ void tst_nodeprotocol::cancelDropsLateAnswers()
     QVERIFY(m_service->injectFault(fault("photoid", "delay", "ms", 400)));
     node->requestKey();
     node->cancelUpload();
-    QCOMPARE(node->uploadState(), int(vbFileNode::Stopped));
+    QCOMPARE(node->uploadState(), vbUploadState::Stopped);
     QTest::qWait(800); // the id arrives after the cancel and must change nothing
-    QCOMPARE(node->uploadState(), int(vbFileNode::Stopped));
+    QCOMPARE(node->uploadState(), vbUploadState::Stopped);
     QCOMPARE(node->photoId(), qint64(0));
     QCOMPARE(node->keyFailures(), 0);
 }

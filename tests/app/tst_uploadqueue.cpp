@@ -1,0 +1,458 @@
+// The upload queue driven through its interfaces: fake photos, a fake list and
+// a table of answers instead of dialogs. Links no widget library.
+#include "vbSession.h"
+#include "vbUploadList.h"
+#include "vbUploadLog.h"
+#include "vbUploadPrompts.h"
+#include "vbUploadQueue.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMetaEnum>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+// Everything the queue did to photos, list, questions and FTP, in order.
+QStringList g_events;
+
+class FakeItem : public vbUploadItem
+{
+public:
+    explicit FakeItem(const QString& name) : m_name(name) {}
+
+    QString name() const { return m_name; }
+    State uploadState() const override { return m_state; }
+    void setUploadState(State state) override
+    {
+        if (state == State::Waiting || state == State::Prepared)
+            m_keyFailures = m_commitFailures = 0;
+        m_state = state;
+        emit sig_uploadStateChanged(this);
+    }
+    int keyFailures() const override { return m_keyFailures; }
+    int commitFailures() const override { return m_commitFailures; }
+    bool resultLogged() const override { return m_logged; }
+    void setResultLogged(bool logged) override { m_logged = logged; }
+    void setInUploadRun(bool inRun) override { m_inRun = inRun; }
+    QString sourcePath() const override { return QDir::current().filePath(m_name + QStringLiteral(".jpg")); }
+    QString absoluteFilePath() const override { return sourcePath(); }
+    bool isUnreadable() const override { return m_unreadable; }
+    QString failureReason() const override { return m_reason; }
+    void setFailureReason(const QString& reason) override { m_reason = reason; }
+    void requestKey() override { g_events << QStringLiteral("key ") + m_name; }
+    void startTransfer(bool, const QString& host, const QString& user, const QString&,
+                       const QString& folder) override
+    {
+        g_events << QStringLiteral("send %1 %2 %3 %4").arg(m_name, host, user, folder);
+    }
+    void commit() override { g_events << QStringLiteral("commit ") + m_name; }
+    void abortTransfer() override { g_events << QStringLiteral("abort ") + m_name; }
+    void cancelUpload() override
+    {
+        g_events << QStringLiteral("cancel ") + m_name;
+        setUploadState(State::Stopped);
+    }
+
+    // "<State>[:failures]" as the tables write a photo.
+    void setFromTable(const QString& spec)
+    {
+        const QStringList parts = spec.split(QLatin1Char(':'));
+        bool ok = false;
+        const int value = QMetaEnum::fromType<State>().keyToValue(parts.at(0).toLatin1().constData(), &ok);
+        QVERIFY2(ok, qPrintable(spec));
+        setUploadState(State(value));
+        (m_state == State::CommitFailed ? m_commitFailures : m_keyFailures) = parts.value(1).toInt();
+    }
+
+    bool m_unreadable = false;
+    bool m_inRun = false;
+
+private:
+    QString m_name;
+    State m_state = State::Waiting;
+    int m_keyFailures = 0;
+    int m_commitFailures = 0;
+    bool m_logged = false;
+    QString m_reason;
+};
+
+class FakeList : public vbUploadList
+{
+public:
+    QList<vbUploadItem*> uploadItems() const override
+    {
+        QList<vbUploadItem*> items;
+        for (const auto& item : m_items)
+            items.append(item.get());
+        return items;
+    }
+    void removeItems(const QList<vbUploadItem*>& items) override
+    {
+        m_items.erase(std::remove_if(m_items.begin(), m_items.end(),
+                                     [&](const auto& item) { return items.contains(item.get()); }),
+                      m_items.end());
+    }
+    void removeUploaded() override
+    {
+        QList<vbUploadItem*> uploaded;
+        for (vbUploadItem* item : uploadItems()) {
+            if (item->uploadState() == vbUploadState::Uploaded)
+                uploaded.append(item);
+        }
+        removeItems(uploaded);
+    }
+    void prepareItems(const QList<vbUploadItem*>& items) override
+    {
+        QStringList names;
+        for (vbUploadItem* item : items)
+            names << static_cast<FakeItem*>(item)->name();
+        g_events << QStringLiteral("prepare ") + names.join(QLatin1Char(' '));
+    }
+    void restoreFiles(const QStringList& paths) override
+    {
+        g_events << QStringLiteral("restore ") + paths.join(QLatin1Char(' '));
+    }
+
+    FakeItem* add(const QString& name)
+    {
+        m_items.push_back(std::make_unique<FakeItem>(name));
+        return m_items.back().get();
+    }
+    FakeItem* at(int i) const { return m_items.at(size_t(i)).get(); }
+    QString names() const
+    {
+        QStringList names;
+        for (const auto& item : m_items)
+            names << item->name();
+        return names.join(QLatin1Char(' '));
+    }
+
+private:
+    std::vector<std::unique_ptr<FakeItem>> m_items;
+};
+
+// Answers from a queue of words: "ok", "cancel", "Yes", "YesAll", "No", "NoAll", "again".
+class FakePrompts : public vbUploadPrompts
+{
+public:
+    QStringList answers;
+
+    void refuse(const QString& text) override { g_events << QStringLiteral("refuse ") + text; }
+    bool cancelRunningUpload() override
+    {
+        return ask(QStringLiteral("cancel upload?")) == QLatin1String("ok");
+    }
+    bool uploadFrontPhotos(int room) override
+    {
+        return ask(QStringLiteral("front %1?").arg(room)) == QLatin1String("ok");
+    }
+    Again uploadAgain(vbUploadItem* item) override
+    {
+        const QString answer = ask(QStringLiteral("again %1?").arg(static_cast<FakeItem*>(item)->name()));
+        const int index = int(QStringList{"Yes", "YesAll", "No", "NoAll"}.indexOf(answer));
+        return index < 0 ? Again::Yes : Again(index);
+    }
+    bool uploadNextTime() override { return ask(QStringLiteral("next time?")) == QLatin1String("ok"); }
+    bool runEnded(int uploaded, int failed, const UploadLogRecords& failures) override
+    {
+        return ask(QStringLiteral("ended %1 %2 (%3 named)").arg(uploaded).arg(failed).arg(failures.size())) ==
+               QLatin1String("again");
+    }
+    void saveFailed(const QString& text, bool) override { g_events << QStringLiteral("save failed ") + text; }
+
+private:
+    QString ask(const QString& question)
+    {
+        g_events << question;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+};
+
+} // namespace
+
+class tst_UploadQueue : public QObject
+{
+    Q_OBJECT
+
+private:
+    // A signed-in session on album 7 holding albumPhotos photos, the listed
+    // photos by name ("*" after a name: the log has it as uploaded).
+    void setUp(bool signedIn, int albumPhotos, const QString& photos, const QString& answers)
+    {
+        g_events.clear();
+        m_session = std::make_unique<vbSession>(vbEndpoints(), nullptr);
+        if (signedIn)
+            m_session->signIn(1001, QStringLiteral("ann@x"), QStringLiteral("pw"), QStringLiteral("h"),
+                              QStringLiteral("http"));
+        if (albumPhotos >= 0) {
+            m_session->setAlbums({AlbumRecord{QStringLiteral("Family"), 7, albumPhotos}});
+            m_session->setCurrentAlbum(0);
+        }
+        m_list = std::make_unique<FakeList>();
+        UploadLogRecords log;
+        for (QString name : photos.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const bool before = name.endsWith(QLatin1Char('*'));
+            name.remove(QLatin1Char('*'));
+            if (before)
+                log.append({true, QStringLiteral("ann@x"), m_list->add(name)->sourcePath(), {}, {}, {}});
+            else
+                m_list->add(name);
+        }
+        QVERIFY(vbUploadLog::save(vbUploadQueue::logPath(), log));
+        m_prompts = std::make_unique<FakePrompts>();
+        m_prompts->answers = answers.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        vbUploadQueue::FtpCalls ftp;
+        ftp.testLogin = [this](const QString&, const QString&, const QString&) {
+            g_events << QStringLiteral("ftp login");
+            return m_ftp;
+        };
+        ftp.createFolder = [](const QString&, const QString&, const QString&, const QString& folder) {
+            g_events << QStringLiteral("ftp folder ") + folder;
+            return true;
+        };
+        m_queue = std::make_unique<vbUploadQueue>(m_session.get(), m_list.get(), m_prompts.get(), ftp);
+        m_queue->loadLog();
+    }
+    // Starts an upload of every listed photo and lets the queue see them in the given states.
+    void startWithStates(const QString& states)
+    {
+        const QStringList specs = states.split(QLatin1Char(' '));
+        QString names;
+        for (int i = 0; i < specs.size(); ++i)
+            names += QLatin1Char(char('a' + i)) + QStringLiteral(" ");
+        setUp(true, 3, names, QString());
+        m_queue->startUpload();
+        QVERIFY(m_session->isUploading());
+        for (int i = 0; i < specs.size(); ++i)
+            m_list->at(i)->setFromTable(specs.at(i));
+        g_events.clear();
+    }
+
+    QTemporaryDir m_dir;
+    bool m_ftp = true;
+    std::unique_ptr<vbSession> m_session;
+    std::unique_ptr<FakeList> m_list;
+    std::unique_ptr<FakePrompts> m_prompts;
+    std::unique_ptr<vbUploadQueue> m_queue;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        QVERIFY(QDir().mkpath(QStringLiteral("data")));
+    }
+    void cleanup()
+    {
+        m_queue.reset();
+        m_ftp = true;
+    }
+
+    // Everything an upload's start checks and asks, in order, and what then goes.
+    void start_data()
+    {
+        QTest::addColumn<bool>("signedIn");
+        QTest::addColumn<int>("albumPhotos"); // -1: no album chosen
+        QTest::addColumn<QString>("photos");
+        QTest::addColumn<QString>("answers");
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QString>("listed"); // after the start
+
+        const QString login = QStringLiteral("ftp login");
+        QTest::newRow("not signed in") << false << 3 << "a"
+                                       << "" << QStringList{"refuse Please login!"} << "a";
+        QTest::newRow("no album") << true << -1 << "a"
+                                  << "" << QStringList{login, "refuse Please select a photo list!"} << "a";
+        QTest::newRow("no photos") << true << 3 << ""
+                                   << "" << QStringList{login, "refuse Please select image to upload"} << "";
+        QTest::newRow("album full") << true << 500 << "a"
+                                    << "" << QStringList{login, "refuse " + vbUploadQueue::albumFullText()}
+                                    << "a";
+        QTest::newRow("room for two, declined") << true << 498 << "a b c"
+                                                << "cancel" << QStringList{login, "front 2?"} << "a b c";
+        QTest::newRow("room for two, taken")
+            << true << 498 << "a b c"
+            << "ok" << QStringList{login, "front 2?", "prepare a b"} << "a b c";
+        QTest::newRow("empty album gets its FTP folder")
+            << true << 0 << "a"
+            << "" << QStringList{login, "ftp folder 7", "prepare a"} << "a";
+        QTest::newRow("uploaded before: No leaves one out")
+            << true << 3 << "a* b c*"
+            << "No Yes" << QStringList{login, "again a?", "again c?", "prepare b c"} << "b c";
+        QTest::newRow("uploaded before: NoAll leaves the rest out")
+            << true << 3 << "a b* c d*"
+            << "NoAll" << QStringList{login, "again b?", "prepare a"} << "a";
+        QTest::newRow("uploaded before: YesAll stops asking")
+            << true << 3 << "a* b*"
+            << "YesAll" << QStringList{login, "again a?", "prepare a b"} << "a b";
+    }
+    void start()
+    {
+        QFETCH(bool, signedIn);
+        QFETCH(int, albumPhotos);
+        QFETCH(QString, photos);
+        QFETCH(QString, answers);
+        QFETCH(QStringList, events);
+        QFETCH(QString, listed);
+        setUp(signedIn, albumPhotos, photos, answers);
+        m_queue->startUpload();
+        QCOMPARE(g_events, events);
+        QCOMPARE(m_list->names(), listed);
+        QCOMPARE(m_session->isUploading(), events.last().startsWith(QLatin1String("prepare")));
+        QVERIFY(m_prompts->answers.isEmpty());
+        // The photos left over for want of room are stopped and stay listed.
+        if (albumPhotos == 498 && answers == QLatin1String("ok"))
+            QCOMPARE(m_list->at(2)->uploadState(), vbUploadState::Stopped);
+    }
+
+    void overListLimit()
+    {
+        setUp(true, 3, QString(), QString());
+        for (int i = 0; i <= vbUploadList::kMaxPhotos; ++i)
+            m_list->add(QString::number(i));
+        m_queue->startUpload();
+        QCOMPARE(g_events.last(), QStringLiteral("refuse Cann't upload more than 300 images"));
+        QVERIFY(!m_session->isUploading());
+    }
+
+    // One tick over photos in the given states: the steps it starts, and at
+    // the end of a run the result, the log and the photos left listed.
+    void tick_data()
+    {
+        QTest::addColumn<bool>("ftp");
+        QTest::addColumn<QString>("states");
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QString>("listed");
+
+        QTest::newRow("three transfers at most, FTP account and album folder")
+            << true << "KeyReady Transferring KeyReady KeyReady Prepared"
+            << QStringList{"send a h ann@x 7", "send c h ann@x 7"} << "a b c d e";
+        QTest::newRow("HTTP sends user id and album id")
+            << false << "KeyReady" << QStringList{"send a h 1001 7"} << "a";
+        QTest::newRow("retries until more than five failures")
+            << true << "KeyFailed:6 KeyFailed:5 CommitFailed:6 CommitFailed:5 Transferred"
+            << QStringList{"key b", "commit d", "commit e"} << "a b c d e";
+        QTest::newRow("run ends: uploaded photos leave")
+            << true << "Uploaded Failed Stopped" << QStringList{"ended 1 2 (1 named)"} << "b c";
+        QTest::newRow("run ends without failures")
+            << true << "Uploaded Uploaded" << QStringList{"ended 2 0 (0 named)"} << "";
+        QTest::newRow("a photo still busy keeps the run going")
+            << true << "Uploaded Committing" << QStringList{} << "a b";
+    }
+    void tick()
+    {
+        QFETCH(bool, ftp);
+        QFETCH(QString, states);
+        QFETCH(QStringList, events);
+        QFETCH(QString, listed);
+        m_ftp = ftp;
+        startWithStates(states);
+        QSignalSpy finished(m_queue.get(), &vbUploadQueue::sig_uploadFinished);
+        m_queue->checkToUpload();
+        QCOMPARE(g_events, events);
+        QCOMPARE(m_list->names(), listed);
+        const bool ended = !events.isEmpty() && events.last().startsWith(QLatin1String("ended"));
+        QCOMPARE(finished.size(), ended ? 1 : 0);
+        QCOMPARE(m_session->isUploading(), !ended);
+        if (!ended)
+            return;
+        // Every result is logged once, on disk already, and counted into the album.
+        const int uploaded = finished.at(0).at(0).toInt();
+        const UploadLogRecords log = vbUploadLog::load(vbUploadQueue::logPath());
+        QCOMPARE(log.size(), states.count(QLatin1Char(' ')) + 1);
+        QCOMPARE(int(std::count_if(log.begin(), log.end(), [](const auto& r) { return r.succeeded; })),
+                 uploaded);
+        QVERIFY(log.at(0).filePath.endsWith(QLatin1String("/a.jpg")));
+        QCOMPARE(log.at(0).albumName, QStringLiteral("Family"));
+        QCOMPARE(m_session->currentAlbumPhotoCount(), 3 + uploaded);
+    }
+
+    // "Upload again" after failures starts a new run with the photos left.
+    void uploadAgainAfterFailures()
+    {
+        startWithStates(QStringLiteral("Uploaded Failed"));
+        m_prompts->answers = QStringList{QStringLiteral("again")};
+        m_queue->checkToUpload();
+        QCOMPARE(g_events, (QStringList{"ended 1 1 (1 named)", "prepare b"}));
+        QVERIFY(m_session->isUploading());
+        QCOMPARE(m_list->at(0)->uploadState(), vbUploadState::Waiting);
+    }
+
+    // Upload pressed again while a run goes: cancel it, or let it go on.
+    void cancel_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("cancelled") << "ok";
+        QTest::newRow("kept running") << "cancel";
+    }
+    void cancel()
+    {
+        QFETCH(QString, answer);
+        startWithStates(QStringLiteral("KeyReady Prepared Prepared"));
+        m_queue->checkToUpload();
+        m_list->at(1)->setUploadState(vbUploadState::Uploaded);
+        m_prompts->answers = QStringList{answer};
+        g_events.clear();
+        m_queue->startUpload();
+        const bool cancelled = answer == QLatin1String("ok");
+        const QStringList expected =
+            cancelled ? QStringList{"cancel upload?", "abort a", "cancel a"} : QStringList{"cancel upload?"};
+        QCOMPARE(g_events, expected);
+        QCOMPARE(m_session->isUploading(), !cancelled);
+        QCOMPARE(m_queue->uploadTimer()->isActive(), !cancelled);
+        // Cancelled: the uploaded photo leaves, the others stay; nothing is logged.
+        QCOMPARE(m_list->names(), cancelled ? QStringLiteral("a c") : QStringLiteral("a b c"));
+        QVERIFY(m_queue->logRecords().isEmpty());
+    }
+
+    // The closing sequence's questions and files.
+    void closeDown_data()
+    {
+        QTest::addColumn<bool>("uploading");
+        QTest::addColumn<QString>("answers");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("pendingKept");
+
+        QTest::newRow("upload next time") << false << "ok" << true << true;
+        QTest::newRow("not next time") << false << "cancel" << true << false;
+        QTest::newRow("running upload cancelled") << true << "ok ok" << true << true;
+        QTest::newRow("running upload kept") << true << "cancel" << false << false;
+    }
+    void closeDown()
+    {
+        QFETCH(bool, uploading);
+        QFETCH(QString, answers);
+        QFETCH(bool, closes);
+        QFETCH(bool, pendingKept);
+        setUp(true, 3, QStringLiteral("a b"), QString());
+        QStringList photos;
+        for (vbUploadItem* item : m_list->uploadItems()) {
+            QFile file(item->sourcePath());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            photos << item->sourcePath();
+        }
+        QFile::remove(vbUploadQueue::pendingPath());
+        m_queue->restorePending();
+        QVERIFY(QFile::exists(vbUploadQueue::recoveryPath()));
+        if (uploading)
+            m_queue->startUpload();
+        QFile::remove(vbUploadQueue::logPath());
+        m_prompts->answers = answers.split(QLatin1Char(' '));
+        g_events.clear();
+
+        QCOMPARE(m_queue->closeDown(), closes);
+        QCOMPARE(g_events.contains(QStringLiteral("next time?")), closes);
+        QCOMPARE(QFile::exists(vbUploadQueue::logPath()), closes);
+        QCOMPARE(QFile::exists(vbUploadQueue::recoveryPath()), !closes);
+        const QStringList kept = pendingKept ? photos : QStringList();
+        QCOMPARE(vbUploadLog::readPaths(vbUploadQueue::pendingPath()), kept);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_UploadQueue)
+#include "tst_uploadqueue.moc"
