@@ -297,35 +297,35 @@ void vbMainWnd::slot_iconActivated(QSystemTrayIcon::ActivationReason reason)
 
 // ---- view modes ----
 
-void vbMainWnd::setViewModeChecked(int mode)
+void vbMainWnd::setViewModeChecked(vbViewMode mode)
 {
-    m_toolPanel->actionList()->setChecked(mode == 1);
-    m_toolPanel->actionSmallIcon()->setChecked(mode == 2);
-    m_toolPanel->actionBigIcon()->setChecked(mode == 3);
+    m_toolPanel->actionList()->setChecked(mode == vbViewMode::List);
+    m_toolPanel->actionSmallIcon()->setChecked(mode == vbViewMode::SmallIcons);
+    m_toolPanel->actionBigIcon()->setChecked(mode == vbViewMode::BigIcons);
 }
 
 void vbMainWnd::slot_iconMode(bool)
 {
     // A checkable action unticks itself when chosen again: keep the tick.
-    if (m_fileList->viewMode() != 2)
-        m_fileList->setViewMode(2);
-    setViewModeChecked(2);
+    if (m_fileList->viewMode() != vbViewMode::SmallIcons)
+        m_fileList->setViewMode(vbViewMode::SmallIcons);
+    setViewModeChecked(vbViewMode::SmallIcons);
 }
 
 void vbMainWnd::slot_bigIconMode(bool)
 {
     // A checkable action unticks itself when chosen again: keep the tick.
-    if (m_fileList->viewMode() != 3)
-        m_fileList->setViewMode(3);
-    setViewModeChecked(3);
+    if (m_fileList->viewMode() != vbViewMode::BigIcons)
+        m_fileList->setViewMode(vbViewMode::BigIcons);
+    setViewModeChecked(vbViewMode::BigIcons);
 }
 
 void vbMainWnd::slot_listMode(bool)
 {
     // A checkable action unticks itself when chosen again: keep the tick.
-    if (m_fileList->viewMode() != 1)
-        m_fileList->setViewMode(1);
-    setViewModeChecked(1);
+    if (m_fileList->viewMode() != vbViewMode::List)
+        m_fileList->setViewMode(vbViewMode::List);
+    setViewModeChecked(vbViewMode::List);
 }
 
 void vbMainWnd::slot_playMode(bool)

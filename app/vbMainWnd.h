@@ -1,6 +1,7 @@
 #pragma once
 
 #include "vbServiceCall.h"
+#include "vbViewMode.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -110,7 +111,7 @@ private:
     void offerRetry(vbServiceCall::Outcome outcome, bool albums);
     void showSignedIn();
     void refillAlbums();
-    void setViewModeChecked(int mode);
+    void setViewModeChecked(vbViewMode mode);
     void showPhotoInfo(vbFileNode* node);
     void showFullScreen(vbFileNode* node);
     void showPreview(vbFileNode* node, const QRect& tileRect);

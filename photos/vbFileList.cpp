@@ -61,7 +61,7 @@ vbFileList::vbFileList(QWidget* parent, bool withAddButton) : QListWidget(parent
         m_addButton->setAcceptDrops(true);
         m_addButton->installEventFilter(this);
     }
-    setViewMode(2);
+    setViewMode(vbViewMode::SmallIcons);
 }
 
 vbFileList::~vbFileList()
@@ -70,21 +70,22 @@ vbFileList::~vbFileList()
     clear();
 }
 
-QSize vbFileList::itemSize(int mode)
+QSize vbFileList::itemSize(vbViewMode mode)
 {
     switch (mode) {
-    case 1:
+    case vbViewMode::List:
         return QSize(300, 25);
-    case 3:
+    case vbViewMode::BigIcons:
         return QSize(260, 300);
-    default:
-        return QSize(130, 150);
+    case vbViewMode::SmallIcons:
+        break;
     }
+    return QSize(130, 150);
 }
 
-int vbFileList::itemSpacing(int mode)
+int vbFileList::itemSpacing(vbViewMode mode)
 {
-    return mode == 1 ? 1 : 10;
+    return mode == vbViewMode::List ? 1 : 10;
 }
 
 namespace {
@@ -187,13 +188,11 @@ bool vbFileList::contains(const QString& absolutePath) const
     return false;
 }
 
-void vbFileList::setViewMode(int mode)
+void vbFileList::setViewMode(vbViewMode mode)
 {
-    if (mode < 1 || mode > 3)
-        return;
     m_viewMode = mode;
     // Setting Qt's mode again would throw the whole layout away: only on a change.
-    const QListView::ViewMode qtMode = mode == 1 ? QListView::ListMode : QListView::IconMode;
+    const QListView::ViewMode qtMode = mode == vbViewMode::List ? QListView::ListMode : QListView::IconMode;
     if (QListView::viewMode() != qtMode || count() == 0) {
         QListView::setViewMode(qtMode);
         // Rows are arranged, never dragged about.

@@ -54,12 +54,11 @@ public:
     // Adds the photos of the clipboard's URLs under the same limit as a drop.
     void pasteFiles();
 
-    // 1 list rows, 2 small icons, 3 big icons; other values are ignored.
-    void setViewMode(int mode);
-    int viewMode() const { return m_viewMode; }
+    void setViewMode(vbViewMode mode);
+    vbViewMode viewMode() const { return m_viewMode; }
     // Row size of each view mode.
-    static QSize itemSize(int mode);
-    static int itemSpacing(int mode);
+    static QSize itemSize(vbViewMode mode);
+    static int itemSpacing(vbViewMode mode);
 
     int checkedCount() const;
     void setAllChecked(bool checked);
@@ -123,7 +122,7 @@ private:
     vbPushButton* m_addButton = nullptr;
     QPointer<vbSession> m_session;
     std::function<bool(const QString&)> m_uploadedLookup;
-    int m_viewMode = 2;
+    vbViewMode m_viewMode = vbViewMode::SmallIcons;
     _loadThread* m_loadThread;
     _saveImageThread* m_saveThread;
     QList<QPointer<vbFileNode>> m_pendingTiles;

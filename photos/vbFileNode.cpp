@@ -111,7 +111,7 @@ int vbFileNode::row() const
     return list ? list->row(this) : 0;
 }
 
-void vbFileNode::setViewMode(int mode)
+void vbFileNode::setViewMode(vbViewMode mode)
 {
     m_viewMode = mode;
     if (m_tile)

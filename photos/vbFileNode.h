@@ -5,6 +5,7 @@
 #include "vbSession.h"
 #include "vbUploadHandles.h"
 #include "vbUploadItem.h"
+#include "vbViewMode.h"
 
 #include <QFileInfo>
 #include <QImage>
@@ -95,9 +96,9 @@ public:
     void setTile(vbFileNodeUI* tile);
     // Row in its list widget, 0 when in none.
     int row() const;
-    int viewMode() const { return m_viewMode; }
+    vbViewMode viewMode() const { return m_viewMode; }
     // Stores the mode and lays the tile out for it.
-    void setViewMode(int mode);
+    void setViewMode(vbViewMode mode);
 
     qint64 photoId() const { return m_photoId; }
     void setPhotoId(qint64 id) { m_photoId = id; }
@@ -201,7 +202,7 @@ private:
     QString m_focal;
     QString m_keyTail;
     QString m_keyHead;
-    int m_viewMode = 2;
+    vbViewMode m_viewMode = vbViewMode::SmallIcons;
     vbUploadState m_uploadState = vbUploadState::Waiting;
     QPointer<vbSession> m_session;
     bool m_inUploadRun = false;

@@ -101,12 +101,12 @@ bool vbFileNodeUI::uploadRunning() const
     return m_list && m_list->uploadRunning();
 }
 
-QSize vbFileNodeUI::cellSize(int mode)
+QSize vbFileNodeUI::cellSize(vbViewMode mode)
 {
-    return mode == 3 ? QSize(260, 300) : QSize(130, 150);
+    return mode == vbViewMode::BigIcons ? QSize(260, 300) : QSize(130, 150);
 }
 
-QRect vbFileNodeUI::thumbnailRect(int mode, const QSize& thumbnail)
+QRect vbFileNodeUI::thumbnailRect(vbViewMode mode, const QSize& thumbnail)
 {
     const int w = cellSize(mode).width();
     const QSize fitted = fitSize(thumbnail, QSize(w - 6, w - 6));
@@ -193,9 +193,9 @@ void vbFileNodeUI::setProgress(qint64 done, qint64 total)
     update();
 }
 
-void vbFileNodeUI::setViewMode(int mode)
+void vbFileNodeUI::setViewMode(vbViewMode mode)
 {
-    if (mode == m_layoutMode) {
+    if (m_laidOut && mode == m_layoutMode) {
         update();
         return;
     }
@@ -205,7 +205,7 @@ void vbFileNodeUI::setViewMode(int mode)
         m_buttonRow->setParent(nullptr);
         delete old;
     }
-    if (mode == 1) {
+    if (mode == vbViewMode::List) {
         auto* row = new QHBoxLayout;
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(0);
@@ -229,6 +229,7 @@ void vbFileNodeUI::setViewMode(int mode)
         setLayout(column);
     }
     m_layoutMode = mode;
+    m_laidOut = true;
     update();
 }
 
@@ -266,7 +267,7 @@ void vbFileNodeUI::setButtonsVisible(bool visible)
 void vbFileNodeUI::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    if (m_layoutMode == 1)
+    if (m_layoutMode == vbViewMode::List)
         paintListRow(painter);
     else
         paintIcon(painter);
@@ -377,7 +378,7 @@ void vbFileNodeUI::enterEvent(QEnterEvent* event)
 {
     if (!uploadRunning()) {
         m_previewShown = false;
-        if (!isCheckable() && (m_layoutMode == 2 || m_layoutMode == 3))
+        if (!isCheckable() && m_laidOut && m_layoutMode != vbViewMode::List)
             setButtonsVisible(true);
         update();
     }
@@ -386,7 +387,7 @@ void vbFileNodeUI::enterEvent(QEnterEvent* event)
 
 void vbFileNodeUI::leaveEvent(QEvent* event)
 {
-    if (!isCheckable() && (m_layoutMode == 2 || m_layoutMode == 3))
+    if (!isCheckable() && m_laidOut && m_layoutMode != vbViewMode::List)
         setButtonsVisible(false);
     if (m_previewShown)
         emit sig_hoverEnded();
@@ -396,9 +397,9 @@ void vbFileNodeUI::leaveEvent(QEvent* event)
 
 bool vbFileNodeUI::inPictureArea(const QPoint& pos) const
 {
-    if (m_layoutMode == 1)
+    if (m_layoutMode == vbViewMode::List)
         return pos.x() >= 50 && pos.x() < width();
-    if (m_layoutMode == 2) {
+    if (m_layoutMode == vbViewMode::SmallIcons) {
         const int bottom = (height() - 1) - (m_btnEdit->height() - 1) - m_nameEdit->height() - 2;
         return pos.x() >= 0 && pos.x() < width() && pos.y() >= 0 && pos.y() <= bottom;
     }

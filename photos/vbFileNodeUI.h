@@ -1,6 +1,7 @@
 #pragma once
 
 #include "vbFileNode.h" // signals carry vbFileNode*
+#include "vbViewMode.h"
 
 #include <QColor>
 #include <QPointer>
@@ -31,9 +32,9 @@ public:
     void setProgress(qint64 done, qint64 total);
     qint64 progressDone() const { return m_progressDone; }
     qint64 progressTotal() const { return m_progressTotal; }
-    // Lays the tile out for view mode 1 (list row), 2 or 3 (icons).
-    void setViewMode(int mode);
-    int layoutMode() const { return m_layoutMode; }
+    // Lays the tile out as a list row or an icon.
+    void setViewMode(vbViewMode mode);
+    vbViewMode layoutMode() const { return m_layoutMode; }
     bool previewShown() const { return m_previewShown; }
 
     QLineEdit* nameEdit() const { return m_nameEdit; }
@@ -42,11 +43,11 @@ public:
     vbPushButton* infoButton() const { return m_btnInfo; }
     vbPushButton* fullScreenButton() const { return m_btnFullScreen; }
 
-    // The icon cell of modes 2 (130 x 150) and 3 (260 x 300).
-    static QSize cellSize(int mode);
+    // The icon cell of small (130 x 150) and big icons (260 x 300).
+    static QSize cellSize(vbViewMode mode);
     // Where a thumbnail of the given size is drawn in an icon cell: fitted into
     // (W - 6) x (W - 6) and centred in the top W x W square.
-    static QRect thumbnailRect(int mode, const QSize& thumbnail);
+    static QRect thumbnailRect(vbViewMode mode, const QSize& thumbnail);
     // Whole percent of done out of total (0 when total is not positive).
     static int progressPercent(qint64 done, qint64 total);
     // What a tile says about its upload, and in which colour; no text, nothing drawn.
@@ -122,6 +123,7 @@ private:
     QLabel* m_spacer;
     QLineEdit* m_nameEdit;
     QHBoxLayout* m_buttonRow;
-    int m_layoutMode = 0;
+    vbViewMode m_layoutMode = vbViewMode::SmallIcons;
+    bool m_laidOut = false;
     bool m_editing = false;
 };
