@@ -122,6 +122,20 @@ private slots:
         QCOMPARE(m_window->geometry(), before);
     }
 
+    // The window follows the session's upload flag: Upload turns into Cancel,
+    // the choices that would change the run are locked, the status line says so.
+    void uploadingLook()
+    {
+        for (const bool uploading : {true, false}) {
+            m_window->session()->setUploading(uploading);
+            QCOMPARE(m_window->toolPanel()->btnSelectFile->isEnabled(), !uploading);
+            QCOMPARE(m_window->toolPanel()->comboBox->isEnabled(), !uploading);
+            QCOMPARE(m_window->statusBar()->lblDeleteAll->isEnabled(), !uploading);
+            QCOMPARE(m_window->statusText(),
+                     uploading ? QStringLiteral("Uploading...") : QStringLiteral("StandBy"));
+        }
+    }
+
     // "Sign in as someone else" keeps the session until the dialog succeeds;
     // signing out clears it and switches the automatic sign-in off.
     void signOut()
