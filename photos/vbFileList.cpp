@@ -361,7 +361,8 @@ void vbFileList::clearAll()
 
 void vbFileList::prepareNodes(const QList<vbFileNode*>& list)
 {
-    m_saveThread->setNodes(list);
+    // FTP mode also makes the two smaller sizes.
+    m_saveThread->setNodes(list, m_session ? m_session->ftpMode() : true);
 }
 
 void vbFileList::updateAddButton()
