@@ -79,6 +79,9 @@ vbMainWnd::vbMainWnd(vbCredentialStore* credentials, QWidget* parent, int servic
 
 vbMainWnd::~vbMainWnd()
 {
+    // The queue asks its questions through m_uploadDialogs: it goes first.
+    delete m_uploadQueue;
+    m_uploadQueue = nullptr;
     m_fileList->loadThread()->clear();
     if (m_trayIcon)
         m_trayIcon->hide();
