@@ -34,12 +34,10 @@ int main(int argc, char* argv[])
         // The password of the automatic sign-in goes to the system's credential store where there is one.
         vbKeychainStore credentials(QStringLiteral("velbrook"));
         vbMainWnd window(&credentials);
-        setMainWnd(&window);
         window.show();
         result = QApplication::exec();
         if (tempReady)
             vbStartup::clearTempImages(base);
-        setMainWnd(nullptr);
     }
     return result;
 }

@@ -27,6 +27,7 @@
 #include "vbSignIn.h"
 #include "vbStatusBar.h"
 #include "vbToolPanel.h"
+#include "vbUploadDialogs.h"
 #include "vbUploadQueue.h"
 
 #include <QAction>
@@ -43,23 +44,11 @@
 #include <QVBoxLayout>
 
 namespace {
-vbMainWnd* s_mainWnd = nullptr;
-
 QString systemIni()
 {
     return QStringLiteral("system.ini");
 }
 } // namespace
-
-vbMainWnd* getMainWnd()
-{
-    return s_mainWnd;
-}
-
-void setMainWnd(vbMainWnd* window)
-{
-    s_mainWnd = window;
-}
 
 vbMainWnd::vbMainWnd(QWidget* parent, int serviceDeadlineMs)
     : vbMainWnd(static_cast<vbCredentialStore*>(nullptr), parent, serviceDeadlineMs)
@@ -76,7 +65,7 @@ vbMainWnd::vbMainWnd(vbCredentialStore* credentials, QWidget* parent, int servic
     m_uploadQueue->restorePending();
     m_uploadQueue->loadLog();
     // Tiles mark photos that the log records as uploaded.
-    vbFileNodeUI::setUploadedLookup([queue = QPointer<vbUploadQueue>(m_uploadQueue)](const QString& path) {
+    m_fileList->setUploadedLookup([queue = QPointer<vbUploadQueue>(m_uploadQueue)](const QString& path) {
         return queue && queue->uploadedFiles().contains(path);
     });
 
@@ -90,11 +79,12 @@ vbMainWnd::vbMainWnd(vbCredentialStore* credentials, QWidget* parent, int servic
 
 vbMainWnd::~vbMainWnd()
 {
+    // The queue asks its questions through m_uploadDialogs: it goes first.
+    delete m_uploadQueue;
+    m_uploadQueue = nullptr;
     m_fileList->loadThread()->clear();
     if (m_trayIcon)
         m_trayIcon->hide();
-    if (s_mainWnd == this)
-        s_mainWnd = nullptr;
 }
 
 void vbMainWnd::buildForm()
@@ -117,13 +107,56 @@ void vbMainWnd::buildForm()
     m_toolPanel->comboBox->hide();
     m_toolPanel->lblCreate->hide();
     m_fileList = new vbFileList(central, true);
+    m_fileList->setSession(m_session);
     m_statusBar = new vbStatusBar(central);
     layout->addWidget(m_toolPanel);
     layout->addWidget(m_fileList);
     layout->addWidget(m_statusBar);
     setCentralWidget(central);
 
-    m_uploadQueue = new vbUploadQueue(this);
+    m_uploadDialogs = std::make_unique<vbUploadDialogs>(m_session->endpoints(), this);
+    m_uploadQueue =
+        new vbUploadQueue(m_session, m_fileList, m_uploadDialogs.get(), vbUploadQueue::realFtpCalls(), this);
+    connectUploadQueue();
+}
+
+void vbMainWnd::connectUploadQueue()
+{
+    connect(m_session, &vbSession::uploadingChanged, this, &vbMainWnd::showUploading);
+    connect(m_uploadQueue, &vbUploadQueue::sig_statusText, this, &vbMainWnd::setStatusText);
+    connect(m_uploadQueue, &vbUploadQueue::sig_statusNotice, this, &vbMainWnd::setStatusNotice);
+    connect(m_uploadQueue, &vbUploadQueue::sig_runEnded, this, [this](int photosLeft, bool finished) {
+        if (!finished) {
+            showPhotoCount(photosLeft);
+            return;
+        }
+        m_toolPanel->lblSelectCount->clear();
+        // The batch removal sends no count: "Remove All" must not stay on an empty list.
+        m_statusBar->lblDeleteAll->setVisible(photosLeft > 0);
+    });
+    // The model also reports the batch removals that the list keeps quiet about.
+    const auto changed = [queue = m_uploadQueue] { queue->listChanged(); };
+    connect(m_fileList->model(), &QAbstractItemModel::rowsInserted, m_uploadQueue, changed);
+    connect(m_fileList->model(), &QAbstractItemModel::rowsRemoved, m_uploadQueue, changed);
+    connect(m_fileList->model(), &QAbstractItemModel::modelReset, m_uploadQueue, changed);
+    connect(m_fileList, &vbFileList::sig_photoFileChanged, m_uploadQueue, changed);
+}
+
+void vbMainWnd::showUploading(bool uploading)
+{
+    setStatusText(uploading ? vbUploadQueue::tr("Uploading...") : vbUploadQueue::tr("StandBy"));
+    if (uploading)
+        m_statusBar->btnUpload->setImages(QStringLiteral(":/Resources/cancelUpload.png"),
+                                          QStringLiteral(":/Resources/cancelUpload_hover.png"));
+    else
+        m_statusBar->btnUpload->setImages(QStringLiteral(":/Resources/upload.png"),
+                                          QStringLiteral(":/Resources/upload_hover.png"));
+    const QList<QWidget*> widgets{
+        m_toolPanel->comboBox,  m_toolPanel->btnHelp,       m_toolPanel->btnRegister,
+        m_toolPanel->btnTask,   m_toolPanel->btnSelectFile, m_toolPanel->btnLogin,
+        m_toolPanel->lblCreate, m_toolPanel->btnViewMode,   m_statusBar->lblDeleteAll};
+    for (QWidget* widget : widgets)
+        widget->setEnabled(!uploading);
 }
 
 void vbMainWnd::connectForm()
@@ -267,35 +300,35 @@ void vbMainWnd::slot_iconActivated(QSystemTrayIcon::ActivationReason reason)
 
 // ---- view modes ----
 
-void vbMainWnd::setViewModeChecked(int mode)
+void vbMainWnd::setViewModeChecked(vbViewMode mode)
 {
-    m_toolPanel->actionList()->setChecked(mode == 1);
-    m_toolPanel->actionSmallIcon()->setChecked(mode == 2);
-    m_toolPanel->actionBigIcon()->setChecked(mode == 3);
+    m_toolPanel->actionList()->setChecked(mode == vbViewMode::List);
+    m_toolPanel->actionSmallIcon()->setChecked(mode == vbViewMode::SmallIcons);
+    m_toolPanel->actionBigIcon()->setChecked(mode == vbViewMode::BigIcons);
 }
 
 void vbMainWnd::slot_iconMode(bool)
 {
     // A checkable action unticks itself when chosen again: keep the tick.
-    if (m_fileList->viewMode() != 2)
-        m_fileList->setViewMode(2);
-    setViewModeChecked(2);
+    if (m_fileList->viewMode() != vbViewMode::SmallIcons)
+        m_fileList->setViewMode(vbViewMode::SmallIcons);
+    setViewModeChecked(vbViewMode::SmallIcons);
 }
 
 void vbMainWnd::slot_bigIconMode(bool)
 {
     // A checkable action unticks itself when chosen again: keep the tick.
-    if (m_fileList->viewMode() != 3)
-        m_fileList->setViewMode(3);
-    setViewModeChecked(3);
+    if (m_fileList->viewMode() != vbViewMode::BigIcons)
+        m_fileList->setViewMode(vbViewMode::BigIcons);
+    setViewModeChecked(vbViewMode::BigIcons);
 }
 
 void vbMainWnd::slot_listMode(bool)
 {
     // A checkable action unticks itself when chosen again: keep the tick.
-    if (m_fileList->viewMode() != 1)
-        m_fileList->setViewMode(1);
-    setViewModeChecked(1);
+    if (m_fileList->viewMode() != vbViewMode::List)
+        m_fileList->setViewMode(vbViewMode::List);
+    setViewModeChecked(vbViewMode::List);
 }
 
 void vbMainWnd::slot_playMode(bool)
@@ -351,11 +384,12 @@ void vbMainWnd::slot_DeleteAll()
 
 void vbMainWnd::slot_selectFiles()
 {
-    if (m_fileList->count() >= 300) {
+    if (m_fileList->count() >= vbFileList::kMaxPhotos) {
         messageBox(OkButton, tr("You can not select more then 300 photos!"));
         return;
     }
-    const int room = m_session->currentAlbum() < 0 ? 0 : 500 - m_session->currentAlbumPhotoCount();
+    const int room =
+        m_session->currentAlbum() < 0 ? 0 : vbFileList::kMaxAlbumPhotos - m_session->currentAlbumPhotoCount();
     if (m_fileList->count() <= room)
         m_fileList->slot_selectFiles();
     else
@@ -616,8 +650,12 @@ void vbMainWnd::slot_uploadFiles()
 void vbMainWnd::slot_Close()
 {
     // The user may still say no to quitting; then the window stays as it is.
+    if (!m_uploadQueue->closeDown())
+        return;
+    m_fileList->loadThread()->clear();
     const QScopedValueRollback<bool> quitting(m_quitting, true);
-    m_uploadQueue->closeProgram();
+    close();
+    QCoreApplication::quit();
 }
 
 void vbMainWnd::closeEvent(QCloseEvent* event)

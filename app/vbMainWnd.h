@@ -1,11 +1,14 @@
 #pragma once
 
 #include "vbServiceCall.h"
+#include "vbViewMode.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QRect>
 #include <QSystemTrayIcon>
+
+#include <memory>
 
 class QAction;
 class QMenu;
@@ -20,6 +23,7 @@ class vbShowImage;
 class vbSignIn;
 class vbStatusBar;
 class vbToolPanel;
+class vbUploadDialogs;
 class vbUploadQueue;
 
 // The program's one top-level window: tool panel, photo list and status bar.
@@ -96,6 +100,9 @@ protected:
 
 private:
     void buildForm();
+    void connectUploadQueue();
+    // The look of a running upload (Upload becomes Cancel, choices are locked) or of standby.
+    void showUploading(bool uploading);
     void buildTray();
     void connectForm();
     void startAutomaticSignIn();
@@ -104,7 +111,7 @@ private:
     void offerRetry(vbServiceCall::Outcome outcome, bool albums);
     void showSignedIn();
     void refillAlbums();
-    void setViewModeChecked(int mode);
+    void setViewModeChecked(vbViewMode mode);
     void showPhotoInfo(vbFileNode* node);
     void showFullScreen(vbFileNode* node);
     void showPreview(vbFileNode* node, const QRect& tileRect);
@@ -127,6 +134,7 @@ private:
     // The user signed in through the dialog or signed out: a late stored account is not used.
     bool m_accountChosenByHand = false;
     int m_serviceDeadlineMs;
+    std::unique_ptr<vbUploadDialogs> m_uploadDialogs;
     vbUploadQueue* m_uploadQueue = nullptr;
     QPointer<vbShowImage> m_preview;
 
@@ -138,7 +146,3 @@ private:
     QString m_statusText;
     QString m_statusNotice;
 };
-
-// The main window while the event loop runs (null before and after).
-vbMainWnd* getMainWnd();
-void setMainWnd(vbMainWnd* window);

@@ -1,7 +1,5 @@
 #include "vbUploadPlan.h"
 
-#include "vbFileNode.h"
-
 namespace vbUploadPlan {
 
 Tick planTick(const QList<NodeView>& nodes)
@@ -10,39 +8,39 @@ Tick planTick(const QList<NodeView>& nodes)
     tick.total = int(nodes.size());
     int active = 0;
     for (const NodeView& node : nodes) {
-        if (node.state == vbFileNode::RequestingKey || node.state == vbFileNode::Transferring)
+        if (node.state == vbUploadState::RequestingKey || node.state == vbUploadState::Transferring)
             ++active;
     }
     tick.actions.reserve(nodes.size());
     for (const NodeView& node : nodes) {
         Action action = Action::None;
         switch (node.state) {
-        case vbFileNode::Prepared:
+        case vbUploadState::Prepared:
             if (active < kMaxInFlight)
                 action = Action::RequestKey;
             break;
-        case vbFileNode::KeyFailed:
+        case vbUploadState::KeyFailed:
             action = node.keyFailures > kMaxStepFailures ? Action::SetFailed : Action::RequestKey;
             break;
-        case vbFileNode::KeyReady:
+        case vbUploadState::KeyReady:
             if (active < kMaxInFlight) {
                 action = Action::StartTransfer;
                 ++active;
             }
             break;
-        case vbFileNode::Transferred:
+        case vbUploadState::Transferred:
             action = Action::Commit;
             break;
-        case vbFileNode::CommitFailed:
+        case vbUploadState::CommitFailed:
             action = node.commitFailures > kMaxStepFailures ? Action::SetFailed : Action::Commit;
             break;
-        case vbFileNode::Stopped: // left out for want of room: counted, so logged, as failed
-        case vbFileNode::Failed:
+        case vbUploadState::Stopped: // left out for want of room: counted, so logged, as failed
+        case vbUploadState::Failed:
             if (!node.resultLogged)
                 action = Action::LogFailure;
             ++tick.done;
             break;
-        case vbFileNode::Uploaded:
+        case vbUploadState::Uploaded:
             if (!node.resultLogged)
                 action = Action::LogSuccess;
             ++tick.done;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "vbUploadItem.h"
+#include "vbUploadList.h"
+
 #include <QList>
 
 // The decisions of the upload queue, kept apart from the widgets and nodes
@@ -7,14 +10,14 @@
 namespace vbUploadPlan {
 
 constexpr int kMaxInFlight = 3;
-constexpr int kMaxListPhotos = 300;
-constexpr int kMaxAlbumPhotos = 500;
+constexpr int kMaxListPhotos = vbUploadList::kMaxPhotos;
+constexpr int kMaxAlbumPhotos = vbUploadList::kMaxAlbumPhotos;
 constexpr int kMaxStepFailures = 5;
 
 // What the tick reads of one photo.
 struct NodeView
 {
-    int state = 0;
+    vbUploadState state = vbUploadState::Waiting;
     int keyFailures = 0;
     int commitFailures = 0;
     bool resultLogged = false;
@@ -49,8 +52,8 @@ Tick planTick(const QList<NodeView>& nodes);
 enum class AlbumRoom
 {
     Enough, // everything fits
-    Full,   // the album holds 500 photos already
-    Partial // only 500 - photoCount fit
+    Full,   // the album is full already
+    Partial // only kMaxAlbumPhotos - photoCount fit
 };
 AlbumRoom albumRoom(int photoCount, int count);
 

@@ -1,38 +1,18 @@
 #include "vbUploadQueue.h"
 
-#include "KitButtonFlags.h"
-#include "_loadThread.h"
-#include "vbBaseUpload.h"
-#include "vbClickLabel.h"
-#include "vbEndpoints.h"
-#include "vbFileList.h"
-#include "vbFileNode.h"
 #include "vbFtpSession.h"
-#include "vbImageLoader.h"
 #include "vbLanguage.h"
-#include "vbMainWnd.h"
-#include "vbMessageBox.h"
 #include "vbPaths.h"
-#include "vbPushButton.h"
-#include "vbRequests.h"
 #include "vbSession.h"
-#include "vbStatusBar.h"
-#include "vbToolPanel.h"
-#include "vbUploadAgainBox.h"
-#include "vbUploadComplete.h"
-#include "vbUploadFailed.h"
+#include "vbUploadList.h"
 #include "vbUploadLog.h"
 #include "vbUploadPlan.h"
+#include "vbUploadPrompts.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QDate>
-#include <QDesktopServices>
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
-#include <QFileInfo>
-#include <QLabel>
 #include <QTimer>
 
 #include <algorithm>
@@ -63,8 +43,23 @@ bool offGuiThread(std::function<bool()> call)
 
 } // namespace
 
-vbUploadQueue::vbUploadQueue(vbMainWnd* window)
-    : QObject(window), m_window(window), m_uploadTimer(new QTimer(this)), m_recoveryTimer(new QTimer(this))
+vbUploadQueue::FtpCalls vbUploadQueue::realFtpCalls()
+{
+    FtpCalls calls;
+    calls.testLogin = [](const QString& host, int port, const QString& user, const QString& password) {
+        return offGuiThread([=] { return testFtpLogin(host, port, user, password); });
+    };
+    calls.createFolder = [](const QString& host, int port, const QString& user, const QString& password,
+                            const QString& folder) {
+        return offGuiThread([=] { return createFtpFolder(host, port, user, password, folder); });
+    };
+    return calls;
+}
+
+vbUploadQueue::vbUploadQueue(vbSession* session, vbUploadList* list, vbUploadPrompts* prompts, FtpCalls ftp,
+                             QObject* parent)
+    : QObject(parent), m_session(session), m_list(list), m_prompts(prompts), m_ftp(std::move(ftp)),
+      m_uploadTimer(new QTimer(this)), m_recoveryTimer(new QTimer(this))
 {
     m_uploadTimer->setInterval(3000);
     connect(m_uploadTimer, &QTimer::timeout, this, &vbUploadQueue::checkToUpload);
@@ -93,39 +88,33 @@ QString vbUploadQueue::recoveryPath()
 
 bool vbUploadQueue::isUploading() const
 {
-    return m_window->session()->isUploading();
+    return m_session->isUploading();
 }
 
-int vbUploadQueue::message(int flags, const QString& text)
+QList<vbUploadItem*> vbUploadQueue::listItems() const
 {
-    vbMessageBox box(flags, tr("Tips"), text, m_window);
-    return box.exec();
+    return m_list->uploadItems();
 }
 
-QList<vbFileNode*> vbUploadQueue::listNodes() const
+QList<vbUploadItem*> vbUploadQueue::runItems() const
 {
-    return m_window->fileList()->nodes();
-}
-
-QList<vbFileNode*> vbUploadQueue::runNodes() const
-{
-    QList<vbFileNode*> nodes;
-    for (const QPointer<vbFileNode>& node : m_runNodes) {
-        if (node)
-            nodes.append(node);
+    QList<vbUploadItem*> items;
+    for (const QPointer<vbUploadItem>& item : m_runItems) {
+        if (item)
+            items.append(item);
     }
-    return nodes;
+    return items;
 }
 
 QStringList vbUploadQueue::keptPaths() const
 {
     QStringList files;
-    const QList<vbFileNode*> nodes = listNodes();
-    for (const vbFileNode* node : nodes) {
+    const QList<vbUploadItem*> items = listItems();
+    for (const vbUploadItem* item : items) {
         // A prepared copy in TempImages is deleted at exit: keep the photo the
         // user chose instead, it is prepared again next time.
-        const QString current = node->absoluteFilePath();
-        files.append(current.startsWith(tempImagesPath() + QLatin1Char('/')) ? node->sourcePath() : current);
+        const QString current = item->absoluteFilePath();
+        files.append(current.startsWith(tempImagesPath() + QLatin1Char('/')) ? item->sourcePath() : current);
     }
     return files;
 }
@@ -138,26 +127,23 @@ void vbUploadQueue::restorePending()
         if (!files.contains(file))
             files.append(file);
     }
-    QList<QFileInfo> infos;
-    for (const QString& file : std::as_const(files))
-        infos.append(QFileInfo(file));
-    if (!infos.isEmpty())
-        m_window->fileList()->addFiles(infos, false);
+    if (!files.isEmpty())
+        m_list->restoreFiles(files);
     m_recoveredCount = int(recovered.size());
     if (m_recoveredCount > 0)
-        m_window->setStatusNotice(tr("%n photos restored after an abnormal end.", nullptr, m_recoveredCount));
+        emit sig_statusNotice(tr("%n photos restored after an abnormal end.", nullptr, m_recoveredCount));
 
     // The restored photos are safe in the recovery copy before the pending
     // list goes; from now on every change of the list is copied.
     if (saveRecovery())
         QFile::remove(pendingPath());
-    // The model also reports the batch removals that the list keeps quiet about.
-    vbFileList* list = m_window->fileList();
-    const auto changed = [this] { m_recoveryTimer->start(); };
-    connect(list->model(), &QAbstractItemModel::rowsInserted, m_recoveryTimer, changed);
-    connect(list->model(), &QAbstractItemModel::rowsRemoved, m_recoveryTimer, changed);
-    connect(list->model(), &QAbstractItemModel::modelReset, m_recoveryTimer, changed);
-    connect(list, &vbFileList::sig_photoFileChanged, m_recoveryTimer, changed);
+    m_keepingRecovery = true;
+}
+
+void vbUploadQueue::listChanged()
+{
+    if (m_keepingRecovery)
+        m_recoveryTimer->start();
 }
 
 bool vbUploadQueue::saveRecovery()
@@ -172,11 +158,11 @@ bool vbUploadQueue::saveRecovery()
     return true;
 }
 
-bool vbUploadQueue::saveLog()
+bool vbUploadQueue::saveLog(bool wait)
 {
     QString error;
     if (!vbUploadLog::save(logPath(), m_logRecords, &error)) {
-        reportSaveFailure(logPath(), error, false);
+        reportSaveFailure(logPath(), error, wait);
         return false;
     }
     m_failedSaves.remove(logPath());
@@ -189,14 +175,8 @@ void vbUploadQueue::reportSaveFailure(const QString& path, const QString& error,
         return;
     m_failedSaves.insert(path);
     const QString text = tr("Could not save %1: %2").arg(QDir::toNativeSeparators(path), error);
-    m_window->setStatusText(text);
-    auto* box = new vbMessageBox(OkButton, tr("Tips"), text, m_window);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    // During an upload the tick must go on: the box waits beside it.
-    if (wait)
-        box->exec();
-    else
-        box->open();
+    emit sig_statusText(text);
+    m_prompts->saveFailed(text, wait);
 }
 
 void vbUploadQueue::loadLog()
@@ -214,61 +194,59 @@ void vbUploadQueue::loadLog()
 
 void vbUploadQueue::startUpload()
 {
-    vbSession* session = m_window->session();
-    if (!session->uploadAllowed())
+    if (!m_session->uploadAllowed())
         return;
-    if (!session->isLoggedIn()) {
-        message(OkButton, tr("Please login!"));
+    if (!m_session->isLoggedIn()) {
+        m_prompts->refuse(tr("Please login!"));
         return;
     }
     if (!m_ftpChecked) {
         m_ftpChecked = true;
-        const QString host = session->host(), user = session->userName(), password = session->password();
-        const int port = session->endpoints().ftpPort();
-        session->setFtpMode(offGuiThread([=] { return testFtpLogin(host, port, user, password); }));
+        m_session->setFtpMode(m_ftp.testLogin(m_session->host(), m_session->endpoints().ftpPort(),
+                                              m_session->userName(), m_session->password()));
     }
     if (isUploading()) {
-        if (message(OkButton | CancelButton, tr("It's uploading image.Do you want cancel uploading?")) == 1)
+        if (m_prompts->cancelRunningUpload())
             cancelUpload();
         return;
     }
     m_activeUploads.clear();
-    m_runNodes.clear();
-    if (session->currentAlbum() < 0 || session->currentAlbumIdText() == QLatin1String("/")) {
-        message(OkButton, tr("Please select a photo list!"));
+    m_runItems.clear();
+    if (m_session->currentAlbum() < 0 || m_session->currentAlbumIdText() == QLatin1String("/")) {
+        m_prompts->refuse(tr("Please select a photo list!"));
         return;
     }
-    if (listNodes().isEmpty()) {
-        message(OkButton, tr("Please select image to upload"));
+    if (listItems().isEmpty()) {
+        m_prompts->refuse(tr("Please select image to upload"));
         return;
     }
 
     askAboutUploadedBefore();
 
-    QList<vbFileNode*> nodes = listNodes();
-    if (nodes.isEmpty())
+    QList<vbUploadItem*> items = listItems();
+    if (items.isEmpty())
         return;
-    if (nodes.size() > vbUploadPlan::kMaxListPhotos) {
-        message(OkButton, tr("Cann't upload more than 300 images"));
+    if (items.size() > vbUploadPlan::kMaxListPhotos) {
+        m_prompts->refuse(tr("Cann't upload more than 300 images"));
         return;
     }
-    const int photoCount = session->currentAlbumPhotoCount();
-    QList<vbFileNode*> leftOver;
-    switch (vbUploadPlan::albumRoom(photoCount, int(nodes.size()))) {
+    const int photoCount = m_session->currentAlbumPhotoCount();
+    QList<vbUploadItem*> leftOver;
+    switch (vbUploadPlan::albumRoom(photoCount, int(items.size()))) {
     case vbUploadPlan::AlbumRoom::Full:
-        message(OkButton, albumFullText());
+        m_prompts->refuse(albumFullText());
         return;
     case vbUploadPlan::AlbumRoom::Partial: {
         const int room = vbUploadPlan::kMaxAlbumPhotos - photoCount;
-        if (message(OkButton | CancelButton, albumRoomQuestion(room)) != 1)
+        if (!m_prompts->uploadFrontPhotos(room))
             return;
         // The photos left over stay listed and are reported as failed.
-        while (nodes.size() > room) {
-            vbFileNode* node = nodes.takeLast();
-            node->setFailureReason(tr("The album has no room for more photos."));
-            node->setResultLogged(false);
-            node->setUploadState(vbFileNode::Stopped);
-            leftOver.prepend(node);
+        while (items.size() > room) {
+            vbUploadItem* item = items.takeLast();
+            item->setFailureReason(tr("The album has no room for more photos."));
+            item->setResultLogged(false);
+            item->setUploadState(vbUploadState::Stopped);
+            leftOver.prepend(item);
         }
         break;
     }
@@ -276,41 +254,37 @@ void vbUploadQueue::startUpload()
         break;
     }
 
-    if (photoCount == 0) {
-        const QString host = session->host(), user = session->userName(), password = session->password(),
-                      folder = session->currentAlbumIdText();
-        const int port = session->endpoints().ftpPort();
-        offGuiThread([=] { return createFtpFolder(host, port, user, password, folder); });
-    }
+    if (photoCount == 0)
+        m_ftp.createFolder(m_session->host(), m_session->endpoints().ftpPort(), m_session->userName(),
+                           m_session->password(), m_session->currentAlbumIdText());
 
-    session->setUploading(true);
-    setUploadingLook(true);
-    m_window->setStatusNotice(QString());
-    QList<vbFileNode*> toPrepare;
+    m_session->setUploading(true);
+    emit sig_statusNotice(QString());
+    QList<vbUploadItem*> toPrepare;
     bool failedAtOnce = false;
-    for (vbFileNode* node : std::as_const(nodes)) {
+    for (vbUploadItem* item : std::as_const(items)) {
         // Only these photos make up this upload; photos added meanwhile wait for the next.
-        m_runNodes.append(node);
+        m_runItems.append(item);
         // A photo failed in an earlier run gets its new result logged too.
-        node->setResultLogged(false);
-        if (node->readProblem() != vbImageLoader::Problem::None) {
+        item->setResultLogged(false);
+        if (item->isUnreadable()) {
             // Its file cannot be sent: failed at once, with its reason.
-            node->setUploadState(vbFileNode::Failed);
+            item->setUploadState(vbUploadState::Failed);
             failedAtOnce = true;
             continue;
         }
-        disconnect(node, nullptr, this, nullptr);
-        connect(node, &vbFileNode::sig_preUploadComplete, this, &vbUploadQueue::nodePreUploadComplete,
+        disconnect(item, &vbUploadItem::sig_preUploadComplete, this, nullptr);
+        connect(item, &vbUploadItem::sig_preUploadComplete, this, &vbUploadQueue::nodePreUploadComplete,
                 Qt::QueuedConnection);
-        node->setUploadState(vbFileNode::Waiting);
-        toPrepare.append(node);
+        item->setUploadState(vbUploadState::Waiting);
+        toPrepare.append(item);
     }
-    for (vbFileNode* node : std::as_const(leftOver))
-        m_runNodes.append(node);
-    for (vbFileNode* node : runNodes())
-        joinRun(node);
-    m_window->setStatusText(tr("Uploading..."));
-    m_window->fileList()->prepareNodes(toPrepare);
+    for (vbUploadItem* item : std::as_const(leftOver))
+        m_runItems.append(item);
+    for (vbUploadItem* item : runItems())
+        joinRun(item);
+    emit sig_statusText(tr("Uploading..."));
+    m_list->prepareItems(toPrepare);
     m_uploadTimer->start();
     // Photos that failed at once are logged now.
     if (failedAtOnce)
@@ -319,35 +293,33 @@ void vbUploadQueue::startUpload()
 
 void vbUploadQueue::askAboutUploadedBefore()
 {
-    const QList<vbFileNode*> nodes = listNodes();
-    QList<vbFileNode*> leftOut;
-    for (int i = 0; i < nodes.size(); ++i) {
-        vbFileNode* node = nodes.at(i);
-        if (!m_uploadedFiles.contains(node->absoluteFilePath()))
+    const QList<vbUploadItem*> items = listItems();
+    QList<vbUploadItem*> leftOut;
+    for (int i = 0; i < items.size(); ++i) {
+        vbUploadItem* item = items.at(i);
+        if (!m_uploadedFiles.contains(item->absoluteFilePath()))
             continue;
-        vbUploadAgainBox box(node->thumbnail(), node->absoluteFilePath(), m_window);
-        box.exec();
-        const vbUploadAgainBox::Result answer = box.resultValue();
-        if (answer == vbUploadAgainBox::YesAll)
+        const vbUploadPrompts::Again answer = m_prompts->uploadAgain(item);
+        if (answer == vbUploadPrompts::Again::YesAll)
             break;
-        if (answer == vbUploadAgainBox::No)
-            leftOut.append(node);
-        if (answer == vbUploadAgainBox::NoAll) {
-            leftOut.append(nodes.mid(i));
+        if (answer == vbUploadPrompts::Again::No)
+            leftOut.append(item);
+        if (answer == vbUploadPrompts::Again::NoAll) {
+            leftOut.append(items.mid(i));
             break;
         }
     }
     if (!leftOut.isEmpty())
-        m_window->fileList()->removeNodes(leftOut);
+        m_list->removeItems(leftOut);
 }
 
-void vbUploadQueue::nodePreUploadComplete(vbFileNode* node)
+void vbUploadQueue::nodePreUploadComplete(vbUploadItem* item)
 {
-    if (!node || !isUploading())
+    if (!item || !isUploading())
         return;
-    if (node->uploadState() == vbFileNode::Waiting)
-        node->setUploadState(vbFileNode::Prepared);
-    else if (node->uploadState() != vbFileNode::Failed) // found unreadable while prepared
+    if (item->uploadState() == vbUploadState::Waiting)
+        item->setUploadState(vbUploadState::Prepared);
+    else if (item->uploadState() != vbUploadState::Failed) // found unreadable while prepared
         return;
     checkToUpload();
 }
@@ -377,216 +349,168 @@ void vbUploadQueue::checkToUpload()
 {
     if (!isUploading())
         return;
-    vbSession* session = m_window->session();
-    const QList<vbFileNode*> nodes = runNodes();
+    const QList<vbUploadItem*> items = runItems();
     QList<vbUploadPlan::NodeView> views;
-    views.reserve(nodes.size());
-    for (const vbFileNode* node : nodes)
+    views.reserve(items.size());
+    for (const vbUploadItem* item : items)
         views.append(
-            {node->uploadState(), node->keyFailures(), node->commitFailures(), node->resultLogged()});
+            {item->uploadState(), item->keyFailures(), item->commitFailures(), item->resultLogged()});
     const vbUploadPlan::Tick tick = vbUploadPlan::planTick(views);
 
-    const bool ftp = session->ftpMode();
-    const QString user = ftp ? session->userName() : QString::number(session->userId());
-    const QString folder = ftp ? session->currentAlbumIdText() : session->currentAlbumId();
+    const bool ftp = m_session->ftpMode();
+    const QString user = ftp ? m_session->userName() : QString::number(m_session->userId());
+    const QString folder = ftp ? m_session->currentAlbumIdText() : m_session->currentAlbumId();
     bool logged = false;
-    for (int i = 0; i < nodes.size(); ++i) {
-        vbFileNode* node = nodes.at(i);
+    for (int i = 0; i < items.size(); ++i) {
+        vbUploadItem* item = items.at(i);
         switch (tick.actions.at(i)) {
         case vbUploadPlan::Action::None:
             break;
         case vbUploadPlan::Action::RequestKey:
-            node->requestKey();
+            item->requestKey();
             break;
         case vbUploadPlan::Action::StartTransfer:
-            node->startTransfer(ftp, session->host(), user, session->password(), folder);
-            m_activeUploads.append(node);
+            item->startTransfer(ftp, m_session->host(), user, m_session->password(), folder);
+            m_activeUploads.append(item);
             break;
         case vbUploadPlan::Action::Commit:
-            node->commit();
+            item->commit();
             break;
         case vbUploadPlan::Action::SetFailed:
-            node->setUploadState(vbFileNode::Failed);
+            item->setUploadState(vbUploadState::Failed);
             break;
         case vbUploadPlan::Action::LogFailure:
         case vbUploadPlan::Action::LogSuccess:
-            appendLog(node, tick.actions.at(i) == vbUploadPlan::Action::LogSuccess);
+            appendLog(item, tick.actions.at(i) == vbUploadPlan::Action::LogSuccess);
             logged = true;
             break;
         }
     }
     // Each result is on disk before the next tick: a kill loses none.
     if (logged)
-        saveLog();
+        saveLog(false);
 
     const int waiting = tick.total - tick.uploaded;
-    m_window->setStatusText(progressText(tr("Uploading...Success"), tick.uploaded, waiting));
+    emit sig_statusText(progressText(tr("Uploading...Success"), tick.uploaded, waiting));
     if (tick.finished()) {
         // Nothing waits any more: the line says what failed instead.
         if (waiting > 0)
-            m_window->setStatusText(vbUploadFailed::countsText(tick.uploaded, waiting));
+            emit sig_statusText(progressText(tr("Success"), tick.uploaded, waiting));
         finishUpload(tick.uploaded, waiting);
     }
 }
 
-void vbUploadQueue::appendLog(vbFileNode* node, bool succeeded)
+void vbUploadQueue::appendLog(vbUploadItem* item, bool succeeded)
 {
-    vbSession* session = m_window->session();
     UploadLogRecord record;
     record.succeeded = succeeded;
-    record.userName = session->userName();
-    record.filePath = node->sourcePath();
-    record.albumName = session->currentAlbumName();
+    record.userName = m_session->userName();
+    record.filePath = item->sourcePath();
+    record.albumName = m_session->currentAlbumName();
     record.date = vbUploadLog::dateText(QDateTime::currentDateTime());
     if (!succeeded)
-        record.reason = node->failureReason();
+        record.reason = item->failureReason();
     m_logRecords.append(record);
     if (m_logRecords.size() > vbUploadLog::kMaxRecords)
         m_logRecords.removeFirst();
     // Added again in this run, the photo is asked about like any uploaded before.
     if (succeeded)
         m_uploadedFiles.insert(record.filePath);
-    node->setResultLogged(true);
+    item->setResultLogged(true);
 }
 
 void vbUploadQueue::finishUpload(int uploaded, int failed)
 {
-    vbSession* session = m_window->session();
     m_uploadTimer->stop();
-    // Named in the failure dialog; the nodes stay in the list, so read them now.
+    // Named in the failure dialog; the photos stay in the list, so read them now.
     UploadLogRecords failures;
-    for (vbFileNode* node : runNodes()) {
-        if (node->uploadState() == vbFileNode::Failed)
+    for (vbUploadItem* item : runItems()) {
+        if (item->uploadState() == vbUploadState::Failed)
             failures.append(
-                {false, QString(), node->sourcePath(), QString(), QString(), node->failureReason()});
+                {false, QString(), item->sourcePath(), QString(), QString(), item->failureReason()});
     }
     leaveRun();
-    session->setCurrentAlbumPhotoCount(session->currentAlbumPhotoCount() + uploaded);
-    m_window->fileList()->removeUploaded();
-    m_window->toolPanel()->lblSelectCount->clear();
-    // The batch removal sends no count: "Remove All" must not stay on an empty list.
-    m_window->statusBar()->lblDeleteAll->setVisible(m_window->fileList()->count() > 0);
-    session->setUploading(false);
-    setUploadingLook(false);
+    m_session->setCurrentAlbumPhotoCount(m_session->currentAlbumPhotoCount() + uploaded);
+    m_list->removeUploaded();
+    emit sig_runEnded(int(listItems().size()), true);
+    m_session->setUploading(false);
+    emit sig_statusText(tr("StandBy"));
 
-    if (failed > 0) {
-        vbUploadFailed box(m_window);
-        box.setCounts(uploaded, failed);
-        box.setFailures(failures);
-        box.exec();
-        emit sig_uploadFinished(uploaded, failed);
-        if (box.resultValue() == vbUploadFailed::ReUpload)
-            startUpload();
-    } else {
-        const vbEndpoints& endpoints = m_window->session()->endpoints();
-        vbUploadComplete box(endpoints.webPage(QString()), m_window);
-        box.setUploaded(uploaded);
-        box.exec();
-        emit sig_uploadFinished(uploaded, failed);
-        if (box.resultValue() == vbUploadComplete::VisitSite)
-            QDesktopServices::openUrl(vbRequests::homePageUrl(endpoints));
-    }
+    const bool again = m_prompts->runEnded(uploaded, failed, failures);
+    emit sig_uploadFinished(uploaded, failed);
+    if (again && failed > 0)
+        startUpload();
 }
 
-void vbUploadQueue::joinRun(vbFileNode* node)
+void vbUploadQueue::joinRun(vbUploadItem* item)
 {
-    node->setInUploadRun(true);
+    item->setInUploadRun(true);
     // The status line follows the tiles, not only the tick.
-    connect(node, &vbFileNode::sig_uploadStateChanged, this, &vbUploadQueue::showRunProgress,
+    connect(item, &vbUploadItem::sig_uploadStateChanged, this, &vbUploadQueue::showRunProgress,
             Qt::UniqueConnection);
 }
 
 void vbUploadQueue::leaveRun()
 {
-    for (vbFileNode* node : runNodes()) {
-        node->setInUploadRun(false);
-        disconnect(node, &vbFileNode::sig_uploadStateChanged, this, &vbUploadQueue::showRunProgress);
+    for (vbUploadItem* item : runItems()) {
+        item->setInUploadRun(false);
+        disconnect(item, &vbUploadItem::sig_uploadStateChanged, this, &vbUploadQueue::showRunProgress);
     }
-    m_runNodes.clear();
+    m_runItems.clear();
 }
 
 void vbUploadQueue::showRunProgress()
 {
     if (!isUploading())
         return;
-    const QList<vbFileNode*> nodes = runNodes();
-    const auto uploaded = int(std::count_if(nodes.begin(), nodes.end(), [](const vbFileNode* node) {
-        return node->uploadState() == vbFileNode::Uploaded;
+    const QList<vbUploadItem*> items = runItems();
+    const auto uploaded = int(std::count_if(items.begin(), items.end(), [](const vbUploadItem* item) {
+        return item->uploadState() == vbUploadState::Uploaded;
     }));
-    m_window->setStatusText(progressText(tr("Uploading...Success"), uploaded, int(nodes.size()) - uploaded));
+    emit sig_statusText(progressText(tr("Uploading...Success"), uploaded, int(items.size()) - uploaded));
 }
 
 void vbUploadQueue::cancelUpload()
 {
     m_uploadTimer->stop();
     leaveRun();
-    m_window->fileList()->removeUploaded();
-    m_window->showPhotoCount(m_window->fileList()->count());
+    m_list->removeUploaded();
+    emit sig_runEnded(int(listItems().size()), false);
     // Every transfer is told to end first, so their waits overlap and the
     // cancel costs one short wait, not one per photo.
-    for (const QPointer<vbFileNode>& node : std::as_const(m_activeUploads)) {
-        if (node && node->worker())
-            node->worker()->abortRun(0);
+    for (const QPointer<vbUploadItem>& item : std::as_const(m_activeUploads)) {
+        if (item)
+            item->abortTransfer();
     }
-    for (const QPointer<vbFileNode>& node : std::as_const(m_activeUploads)) {
-        if (node)
-            node->cancelUpload();
+    for (const QPointer<vbUploadItem>& item : std::as_const(m_activeUploads)) {
+        if (item)
+            item->cancelUpload();
     }
-    m_window->session()->setUploading(false);
-    setUploadingLook(false);
+    m_session->setUploading(false);
+    emit sig_statusText(tr("StandBy"));
 }
 
-void vbUploadQueue::setUploadingLook(bool uploading)
-{
-    vbToolPanel* panel = m_window->toolPanel();
-    vbStatusBar* bar = m_window->statusBar();
-    m_window->setStatusText(uploading ? tr("Uploading...") : tr("StandBy"));
-    if (uploading)
-        bar->btnUpload->setImages(QStringLiteral(":/Resources/cancelUpload.png"),
-                                  QStringLiteral(":/Resources/cancelUpload_hover.png"));
-    else
-        bar->btnUpload->setImages(QStringLiteral(":/Resources/upload.png"),
-                                  QStringLiteral(":/Resources/upload_hover.png"));
-    const QList<QWidget*> widgets{panel->comboBox,  panel->btnHelp,       panel->btnRegister,
-                                  panel->btnTask,   panel->btnSelectFile, panel->btnLogin,
-                                  panel->lblCreate, panel->btnViewMode,   bar->lblDeleteAll};
-    for (QWidget* widget : widgets)
-        widget->setEnabled(!uploading);
-}
-
-void vbUploadQueue::closeProgram()
+bool vbUploadQueue::closeDown()
 {
     if (isUploading()) {
-        if (message(OkButton | CancelButton, tr("It's uploading image.Do you want cancel uploading?")) != 1)
-            return;
+        if (!m_prompts->cancelRunningUpload())
+            return false;
         cancelUpload();
     }
-    const QList<vbFileNode*> nodes = listNodes();
     bool keepRecovery = false;
-    if (!nodes.isEmpty()) {
-        vbMessageBox box(OkButton | CancelButton, tr("Tips"), tr("Do you want upload photos next time?"),
-                         m_window);
-        box.setButtonImages(OkButton, QStringLiteral(":/Resources/autoLoad.png"),
-                            QStringLiteral(":/Resources/autoLoad_hover.png"));
-        box.setButtonImages(CancelButton, QStringLiteral(":/Resources/noLoad.png"),
-                            QStringLiteral(":/Resources/noLoad_hover.png"));
+    if (!listItems().isEmpty() && m_prompts->uploadNextTime()) {
         QString error;
-        if (box.exec() == 1 && !vbUploadLog::savePending(pendingPath(), keptPaths(), &error)) {
+        if (!vbUploadLog::savePending(pendingPath(), keptPaths(), &error)) {
             reportSaveFailure(pendingPath(), error, true);
             // The recovery copy then brings the photos back instead.
             keepRecovery = true;
         }
     }
-    m_window->fileList()->loadThread()->clear();
-    QString error;
-    if (!vbUploadLog::save(logPath(), m_logRecords, &error))
-        reportSaveFailure(logPath(), error, true);
+    saveLog(true);
     // A normal end: nothing to recover at the next start.
+    m_keepingRecovery = false;
     m_recoveryTimer->stop();
-    disconnect(m_window->fileList()->model(), nullptr, m_recoveryTimer, nullptr);
-    disconnect(m_window->fileList(), nullptr, m_recoveryTimer, nullptr);
     if (!keepRecovery)
         QFile::remove(recoveryPath());
-    m_window->close();
-    QCoreApplication::quit();
+    return true;
 }

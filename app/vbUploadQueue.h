@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vbUploadItem.h"
 #include "vbUploadLogRecord.h"
 
 #include <QList>
@@ -8,19 +9,35 @@
 #include <QSet>
 #include <QString>
 
-class QTimer;
-class vbFileNode;
-class vbMainWnd;
+#include <functional>
 
-// The upload queue of the main window: the checks before an upload, the
-// preparation hand-off, the 3000 ms tick that moves every photo one step with
-// at most three in flight, the results, the upload log and the pending list,
-// and the closing sequence of the program.
+class QTimer;
+class vbSession;
+class vbUploadList;
+class vbUploadPrompts;
+
+// The upload queue: the checks before an upload, the preparation hand-off, the
+// 3000 ms tick that moves every photo one step with at most three in flight,
+// the results, the upload log and the pending list. It works on the photo list
+// through vbUploadList, asks its questions through vbUploadPrompts and tells
+// what it does through signals; it knows no window.
 class vbUploadQueue : public QObject
 {
     Q_OBJECT
 public:
-    explicit vbUploadQueue(vbMainWnd* window);
+    // The two blocking FTP calls of an upload's start (tests hand in their own).
+    struct FtpCalls
+    {
+        std::function<bool(const QString& host, int port, const QString& user, const QString& password)>
+            testLogin;
+        std::function<bool(const QString& host, int port, const QString& user, const QString& password,
+                           const QString& folder)>
+            createFolder;
+    };
+    static FtpCalls realFtpCalls();
+
+    vbUploadQueue(vbSession* session, vbUploadList* list, vbUploadPrompts* prompts, FtpCalls ftp,
+                  QObject* parent = nullptr);
     ~vbUploadQueue() override;
 
     // Start-up: the photos of the last run (the pending list the user kept,
@@ -51,43 +68,57 @@ public slots:
     void startUpload();
     // The upload tick.
     void checkToUpload();
-    void nodePreUploadComplete(vbFileNode* node);
-    // The tray's Quit: log written, pending list offered, event loop ended.
-    void closeProgram();
+    void nodePreUploadComplete(vbUploadItem* item);
+    // The list changed: its recovery copy is rewritten soon.
+    void listChanged();
+    // The closing sequence's part of the queue: a running upload is cancelled
+    // if the user agrees, the photos are kept for the next start if asked,
+    // the log is written and the recovery copy goes. False: the user keeps
+    // the upload running and the program goes on.
+    bool closeDown();
 
 signals:
-    // An upload run ended (after its result dialog was answered).
+    // The status line.
+    void sig_statusText(const QString& text);
+    // A note kept after the status line (photos brought back at start).
+    void sig_statusNotice(const QString& notice);
+    // A run was cancelled or has finished (before its result is told):
+    // photosLeft are still listed.
+    void sig_runEnded(int photosLeft, bool finished);
+    // An upload run ended (after its result was told and answered).
     void sig_uploadFinished(int uploaded, int failed);
 
 private:
-    QList<vbFileNode*> listNodes() const;
+    QList<vbUploadItem*> listItems() const;
     // The photos of the running upload that are still listed, in list order.
-    QList<vbFileNode*> runNodes() const;
-    // A photo enters the running upload: its tile and the status line follow it.
-    void joinRun(vbFileNode* node);
+    QList<vbUploadItem*> runItems() const;
+    // A photo enters the running upload: the status line follows it.
+    void joinRun(vbUploadItem* item);
     // Every photo leaves the run (it ended or was cancelled).
     void leaveRun();
-    // "Uploading...": the uploaded and the remaining photos of the run, as the tiles show them.
+    // "Uploading...": the uploaded and the remaining photos of the run.
     void showRunProgress();
     // The paths that stand for the listed photos in the pending list and the recovery copy.
     QStringList keptPaths() const;
     bool saveRecovery();
-    bool saveLog();
+    bool saveLog(bool wait);
     // Tells the user once what could not be saved, until a save works again.
     void reportSaveFailure(const QString& path, const QString& error, bool wait);
     void askAboutUploadedBefore();
     void cancelUpload();
     void finishUpload(int uploaded, int failed);
-    void setUploadingLook(bool uploading);
-    void appendLog(vbFileNode* node, bool succeeded);
-    int message(int flags, const QString& text);
+    void appendLog(vbUploadItem* item, bool succeeded);
 
-    vbMainWnd* m_window;
+    vbSession* m_session;
+    vbUploadList* m_list;
+    vbUploadPrompts* m_prompts;
+    FtpCalls m_ftp;
     QTimer* m_uploadTimer;
     bool m_ftpChecked = false;
-    QList<QPointer<vbFileNode>> m_activeUploads;
-    QList<QPointer<vbFileNode>> m_runNodes;
+    QList<QPointer<vbUploadItem>> m_activeUploads;
+    QList<QPointer<vbUploadItem>> m_runItems;
     QTimer* m_recoveryTimer;
+    bool m_keepingRecovery = false;
     QSet<QString> m_failedSaves;
     int m_recoveredCount = 0;
     QSet<QString> m_uploadedFiles;

@@ -9,6 +9,7 @@
 #include "vbNameOrder.h"
 #include "vbPushButton.h"
 #include "vbSelectFiles.h"
+#include "vbSession.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -60,7 +61,7 @@ vbFileList::vbFileList(QWidget* parent, bool withAddButton) : QListWidget(parent
         m_addButton->setAcceptDrops(true);
         m_addButton->installEventFilter(this);
     }
-    setViewMode(2);
+    setViewMode(vbViewMode::SmallIcons);
 }
 
 vbFileList::~vbFileList()
@@ -69,21 +70,22 @@ vbFileList::~vbFileList()
     clear();
 }
 
-QSize vbFileList::itemSize(int mode)
+QSize vbFileList::itemSize(vbViewMode mode)
 {
     switch (mode) {
-    case 1:
+    case vbViewMode::List:
         return QSize(300, 25);
-    case 3:
+    case vbViewMode::BigIcons:
         return QSize(260, 300);
-    default:
-        return QSize(130, 150);
+    case vbViewMode::SmallIcons:
+        break;
     }
+    return QSize(130, 150);
 }
 
-int vbFileList::itemSpacing(int mode)
+int vbFileList::itemSpacing(vbViewMode mode)
 {
-    return mode == 1 ? 1 : 10;
+    return mode == vbViewMode::List ? 1 : 10;
 }
 
 namespace {
@@ -108,6 +110,7 @@ void vbFileList::addFiles(const QList<QFileInfo>& files, bool checkable)
         if (checkable)
             node->setCheckState(Qt::Unchecked);
         node->setFileInfo(file);
+        node->setSession(m_session);
         connect(node, &vbFileNode::sig_fileChanged, this, &vbFileList::sig_photoFileChanged);
         node->setLoader(m_loadThread);
         node->setSizeHint(itemSize(m_viewMode));
@@ -133,6 +136,7 @@ void vbFileList::addFiles(const QList<QFileInfo>& files, bool checkable)
 void vbFileList::makeTile(vbFileNode* node)
 {
     auto* tile = new vbFileNodeUI(node);
+    tile->setList(this);
     node->setTile(tile);
     if (node->flags() & Qt::ItemIsUserCheckable) {
         connect(tile, &vbFileNodeUI::sig_checkItem, this, &vbFileList::slot_itemCheckStatusChanged);
@@ -184,13 +188,11 @@ bool vbFileList::contains(const QString& absolutePath) const
     return false;
 }
 
-void vbFileList::setViewMode(int mode)
+void vbFileList::setViewMode(vbViewMode mode)
 {
-    if (mode < 1 || mode > 3)
-        return;
     m_viewMode = mode;
     // Setting Qt's mode again would throw the whole layout away: only on a change.
-    const QListView::ViewMode qtMode = mode == 1 ? QListView::ListMode : QListView::IconMode;
+    const QListView::ViewMode qtMode = mode == vbViewMode::List ? QListView::ListMode : QListView::IconMode;
     if (QListView::viewMode() != qtMode || count() == 0) {
         QListView::setViewMode(qtMode);
         // Rows are arranged, never dragged about.
@@ -288,10 +290,64 @@ void vbFileList::removeUploaded()
 {
     QList<vbFileNode*> uploaded;
     for (int i = 0; i < count(); ++i) {
-        if (node(i)->uploadState() == vbFileNode::Uploaded)
+        if (node(i)->uploadState() == vbUploadState::Uploaded)
             uploaded.append(node(i));
     }
     removeNodes(uploaded);
+}
+
+void vbFileList::setSession(vbSession* session)
+{
+    m_session = session;
+    for (int i = 0; i < count(); ++i)
+        node(i)->setSession(session);
+}
+
+void vbFileList::setUploadedLookup(std::function<bool(const QString&)> lookup)
+{
+    m_uploadedLookup = std::move(lookup);
+    viewport()->update();
+}
+
+bool vbFileList::uploadedBefore(const QString& path) const
+{
+    return m_uploadedLookup && m_uploadedLookup(path);
+}
+
+bool vbFileList::uploadRunning() const
+{
+    return m_session && m_session->isUploading();
+}
+
+QList<vbUploadItem*> vbFileList::uploadItems() const
+{
+    QList<vbUploadItem*> items;
+    for (int i = 0; i < count(); ++i)
+        items.append(node(i));
+    return items;
+}
+
+namespace {
+// The items of a list are its nodes.
+QList<vbFileNode*> nodesOf(const QList<vbUploadItem*>& items)
+{
+    QList<vbFileNode*> nodes;
+    for (vbUploadItem* item : items) {
+        if (auto* node = qobject_cast<vbFileNode*>(item))
+            nodes.append(node);
+    }
+    return nodes;
+}
+} // namespace
+
+void vbFileList::removeItems(const QList<vbUploadItem*>& items)
+{
+    removeNodes(nodesOf(items));
+}
+
+void vbFileList::prepareItems(const QList<vbUploadItem*>& items)
+{
+    prepareNodes(nodesOf(items));
 }
 
 void vbFileList::clearAll()
@@ -305,7 +361,8 @@ void vbFileList::clearAll()
 
 void vbFileList::prepareNodes(const QList<vbFileNode*>& list)
 {
-    m_saveThread->setNodes(list);
+    // FTP mode also makes the two smaller sizes.
+    m_saveThread->setNodes(list, m_session ? m_session->ftpMode() : true);
 }
 
 void vbFileList::updateAddButton()
@@ -349,7 +406,7 @@ void vbFileList::addDropped(const QStringList& paths)
 {
     if (paths.isEmpty())
         return;
-    if (count() + paths.size() <= maxPhotos) {
+    if (count() + paths.size() <= kMaxPhotos) {
         QList<QFileInfo> files;
         for (const QString& path : paths)
             files.append(QFileInfo(path));

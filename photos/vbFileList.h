@@ -1,6 +1,7 @@
 #pragma once
 
 #include "vbFileNode.h" // signals carry vbFileNode*
+#include "vbUploadList.h"
 
 #include <QFileInfo>
 #include <QList>
@@ -8,7 +9,10 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
+
 class QMimeData;
+
 class vbPushButton;
 class _loadThread;
 class _saveImageThread;
@@ -17,15 +21,29 @@ class _saveImageThread;
 // The main window's upload list takes drops and pastes and shows a large add
 // button while empty; the selection dialog's list has check boxes. Each list
 // owns a thumbnail loader and a preparation thread.
-class vbFileList : public QListWidget
+class vbFileList : public QListWidget, public vbUploadList
 {
     Q_OBJECT
 public:
-    // A drop or paste may bring the list to this many photos, no more.
-    static constexpr int maxPhotos = 300;
-
     explicit vbFileList(QWidget* parent = nullptr, bool withAddButton = false);
     ~vbFileList() override;
+
+    // The session the photos upload in; handed on to every node.
+    void setSession(vbSession* session);
+    vbSession* session() const { return m_session; }
+    // Tells the tiles which files the upload log records as uploaded, so they
+    // can warn about uploading one again.
+    void setUploadedLookup(std::function<bool(const QString&)> lookup);
+    bool uploadedBefore(const QString& path) const;
+    // An upload runs in the list's session.
+    bool uploadRunning() const;
+
+    // vbUploadList
+    QList<vbUploadItem*> uploadItems() const override;
+    void removeItems(const QList<vbUploadItem*>& items) override;
+    void removeUploaded() override;
+    void prepareItems(const QList<vbUploadItem*>& items) override;
+    void restoreFiles(const QStringList& paths) override { addPaths(paths); }
 
     // Appends a row for each file not yet in the list. checkable rows carry a
     // check box (selection dialog); others have the edit buttons.
@@ -33,15 +51,14 @@ public:
     // Adds the paths whose file exists.
     void addPaths(const QStringList& paths);
     bool contains(const QString& absolutePath) const;
-    // Adds the photos of the clipboard's URLs under the same 300 rule as a drop.
+    // Adds the photos of the clipboard's URLs under the same limit as a drop.
     void pasteFiles();
 
-    // 1 list rows, 2 small icons, 3 big icons; other values are ignored.
-    void setViewMode(int mode);
-    int viewMode() const { return m_viewMode; }
+    void setViewMode(vbViewMode mode);
+    vbViewMode viewMode() const { return m_viewMode; }
     // Row size of each view mode.
-    static QSize itemSize(int mode);
-    static int itemSpacing(int mode);
+    static QSize itemSize(vbViewMode mode);
+    static int itemSpacing(vbViewMode mode);
 
     int checkedCount() const;
     void setAllChecked(bool checked);
@@ -53,7 +70,6 @@ public:
     void removeNode(vbFileNode* node);
     // As removeNode for each, without sig_countChanged.
     void removeNodes(const QList<vbFileNode*>& nodes);
-    void removeUploaded();
     void clearAll();
 
     // Queues nodes for upload preparation; each emits sig_preUploadComplete.
@@ -97,14 +113,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Adds the paths unless the list would exceed maxPhotos (duplicates counted).
+    // Adds the paths unless the list would exceed kMaxPhotos (duplicates counted).
     void addDropped(const QStringList& paths);
     void updateAddButton();
     void makeTile(vbFileNode* node);
     void makePendingTiles();
 
     vbPushButton* m_addButton = nullptr;
-    int m_viewMode = 2;
+    QPointer<vbSession> m_session;
+    std::function<bool(const QString&)> m_uploadedLookup;
+    vbViewMode m_viewMode = vbViewMode::SmallIcons;
     _loadThread* m_loadThread;
     _saveImageThread* m_saveThread;
     QList<QPointer<vbFileNode>> m_pendingTiles;

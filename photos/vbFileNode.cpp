@@ -15,7 +15,7 @@ QAtomicInt s_nextTempIndex(1);
 } // namespace
 
 vbFileNode::vbFileNode()
-    : QObject(nullptr), QListWidgetItem(nullptr, 0), m_tempIndex(s_nextTempIndex.fetchAndAddRelaxed(1))
+    : vbUploadItem(nullptr), QListWidgetItem(nullptr, 0), m_tempIndex(s_nextTempIndex.fetchAndAddRelaxed(1))
 {}
 
 vbFileNode::~vbFileNode()
@@ -111,7 +111,7 @@ int vbFileNode::row() const
     return list ? list->row(this) : 0;
 }
 
-void vbFileNode::setViewMode(int mode)
+void vbFileNode::setViewMode(vbViewMode mode)
 {
     m_viewMode = mode;
     if (m_tile)
@@ -124,19 +124,24 @@ void vbFileNode::setKey(const QString& head, const QString& tail)
     m_keyTail = tail;
 }
 
-void vbFileNode::setUploadState(int state)
+void vbFileNode::setUploadState(vbUploadState state)
 {
-    if (state == Waiting || state == Prepared) {
+    if (state == vbUploadState::Waiting || state == vbUploadState::Prepared) {
         m_keyFailures = 0;
         m_commitFailures = 0;
     }
-    if (state == Failed)
+    if (state == vbUploadState::Failed)
         releaseWorkerOnFailure();
     const bool changed = m_uploadState != state;
     m_uploadState = state;
     updateTile();
     if (changed)
         emit sig_uploadStateChanged(this);
+}
+
+void vbFileNode::setSession(vbSession* session)
+{
+    m_session = session;
 }
 
 void vbFileNode::setInUploadRun(bool inRun)
@@ -151,7 +156,7 @@ void vbFileNode::updateTile()
 {
     if (!m_tile)
         return;
-    m_tile->setToolTip(m_uploadState == Failed ? m_failureReason : QString());
+    m_tile->setToolTip(m_uploadState == vbUploadState::Failed ? m_failureReason : QString());
     m_tile->update();
 }
 
@@ -161,11 +166,11 @@ void vbFileNode::setReadProblem(vbImageLoader::Problem problem)
     m_readProblem = problem;
     if (problem != vbImageLoader::Problem::None) {
         m_failureReason = vbImageLoader::problemText(problem);
-        setUploadState(Failed);
-    } else if (hadProblem && m_uploadState == Failed) {
+        setUploadState(vbUploadState::Failed);
+    } else if (hadProblem && m_uploadState == vbUploadState::Failed) {
         // The file was mended or replaced (an edit): the photo may go again.
         m_failureReason.clear();
-        setUploadState(Waiting);
+        setUploadState(vbUploadState::Waiting);
     }
 }
 

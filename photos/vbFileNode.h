@@ -2,7 +2,10 @@
 
 #include "vbExifReader.h"
 #include "vbImageLoader.h"
+#include "vbSession.h"
 #include "vbUploadHandles.h"
+#include "vbUploadItem.h"
+#include "vbViewMode.h"
 
 #include <QFileInfo>
 #include <QImage>
@@ -26,29 +29,16 @@ class vbBaseUpload;
 // Everything here is read and written on the GUI thread only. The loader
 // threads work on copies of what they need and hand their results back through
 // queued calls, so no loader ever touches a node.
-class vbFileNode : public QObject, public QListWidgetItem
+class vbFileNode : public vbUploadItem, public QListWidgetItem
 {
     Q_OBJECT
 public:
-    // Tested by number by the upload controller and the tile.
-    enum UploadState
-    {
-        Waiting = 0,
-        Stopped = 1,
-        Prepared = 2,
-        RequestingKey = 3,
-        KeyFailed = 4,
-        KeyReady = 5,
-        Transferring = 6,
-        Failed = 7,
-        Transferred = 8,
-        Committing = 9,
-        CommitFailed = 10,
-        Uploaded = 11
-    };
-
     vbFileNode();
     ~vbFileNode() override;
+
+    // The session the photo uploads in (the list's); key, transfer and commit need one.
+    void setSession(vbSession* session);
+    vbSession* session() const { return m_session; }
 
     // The file that stands for the photo now (the user's file, its re-compressed
     // copy or the editor's result).
@@ -57,10 +47,10 @@ public:
     void setFileInfo(const QFileInfo& info);
     QString baseName() const { return m_fileInfo.baseName(); }
     QString fileName() const { return m_fileInfo.fileName(); }
-    QString absoluteFilePath() const { return m_fileInfo.absoluteFilePath(); }
+    QString absoluteFilePath() const override { return m_fileInfo.absoluteFilePath(); }
     QString absolutePath() const { return m_fileInfo.absolutePath(); }
     qint64 fileSize() const { return m_fileInfo.size(); }
-    QString sourcePath() const { return m_sourcePath; }
+    QString sourcePath() const override { return m_sourcePath; }
     // Prepared "_2.jpg" (122 box) and "_1.jpg" (500 box), set by preparation.
     QFileInfo smallFile() const { return m_smallFile; }
     QFileInfo mediumFile() const { return m_mediumFile; }
@@ -82,6 +72,7 @@ public:
     // large, cut off or undecodable), as last found by a loader; such a photo
     // is Failed with this as its failure reason.
     vbImageLoader::Problem readProblem() const { return m_readProblem; }
+    bool isUnreadable() const override { return m_readProblem != vbImageLoader::Problem::None; }
     // Pixel size of the file as last loaded for the thumbnail (-1 before, 0 when unreadable).
     int sourceWidth() const { return m_sourceWidth; }
     int sourceHeight() const { return m_sourceHeight; }
@@ -105,9 +96,9 @@ public:
     void setTile(vbFileNodeUI* tile);
     // Row in its list widget, 0 when in none.
     int row() const;
-    int viewMode() const { return m_viewMode; }
+    vbViewMode viewMode() const { return m_viewMode; }
     // Stores the mode and lays the tile out for it.
-    void setViewMode(int mode);
+    void setViewMode(vbViewMode mode);
 
     qint64 photoId() const { return m_photoId; }
     void setPhotoId(qint64 id) { m_photoId = id; }
@@ -116,22 +107,22 @@ public:
     QString keyTail() const { return m_keyTail; }
     void setKey(const QString& head, const QString& tail);
 
-    int uploadState() const { return m_uploadState; }
+    vbUploadState uploadState() const override { return m_uploadState; }
     // Waiting and Prepared reset the key and commit failure counters first.
     // The tile is repainted.
-    void setUploadState(int state);
-    int keyFailures() const { return m_keyFailures; }
+    void setUploadState(vbUploadState state) override;
+    int keyFailures() const override { return m_keyFailures; }
     int addKeyFailure() { return ++m_keyFailures; }
-    int commitFailures() const { return m_commitFailures; }
+    int commitFailures() const override { return m_commitFailures; }
     int addCommitFailure() { return ++m_commitFailures; }
     // Counts for the node's whole life; nothing resets it.
     int transferFailures() const { return m_transferFailures; }
     int addTransferFailure() { return ++m_transferFailures; }
     // The photo belongs to the running upload; outside one, Waiting means nothing.
     bool inUploadRun() const { return m_inUploadRun; }
-    void setInUploadRun(bool inRun);
-    bool resultLogged() const { return m_resultLogged; }
-    void setResultLogged(bool logged) { m_resultLogged = logged; }
+    void setInUploadRun(bool inRun) override;
+    bool resultLogged() const override { return m_resultLogged; }
+    void setResultLogged(bool logged) override { m_resultLogged = logged; }
 
     // Repaints the tile, if any.
     void updateTile();
@@ -141,24 +132,26 @@ public:
     // only starts the work, the slots below move the state on.
     // Prepared / KeyFailed: FTP mode fetches a photo id, HTTP mode an upload
     // key; KeyReady at once when one is already held.
-    void requestKey();
+    void requestKey() override;
     // KeyReady / Failed: starts (or restarts) the worker. FTP: user and
     // password of the account, folder = album id; HTTP: user = user id, the
     // key goes in the password's place. Failed (file missing) when the worker cannot start.
     void startTransfer(bool ftp, const QString& host, const QString& user, const QString& password,
-                       const QString& folder);
+                       const QString& folder) override;
     // Transferred / CommitFailed: FTP mode sends the photo's details; HTTP
     // mode is Uploaded at once.
-    void commit();
+    void commit() override;
+    // Tells the worker, if any, to end without waiting for it.
+    void abortTransfer() override;
     // Stops and deletes the worker (an FTP worker removes what it stored),
     // drops pending requests; Stopped, progress hidden.
-    void cancelUpload();
+    void cancelUpload() override;
     // The worker while one exists (owned).
     vbBaseUpload* worker() const { return m_worker.get(); }
     // Why the photo last failed (unreadable file, key, transfer or commit,
     // with the error text); the tile shows it as its tool tip while Failed.
-    QString failureReason() const { return m_failureReason; }
-    void setFailureReason(const QString& reason) { m_failureReason = reason; }
+    QString failureReason() const override { return m_failureReason; }
+    void setFailureReason(const QString& reason) override { m_failureReason = reason; }
 
 public slots:
     void slot_getIDcomplete();
@@ -170,10 +163,6 @@ public slots:
     // ---- end of upload protocol ----
 
 signals:
-    // End of preparation, whether or not anything was written.
-    void sig_preUploadComplete(vbFileNode* node);
-    // setUploadState changed the state.
-    void sig_uploadStateChanged(vbFileNode* node);
     // setFileInfo gave the photo another file (rename, edit, preparation).
     void sig_fileChanged();
     // End of a full-size load, also when it failed.
@@ -213,8 +202,9 @@ private:
     QString m_focal;
     QString m_keyTail;
     QString m_keyHead;
-    int m_viewMode = 2;
-    int m_uploadState = Waiting;
+    vbViewMode m_viewMode = vbViewMode::SmallIcons;
+    vbUploadState m_uploadState = vbUploadState::Waiting;
+    QPointer<vbSession> m_session;
     bool m_inUploadRun = false;
     int m_keyFailures = 0;
     int m_commitFailures = 0;

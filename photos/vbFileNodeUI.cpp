@@ -1,11 +1,11 @@
 #include "vbFileNodeUI.h"
 
 #include "KitButtonFlags.h"
+#include "vbFileList.h"
 #include "vbFileNode.h"
 #include "vbFitSize.h"
 #include "vbMessageBox.h"
 #include "vbPushButton.h"
-#include "vbSession.h"
 
 #include <QBoxLayout>
 #include <QEnterEvent>
@@ -18,18 +18,6 @@
 #include <QRegularExpressionValidator>
 
 namespace {
-
-std::function<bool(const QString&)>& uploadedLookup()
-{
-    static std::function<bool(const QString&)> lookup;
-    return lookup;
-}
-
-bool uploadRunning()
-{
-    const vbSession* session = vbSession::current();
-    return session && session->isUploading();
-}
 
 vbPushButton* makeButton(const char* image, const QString& tip, QWidget* parent)
 {
@@ -103,17 +91,22 @@ QString vbFileNodeUI::namePattern()
     return QStringLiteral("[^\\\\/:*?\"<>|\r\n.]*");
 }
 
-void vbFileNodeUI::setUploadedLookup(std::function<bool(const QString&)> lookup)
+void vbFileNodeUI::setList(const vbFileList* list)
 {
-    uploadedLookup() = std::move(lookup);
+    m_list = list;
 }
 
-QSize vbFileNodeUI::cellSize(int mode)
+bool vbFileNodeUI::uploadRunning() const
 {
-    return mode == 3 ? QSize(260, 300) : QSize(130, 150);
+    return m_list && m_list->uploadRunning();
 }
 
-QRect vbFileNodeUI::thumbnailRect(int mode, const QSize& thumbnail)
+QSize vbFileNodeUI::cellSize(vbViewMode mode)
+{
+    return mode == vbViewMode::BigIcons ? QSize(260, 300) : QSize(130, 150);
+}
+
+QRect vbFileNodeUI::thumbnailRect(vbViewMode mode, const QSize& thumbnail)
 {
     const int w = cellSize(mode).width();
     const QSize fitted = fitSize(thumbnail, QSize(w - 6, w - 6));
@@ -127,16 +120,17 @@ int vbFileNodeUI::progressPercent(qint64 done, qint64 total)
     return int(double(done) / double(total) * 100.0);
 }
 
-vbFileNodeUI::StateLook vbFileNodeUI::stateLook(int state, bool inRun, bool uploadedBefore, int percent)
+vbFileNodeUI::StateLook vbFileNodeUI::stateLook(vbUploadState state, bool inRun, bool uploadedBefore,
+                                                int percent)
 {
     static const QColor busy(20, 70, 150);
     static const QColor idle(90, 90, 90);
     switch (state) {
-    case vbFileNode::Uploaded:
+    case vbUploadState::Uploaded:
         return {tr("Photo uploaded!"), QColor(0, 120, 40)};
-    case vbFileNode::Failed:
+    case vbUploadState::Failed:
         return {tr("Photo upload failed!"), QColor(200, 0, 0)};
-    case vbFileNode::Stopped:
+    case vbUploadState::Stopped:
         return {tr("Stopped"), idle};
     default:
         break;
@@ -145,13 +139,13 @@ vbFileNodeUI::StateLook vbFileNodeUI::stateLook(int state, bool inRun, bool uplo
     // a new photo is Waiting too, and a cancelled one keeps its last step.
     if (inRun) {
         switch (state) {
-        case vbFileNode::Waiting:
+        case vbUploadState::Waiting:
             return {tr("Waiting"), idle};
-        case vbFileNode::Transferring:
+        case vbUploadState::Transferring:
             return {tr("Sending %1%").arg(percent), busy};
-        case vbFileNode::Transferred:
-        case vbFileNode::Committing:
-        case vbFileNode::CommitFailed: // sent again on the next tick
+        case vbUploadState::Transferred:
+        case vbUploadState::Committing:
+        case vbUploadState::CommitFailed: // sent again on the next tick
             return {tr("Finishing"), busy};
         default: // Prepared, RequestingKey, KeyFailed (asked again), KeyReady
             return {tr("Preparing"), busy};
@@ -167,8 +161,7 @@ vbFileNodeUI::StateLook vbFileNodeUI::currentLook() const
     // A check mark outranks the state; the selection dialog does not warn about uploads.
     if (!m_node || isChecked())
         return {};
-    const auto& lookup = uploadedLookup();
-    const bool before = !isCheckable() && lookup && lookup(m_node->absoluteFilePath());
+    const bool before = !isCheckable() && m_list && m_list->uploadedBefore(m_node->absoluteFilePath());
     return stateLook(m_node->uploadState(), m_node->inUploadRun(), before,
                      progressPercent(m_progressDone, m_progressTotal));
 }
@@ -200,9 +193,9 @@ void vbFileNodeUI::setProgress(qint64 done, qint64 total)
     update();
 }
 
-void vbFileNodeUI::setViewMode(int mode)
+void vbFileNodeUI::setViewMode(vbViewMode mode)
 {
-    if (mode == m_layoutMode) {
+    if (m_laidOut && mode == m_layoutMode) {
         update();
         return;
     }
@@ -212,7 +205,7 @@ void vbFileNodeUI::setViewMode(int mode)
         m_buttonRow->setParent(nullptr);
         delete old;
     }
-    if (mode == 1) {
+    if (mode == vbViewMode::List) {
         auto* row = new QHBoxLayout;
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(0);
@@ -236,6 +229,7 @@ void vbFileNodeUI::setViewMode(int mode)
         setLayout(column);
     }
     m_layoutMode = mode;
+    m_laidOut = true;
     update();
 }
 
@@ -273,7 +267,7 @@ void vbFileNodeUI::setButtonsVisible(bool visible)
 void vbFileNodeUI::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    if (m_layoutMode == 1)
+    if (m_layoutMode == vbViewMode::List)
         paintListRow(painter);
     else
         paintIcon(painter);
@@ -289,16 +283,16 @@ void vbFileNodeUI::paintListRow(QPainter& painter)
     font.setPointSize(12);
     painter.setFont(font);
 
-    const int state = m_node ? m_node->uploadState() : vbFileNode::Waiting;
-    if (isChecked() || state == vbFileNode::Uploaded) {
+    const vbUploadState state = m_node ? m_node->uploadState() : vbUploadState::Waiting;
+    if (isChecked() || state == vbUploadState::Uploaded) {
         const QPixmap mark(QStringLiteral(":/Resources/checked.png"));
         painter.drawPixmap(width() - mark.width() - 2, 2, mark);
-    } else if (state == vbFileNode::Failed) {
+    } else if (state == vbUploadState::Failed) {
         const QPixmap mark(QStringLiteral(":/Resources/uploadfailed.png"));
         painter.drawPixmap(width() - mark.width() - 2, 3, mark);
     }
 
-    if (state == vbFileNode::Transferring) {
+    if (state == vbUploadState::Transferring) {
         const double ratio = m_progressTotal > 0 ? double(m_progressDone) / double(m_progressTotal) : 0.0;
         painter.fillRect(QRect(m_nameEdit->width() + 1, 1, int(ratio * width()), height() - 2), Qt::blue);
     }
@@ -336,10 +330,10 @@ void vbFileNodeUI::paintIcon(QPainter& painter)
         }
     }
 
-    const int state = m_node ? m_node->uploadState() : vbFileNode::Waiting;
+    const vbUploadState state = m_node ? m_node->uploadState() : vbUploadState::Waiting;
     int markWidth = 0;
-    if (isChecked() || state == vbFileNode::Uploaded || state == vbFileNode::Failed) {
-        const bool failed = !isChecked() && state == vbFileNode::Failed;
+    if (isChecked() || state == vbUploadState::Uploaded || state == vbUploadState::Failed) {
+        const bool failed = !isChecked() && state == vbUploadState::Failed;
         const QPixmap mark(failed ? QStringLiteral(":/Resources/uploadfailed.png")
                                   : QStringLiteral(":/Resources/checked.png"));
         painter.drawPixmap(w - mark.width() - 2, 3, mark);
@@ -348,7 +342,7 @@ void vbFileNodeUI::paintIcon(QPainter& painter)
     // The state on a strip at the top left, clear of the mark.
     paintStateText(painter, QRect(3, 3, w - 8 - markWidth, 18), currentLook(), Qt::AlignLeft);
 
-    if (state == vbFileNode::Transferring) {
+    if (state == vbUploadState::Transferring) {
         const QRect band(QPoint(0, h / 2), QPoint(w - 1, h / 2 + 14));
         painter.fillRect(band, Qt::white);
         const double ratio = m_progressTotal > 0 ? double(m_progressDone) / double(m_progressTotal) : 0.0;
@@ -384,7 +378,7 @@ void vbFileNodeUI::enterEvent(QEnterEvent* event)
 {
     if (!uploadRunning()) {
         m_previewShown = false;
-        if (!isCheckable() && (m_layoutMode == 2 || m_layoutMode == 3))
+        if (!isCheckable() && m_laidOut && m_layoutMode != vbViewMode::List)
             setButtonsVisible(true);
         update();
     }
@@ -393,7 +387,7 @@ void vbFileNodeUI::enterEvent(QEnterEvent* event)
 
 void vbFileNodeUI::leaveEvent(QEvent* event)
 {
-    if (!isCheckable() && (m_layoutMode == 2 || m_layoutMode == 3))
+    if (!isCheckable() && m_laidOut && m_layoutMode != vbViewMode::List)
         setButtonsVisible(false);
     if (m_previewShown)
         emit sig_hoverEnded();
@@ -403,9 +397,9 @@ void vbFileNodeUI::leaveEvent(QEvent* event)
 
 bool vbFileNodeUI::inPictureArea(const QPoint& pos) const
 {
-    if (m_layoutMode == 1)
+    if (m_layoutMode == vbViewMode::List)
         return pos.x() >= 50 && pos.x() < width();
-    if (m_layoutMode == 2) {
+    if (m_layoutMode == vbViewMode::SmallIcons) {
         const int bottom = (height() - 1) - (m_btnEdit->height() - 1) - m_nameEdit->height() - 2;
         return pos.x() >= 0 && pos.x() < width() && pos.y() >= 0 && pos.y() <= bottom;
     }

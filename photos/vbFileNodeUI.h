@@ -1,16 +1,17 @@
 #pragma once
 
 #include "vbFileNode.h" // signals carry vbFileNode*
+#include "vbViewMode.h"
 
 #include <QColor>
+#include <QPointer>
 #include <QRect>
 #include <QWidget>
-
-#include <functional>
 
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
+class vbFileList;
 class vbPushButton;
 
 // The widget of one photo row: thumbnail, editable name, upload mark and
@@ -31,9 +32,9 @@ public:
     void setProgress(qint64 done, qint64 total);
     qint64 progressDone() const { return m_progressDone; }
     qint64 progressTotal() const { return m_progressTotal; }
-    // Lays the tile out for view mode 1 (list row), 2 or 3 (icons).
-    void setViewMode(int mode);
-    int layoutMode() const { return m_layoutMode; }
+    // Lays the tile out as a list row or an icon.
+    void setViewMode(vbViewMode mode);
+    vbViewMode layoutMode() const { return m_layoutMode; }
     bool previewShown() const { return m_previewShown; }
 
     QLineEdit* nameEdit() const { return m_nameEdit; }
@@ -42,11 +43,11 @@ public:
     vbPushButton* infoButton() const { return m_btnInfo; }
     vbPushButton* fullScreenButton() const { return m_btnFullScreen; }
 
-    // The icon cell of modes 2 (130 x 150) and 3 (260 x 300).
-    static QSize cellSize(int mode);
+    // The icon cell of small (130 x 150) and big icons (260 x 300).
+    static QSize cellSize(vbViewMode mode);
     // Where a thumbnail of the given size is drawn in an icon cell: fitted into
     // (W - 6) x (W - 6) and centred in the top W x W square.
-    static QRect thumbnailRect(int mode, const QSize& thumbnail);
+    static QRect thumbnailRect(vbViewMode mode, const QSize& thumbnail);
     // Whole percent of done out of total (0 when total is not positive).
     static int progressPercent(qint64 done, qint64 total);
     // What a tile says about its upload, and in which colour; no text, nothing drawn.
@@ -57,14 +58,14 @@ public:
     };
     // inRun: the photo is part of the running upload. uploadedBefore: the log
     // has it as uploaded. percent: of the transfer, while Transferring.
-    static StateLook stateLook(int state, bool inRun, bool uploadedBefore, int percent);
+    static StateLook stateLook(vbUploadState state, bool inRun, bool uploadedBefore, int percent);
 
     // The characters a photo name may not contain.
     static QString namePattern();
 
-    // Tells the tile which files the upload log records as uploaded, so it can
-    // warn about uploading one again. Set by the main window.
-    static void setUploadedLookup(std::function<bool(const QString&)> lookup);
+    // The list the tile is shown in: it tells whether an upload runs and
+    // which files the upload log records as uploaded.
+    void setList(const vbFileList* list);
 
 signals:
     // false: edit this photo; true: remove it.
@@ -94,6 +95,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool uploadRunning() const;
     bool isCheckable() const;
     bool isChecked() const;
     bool isRowSelected() const;
@@ -110,6 +112,7 @@ private:
                                Qt::Alignment align);
 
     vbFileNode* m_node;
+    QPointer<const vbFileList> m_list;
     qint64 m_progressDone = 0;
     qint64 m_progressTotal = 1;
     bool m_previewShown = false;
@@ -120,6 +123,7 @@ private:
     QLabel* m_spacer;
     QLineEdit* m_nameEdit;
     QHBoxLayout* m_buttonRow;
-    int m_layoutMode = 0;
+    vbViewMode m_layoutMode = vbViewMode::SmallIcons;
+    bool m_laidOut = false;
     bool m_editing = false;
 };

@@ -41,9 +41,9 @@ bool workerFits(const vbBaseUpload* worker, bool ftp, const QString& host, const
 
 void vbFileNode::requestKey()
 {
-    if (m_uploadState != Prepared && m_uploadState != KeyFailed)
+    if (m_uploadState != vbUploadState::Prepared && m_uploadState != vbUploadState::KeyFailed)
         return;
-    vbSession* session = vbSession::current();
+    vbSession* session = m_session;
     if (!session) {
         keyFailed(vbUploadProtocol::unexpectedAnswer(QByteArray()));
         return;
@@ -51,7 +51,7 @@ void vbFileNode::requestKey()
     const bool ftp = session->ftpMode();
     const bool held = ftp ? m_photoId != 0 : !m_keyHead.isEmpty() && !m_keyTail.isEmpty();
     if (held) {
-        setUploadState(KeyReady);
+        setUploadState(vbUploadState::KeyReady);
         return;
     }
     const QUrl url = ftp ? vbUploadProtocol::photoIdUrl(session->baseAddress())
@@ -61,7 +61,7 @@ void vbFileNode::requestKey()
     m_keyReply.reset(reply);
     connect(reply, &QNetworkReply::finished, this, &vbFileNode::slot_getIDcomplete);
     connect(reply, &QNetworkReply::errorOccurred, this, &vbFileNode::slot_getIDError);
-    setUploadState(RequestingKey);
+    setUploadState(vbUploadState::RequestingKey);
 }
 
 void vbFileNode::slot_getIDcomplete()
@@ -76,14 +76,14 @@ void vbFileNode::slot_getIDcomplete()
         if (const std::optional<qint64> id = vbUploadProtocol::photoIdFromReply(body)) {
             m_photoId = *id;
             m_keyFailures = 0;
-            setUploadState(KeyReady);
+            setUploadState(vbUploadState::KeyReady);
             return;
         }
     } else if (const std::optional<vbUploadProtocol::UploadKey> key =
                    vbUploadProtocol::uploadKeyFromReply(body)) {
         m_keyHead = key->head;
         m_keyTail = key->tail;
-        setUploadState(KeyReady);
+        setUploadState(vbUploadState::KeyReady);
         return;
     }
     keyFailed(vbUploadProtocol::unexpectedAnswer(body));
@@ -108,13 +108,13 @@ void vbFileNode::keyFailed(const QString& detail)
     m_keyTail.clear();
     ++m_keyFailures;
     m_failureReason = vbUploadProtocol::keyFailureReason(detail);
-    setUploadState(KeyFailed);
+    setUploadState(vbUploadState::KeyFailed);
 }
 
 void vbFileNode::startTransfer(bool ftp, const QString& host, const QString& user, const QString& password,
                                const QString& folder)
 {
-    if (m_uploadState != KeyReady && m_uploadState != Failed)
+    if (m_uploadState != vbUploadState::KeyReady && m_uploadState != vbUploadState::Failed)
         return;
     const QString secret = ftp ? password : m_keyHead + m_keyTail;
     if (m_worker && !workerFits(m_worker.get(), ftp, host, user, secret, folder))
@@ -137,7 +137,7 @@ void vbFileNode::startTransfer(bool ftp, const QString& host, const QString& use
     if (m_worker->startUpload(files, photoIdString())) {
         if (m_tile)
             m_tile->setProgress(0, 1);
-        setUploadState(Transferring);
+        setUploadState(vbUploadState::Transferring);
     } else {
         // Its files went after preparation.
         setReadProblem(vbImageLoader::Problem::Missing);
@@ -154,29 +154,29 @@ void vbFileNode::slot_dataTransfer(qint64 done, qint64 total)
 
 void vbFileNode::slot_done(bool ok)
 {
-    if (!m_worker || sender() != m_worker.get() || m_uploadState != Transferring)
+    if (!m_worker || sender() != m_worker.get() || m_uploadState != vbUploadState::Transferring)
         return; // a run given up on
     if (ok) {
         if (m_tile)
             m_tile->setProgress(0, 0);
-        setUploadState(Transferred);
+        setUploadState(vbUploadState::Transferred);
         return;
     }
     m_failureReason = vbUploadProtocol::transferFailureReason(m_worker->lastError());
     if (addTransferFailure() >= kTransferFailureLimit)
-        setUploadState(Failed);
+        setUploadState(vbUploadState::Failed);
     else
-        setUploadState(KeyReady);
+        setUploadState(vbUploadState::KeyReady);
 }
 
 void vbFileNode::commit()
 {
-    if (m_uploadState != Transferred && m_uploadState != CommitFailed)
+    if (m_uploadState != vbUploadState::Transferred && m_uploadState != vbUploadState::CommitFailed)
         return;
-    vbSession* session = vbSession::current();
+    vbSession* session = m_session;
     if (!session || !session->ftpMode()) {
         // The upload request itself stored the photo.
-        setUploadState(Uploaded);
+        setUploadState(vbUploadState::Uploaded);
         return;
     }
     vbUploadProtocol::CommitValues values;
@@ -198,7 +198,7 @@ void vbFileNode::commit()
     m_commitReply.reset(reply);
     connect(reply, &QNetworkReply::finished, this, &vbFileNode::slot_commitComplete);
     connect(reply, &QNetworkReply::errorOccurred, this, &vbFileNode::slot_commitError);
-    setUploadState(Committing);
+    setUploadState(vbUploadState::Committing);
 }
 
 void vbFileNode::slot_commitComplete()
@@ -211,7 +211,7 @@ void vbFileNode::slot_commitComplete()
     const QByteArray body = reply->readAll();
     if (vbUploadProtocol::commitAccepted(body, m_photoId)) {
         m_commitFailures = 0;
-        setUploadState(Uploaded);
+        setUploadState(vbUploadState::Uploaded);
         return;
     }
     commitFailed(vbUploadProtocol::unexpectedAnswer(body));
@@ -232,7 +232,13 @@ void vbFileNode::commitFailed(const QString& detail)
 {
     ++m_commitFailures;
     m_failureReason = vbUploadProtocol::commitFailureReason(detail);
-    setUploadState(CommitFailed);
+    setUploadState(vbUploadState::CommitFailed);
+}
+
+void vbFileNode::abortTransfer()
+{
+    if (m_worker)
+        m_worker->abortRun(0);
 }
 
 void vbFileNode::cancelUpload()
@@ -243,7 +249,7 @@ void vbFileNode::cancelUpload()
         m_worker->stopUpload(); // an unfinished FTP run's files are removed
         m_worker.reset();
     }
-    setUploadState(Stopped);
+    setUploadState(vbUploadState::Stopped);
     if (m_tile)
         m_tile->setProgress(0, 0);
 }

@@ -171,7 +171,7 @@ void vbSelectFiles::on_btnOk_clicked()
 {
     const int checked = fileList->checkedCount();
     const int total = (m_uploadList ? m_uploadList->count() : 0) + checked;
-    if (total > vbFileList::maxPhotos) {
+    if (total > vbFileList::kMaxPhotos) {
         refuse(tr("You can not select more then 300 photos!"));
         return;
     }

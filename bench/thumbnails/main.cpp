@@ -128,7 +128,7 @@ int main(int argc, char* argv[])
     }
 
     // The 300-photo drop.
-    const int dropCount = vbFileList::maxPhotos;
+    const int dropCount = vbFileList::kMaxPhotos;
     const QString dropFolder = folder + QStringLiteral("/drop");
     QDir().mkpath(dropFolder);
     QList<QUrl> urls;

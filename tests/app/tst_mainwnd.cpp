@@ -83,7 +83,6 @@ private slots:
     {
         QDir::setCurrent(m_program.path());
         m_window = std::make_unique<vbMainWnd>();
-        setMainWnd(m_window.get());
         m_window->setGeometry(100, 100, 800, 550);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -91,7 +90,6 @@ private slots:
     void cleanup()
     {
         ++m_generation;
-        setMainWnd(nullptr);
         m_window.reset();
         QFile::remove(vbUploadQueue::recoveryPath());
     }
@@ -122,6 +120,20 @@ private slots:
         m_window->trayIcon()->contextMenu()->actions().at(2)->trigger(); // Restore
         QVERIFY(m_window->isVisible() && !m_window->isMinimized());
         QCOMPARE(m_window->geometry(), before);
+    }
+
+    // The window follows the session's upload flag: Upload turns into Cancel,
+    // the choices that would change the run are locked, the status line says so.
+    void uploadingLook()
+    {
+        for (const bool uploading : {true, false}) {
+            m_window->session()->setUploading(uploading);
+            QCOMPARE(m_window->toolPanel()->btnSelectFile->isEnabled(), !uploading);
+            QCOMPARE(m_window->toolPanel()->comboBox->isEnabled(), !uploading);
+            QCOMPARE(m_window->statusBar()->lblDeleteAll->isEnabled(), !uploading);
+            QCOMPARE(m_window->statusText(),
+                     uploading ? QStringLiteral("Uploading...") : QStringLiteral("StandBy"));
+        }
     }
 
     // "Sign in as someone else" keeps the session until the dialog succeeds;

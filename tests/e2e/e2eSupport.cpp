@@ -116,7 +116,6 @@ int vbE2eProgram::createAlbum(const QString& name, int count, bool withFtpFolder
 std::unique_ptr<vbMainWnd> vbE2eProgram::openWindow(const QString& album, int tickMs)
 {
     auto window = std::make_unique<vbMainWnd>();
-    setMainWnd(window.get());
     window->uploadQueue()->uploadTimer()->setInterval(tickMs);
     window->show();
     m_error = QStringLiteral("window not shown");

@@ -67,7 +67,6 @@ private slots:
             QTest::mouseClick(static_cast<vbMessageBox*>(box)->btnOK, Qt::LeftButton);
         });
         m_window = std::make_unique<vbMainWnd>(nullptr, 1500);
-        setMainWnd(m_window.get());
         m_window->show();
 
         QTRY_COMPARE_WITH_TIMEOUT(script.pending(), 0, 20000);
@@ -127,7 +126,7 @@ private slots:
             return;
         }
         QCOMPARE(m_window->fileList()->count(), 1);
-        QCOMPARE(m_window->fileList()->node(0)->uploadState(), int(vbFileNode::Failed));
+        QCOMPARE(m_window->fileList()->node(0)->uploadState(), vbUploadState::Failed);
         QTRY_COMPARE_WITH_TIMEOUT(m_program.photosOfAlbum(m_albumId).size(), 0, 20000);
         QCOMPARE(m_program.albumCount(m_albumId), 1);
     }
@@ -204,7 +203,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_window->uploadQueue()->logRecords().size(), qsizetype(3), 60000);
         QString stalled;
         for (vbFileNode* node : m_window->fileList()->nodes()) {
-            if (node->uploadState() == vbFileNode::Transferring)
+            if (node->uploadState() == vbUploadState::Transferring)
                 stalled = node->sourcePath();
         }
         QVERIFY(!stalled.isEmpty());
@@ -225,7 +224,7 @@ private slots:
         QVERIFY(!m_window->session()->isUploading() && !m_window->isVisible());
         QVERIFY(!m_window->uploadQueue()->uploadTimer()->isActive());
         QCOMPARE(m_window->fileList()->count(), 1);
-        QCOMPARE(m_window->fileList()->node(0)->uploadState(), int(vbFileNode::Stopped));
+        QCOMPARE(m_window->fileList()->node(0)->uploadState(), vbUploadState::Stopped);
         QVERIFY(!m_window->fileList()->node(0)->worker());
         QFile pending(vbUploadQueue::pendingPath());
         QVERIFY(pending.open(QIODevice::ReadOnly));

@@ -178,7 +178,7 @@ private slots:
         QVERIFY(vbE2eProgram::addPhotos(window.get(), {good, text, gone}));
         QTRY_COMPARE(window->fileList()->pendingTiles(), 0);
         // Marked as soon as the list reads it.
-        QCOMPARE(nodeOf(window.get(), text)->uploadState(), int(vbFileNode::Failed));
+        QCOMPARE(nodeOf(window.get(), text)->uploadState(), vbUploadState::Failed);
         QCOMPARE(nodeOf(window.get(), text)->tile()->toolTip(),
                  vbImageLoader::problemText(Problem::NotAnImage));
         QVERIFY(QFile::remove(gone));
@@ -193,7 +193,8 @@ private slots:
         for (const auto& [path, problem] : bad) {
             const QString reason = vbImageLoader::problemText(problem);
             const vbFileNode* node = nodeOf(window.get(), path);
-            QVERIFY2(node && node->uploadState() == vbFileNode::Failed && node->tile()->toolTip() == reason,
+            QVERIFY2(node && node->uploadState() == vbUploadState::Failed &&
+                         node->tile()->toolTip() == reason,
                      qPrintable(path));
             const auto record = std::find_if(records.begin(), records.end(),
                                              [&](const UploadLogRecord& r) { return r.filePath == path; });
@@ -226,7 +227,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
         QCOMPARE(finished.first(), (QVariantList{1, 0}));
         QCOMPARE(listedPaths(window.get()), QStringList{late});
-        QCOMPARE(window->fileList()->node(0)->uploadState(), int(vbFileNode::Waiting));
+        QCOMPARE(window->fileList()->node(0)->uploadState(), vbUploadState::Waiting);
         QCOMPARE(vbE2eProgram::upload(window.get()), (QVariantList{1, 0}));
         QCOMPARE(m_program.commitsOfAlbum(albumId).size(), 2);
     }

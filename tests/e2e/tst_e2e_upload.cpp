@@ -83,7 +83,7 @@ private slots:
         QHash<QString, QString> sent; // chosen photo -> file sent, with its hash and size
         QHash<QString, QPair<QByteArray, qint64>> sentFile;
         for (vbFileNode* node : window->fileList()->nodes()) {
-            connect(node, &vbFileNode::sig_preUploadComplete, this, [&](vbFileNode* n) {
+            connect(node, &vbFileNode::sig_preUploadComplete, this, [&, n = node](vbUploadItem*) {
                 sent.insert(n->sourcePath(), n->absoluteFilePath());
                 sentFile.insert(n->absoluteFilePath(),
                                 {vbE2eProgram::sha256Of(n->absoluteFilePath()), n->fileSize()});
@@ -270,7 +270,7 @@ private slots:
         QVERIFY2(!window->statusText().startsWith(QLatin1String("Uploading")),
                  qPrintable(window->statusText()));
         for (const vbFileNode* node : window->fileList()->nodes())
-            QCOMPARE(node->uploadState(), int(vbFileNode::Waiting));
+            QCOMPARE(node->uploadState(), vbUploadState::Waiting);
         QCOMPARE(m_program.requestCount("photoid") + m_program.requestCount("uploadkey"), 0);
         QCOMPARE(m_program.ftpCommandCount(QStringLiteral("MKD")), 0);
     }
@@ -384,7 +384,7 @@ private slots:
         QCOMPARE(window->fileList()->count(), 3);
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(window->fileList()->node(i)->sourcePath(), paths.at(i + 2));
-            QCOMPARE(window->fileList()->node(i)->uploadState(), int(vbFileNode::Stopped));
+            QCOMPARE(window->fileList()->node(i)->uploadState(), vbUploadState::Stopped);
         }
         QCOMPARE(m_program.albumCount(albumId), 500);
         QCOMPARE(m_program.commitsOfAlbum(albumId).size(), 2);

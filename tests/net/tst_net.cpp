@@ -76,7 +76,8 @@ void tst_Net::everyStepEndsByDeadlineOrAbort_data()
         QTest::addRow("send, %s", how) << "send" << fault("ftp_stor", "stall") << "STOR" << abort << true;
         QTest::addRow("reply to a stored file, %s", how)
             << "reply" << fault("ftp_stor", "stall") << "STOR" << abort << true;
-        QTest::addRow("read, %s", how) << "read" << fault("ftp_retr", "stall", 1000) << "RETR" << abort << true;
+        QTest::addRow("read, %s", how)
+            << "read" << fault("ftp_retr", "stall", 1000) << "RETR" << abort << true;
         QTest::addRow("QUIT, %s", how) << "quit" << fault("ftp_quit", "stall") << "QUIT" << abort << false;
     }
 }
@@ -102,7 +103,8 @@ void tst_Net::everyStepEndsByDeadlineOrAbort()
     // Runs up to the withheld step; true when a step threw.
     auto run = [=, &aborter] {
         try {
-            const std::unique_ptr<vbFtpSession> session = vbFtpSession::connect(host, port, deadlines, &aborter);
+            const std::unique_ptr<vbFtpSession> session =
+                vbFtpSession::connect(host, port, deadlines, &aborter);
             session->login(kUser, kPassword);
             if (step == "quit") {
                 session->closeSession();

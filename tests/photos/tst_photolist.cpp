@@ -221,25 +221,25 @@ void tst_PhotoList::progressOfBigFiles()
 
 void tst_PhotoList::stateLook_data()
 {
-    QTest::addColumn<int>("state");
+    QTest::addColumn<vbUploadState>("state");
     QTest::addColumn<bool>("inRun");
     QTest::addColumn<bool>("before");  // the log has the photo as uploaded
     QTest::addColumn<QString>("text"); // failures alone are drawn in red
-    using N = vbFileNode;
-    QTest::newRow("new photo uploaded before") << int(N::Waiting) << false << true << "Photo had uploaded!";
-    QTest::newRow("waiting") << int(N::Waiting) << true << true << "Waiting";
-    QTest::newRow("key to ask again") << int(N::KeyFailed) << true << false << "Preparing";
-    QTest::newRow("sending") << int(N::Transferring) << true << false << "Sending 42%";
-    QTest::newRow("commit to send again") << int(N::CommitFailed) << true << false << "Finishing";
-    QTest::newRow("uploaded") << int(N::Uploaded) << true << true << "Photo uploaded!";
-    QTest::newRow("failed, run over") << int(N::Failed) << false << true << "Photo upload failed!";
-    QTest::newRow("stopped") << int(N::Stopped) << false << false << "Stopped";
-    QTest::newRow("cancelled mid-step") << int(N::KeyReady) << false << false << "";
+    using N = vbUploadState;
+    QTest::newRow("new photo uploaded before") << N::Waiting << false << true << "Photo had uploaded!";
+    QTest::newRow("waiting") << N::Waiting << true << true << "Waiting";
+    QTest::newRow("key to ask again") << N::KeyFailed << true << false << "Preparing";
+    QTest::newRow("sending") << N::Transferring << true << false << "Sending 42%";
+    QTest::newRow("commit to send again") << N::CommitFailed << true << false << "Finishing";
+    QTest::newRow("uploaded") << N::Uploaded << true << true << "Photo uploaded!";
+    QTest::newRow("failed, run over") << N::Failed << false << true << "Photo upload failed!";
+    QTest::newRow("stopped") << N::Stopped << false << false << "Stopped";
+    QTest::newRow("cancelled mid-step") << N::KeyReady << false << false << "";
 }
 
 void tst_PhotoList::stateLook()
 {
-    QFETCH(int, state);
+    QFETCH(vbUploadState, state);
     QFETCH(bool, inRun);
     QFETCH(bool, before);
     QFETCH(QString, text);

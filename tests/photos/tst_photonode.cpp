@@ -235,19 +235,19 @@ void tst_PhotoNode::unreadableFile()
     if (kind == QLatin1String("deleted")) {
         // Fine when added; gone when it is prepared for upload.
         QCOMPARE(node->readProblem(), vbImageLoader::Problem::None);
-        QCOMPARE(node->uploadState(), int(vbFileNode::Waiting));
+        QCOMPARE(node->uploadState(), vbUploadState::Waiting);
         QVERIFY(QFile::remove(path));
     } else {
         // Known at once: marked failed, the tile says why.
         QVERIFY(node->thumbnail().isNull());
         QCOMPARE(int(node->readProblem()), problem);
-        QCOMPARE(node->uploadState(), int(vbFileNode::Failed));
+        QCOMPARE(node->uploadState(), vbUploadState::Failed);
         QCOMPARE(tile.toolTip(), reason);
-        node->setUploadState(vbFileNode::Waiting);
+        node->setUploadState(vbUploadState::Waiting);
     }
     // Preparation ends with the photo failed for its reason and nothing written.
     QVERIFY(prepare(node, true));
-    QCOMPARE(node->uploadState(), int(vbFileNode::Failed));
+    QCOMPARE(node->uploadState(), vbUploadState::Failed);
     QCOMPARE(node->failureReason(), reason);
     QCOMPARE(tile.toolTip(), reason);
     QVERIFY(!QFileInfo::exists(node->tempFolder()));

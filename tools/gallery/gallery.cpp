@@ -139,8 +139,9 @@ void editor(Gallery& gallery, vbFileNode* node)
 void uploadStates(Gallery& gallery, vbMainWnd& window)
 {
     const QList<vbFileNode*> nodes = window.fileList()->nodes();
-    const int states[] = {vbFileNode::Waiting,    vbFileNode::RequestingKey, vbFileNode::Transferring,
-                          vbFileNode::Committing, vbFileNode::Uploaded,      vbFileNode::Failed};
+    const vbUploadState states[] = {vbUploadState::Waiting,      vbUploadState::RequestingKey,
+                                    vbUploadState::Transferring, vbUploadState::Committing,
+                                    vbUploadState::Uploaded,     vbUploadState::Failed};
     for (int i = 0; i < nodes.size() && i < 6; ++i) {
         nodes.at(i)->setFailureReason(QStringLiteral("Sending the photo failed: timeout"));
         nodes.at(i)->setInUploadRun(true);
@@ -155,7 +156,7 @@ void uploadStates(Gallery& gallery, vbMainWnd& window)
     window.toolPanel()->actionSmallIcon()->trigger();
     for (int i = 0; i < nodes.size() && i < 6; ++i) {
         nodes.at(i)->setInUploadRun(false);
-        nodes.at(i)->setUploadState(vbFileNode::Waiting);
+        nodes.at(i)->setUploadState(vbUploadState::Waiting);
         nodes.at(i)->setFailureReason(QString());
     }
 }
@@ -163,7 +164,6 @@ void uploadStates(Gallery& gallery, vbMainWnd& window)
 void mainWindowAndDialogs(Gallery& gallery, const QList<QFileInfo>& photos)
 {
     vbMainWnd window;
-    setMainWnd(&window);
     gallery.shoot(&window, QStringLiteral("mainwnd_empty"));
 
     window.session()->signIn(1001, QStringLiteral("demo@velbrook.test"), QStringLiteral("demo"),
@@ -236,7 +236,6 @@ void mainWindowAndDialogs(Gallery& gallery, const QList<QFileInfo>& photos)
 
     viewers(gallery, nodes);
     editor(gallery, nodes.constFirst());
-    setMainWnd(nullptr);
 }
 
 void updater(Gallery& gallery)
