@@ -55,7 +55,7 @@ vbMainWnd::vbMainWnd(QWidget* parent, int serviceDeadlineMs)
 {}
 
 vbMainWnd::vbMainWnd(vbCredentialStore* credentials, QWidget* parent, int serviceDeadlineMs)
-    : QMainWindow(parent), m_session(new vbSession(this)),
+    : QMainWindow(parent), m_session(new vbSession(vbEndpoints::load(systemIni()), this)),
       m_accounts(new vbAccountStore(systemIni(), credentials, this)), m_serviceDeadlineMs(serviceDeadlineMs)
 {
     buildForm();

@@ -3,7 +3,6 @@
 #include "vbFileNode.h"
 #include "vbFitSize.h"
 #include "vbImageLoader.h"
-#include "vbSession.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,12 +33,6 @@ _saveImageThread::~_saveImageThread()
         m_wait.wakeOne();
     }
     wait();
-}
-
-void _saveImageThread::setNodes(const QList<vbFileNode*>& nodes)
-{
-    vbSession* session = vbSession::current();
-    setNodes(nodes, session ? session->ftpMode() : true);
 }
 
 void _saveImageThread::setNodes(const QList<vbFileNode*>& nodes, bool ftp)

@@ -31,8 +31,7 @@ public:
     ~_saveImageThread() override;
 
     // Replaces the queue by nodes. ftp decides whether the "_1"/"_2" sizes are
-    // written; by default it is the session's FTP mode.
-    void setNodes(const QList<vbFileNode*>& nodes);
+    // written (FTP mode).
     void setNodes(const QList<vbFileNode*>& nodes, bool ftp);
     int pendingCount() const;
 

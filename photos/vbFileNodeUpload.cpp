@@ -120,7 +120,7 @@ void vbFileNode::startTransfer(bool ftp, const QString& host, const QString& use
     if (m_worker && !workerFits(m_worker.get(), ftp, host, user, secret, folder))
         m_worker.reset();
     if (!m_worker) {
-        const vbSession* session = vbSession::current();
+        const vbSession* session = m_session;
         const vbEndpoints endpoints = session ? session->endpoints() : vbEndpoints();
         vbNetDeadlines deadlines;
         if (session)

@@ -2,15 +2,7 @@
 
 #include "vbIniParser.h"
 
-#include <optional>
-
 namespace {
-std::optional<vbEndpoints>& currentEndpoints()
-{
-    static std::optional<vbEndpoints> endpoints;
-    return endpoints;
-}
-
 int readPort(const vbIniParser& ini, const QString& key, int fallback)
 {
     bool ok = false;
@@ -41,24 +33,6 @@ vbEndpoints vbEndpoints::load(const QString& iniPath)
     e.m_httpPort = readPort(ini, QStringLiteral("httpport"), e.m_httpPort);
     e.m_ftpPort = readPort(ini, QStringLiteral("ftpport"), e.m_ftpPort);
     return e;
-}
-
-const vbEndpoints& vbEndpoints::current()
-{
-    auto& endpoints = currentEndpoints();
-    if (!endpoints)
-        endpoints = load(QStringLiteral("system.ini"));
-    return *endpoints;
-}
-
-void vbEndpoints::setCurrent(const vbEndpoints& endpoints)
-{
-    currentEndpoints() = endpoints;
-}
-
-void vbEndpoints::reloadCurrent()
-{
-    currentEndpoints() = load(QStringLiteral("system.ini"));
 }
 
 QString vbEndpoints::hostWithPort(const QString& host) const

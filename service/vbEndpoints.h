@@ -13,12 +13,6 @@ public:
     // Reads the "service" section of the given settings file; absent keys keep the defaults.
     static vbEndpoints load(const QString& iniPath);
 
-    // The endpoints of this run: loaded from ".\system.ini" on first use.
-    static const vbEndpoints& current();
-    // Replaces the endpoints of this run (tests, and a reload after the settings changed).
-    static void setCurrent(const vbEndpoints& endpoints);
-    static void reloadCurrent();
-
     QString web() const { return m_web; }
     QString wangtong() const { return m_wangtong; }
     QString dianxin() const { return m_dianxin; }

@@ -4,28 +4,10 @@
 
 #include <QNetworkAccessManager>
 
-namespace {
-vbSession* s_current = nullptr;
-}
+vbSession::vbSession(const vbEndpoints& endpoints, QObject* parent) : QObject(parent), m_endpoints(endpoints)
+{}
 
-vbSession::vbSession(QObject* parent) : vbSession(vbEndpoints::current(), parent) {}
-
-vbSession::vbSession(const vbEndpoints& endpoints, QObject* parent)
-    : QObject(parent), m_endpoints(endpoints), m_previous(s_current)
-{
-    s_current = this;
-}
-
-vbSession::~vbSession()
-{
-    if (s_current == this)
-        s_current = m_previous;
-}
-
-vbSession* vbSession::current()
-{
-    return s_current;
-}
+vbSession::~vbSession() = default;
 
 QNetworkAccessManager* vbSession::network()
 {

@@ -7,21 +7,17 @@
 #include <QPointer>
 #include <QString>
 
-// The signed-in session and the few upload flags that every subsystem reads.
-// The main window owns the one instance of a run; lower layers reach it through
-// current() so they need not know the main window. The latest constructed
-// session is current until it is destroyed (tests make their own).
+// The signed-in session, the service's endpoints and the few upload flags of a
+// run. The main window owns it and hands it to what needs it (sign-in, the
+// photo list and its nodes, the upload queue); tests make their own.
 class QNetworkAccessManager;
 
 class vbSession : public QObject
 {
     Q_OBJECT
 public:
-    explicit vbSession(QObject* parent = nullptr);
-    vbSession(const vbEndpoints& endpoints, QObject* parent);
+    explicit vbSession(const vbEndpoints& endpoints, QObject* parent = nullptr);
     ~vbSession() override;
-
-    static vbSession* current();
 
     // Where the service lives for this run.
     const vbEndpoints& endpoints() const { return m_endpoints; }
@@ -96,5 +92,4 @@ private:
     vbEndpoints m_endpoints;
     int m_transferDeadlineMs = 60000;
     QPointer<QNetworkAccessManager> m_network;
-    vbSession* m_previous = nullptr;
 };

@@ -73,7 +73,7 @@ int main(int argc, char* argv[])
     const QString folder = args.size() > 2 ? args.at(2) : temp.path();
     QDir().mkpath(folder);
     QDir::setCurrent(folder);
-    vbSession session;
+    vbSession session{vbEndpoints()};
 
     QStringList files;
     for (int i = 0; i < count; ++i) {

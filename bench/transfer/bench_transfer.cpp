@@ -163,7 +163,6 @@ int main(int argc, char** argv)
     vbEndpoints endpoints;
     endpoints.setHttpPort(service.httpPort());
     endpoints.setFtpPort(service.ftpPort());
-    vbEndpoints::setCurrent(endpoints);
     const QString host = service.wangtong();
 
     QTemporaryDir dir;

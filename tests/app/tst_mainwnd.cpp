@@ -46,7 +46,6 @@ private:
     {
         QFile::remove(QStringLiteral("system.ini"));
         QVERIFY(service.writeSystemIni(m_program.path()));
-        vbEndpoints::reloadCurrent();
         vbIniParser ini(QStringLiteral("system.ini"));
         ini.setString(QStringLiteral("user.info"), QStringLiteral("username"),
                       QLatin1String(velbrook::kDemoEmail));
@@ -93,7 +92,6 @@ private slots:
         m_window.reset();
         QFile::remove(vbUploadQueue::recoveryPath());
     }
-    void cleanupTestCase() { vbEndpoints::setCurrent(vbEndpoints()); }
 
     // Both close buttons and the window system's close go to the tray (or
     // minimise where there is none), keeping the geometry; the program goes on.

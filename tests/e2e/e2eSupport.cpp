@@ -89,8 +89,8 @@ bool vbE2eProgram::setUp()
     setAutoLogin(true);
     if (!m_service->writeSystemIni(m_dir.path()))
         return fail(QStringLiteral("cannot write system.ini"));
-    vbEndpoints::reloadCurrent();
-    return vbEndpoints::current().httpPort() == m_service->httpPort() ||
+    return vbEndpoints::load(QDir(m_dir.path()).filePath(QStringLiteral("system.ini"))).httpPort() ==
+               m_service->httpPort() ||
            fail(QStringLiteral("system.ini was not read"));
 }
 

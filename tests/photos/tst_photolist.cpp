@@ -45,7 +45,7 @@ private:
     static QStringList rows(vbFileList& list);
 
     QTemporaryDir m_dir;
-    vbSession m_session;
+    vbSession m_session{vbEndpoints()};
 };
 
 void tst_PhotoList::initTestCase()

@@ -49,7 +49,7 @@ void tst_PhotoNode::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     QVERIFY(QDir::setCurrent(m_dir.path()));
-    m_session = std::make_unique<vbSession>();
+    m_session = std::make_unique<vbSession>(vbEndpoints());
     m_loader = std::make_unique<_loadThread>();
     m_saver = std::make_unique<_saveImageThread>();
 }

@@ -28,7 +28,6 @@ private slots:
         m_startDir = QDir::currentPath();
         m_service = std::make_unique<vbTestService>();
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->errorString()));
-        vbEndpoints::setCurrent(m_service->endpoints());
     }
     void init()
     {

@@ -64,7 +64,6 @@ private slots:
     {
         m_service = std::make_unique<vbTestService>();
         QVERIFY2(m_service->isRunning(), qPrintable(m_service->errorString()));
-        vbEndpoints::setCurrent(m_service->endpoints());
     }
     void init() { QVERIFY(m_service->clearFaults(true)); }
 

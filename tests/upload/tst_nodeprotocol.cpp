@@ -70,8 +70,7 @@ void tst_nodeprotocol::initTestCase()
     vbEndpoints endpoints;
     endpoints.setHttpPort(m_service->httpPort());
     endpoints.setFtpPort(m_service->ftpPort());
-    vbEndpoints::setCurrent(endpoints);
-    m_session = std::make_unique<vbSession>();
+    m_session = std::make_unique<vbSession>(endpoints);
     m_session->signIn(velbrook::kDemoUserId, kUser, kPassword, m_service->wangtong(), QStringLiteral("Http"));
     m_session->setAlbums(
         {AlbumRecord{QStringLiteral("Family"), velbrook::kFamilyAlbumId, velbrook::kFamilyPhotoCount}});
