@@ -308,7 +308,7 @@ void vbUploadQueue::startUpload()
     for (vbFileNode* node : runNodes())
         joinRun(node);
     m_window->setStatusText(tr("Uploading..."));
-    m_window->fileList()->prepareNodes(toPrepare);
+    m_window->fileList()->prepareNodes(toPrepare, session->ftpMode());
     m_uploadTimer->start();
     // Photos that failed at once are logged now.
     if (failedAtOnce)
@@ -516,6 +516,7 @@ void vbUploadQueue::showRunProgress()
 void vbUploadQueue::cancelUpload()
 {
     m_uploadTimer->stop();
+    m_window->fileList()->prepareNodes({}, false);
     leaveRun();
     m_window->fileList()->removeUploaded();
     m_window->showPhotoCount(m_window->fileList()->count());

@@ -303,9 +303,9 @@ void vbFileList::clearAll()
     emit sig_countChanged(count());
 }
 
-void vbFileList::prepareNodes(const QList<vbFileNode*>& list)
+void vbFileList::prepareNodes(const QList<vbFileNode*>& list, bool ftp)
 {
-    m_saveThread->setNodes(list);
+    m_saveThread->setNodes(list, ftp);
 }
 
 void vbFileList::updateAddButton()

@@ -35,6 +35,14 @@ namespace vbImageLoader {
 
 QImage load(const QString& path, const QSize& box, QSize* sourceSize)
 {
+    QImage image = decode(path, box, sourceSize);
+    if (!image.isNull() && image.format() != QImage::Format_ARGB32)
+        image.convertTo(QImage::Format_ARGB32);
+    return image;
+}
+
+QImage decode(const QString& path, const QSize& box, QSize* sourceSize)
+{
     raiseAllocationLimit();
     if (sourceSize)
         *sourceSize = QSize(0, 0);
@@ -61,8 +69,6 @@ QImage load(const QString& path, const QSize& box, QSize* sourceSize)
     QImage image = reader.read();
     if (image.isNull())
         return QImage();
-    if (image.format() != QImage::Format_ARGB32)
-        image.convertTo(QImage::Format_ARGB32);
     image = vbUpright::image(std::move(image), orientation);
     if (sourceSize)
         *sourceSize = size;
