@@ -389,7 +389,7 @@ void tst_PhotoNode::removedWhileWorkersBusy()
     qDeleteAll(nodes);
     saver.setNodes({survivor}, true);
     QTRY_VERIFY_WITH_TIMEOUT(!survivor->isLoading(), 20000);
-    QVERIFY(prepared.wait(20000));
+    QTRY_COMPARE_WITH_TIMEOUT(prepared.count(), 1, 20000);
     QCOMPARE(survivor->thumbnail().size(), QSize(244, 162));
     QTRY_COMPARE(saver.unfinishedCount(), 0);
     QTRY_VERIFY(std::none_of(folders.begin(), folders.end() - 1,
