@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <utility>
+
 namespace {
 
 // The smaller sizes keep the photo's metadata where it can be carried over,
@@ -17,6 +19,11 @@ bool saveSmaller(const QImage& image, const QString& target, const QString& phot
     return vbImageLoader::saveJpeg(image, target, _saveImageThread::jpegQuality, photo) ||
            vbImageLoader::saveJpeg(image, target, _saveImageThread::jpegQuality);
 }
+
+// Each worker keeps its last full-size picture until it runs out of work:
+// photos of one camera share a size, and decoding into that memory costs far
+// less than fresh memory for every photo.
+thread_local QImage t_fullSize;
 
 QImage scaledTo(const QImage& image, const QSize& size)
 {
@@ -28,7 +35,8 @@ QImage scaledTo(const QImage& image, const QSize& size)
 } // namespace
 
 _saveImageThread::_saveImageThread(QObject* parent, int workers)
-    : QObject(parent), m_pool(workers, [this](const Job& job) { process(job); })
+    : QObject(parent), m_pool(
+                           workers, [this](const Job& job) { process(job); }, [] { t_fullSize = QImage(); })
 {}
 
 _saveImageThread::~_saveImageThread()
@@ -103,7 +111,8 @@ void _saveImageThread::process(const Job& job)
     QSize upright;
     QImage pixels;
     if (recompress || job.ftp)
-        pixels = vbImageLoader::decode(job.path, recompress ? QSize() : mediumBox, &upright);
+        pixels = vbImageLoader::decode(job.path, recompress ? QSize() : mediumBox, &upright,
+                                       std::exchange(t_fullSize, QImage()));
 
     // Large files go out as a quality-80 copy under the same file name, upright
     // and with the photo's metadata. The copy is used only when it was written
@@ -112,10 +121,10 @@ void _saveImageThread::process(const Job& job)
         const QString target = job.folder + QLatin1Char('/') + job.fileName;
         if (vbImageLoader::saveJpeg(pixels, target, jpegQuality, job.path))
             recompressed = target;
+        t_fullSize = pixels;
     }
 
     if (job.ftp && !pixels.isNull()) {
-        // Only the medium image stays: a full-size picture is let go at once.
         pixels = scaledTo(pixels, fitSize(upright, mediumBox));
         const QString mediumTarget = job.folder + QLatin1Char('/') + job.baseName + QStringLiteral("_1.jpg");
         if (saveSmaller(pixels, mediumTarget, job.path))

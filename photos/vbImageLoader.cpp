@@ -41,7 +41,7 @@ QImage load(const QString& path, const QSize& box, QSize* sourceSize)
     return image;
 }
 
-QImage decode(const QString& path, const QSize& box, QSize* sourceSize)
+QImage decode(const QString& path, const QSize& box, QSize* sourceSize, QImage reuse)
 {
     raiseAllocationLimit();
     if (sourceSize)
@@ -66,8 +66,12 @@ QImage decode(const QString& path, const QSize& box, QSize* sourceSize)
         if (fitted != size)
             reader.setScaledSize(vbUpright::size(fitted, orientation));
     }
-    QImage image = reader.read();
-    if (image.isNull())
+    // A buffer that does not fit is let go first: never two full-size pictures at once.
+    const QSize decoded = reader.scaledSize().isValid() ? reader.scaledSize() : stored;
+    QImage image =
+        reuse.size() == decoded && reuse.format() == reader.imageFormat() ? std::move(reuse) : QImage();
+    reuse = QImage();
+    if (!reader.read(&image) || image.isNull())
         return QImage();
     image = vbUpright::image(std::move(image), orientation);
     if (sourceSize)

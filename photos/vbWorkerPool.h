@@ -19,8 +19,10 @@
 template <typename Job> class vbWorkerPool
 {
 public:
-    // workers <= 0: one per core.
-    vbWorkerPool(int workers, std::function<void(const Job&)> work) : m_work(std::move(work))
+    // workers <= 0: one per core. idle, if given, runs on a worker that finds
+    // the queue empty, before it sleeps: to let go of what it kept for the next job.
+    vbWorkerPool(int workers, std::function<void(const Job&)> work, std::function<void()> idle = {})
+        : m_work(std::move(work)), m_idle(std::move(idle))
     {
         const int count = workers > 0 ? workers : std::max(1, QThread::idealThreadCount());
         for (int i = 0; i < count; ++i) {
@@ -71,10 +73,15 @@ private:
     {
         QMutexLocker lock(&m_mutex);
         for (;;) {
+            if (m_queue.isEmpty() && !m_stop && m_idle) {
+                lock.unlock();
+                m_idle();
+                lock.relock();
+            }
             while (m_queue.isEmpty() && !m_stop)
                 m_wake.wait(&m_mutex);
             if (m_stop)
-                return;
+                break;
             const Job job = m_queue.takeFirst();
             ++m_busy;
             lock.unlock();
@@ -85,6 +92,7 @@ private:
     }
 
     std::function<void(const Job&)> m_work;
+    std::function<void()> m_idle;
     QList<Job> m_queue;
     mutable QMutex m_mutex;
     QWaitCondition m_wake;

@@ -45,6 +45,7 @@
 #include <algorithm>
 #include <ctime>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -209,7 +210,9 @@ Cost prepareAll(const QStringList& files, int workers)
 void turboPrepare(const QString& f, const QString& folder)
 {
 #ifdef PV_BENCH_LIBJPEG
-    const QImage full = vbTurboReference::decode(readAll(f), 1);
+    // Decoded into the memory of the last photo, as our workers do.
+    static QImage last;
+    const QImage full = vbTurboReference::decode(readAll(f), 1, std::exchange(last, QImage()));
     const QString base = folder + QLatin1Char('/') + QFileInfo(f).baseName();
     const QImage medium =
         full.scaled(fitSize(full.size(), QSize(500, 500)), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -219,6 +222,7 @@ void turboPrepare(const QString& f, const QString& folder)
         !writeAll(base + QStringLiteral("_1.jpg"), vbTurboReference::encode(medium, 80)) ||
         !writeAll(base + QStringLiteral("_2.jpg"), vbTurboReference::encode(small, 80)))
         qFatal("libjpeg preparation failed");
+    last = full;
 #else
     Q_UNUSED(f)
     Q_UNUSED(folder)

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include <jpeglib.h>
 
@@ -21,7 +22,7 @@ void fail(j_common_ptr info)
 
 namespace vbTurboReference {
 
-QImage decode(const QByteArray& jpeg, int scaleDenom)
+QImage decode(const QByteArray& jpeg, int scaleDenom, QImage reuse)
 {
     jpeg_decompress_struct info{};
     jpeg_error_mgr error{};
@@ -34,7 +35,10 @@ QImage decode(const QByteArray& jpeg, int scaleDenom)
     info.scale_denom = (unsigned int)scaleDenom;
     info.out_color_space = JCS_EXT_BGRX;
     jpeg_start_decompress(&info);
-    QImage image(int(info.output_width), int(info.output_height), QImage::Format_RGB32);
+    const QSize size(int(info.output_width), int(info.output_height));
+    QImage image = reuse.size() == size && reuse.format() == QImage::Format_RGB32
+                       ? std::move(reuse)
+                       : QImage(size, QImage::Format_RGB32);
     while (info.output_scanline < info.output_height) {
         JSAMPROW row = image.scanLine(int(info.output_scanline));
         jpeg_read_scanlines(&info, &row, 1);

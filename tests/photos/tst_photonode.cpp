@@ -38,6 +38,7 @@ private slots:
     void removedWhileWorkersBusy();
     void cancelledWhileWorkersBusy();
     void editedWhilePrepared();
+    void batchCopiesShowTheirOwnPhoto();
 
 private:
     vbFileNode* makeNode(const QString& path);
@@ -444,6 +445,33 @@ void tst_PhotoNode::editedWhilePrepared()
     QTRY_COMPARE(m_saver->unfinishedCount(), 0);
     QCoreApplication::processEvents();
     QCOMPARE(done.count(), 1);
+}
+
+void tst_PhotoNode::batchCopiesShowTheirOwnPhoto()
+{
+    // One worker decodes photos of one size into the same memory: no copy may
+    // show any of the photo before.
+    _saveImageThread saver(nullptr, 1);
+    QList<vbFileNode*> nodes;
+    QList<QColor> colours{Qt::red, Qt::green, Qt::blue, Qt::yellow};
+    for (int i = 0; i < colours.size(); ++i) {
+        const QString path =
+            writeSolid(m_dir.filePath(QStringLiteral("batch_%1.jpg").arg(i)), QSize(1200, 900), colours[i]);
+        QVERIFY(vbTestPhotos::padJpeg(path, 1100000));
+        nodes << makeNode(path);
+    }
+    QSignalSpy last(nodes.last(), &vbFileNode::sig_preUploadComplete);
+    saver.setNodes(nodes, true);
+    QVERIFY(last.wait(20000));
+    for (int i = 0; i < nodes.size(); ++i) {
+        for (const QString& copy :
+             {nodes[i]->absoluteFilePath(), nodes[i]->mediumFile().absoluteFilePath()}) {
+            const QImage image(copy);
+            QVERIFY2(copy.startsWith(nodes[i]->tempFolder()), qPrintable(copy));
+            QVERIFY2(sameColour(image.pixelColor(image.width() - 1, image.height() - 1), colours[i]),
+                     qPrintable(copy));
+        }
+    }
 }
 
 QTEST_MAIN(tst_PhotoNode)
