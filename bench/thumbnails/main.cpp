@@ -211,7 +211,7 @@ void turboPrepare(const QString& f, const QString& folder)
 {
 #ifdef PV_BENCH_LIBJPEG
     // Decoded into the memory of the last photo, as our workers do.
-    static QImage last;
+    thread_local QImage last;
     const QImage full = vbTurboReference::decode(readAll(f), 1, std::exchange(last, QImage()));
     const QString base = folder + QLatin1Char('/') + QFileInfo(f).baseName();
     const QImage medium =
@@ -251,6 +251,28 @@ void preparation(const QStringList& files, const QString& folder)
     const Cost pooled = prepareAll(thirty, 0);
     out << "  30 photos, " << QThread::idealThreadCount() << " workers   " << pooled.wall * 30 << " ms, "
         << pooled.cpu / pooled.wall << " cores busy (load " << load() << ")" << Qt::endl;
+#ifdef PV_BENCH_LIBJPEG
+    // The yardstick on as many threads: what this machine lets parallel work reach.
+    const int threads = QThread::idealThreadCount();
+    QElapsedTimer timer;
+    const double cpu = cpuMs();
+    timer.start();
+    std::vector<std::unique_ptr<QThread>> running;
+    for (int t = 0; t < threads; ++t) {
+        const QString own = refFolder + QStringLiteral("/%1").arg(t);
+        QDir().mkpath(own);
+        running.emplace_back(QThread::create([&thirty, own, t, threads] {
+            for (int i = t; i < thirty.size(); i += threads)
+                turboPrepare(thirty.at(i), own);
+        }));
+        running.back()->start();
+    }
+    for (const auto& thread : running)
+        thread->wait();
+    const double wall = timer.nsecsElapsed() / 1e6;
+    out << "  libjpeg-turbo, " << threads << " threads " << wall << " ms, " << (cpuMs() - cpu) / wall
+        << " cores busy (load " << load() << ")" << Qt::endl;
+#endif
 }
 
 // Drops 300 photos on a shown list; false when not every thumbnail came.
