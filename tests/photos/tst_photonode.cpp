@@ -305,9 +305,10 @@ void tst_PhotoNode::preparedSizes()
 namespace {
 
 // A photo of one colour, so a picture shows whose it is.
-QString writeSolid(const QString& path, const QSize& size, const QColor& colour)
+QString writeSolid(const QString& path, const QSize& size, const QColor& colour,
+                   QImage::Format format = QImage::Format_RGB32)
 {
-    QImage image(size, QImage::Format_RGB32);
+    QImage image(size, format);
     image.fill(colour);
     return QImageWriter(path).write(image) ? path : QString();
 }
@@ -450,13 +451,15 @@ void tst_PhotoNode::editedWhilePrepared()
 void tst_PhotoNode::batchCopiesShowTheirOwnPhoto()
 {
     // One worker decodes photos of one size into the same memory: no copy may
-    // show any of the photo before.
+    // show any of the photo before. The last one is a grey JPEG, decoded in
+    // another format.
     _saveImageThread saver(nullptr, 1);
     QList<vbFileNode*> nodes;
-    QList<QColor> colours{Qt::red, Qt::green, Qt::blue, Qt::yellow};
+    QList<QColor> colours{Qt::red, Qt::green, Qt::blue, Qt::yellow, Qt::darkGray};
     for (int i = 0; i < colours.size(); ++i) {
         const QString path =
-            writeSolid(m_dir.filePath(QStringLiteral("batch_%1.jpg").arg(i)), QSize(1200, 900), colours[i]);
+            writeSolid(m_dir.filePath(QStringLiteral("batch_%1.jpg").arg(i)), QSize(1200, 900), colours[i],
+                       i == 4 ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
         QVERIFY(vbTestPhotos::padJpeg(path, 1100000));
         nodes << makeNode(path);
     }
