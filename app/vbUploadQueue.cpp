@@ -473,6 +473,8 @@ void vbUploadQueue::showRunProgress()
 void vbUploadQueue::cancelUpload()
 {
     m_uploadTimer->stop();
+    // Photos still waiting for preparation are not prepared in vain.
+    m_list->prepareItems({});
     leaveRun();
     m_list->removeUploaded();
     emit sig_runEnded(int(listItems().size()), false);

@@ -4,90 +4,78 @@
 #include "vbFileNode.h"
 #include "vbImageLoader.h"
 
-#include <QMutexLocker>
-
-_loadThread::_loadThread(QObject* parent) : QThread(parent)
-{
-    start(QThread::InheritPriority);
-}
+_loadThread::_loadThread(QObject* parent, int workers)
+    : QObject(parent), m_pool(workers, [this](const Entry& entry) { process(entry); })
+{}
 
 _loadThread::~_loadThread()
 {
-    {
-        QMutexLocker lock(&m_mutex);
-        m_stop = true;
-        m_wait.wakeOne();
-    }
-    wait();
+    // The workers call back into this object: they end before it goes.
+    m_pool.stop();
 }
 
 void _loadThread::addNodes(const QList<vbFileNode*>& nodes)
 {
-    QMutexLocker lock(&m_mutex);
+    QList<Entry> entries;
+    entries.reserve(nodes.size());
     for (vbFileNode* node : nodes) {
         if (!node)
             continue;
         node->m_loading = true;
-        m_queue.append({node, Thumbnail, node->absoluteFilePath()});
+        const quint64 serial = m_nextSerial++;
+        m_latest.insert(node, serial);
+        entries.append({node, Thumbnail, node->absoluteFilePath(), serial});
     }
-    m_stop = false;
-    m_wait.wakeOne();
+    m_pool.edit([&entries](QList<Entry>& queue) { queue.append(entries); });
 }
 
 void _loadThread::addNode(vbFileNode* node)
 {
     if (!node)
         return;
-    QMutexLocker lock(&m_mutex);
-    m_queue.append({node, BigImage, node->absoluteFilePath()});
-    m_stop = false;
-    m_wait.wakeOne();
+    Entry entry{node, BigImage, node->absoluteFilePath(), m_nextSerial++};
+    m_pool.edit([&entry](QList<Entry>& queue) { queue.append(entry); });
 }
 
 void _loadThread::removeNode(vbFileNode* node)
 {
-    QMutexLocker lock(&m_mutex);
-    m_queue.removeIf([node](const Entry& e) { return e.node.data() == node; });
+    m_latest.remove(node);
+    m_pool.edit([node](QList<Entry>& queue) {
+        queue.removeIf([node](const Entry& e) { return e.node.data() == node; });
+    });
 }
 
 void _loadThread::clear()
 {
-    QMutexLocker lock(&m_mutex);
-    // Nodes that stay alive must not keep hiding their old thumbnail.
-    for (const Entry& e : std::as_const(m_queue)) {
-        if (e.node && e.mode == Thumbnail)
-            e.node->m_loading = false;
-    }
-    m_queue.clear();
+    m_pool.edit([](QList<Entry>& queue) {
+        // Nodes that stay alive must not keep hiding their old thumbnail.
+        for (const Entry& e : std::as_const(queue)) {
+            if (e.node && e.mode == Thumbnail)
+                e.node->m_loading = false;
+        }
+        queue.clear();
+    });
 }
 
 int _loadThread::pendingCount() const
 {
-    QMutexLocker lock(&m_mutex);
-    return int(m_queue.size());
+    return m_pool.pending();
 }
 
-void _loadThread::run()
+int _loadThread::unfinishedCount() const
 {
-    while (!m_stop) {
-        Entry entry;
-        {
-            QMutexLocker lock(&m_mutex);
-            while (m_queue.isEmpty() && !m_stop)
-                m_wait.wait(&m_mutex);
-            if (m_stop)
-                return;
-            entry = m_queue.takeFirst();
-        }
-        // Decoding runs without the lock, so the GUI thread never waits for a
-        // photo to decode when it queues or removes nodes.
-        if (!entry.node.isNull())
-            process(entry);
-    }
+    return m_pool.unfinished();
+}
+
+bool _loadThread::isLatest(const vbFileNode* node, quint64 serial) const
+{
+    return m_latest.value(node) == serial;
 }
 
 void _loadThread::process(const Entry& entry)
 {
+    if (entry.node.isNull())
+        return;
     if (entry.mode == BigImage) {
         const QImage image = vbImageLoader::load(entry.path, QSize());
         QMetaObject::invokeMethod(
@@ -113,8 +101,8 @@ void _loadThread::process(const Entry& entry)
     const vbExifValues exif = image.isNull() ? vbExifValues() : readExifValues(entry.path);
     QMetaObject::invokeMethod(
         this,
-        [node = entry.node, image, sourceSize, exif, problem] {
-            if (node)
+        [this, node = entry.node, serial = entry.serial, image, sourceSize, exif, problem] {
+            if (node && isLatest(node, serial))
                 node->applyThumbnail(image, sourceSize, exif, problem);
         },
         Qt::QueuedConnection);

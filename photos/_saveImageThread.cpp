@@ -1,12 +1,14 @@
 #include "_saveImageThread.h"
 
+#include "_loadThread.h"
 #include "vbFileNode.h"
 #include "vbFitSize.h"
 #include "vbImageLoader.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QMutexLocker>
+
+#include <utility>
 
 namespace {
 
@@ -18,71 +20,71 @@ bool saveSmaller(const QImage& image, const QString& target, const QString& phot
            vbImageLoader::saveJpeg(image, target, _saveImageThread::jpegQuality);
 }
 
+// Each worker keeps its last full-size picture until it runs out of work:
+// photos of one camera share a size, and decoding into that memory costs far
+// less than fresh memory for every photo.
+thread_local QImage t_fullSize;
+
+QImage scaledTo(const QImage& image, const QSize& size)
+{
+    if (image.size() == size)
+        return image;
+    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 } // namespace
 
-_saveImageThread::_saveImageThread(QObject* parent) : QThread(parent)
-{
-    start(QThread::InheritPriority);
-}
+_saveImageThread::_saveImageThread(QObject* parent, int workers)
+    : QObject(parent), m_pool(
+                           workers, [this](const Job& job) { process(job); }, [] { t_fullSize = QImage(); })
+{}
 
 _saveImageThread::~_saveImageThread()
 {
-    {
-        QMutexLocker lock(&m_mutex);
-        m_stop = true;
-        m_wait.wakeOne();
-    }
-    wait();
+    // The workers call back into this object: they end before it goes.
+    m_pool.stop();
+}
+
+_saveImageThread::Job _saveImageThread::jobFor(vbFileNode* node, bool ftp)
+{
+    Job job;
+    job.node = node;
+    job.path = node->absoluteFilePath();
+    job.fileName = node->fileName();
+    job.baseName = node->baseName();
+    job.folder = node->tempFolder();
+    job.ftp = ftp;
+    job.serial = m_nextSerial++;
+    m_latest.insert(node, {node, job.serial});
+    return job;
 }
 
 void _saveImageThread::setNodes(const QList<vbFileNode*>& nodes, bool ftp)
 {
+    m_latest.removeIf([](const auto& it) { return it.value().node.isNull(); });
     QList<Job> jobs;
+    jobs.reserve(nodes.size());
     for (vbFileNode* node : nodes) {
-        if (!node)
-            continue;
-        Job job;
-        job.node = node;
-        job.path = node->absoluteFilePath();
-        job.fileName = node->fileName();
-        job.baseName = node->baseName();
-        job.folder = node->tempFolder();
-        job.thumbnail = node->thumbnail();
-        job.ftp = ftp;
-        jobs.append(job);
+        if (node)
+            jobs.append(jobFor(node, ftp));
     }
-    QMutexLocker lock(&m_mutex);
-    m_queue = jobs;
-    m_stop = false;
-    m_wait.wakeOne();
+    m_pool.edit([&jobs](QList<Job>& queue) { queue = jobs; });
 }
 
 int _saveImageThread::pendingCount() const
 {
-    QMutexLocker lock(&m_mutex);
-    return int(m_queue.size());
+    return m_pool.pending();
 }
 
-void _saveImageThread::run()
+int _saveImageThread::unfinishedCount() const
 {
-    while (!m_stop) {
-        Job job;
-        {
-            QMutexLocker lock(&m_mutex);
-            while (m_queue.isEmpty() && !m_stop)
-                m_wait.wait(&m_mutex);
-            if (m_stop)
-                return;
-            job = m_queue.takeFirst();
-        }
-        if (!job.node.isNull())
-            process(job);
-    }
+    return m_pool.unfinished();
 }
 
 void _saveImageThread::process(const Job& job)
 {
-    QString current = job.path;
+    if (job.node.isNull())
+        return;
     QString recompressed;
     QString medium;
     QString small;
@@ -92,54 +94,67 @@ void _saveImageThread::process(const Job& job)
     if (problem != vbImageLoader::Problem::None) {
         QMetaObject::invokeMethod(
             this,
-            [node = job.node, problem] {
-                if (node)
+            [this, node = job.node, serial = job.serial, problem] {
+                if (node && m_latest.value(node).serial == serial)
                     node->applyUnreadable(problem);
             },
             Qt::QueuedConnection);
         return;
     }
-    const QFileInfo file(job.path);
     QDir().mkpath(job.folder);
+
+    // The photo is decoded once: at full size when it is re-compressed, else
+    // (FTP only) reduced while decoding to the medium box. Both smaller sizes
+    // are scaled from those pixels.
+    const bool recompress = QFileInfo(job.path).size() > recompressAbove;
+    const QSize mediumBox(mediumSide, mediumSide);
+    QSize upright;
+    QImage pixels;
+    if (recompress || job.ftp)
+        pixels = vbImageLoader::decode(job.path, recompress ? QSize() : mediumBox, &upright,
+                                       std::exchange(t_fullSize, QImage()));
 
     // Large files go out as a quality-80 copy under the same file name, upright
     // and with the photo's metadata. The copy is used only when it was written
     // in full with that metadata; otherwise the photo goes as it is.
-    if (file.exists() && file.size() > recompressAbove) {
-        const QImage full = vbImageLoader::load(job.path, QSize());
+    if (recompress) {
         const QString target = job.folder + QLatin1Char('/') + job.fileName;
-        if (vbImageLoader::saveJpeg(full, target, jpegQuality, job.path)) {
+        if (vbImageLoader::saveJpeg(pixels, target, jpegQuality, job.path))
             recompressed = target;
-            current = target;
-        }
+        t_fullSize = pixels;
     }
 
-    if (job.ftp) {
-        const QImage mediumImage = vbImageLoader::load(current, QSize(mediumSide, mediumSide));
-        if (!mediumImage.isNull()) {
-            const QString target = job.folder + QLatin1Char('/') + job.baseName + QStringLiteral("_1.jpg");
-            if (saveSmaller(mediumImage, target, job.path))
-                medium = target;
-        }
-        // A photo queued before its thumbnail arrived takes its small size from
-        // the medium one; both fit the same shape.
-        const QImage source = job.thumbnail.isNull() ? mediumImage : job.thumbnail;
-        if (!source.isNull()) {
-            const QSize size = fitSize(source.size(), QSize(smallSide, smallSide));
-            const QImage smallImage = source.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-            const QString target = job.folder + QLatin1Char('/') + job.baseName + QStringLiteral("_2.jpg");
-            if (saveSmaller(smallImage, target, job.path))
-                small = target;
-        }
+    if (job.ftp && !pixels.isNull()) {
+        pixels = scaledTo(pixels, fitSize(upright, mediumBox));
+        const QString mediumTarget = job.folder + QLatin1Char('/') + job.baseName + QStringLiteral("_1.jpg");
+        if (saveSmaller(pixels, mediumTarget, job.path))
+            medium = mediumTarget;
+        // The size the thumbnail's reduction gives, as it always was.
+        const QSize smallSize =
+            fitSize(fitSize(upright, QSize(_loadThread::thumbnailSide, _loadThread::thumbnailSide)),
+                    QSize(smallSide, smallSide));
+        const QString smallTarget = job.folder + QLatin1Char('/') + job.baseName + QStringLiteral("_2.jpg");
+        if (saveSmaller(scaledTo(pixels, smallSize), smallTarget, job.path))
+            small = smallTarget;
     }
 
     QMetaObject::invokeMethod(
         this,
-        [node = job.node, folder = job.folder, recompressed, medium, small] {
-            if (node)
-                node->applyPrepared(recompressed, medium, small);
-            else // removed while it was prepared: its copies go with it
-                QDir(folder).removeRecursively();
+        [this, job, recompressed, medium, small] {
+            const vbFileNode* key = job.node.data();
+            if (!job.node) { // removed while it was prepared: its copies go with it
+                QDir(job.folder).removeRecursively();
+                return;
+            }
+            if (m_latest.value(key).serial != job.serial)
+                return; // queued again meanwhile: the newer job reports
+            if (job.node->absoluteFilePath() != job.path) {
+                // Edited while it was prepared: these copies show the old picture.
+                const Job again = jobFor(job.node, job.ftp);
+                m_pool.edit([&again](QList<Job>& queue) { queue.append(again); });
+                return;
+            }
+            job.node->applyPrepared(recompressed, medium, small);
         },
         Qt::QueuedConnection);
 }

@@ -347,7 +347,8 @@ void vbFileList::removeItems(const QList<vbUploadItem*>& items)
 
 void vbFileList::prepareItems(const QList<vbUploadItem*>& items)
 {
-    prepareNodes(nodesOf(items));
+    // FTP mode also makes the two smaller sizes.
+    prepareNodes(nodesOf(items), m_session ? m_session->ftpMode() : true);
 }
 
 void vbFileList::clearAll()
@@ -359,10 +360,9 @@ void vbFileList::clearAll()
     emit sig_countChanged(count());
 }
 
-void vbFileList::prepareNodes(const QList<vbFileNode*>& list)
+void vbFileList::prepareNodes(const QList<vbFileNode*>& list, bool ftp)
 {
-    // FTP mode also makes the two smaller sizes.
-    m_saveThread->setNodes(list, m_session ? m_session->ftpMode() : true);
+    m_saveThread->setNodes(list, ftp);
 }
 
 void vbFileList::updateAddButton()

@@ -35,6 +35,14 @@ namespace vbImageLoader {
 
 QImage load(const QString& path, const QSize& box, QSize* sourceSize)
 {
+    QImage image = decode(path, box, sourceSize);
+    if (!image.isNull() && image.format() != QImage::Format_ARGB32)
+        image.convertTo(QImage::Format_ARGB32);
+    return image;
+}
+
+QImage decode(const QString& path, const QSize& box, QSize* sourceSize, QImage reuse)
+{
     raiseAllocationLimit();
     if (sourceSize)
         *sourceSize = QSize(0, 0);
@@ -58,11 +66,13 @@ QImage load(const QString& path, const QSize& box, QSize* sourceSize)
         if (fitted != size)
             reader.setScaledSize(vbUpright::size(fitted, orientation));
     }
-    QImage image = reader.read();
-    if (image.isNull())
+    // A buffer that does not fit is let go first: never two full-size pictures at once.
+    const QSize decoded = reader.scaledSize().isValid() ? reader.scaledSize() : stored;
+    QImage image =
+        reuse.size() == decoded && reuse.format() == reader.imageFormat() ? std::move(reuse) : QImage();
+    reuse = QImage();
+    if (!reader.read(&image) || image.isNull())
         return QImage();
-    if (image.format() != QImage::Format_ARGB32)
-        image.convertTo(QImage::Format_ARGB32);
     image = vbUpright::image(std::move(image), orientation);
     if (sourceSize)
         *sourceSize = size;

@@ -18,6 +18,11 @@ constexpr qint64 maxPixels = 250000000;
 // *sourceSize is the photo's upright pixel size (a 4000 x 3000 file tagged
 // with a quarter turn gives 3000 x 4000).
 QImage load(const QString& path, const QSize& box, QSize* sourceSize = nullptr);
+// As load, in the format the decoder gives (RGB32 for colour JPEG, Grayscale8
+// for grey): for pixels that are only scaled and encoded again. The decoder
+// writes into reuse when it has the picture's size and format and is not
+// shared, sparing a fresh allocation for each photo of a batch.
+QImage decode(const QString& path, const QSize& box, QSize* sourceSize = nullptr, QImage reuse = QImage());
 
 // Why a photo file cannot be sent. check() finds all but Damaged without
 // decoding the pixels; Damaged is what a decoder reports on failure.

@@ -10,7 +10,7 @@ PV_PACKAGES=(
   python3 python3-pyftpdlib
   dbus-bin gnome-keyring # a private Secret Service for the credential-store test
   xvfb xauth imagemagick fonts-wqy-microhei
-  libjpeg-turbo-progs curl clang-format
+  libjpeg-turbo-progs libjpeg62-turbo-dev curl clang-format # djpeg and libjpeg: benchmark yardsticks
 )
 
 pv_missing_packages() {

@@ -385,7 +385,9 @@ private slots:
         m_queue->startUpload();
         const bool cancelled = answer == QLatin1String("ok");
         const QStringList expected =
-            cancelled ? QStringList{"cancel upload?", "abort a", "cancel a"} : QStringList{"cancel upload?"};
+            // Cancelled: queued preparation is dropped, then the transfer ends.
+            cancelled ? QStringList{"cancel upload?", "prepare ", "abort a", "cancel a"}
+                      : QStringList{"cancel upload?"};
         QCOMPARE(g_events, expected);
         QCOMPARE(m_session->isUploading(), !cancelled);
         QCOMPARE(m_queue->uploadTimer()->isActive(), !cancelled);

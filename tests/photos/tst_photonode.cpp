@@ -1,5 +1,7 @@
 // Photo node, loaders and preparation: the 1 MiB rule, copies with the same
-// name, orientation and metadata of every copy, unreadable files, deleted nodes.
+// name, orientation and metadata of every copy, sizes, unreadable files, and
+// the worker pools: every result reaches its own photo, and photos removed,
+// cancelled or edited while workers hold them are safe.
 #include "_loadThread.h"
 #include "_saveImageThread.h"
 #include "vbFileNode.h"
@@ -15,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 class tst_PhotoNode : public QObject
@@ -29,7 +32,13 @@ private slots:
     void orientedPhoto();
     void unreadableFile_data();
     void unreadableFile();
-    void nodeDeletedWhileQueued();
+    void preparedSizes_data();
+    void preparedSizes();
+    void thumbnailsMatchTheirPhotos();
+    void removedWhileWorkersBusy();
+    void cancelledWhileWorkersBusy();
+    void editedWhilePrepared();
+    void batchCopiesShowTheirOwnPhoto();
 
 private:
     vbFileNode* makeNode(const QString& path);
@@ -254,35 +263,218 @@ void tst_PhotoNode::unreadableFile()
     node->setTile(nullptr);
 }
 
-void tst_PhotoNode::nodeDeletedWhileQueued()
+void tst_PhotoNode::preparedSizes_data()
 {
-    const QString path = m_dir.filePath(QStringLiteral("queued.jpg"));
-    QVERIFY(vbTestPhotos::writeJpeg(path, QSize(2400, 1600)));
-    _loadThread loader;
+    QTest::addColumn<QSize>("photo");
+    QTest::addColumn<bool>("ftp");
+    QTest::addColumn<QSize>("thumbnail");
+    QTest::addColumn<QSize>("medium"); // empty: not written
+    QTest::addColumn<QSize>("small");
+    QTest::newRow("landscape") << QSize(3000, 2000) << true << QSize(244, 162) << QSize(500, 333)
+                               << QSize(122, 81);
+    QTest::newRow("portrait") << QSize(2000, 3000) << true << QSize(162, 244) << QSize(333, 500)
+                              << QSize(81, 122);
+    QTest::newRow("smaller than every box")
+        << QSize(100, 80) << true << QSize(100, 80) << QSize(100, 80) << QSize(100, 80);
+    // Fitted from the 500 copy this would be 31 wide: the small size follows the thumbnail.
+    QTest::newRow("narrow") << QSize(263, 1000) << true << QSize(64, 244) << QSize(131, 500)
+                            << QSize(32, 122);
+    QTest::newRow("HTTP") << QSize(3000, 2000) << false << QSize(244, 162) << QSize() << QSize();
+}
+
+void tst_PhotoNode::preparedSizes()
+{
+    QFETCH(QSize, photo);
+    QFETCH(bool, ftp);
+    QFETCH(QSize, thumbnail);
+    QFETCH(QSize, medium);
+    QFETCH(QSize, small);
+    const QString path = m_dir.filePath(QStringLiteral("sizes_%1.jpg").arg(QTest::currentDataTag()));
+    QVERIFY(vbTestPhotos::writeJpeg(path, photo));
+    vbFileNode* node = makeNode(path);
+    waitForThumbnail(node);
+    QCOMPARE(node->thumbnail().size(), thumbnail);
+    QVERIFY(prepare(node, ftp));
+    QCOMPARE(QDir(node->tempFolder()).entryList(QDir::Files).size(), ftp ? 2 : 0);
+    if (ftp) {
+        QCOMPARE(QImageReader(node->mediumFile().absoluteFilePath()).size(), medium);
+        QCOMPARE(QImageReader(node->smallFile().absoluteFilePath()).size(), small);
+    }
+}
+
+namespace {
+
+// A photo of one colour, so a picture shows whose it is.
+QString writeSolid(const QString& path, const QSize& size, const QColor& colour,
+                   QImage::Format format = QImage::Format_RGB32)
+{
+    QImage image(size, format);
+    image.fill(colour);
+    return QImageWriter(path).write(image) ? path : QString();
+}
+
+bool sameColour(const QColor& a, const QColor& b)
+{
+    return qAbs(a.red() - b.red()) < 12 && qAbs(a.green() - b.green()) < 12 && qAbs(a.blue() - b.blue()) < 12;
+}
+
+} // namespace
+
+void tst_PhotoNode::thumbnailsMatchTheirPhotos()
+{
+    // Each photo is first queued with a large common picture, then edited to a
+    // small one of its own and queued again: the large decodes end last on the
+    // other workers, and must not win.
+    _loadThread loader(nullptr, 4);
+    const QString common = m_dir.filePath(QStringLiteral("common.jpg"));
+    QVERIFY(vbTestPhotos::writeJpeg(common, QSize(3000, 2000)));
+    QList<std::shared_ptr<vbFileNode>> nodes;
+    QList<QColor> colours;
+    QList<std::shared_ptr<vbFileNodeUI>> tiles;
+    for (int i = 0; i < 12; ++i) {
+        const QColor colour = QColor::fromHsv(i * 30, 255, 230);
+        const QString own =
+            writeSolid(m_dir.filePath(QStringLiteral("own_%1.jpg").arg(i)), QSize(200 + i, 150), colour);
+        QVERIFY(!own.isEmpty());
+        auto node = std::make_shared<vbFileNode>();
+        node->setFileInfo(QFileInfo(common));
+        node->setLoader(&loader);
+        auto tile = std::make_shared<vbFileNodeUI>(node.get());
+        node->setTile(tile.get());
+        QVERIFY(node->requestThumbnail());
+        node->setFileInfo(QFileInfo(own));
+        QVERIFY(node->requestThumbnail());
+        nodes << node;
+        colours << colour;
+        tiles << tile;
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(loader.unfinishedCount(), 0, 20000);
+    QTRY_VERIFY(std::none_of(nodes.begin(), nodes.end(), [](const auto& n) { return n->isLoading(); }));
+    QCoreApplication::processEvents(); // results of the large decodes still on their way
+    for (int i = 0; i < nodes.size(); ++i) {
+        const QImage thumb = nodes[i]->thumbnail();
+        QCOMPARE(thumb.size(), QSize(200 + i, 150));
+        QVERIFY2(sameColour(thumb.pixelColor(thumb.rect().center()), colours[i]),
+                 qPrintable(QString::number(i)));
+        tiles[i]->setViewMode(vbViewMode::BigIcons);
+        tiles[i]->resize(vbFileNodeUI::cellSize(vbViewMode::BigIcons));
+        const QImage shown = tiles[i]->grab().toImage();
+        const QRect drawn = vbFileNodeUI::thumbnailRect(vbViewMode::BigIcons, thumb.size());
+        QVERIFY(sameColour(shown.pixelColor(drawn.center() * shown.devicePixelRatio()), colours[i]));
+        nodes[i]->setTile(nullptr);
+    }
+}
+
+void tst_PhotoNode::removedWhileWorkersBusy()
+{
+    // Nodes deleted while queued and while in a worker's hand, behind the
+    // loaders' backs: no crash, no result, no copies left behind.
+    const QString path = m_dir.filePath(QStringLiteral("busy.jpg"));
+    QVERIFY(vbTestPhotos::writeJpegOfSize(path, QSize(2400, 1600), 1100000));
+    _loadThread loader(nullptr, 3);
+    _saveImageThread saver(nullptr, 3);
     QList<vbFileNode*> nodes;
-    for (int i = 0; i < 40; ++i) {
+    QStringList folders;
+    for (int i = 0; i < 24; ++i) {
         nodes.append(new vbFileNode);
         nodes.last()->setFileInfo(QFileInfo(path));
+        folders << nodes.last()->tempFolder();
     }
+    vbFileNode* survivor = nodes.takeLast();
+    QSignalSpy prepared(survivor, &vbFileNode::sig_preUploadComplete);
     loader.addNodes(nodes);
-    // Deleted behind the loader's back: no removal from its queue first.
-    for (int i = 0; i < nodes.size() - 1; ++i)
-        delete nodes[i];
-    vbFileNode* last = nodes.last();
-    QTRY_VERIFY_WITH_TIMEOUT(!last->isLoading(), 10000);
-    QCOMPARE(last->thumbnail().size(), QSize(244, 162));
-    QCOMPARE(loader.pendingCount(), 0);
+    saver.setNodes(nodes, true);
+    loader.addNodes({survivor});
+    // Every worker holds a photo, the rest wait.
+    QTRY_VERIFY(loader.pendingCount() <= nodes.size() + 1 - loader.workerCount());
+    QTRY_VERIFY(saver.pendingCount() <= nodes.size() - saver.workerCount());
+    qDeleteAll(nodes);
+    saver.setNodes({survivor}, true);
+    QTRY_VERIFY_WITH_TIMEOUT(!survivor->isLoading(), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(prepared.count(), 1, 20000);
+    QCOMPARE(survivor->thumbnail().size(), QSize(244, 162));
+    QTRY_COMPARE(saver.unfinishedCount(), 0);
+    QTRY_VERIFY(std::none_of(folders.begin(), folders.end() - 1,
+                             [](const QString& f) { return QFileInfo::exists(f); }));
+    QCOMPARE(prepared.count(), 1);
+    delete survivor;
+}
 
-    // The same for preparation: the deleted node gets no signal, the next one does.
-    auto* gone = new vbFileNode;
-    gone->setFileInfo(QFileInfo(path));
-    QSignalSpy goneSpy(gone, &vbFileNode::sig_preUploadComplete);
-    QSignalSpy lastSpy(last, &vbFileNode::sig_preUploadComplete);
-    m_saver->setNodes({gone, last}, true);
-    delete gone;
-    QVERIFY(lastSpy.wait(10000));
-    QCOMPARE(goneSpy.count(), 0);
-    delete last;
+void tst_PhotoNode::cancelledWhileWorkersBusy()
+{
+    // An emptied queue: the photos in hand still report, the others never do.
+    const QString path = m_dir.filePath(QStringLiteral("cancel.jpg"));
+    QVERIFY(vbTestPhotos::writeJpegOfSize(path, QSize(2400, 1600), 1100000));
+    _saveImageThread saver(nullptr, 2);
+    QList<vbFileNode*> nodes;
+    QList<std::shared_ptr<QSignalSpy>> spies;
+    for (int i = 0; i < 30; ++i) {
+        nodes.append(makeNode(path));
+        spies.append(std::make_shared<QSignalSpy>(nodes.last(), &vbFileNode::sig_preUploadComplete));
+    }
+    saver.setNodes(nodes, true);
+    QTRY_VERIFY(saver.pendingCount() <= nodes.size() - saver.workerCount());
+    saver.setNodes({}, true);
+    QTRY_COMPARE_WITH_TIMEOUT(saver.unfinishedCount(), 0, 20000);
+    QCoreApplication::processEvents();
+    const auto reported =
+        std::count_if(spies.begin(), spies.end(), [](const auto& spy) { return spy->count() == 1; });
+    QVERIFY(reported >= saver.workerCount() && reported < nodes.size());
+    for (int i = 0; i < nodes.size(); ++i) {
+        // Prepared in full, or left as the user's file with nothing written.
+        const bool done = spies[i]->count() == 1;
+        QCOMPARE(nodes[i]->absoluteFilePath() != path, done);
+        QCOMPARE(QDir(nodes[i]->tempFolder()).entryList(QDir::Files).size(), done ? 3 : 0);
+    }
+}
+
+void tst_PhotoNode::editedWhilePrepared()
+{
+    // The editor replaced the photo while a worker prepared the old one: what
+    // goes out is the edited picture, announced once.
+    const QString before = writeSolid(m_dir.filePath(QStringLiteral("before.jpg")), QSize(640, 480), Qt::red);
+    const QString after = writeSolid(m_dir.filePath(QStringLiteral("after.jpg")), QSize(480, 640), Qt::blue);
+    vbFileNode* node = makeNode(before);
+    QSignalSpy done(node, &vbFileNode::sig_preUploadComplete);
+    m_saver->setNodes({node}, true);
+    node->setFileInfo(QFileInfo(after));
+    QVERIFY(done.wait(10000));
+    QCOMPARE(node->absoluteFilePath(), after);
+    const QImage medium(node->mediumFile().absoluteFilePath());
+    QCOMPARE(medium.size(), QSize(375, 500));
+    QVERIFY(sameColour(medium.pixelColor(10, 10), Qt::blue));
+    QTRY_COMPARE(m_saver->unfinishedCount(), 0);
+    QCoreApplication::processEvents();
+    QCOMPARE(done.count(), 1);
+}
+
+void tst_PhotoNode::batchCopiesShowTheirOwnPhoto()
+{
+    // One worker decodes photos of one size into the same memory: no copy may
+    // show any of the photo before. The last one is a grey JPEG, decoded in
+    // another format.
+    _saveImageThread saver(nullptr, 1);
+    QList<vbFileNode*> nodes;
+    QList<QColor> colours{Qt::red, Qt::green, Qt::blue, Qt::yellow, Qt::darkGray};
+    for (int i = 0; i < colours.size(); ++i) {
+        const QString path =
+            writeSolid(m_dir.filePath(QStringLiteral("batch_%1.jpg").arg(i)), QSize(1200, 900), colours[i],
+                       i == 4 ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+        QVERIFY(vbTestPhotos::padJpeg(path, 1100000));
+        nodes << makeNode(path);
+    }
+    QSignalSpy last(nodes.last(), &vbFileNode::sig_preUploadComplete);
+    saver.setNodes(nodes, true);
+    QVERIFY(last.wait(20000));
+    for (int i = 0; i < nodes.size(); ++i) {
+        for (const QString& copy :
+             {nodes[i]->absoluteFilePath(), nodes[i]->mediumFile().absoluteFilePath()}) {
+            const QImage image(copy);
+            QVERIFY2(copy.startsWith(nodes[i]->tempFolder()), qPrintable(copy));
+            QVERIFY2(sameColour(image.pixelColor(image.width() - 1, image.height() - 1), colours[i]),
+                     qPrintable(copy));
+        }
+    }
 }
 
 QTEST_MAIN(tst_PhotoNode)
