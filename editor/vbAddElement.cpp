@@ -10,7 +10,6 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -28,15 +27,6 @@ QString trForm(const char* text)
     return QCoreApplication::translate("vbAddElementClass", text);
 }
 
-vbAddElement::FilePicker& filePicker()
-{
-    static vbAddElement::FilePicker picker = [](QWidget* parent, const QString& caption,
-                                                const QString& folder, const QString& filter) {
-        return QFileDialog::getOpenFileNames(parent, caption, folder, filter);
-    };
-    return picker;
-}
-
 vbPushButton* imageButton(QWidget* parent, const char* name, const char* image)
 {
     auto* button = new vbPushButton(parent);
@@ -52,7 +42,7 @@ vbPushButton* imageButton(QWidget* parent, const char* name, const char* image)
 
 void vbAddElement::setFilePicker(FilePicker picker)
 {
-    filePicker() = std::move(picker);
+    m_filePicker = std::move(picker);
 }
 
 QString vbAddElement::libraryPath()
@@ -211,7 +201,7 @@ void vbAddElement::on_btnImport_clicked()
         return;
     const QString folder = libraryPath() + QLatin1Char('/') + comboBox->currentText() + QLatin1Char('/');
     const QStringList files =
-        filePicker()(this, tr("Import elements"), folder, QStringLiteral("*.png *.jpg *.jpeg *.bmp"));
+        m_filePicker(this, tr("Import elements"), folder, QStringLiteral("*.png *.jpg *.jpeg *.bmp"));
     for (const QString& file : files) {
         const QString target = folder + QFileInfo(file).fileName();
         // QFile::copy never overwrites: a picture of that name stays as it is.

@@ -4,6 +4,7 @@
 #include "vbKitDialog.h"
 #include "vbUpdateDownloader.h"
 
+#include <QFileDialog>
 #include <QPointer>
 
 #include <functional>
@@ -34,7 +35,7 @@ public:
     // The file chooser, replaceable where no one can answer a modal dialog.
     using FilePicker = std::function<QStringList(QWidget* parent, const QString& caption,
                                                  const QString& folder, const QString& filter)>;
-    static void setFilePicker(FilePicker picker);
+    void setFilePicker(FilePicker picker);
 
     // Where new element sets come from (read from system.ini unless set).
     void setEndpoints(const vbEndpoints& endpoints) { m_endpoints = endpoints; }
@@ -75,6 +76,10 @@ private:
     void downloadEnded(vbUpdateDownloader::State state);
 
     vbEndpoints m_endpoints;
+    FilePicker m_filePicker = [](QWidget* parent, const QString& caption, const QString& folder,
+                                 const QString& filter) {
+        return QFileDialog::getOpenFileNames(parent, caption, folder, filter);
+    };
     QPointer<vbUpdateDownloader> m_download;
     QString m_downloadFolder;
 };

@@ -6,7 +6,6 @@
 #include "vbPushButton.h"
 #include "vbTitleBar.h"
 
-#include <QColorDialog>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -26,17 +25,6 @@ QString trForm(const char* text)
     return QCoreApplication::translate("vbAddTextClass", text);
 }
 
-vbAddText::ColorPicker& colorPicker()
-{
-    static vbAddText::ColorPicker picker = [](const QColor& initial, QWidget* parent) {
-        return QColorDialog::getColor(initial, parent);
-    };
-    return picker;
-}
-
-// Typing re-applies colour and size, which is itself a change of the text.
-bool applyingTypedFormat = false;
-
 QPushButton* styleButton(QWidget* parent, const char* name, const char* text, const QFont& font)
 {
     auto* button = new QPushButton(QLatin1String(text), parent);
@@ -51,7 +39,7 @@ QPushButton* styleButton(QWidget* parent, const char* name, const char* text, co
 
 void vbAddText::setColorPicker(ColorPicker picker)
 {
-    colorPicker() = std::move(picker);
+    m_colorPicker = std::move(picker);
 }
 
 vbAddText::vbAddText(QWidget* parent) : vbKitDialog(parent, 1)
@@ -245,7 +233,7 @@ void vbAddText::showColor()
 
 void vbAddText::on_btnColor_clicked()
 {
-    const QColor chosen = colorPicker()(QColor(255, 255, 255), this);
+    const QColor chosen = m_colorPicker(QColor(255, 255, 255), this);
     if (chosen.isValid()) {
         m_color = chosen;
         QTextCharFormat format;
@@ -259,14 +247,14 @@ void vbAddText::on_btnColor_clicked()
 
 void vbAddText::slot_textChanged()
 {
-    if (applyingTypedFormat)
+    if (m_applyingTypedFormat)
         return;
-    applyingTypedFormat = true;
+    m_applyingTypedFormat = true;
     QTextCharFormat format;
     format.setForeground(QBrush(m_color));
     mergeFormat(format);
     slot_currentIndexChanged(cbxSize->currentIndex());
-    applyingTypedFormat = false;
+    m_applyingTypedFormat = false;
 }
 
 void vbAddText::slot_InsertDate()

@@ -3,6 +3,7 @@
 #include "vbKitDialog.h"
 
 #include <QColor>
+#include <QColorDialog>
 #include <QFont>
 #include <functional>
 
@@ -28,7 +29,7 @@ public:
     // The colour chooser, replaceable where no one can answer a modal dialog.
     // Returns an invalid colour when cancelled.
     using ColorPicker = std::function<QColor(const QColor& initial, QWidget* parent)>;
-    static void setColorPicker(ColorPicker picker);
+    void setColorPicker(ColorPicker picker);
 
     // Form children
     vbTitleBar* widget;
@@ -71,4 +72,9 @@ private:
     QFont m_font;
     QString m_text;
     QColor m_color;
+    ColorPicker m_colorPicker = [](const QColor& initial, QWidget* parent) {
+        return QColorDialog::getColor(initial, parent);
+    };
+    // Typing re-applies colour and size, which is itself a change of the text.
+    bool m_applyingTypedFormat = false;
 };

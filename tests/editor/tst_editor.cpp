@@ -291,11 +291,11 @@ void tst_Editor::elementImportKeepsExisting()
     writePicture("Elements/Stars/a.png", Qt::red);
     writePicture("outside/a.png", Qt::blue);
     writePicture("outside/new.png", Qt::green);
-    vbAddElement::setFilePicker([&](QWidget*, const QString&, const QString&, const QString&) {
+    vbAddElement dialog;
+    dialog.setFilePicker([&](QWidget*, const QString&, const QString&, const QString&) {
         return QStringList{QDir::current().absoluteFilePath("outside/a.png"),
                            QDir::current().absoluteFilePath("outside/new.png")};
     });
-    vbAddElement dialog;
     dialog.show();
     click(dialog.btnImport);
     // The existing name keeps its picture; the new one is copied and listed.
