@@ -46,9 +46,3 @@ void vbBaseItem::setItemScale(double sx, double sy)
     m_scaleX = sx;
     m_scaleY = sy;
 }
-
-int nextZ()
-{
-    static int z = 0;
-    return ++z;
-}

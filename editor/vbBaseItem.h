@@ -26,7 +26,3 @@ private:
     double m_scaleY = 1.0;
     int m_angle = 0;
 };
-
-// Stacking of new items: one counter for the whole editor, never reset, so a
-// later item always lies above an earlier one.
-int nextZ();

@@ -71,8 +71,12 @@ void vbCanvasScene::setEditor(vbCavas* editor)
 
 quint64 vbCanvasScene::nextOverlayId()
 {
-    static quint64 id = 0;
-    return ++id;
+    return ++m_lastOverlayId;
+}
+
+int vbCanvasScene::nextZ()
+{
+    return ++m_lastZ;
 }
 
 quint64 vbCanvasScene::overlayId(const vbBaseItem* item)
@@ -91,6 +95,7 @@ void vbCanvasScene::setPhoto(const QImage& image)
 {
     clear();
     m_photo = new vbImageItem();
+    m_photo->setZValue(nextZ());
     m_photo->setImage(image);
     const QSize s = m_photo->displaySize();
     setSceneRect(-(s.width() / 2), -(s.height() / 2), s.width(), s.height());
@@ -253,6 +258,7 @@ void vbCanvasScene::addOverlay(vbBaseItem* base)
     QGraphicsItem* item = base->graphicsItem();
     makeOverlay(item);
     setOverlayId(base, nextOverlayId());
+    item->setZValue(nextZ());
     addItem(item);
     clearSelection();
     item->setSelected(true);
@@ -266,7 +272,6 @@ vbTextItem* vbCanvasScene::addTextOverlay(const QString& text, const QFont& font
     item->setFont(font);
     item->setDefaultTextColor(color);
     item->setPos(0, 0);
-    item->setZValue(nextZ());
     addOverlay(item);
     return item;
 }

@@ -71,7 +71,10 @@ public:
     void restore(const vbSceneState& state);
 
     // A new overlay identity, kept through undo and redo.
-    static quint64 nextOverlayId();
+    quint64 nextOverlayId();
+    // Stacking of new items: never reset, so a later item always lies above an
+    // earlier one, restored ones included.
+    int nextZ();
     static quint64 overlayId(const vbBaseItem* item);
     static void setOverlayId(vbBaseItem* item, quint64 id);
 
@@ -88,4 +91,6 @@ private:
     vbImageItem* m_photo = nullptr;
     bool m_loadFailed = false;
     QPixmap m_loading;
+    quint64 m_lastOverlayId = 0;
+    int m_lastZ = 0;
 };

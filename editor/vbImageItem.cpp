@@ -6,10 +6,7 @@
 #include <QPainter>
 #include <QPen>
 
-vbImageItem::vbImageItem(QGraphicsItem* parent) : QGraphicsItem(parent)
-{
-    setZValue(nextZ());
-}
+vbImageItem::vbImageItem(QGraphicsItem* parent) : QGraphicsItem(parent) {}
 
 vbImageItem::~vbImageItem() = default;
 

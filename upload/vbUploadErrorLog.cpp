@@ -3,13 +3,8 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QMutex>
 
 namespace vbUploadErrorLog {
-
-namespace {
-QMutex g_mutex;
-}
 
 QString path()
 {
@@ -22,9 +17,10 @@ void append(const QByteArray& message)
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")).toLocal8Bit();
     const QByteArray entry =
         "\r\n *********** BEGIN *********" + time + message + "\r\n *********** END   *********" + time;
-    QMutexLocker lock(&g_mutex);
+    // Unbuffered, the entry goes out in one append: entries of workers writing
+    // at the same time never interleave.
     QFile file(path());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return; // the entry is dropped; the upload's outcome does not depend on it
     file.write(entry);
 }
