@@ -1,16 +1,15 @@
 #include "vbImageLoader.h"
 
 #include "vbFitSize.h"
+#include "vbJpegCodec.h"
 #include "vbPhotoMetadata.h"
 #include "vbSaveFile.h"
 #include "vbUpright.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QImageWriter>
 
 #include <mutex>
 #include <utility>
@@ -65,6 +64,21 @@ QImage decode(const QString& path, const QSize& box, QSize* sourceSize, QImage r
             return QImage();
         if (fitted != size)
             reader.setScaledSize(vbUpright::size(fitted, orientation));
+    }
+    if (reader.format() == "jpeg") {
+        // libjpeg-turbo straight into the final format; the generic reader
+        // stays for what it cannot decode.
+        QFile file(path);
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        const QSize wanted = reader.scaledSize();
+        QImage image = vbJpegCodec::decode(bytes, wanted, std::move(reuse));
+        if (!image.isNull()) {
+            if (wanted.isValid() && image.size() != wanted)
+                image = image.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            if (sourceSize)
+                *sourceSize = size;
+            return vbUpright::image(std::move(image), orientation);
+        }
     }
     // A buffer that does not fit is let go first: never two full-size pictures at once.
     const QSize decoded = reader.scaledSize().isValid() ? reader.scaledSize() : stored;
@@ -188,15 +202,9 @@ bool saveJpeg(const QImage& image, const QString& path, int quality, const QStri
 {
     if (image.isNull())
         return false;
-    QByteArray jpeg;
-    {
-        QBuffer buffer(&jpeg);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "jpg");
-        writer.setQuality(quality);
-        if (!writer.write(image))
-            return false;
-    }
+    QByteArray jpeg = vbJpegCodec::encode(image, quality);
+    if (jpeg.isEmpty())
+        return false;
     if (!metadataFrom.isEmpty() &&
         vbPhotoMetadata::transfer(metadataFrom, jpeg, image.size()) == vbPhotoMetadata::Failed)
         return false;

@@ -6,11 +6,11 @@ set -euo pipefail
 PV_PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl1-mesa-dev
-  libpoco-dev libexiv2-dev qtkeychain-qt6-dev
+  libpoco-dev libexiv2-dev qtkeychain-qt6-dev libjpeg62-turbo-dev
   python3 python3-pyftpdlib
   dbus-bin gnome-keyring # a private Secret Service for the credential-store test
   xvfb xauth imagemagick fonts-wqy-microhei
-  libjpeg-turbo-progs libjpeg62-turbo-dev curl clang-format # djpeg and libjpeg: benchmark yardsticks
+  libjpeg-turbo-progs curl clang-format # djpeg: a benchmark yardstick
 )
 
 pv_missing_packages() {
