@@ -185,9 +185,6 @@ private slots:
         QVERIFY(vbTestPhotos::writeOrientedJpeg(m_photo, upright, 7, exif)); // turned and mirrored
         auto editor = openEditor();
         QVERIFY(editor);
-        const QImage opened = editor->scene()->photoItem()->image();
-        QCOMPARE(vbTestPhotos::quarterColours(opened), vbTestPhotos::quarterColours(upright));
-
         // Turned right and saved: upright pixels of the new shape, the EXIF saying so.
         click(editor->btnRight);
         click(editor->btnOk);
@@ -253,20 +250,12 @@ private slots:
                  QDir::current().absoluteFilePath("Elements/Stars/new.png"));
     }
 
-    // A failed download removes today's empty folder, never an earlier download.
-    void elementUpdate_data()
-    {
-        QTest::addColumn<bool>("earlierToday");
-        QTest::newRow("first today") << false;
-        QTest::newRow("after an earlier one today") << true;
-    }
+    // A failed download removes what it began, never an earlier download of the same day.
     void elementUpdate()
     {
-        QFETCH(bool, earlierToday);
         const QString today = "Elements/" + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
         writePicture("Elements/Stars/a.png", Qt::red);
-        if (earlierToday)
-            writePicture(today + "/old.png", Qt::red);
+        writePicture(today + "/old.png", Qt::red);
         vbEndpoints nowhere;
         nowhere.setUpdateFtp(QStringLiteral("127.0.0.1"));
         {
@@ -279,28 +268,16 @@ private slots:
         dialog.show();
         click(dialog.btnUpdate);
         QVERIFY(dialog.isDownloading() && dialog.progressBar->isVisible() && !dialog.btnUpdate->isEnabled());
-        QVERIFY(QDir(today).exists());
         QTRY_VERIFY(!dialog.isDownloading());
         QVERIFY(!dialog.progressBar->isVisible() && dialog.btnUpdate->isEnabled());
-        QCOMPARE(QDir(today).exists(), earlierToday);
-        QCOMPARE(QFile::exists(today + "/old.png"), earlierToday);
+        QVERIFY(QFile::exists(today + "/old.png"));
     }
 
-    // Fitted into 95% of the bounds, limited by the width or by the height.
-    void cropAspect_data()
+    // The first frame, and one fitted into 95% of the bounds (wide ones: cropCutsAndCentres).
+    void cropFrames()
     {
-        QTest::addColumn<QRectF>("bounds");
-        QTest::addColumn<double>("ratio");
-        QTest::addColumn<QRectF>("expected");
-        QTest::newRow("wide") << kPicture << 1.5 << QRectF(25, 83.5, 950, 633);
-        QTest::newRow("tall") << kPicture << 1.0 / 1.5 << QRectF(247, 20, 506, 760);
-    }
-    void cropAspect()
-    {
-        QFETCH(QRectF, bounds);
-        QFETCH(double, ratio);
         QCOMPARE(vbRazor::initialRect(kPicture), kFrame);
-        QTEST(vbRazor::aspectRect(bounds, ratio), "expected");
+        QCOMPARE(vbRazor::aspectRect(kPicture, 1.0 / 1.5), QRectF(247, 20, 506, 760));
     }
 
     void drag_data()

@@ -150,59 +150,43 @@ private slots:
     void answers_data()
     {
         QTest::addColumn<QJsonObject>("answer");
-        QTest::addColumn<int>("failure"); // -1: no message box
-        QTest::addColumn<QString>("status");
-
+        QTest::addColumn<int>("failure"); // -1: refused, no message box
         const auto value = [](const char* v) {
             return vbTestService::fault("newalbum", "value", {{QStringLiteral("value"), QLatin1String(v)}});
         };
-        const int unreadable = vbServiceCall::Unreadable;
-        const int unreachable = vbServiceCall::Unreachable;
-        QTest::newRow("0 refused") << value("0") << -1 << "Create Albums failed!";
-        QTest::newRow("negative id") << value("-57") << unreadable << "";
-        QTest::newRow("stall") << vbTestService::fault("newalbum", "stall") << unreachable << "";
+        QTest::newRow("0 refused") << value("0") << -1;
+        QTest::newRow("negative id") << value("-57") << int(vbServiceCall::Unreadable);
+        QTest::newRow("stall") << vbTestService::fault("newalbum", "stall")
+                               << int(vbServiceCall::Unreachable);
     }
     void answers()
     {
         QFETCH(QJsonObject, answer);
         QFETCH(int, failure);
-        QFETCH(QString, status);
-
         QVERIFY(m_service->injectFault(answer));
         vbNewAlbums dialog(base(), velbrook::kDemoUserId, nullptr, 1500);
         dialog.show();
         QSignalSpy finished(&dialog, &QDialog::finished);
         vbModalAnswer tips(vbModalAnswer::press("btnOK"));
-        typeText(formChild<QLineEdit>(&dialog, "edit_name"), QStringLiteral("Holiday"));
+        // Characters with a meaning in a query reach the service intact.
+        const QString name = QStringLiteral("Tom & Jerry #1 = 100% +fun 家");
+        const QString description = QStringLiteral("a&b=c#d+e%f");
+        typeText(formChild<QLineEdit>(&dialog, "edit_name"), name);
+        typeText(formChild<QLineEdit>(&dialog, "edit_desc"), description);
         clickOk(dialog);
 
-        auto* lblStatus = formChild<QLabel>(&dialog, "lblStatus");
-        if (failure >= 0) {
-            const auto outcome = vbServiceCall::Outcome(failure);
+        const auto outcome = vbServiceCall::Outcome(failure);
+        if (failure >= 0)
             QTRY_COMPARE_WITH_TIMEOUT(tips.texts(), QStringList{vbServiceCall::failureText(outcome)}, 10000);
-            status = vbServiceCall::failureStatus(outcome);
-        }
-        QTRY_COMPARE_WITH_TIMEOUT(lblStatus->text(), status, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(formChild<QLabel>(&dialog, "lblStatus")->text(),
+                                  failure < 0 ? QStringLiteral("Create Albums failed!")
+                                              : vbServiceCall::failureStatus(outcome),
+                                  10000);
         QVERIFY(dialog.isVisible());
         QCOMPARE(finished.size(), 0);
         QCOMPARE(dialog.newAlbumId(), 0);
 
         QVERIFY(m_service->clearFaults());
-        clickOk(dialog);
-        QVERIFY(finished.wait(10000));
-        QCOMPARE(dialog.result(), 1);
-        QCOMPARE(stored(dialog.newAlbumId()).value(QStringLiteral("name")).toString(),
-                 QStringLiteral("Holiday"));
-    }
-    void queryCharactersReachServiceIntact()
-    {
-        const QString name = QStringLiteral("Tom & Jerry #1 = 100% +fun 家");
-        const QString description = QStringLiteral("a&b=c#d+e%f");
-        vbNewAlbums dialog(base(), velbrook::kDemoUserId);
-        dialog.show();
-        QSignalSpy finished(&dialog, &QDialog::finished);
-        typeText(formChild<QLineEdit>(&dialog, "edit_name"), name);
-        typeText(formChild<QLineEdit>(&dialog, "edit_desc"), description);
         clickOk(dialog);
         QVERIFY(finished.wait(10000));
         QCOMPARE(dialog.result(), 1);
