@@ -8,7 +8,6 @@
 #include "vbNameOrder.h"
 #include "vbPushButton.h"
 #include "vbSelectFiles.h"
-#include "vbSession.h"
 #include "vbTestPhotos.h"
 #include "vbTestUi.h"
 #include "vbTreeView.h"
@@ -24,7 +23,6 @@ class tst_PhotoList : public QObject
 {
     Q_OBJECT
     QTemporaryDir m_dir;
-    vbSession m_session{vbEndpoints()};
 
     QString photo(const QString& relative)
     {
@@ -189,8 +187,6 @@ private slots:
         QTest::newRow("new photo uploaded before") << N::Waiting << false << true << "Photo had uploaded!";
         QTest::newRow("key to ask again") << N::KeyFailed << true << false << "Preparing";
         QTest::newRow("sending") << N::Transferring << true << false << "Sending 42%";
-        QTest::newRow("commit to send again") << N::CommitFailed << true << false << "Finishing";
-        QTest::newRow("failed, run over") << N::Failed << false << true << "Photo upload failed!";
         QTest::newRow("cancelled mid-step") << N::KeyReady << false << false << "";
     }
     void stateLook()

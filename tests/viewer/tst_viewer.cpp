@@ -231,8 +231,14 @@ private slots:
     {
         QFETCH(QString, how);
         auto photo = node(QStringLiteral("camera.jpg"));
-        QVERIFY(photo);
+        auto unreadable = node(QStringLiteral("broken.jpg"));
+        QVERIFY(photo && unreadable);
         vbShowImage preview;
+        // Nothing to show for an unreadable file, an unloaded node or none.
+        for (vbFileNode* none : {unreadable.get(), m_nodes.at(0).get(), static_cast<vbFileNode*>(nullptr)}) {
+            preview.showFor(none, m_tile);
+            QVERIFY(!preview.isVisible());
+        }
         QSignalSpy hidden(&preview, &vbShowImage::sig_previewHidden);
         preview.setHideInterval(how == QLatin1String("timeout") ? 150 : 60000);
         preview.showFor(photo.get(), m_tile);
@@ -261,19 +267,6 @@ private slots:
         QCOMPARE(preview.node(), nullptr);
         preview.showFor(photo.get(), m_tile); // shown again for the next hover
         QVERIFY(preview.isVisible());
-    }
-
-    void previewNeedsThumbnail()
-    {
-        // Not for an unreadable file, an unloaded node or none.
-        auto unreadable = node(QStringLiteral("broken.jpg"));
-        QVERIFY(unreadable);
-        auto unloaded = node(QStringLiteral("camera.jpg"), false);
-        vbShowImage preview;
-        for (vbFileNode* photo : {unreadable.get(), unloaded.get(), static_cast<vbFileNode*>(nullptr)}) {
-            preview.showFor(photo, m_tile);
-            QVERIFY(!preview.isVisible());
-        }
     }
 
     // N = Next, P = Pre, T = a timer tick.
