@@ -8,12 +8,8 @@
 #include "vbToolPanel.h"
 #include "vbUploadQueue.h"
 
-#include <QAction>
-#include <QComboBox>
-#include <QLabel>
-#include <QMenu>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 class tst_MainWnd : public QObject
 {

@@ -19,19 +19,9 @@
 #include "vbTextItem.h"
 #include "vbZoom.h"
 
-#include <QBuffer>
-#include <QComboBox>
-#include <QDate>
-#include <QImageReader>
-#include <QImageWriter>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QScrollBar>
 #include <QTcpServer>
-#include <QTemporaryDir>
-#include <QUndoStack>
 #include <QtTest>
+#include <QtWidgets>
 #include <memory>
 
 using vbTestUi::click;

@@ -8,17 +8,8 @@
 #include "vbToolPanel.h"
 #include "vbWindowDrag.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QDirIterator>
-#include <QEnterEvent>
-#include <QFile>
-#include <QLocale>
-#include <QRegularExpression>
-#include <QSignalSpy>
-#include <QTest>
-#include <QTimer>
-#include <QVBoxLayout>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 

@@ -8,14 +8,8 @@
 #include "vbUploadFailed.h"
 #include "vbUploadQueue.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QLocale>
-#include <QTemporaryDir>
-#include <QTranslator>
 #include <QtTest>
+#include <QtWidgets>
 
 namespace {
 

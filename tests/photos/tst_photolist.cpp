@@ -12,12 +12,8 @@
 #include "vbTestUi.h"
 #include "vbTreeView.h"
 
-#include <QDir>
-#include <QLineEdit>
-#include <QSignalSpy>
-#include <QStandardItemModel>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 class tst_PhotoList : public QObject
 {

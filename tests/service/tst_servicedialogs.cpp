@@ -9,12 +9,8 @@
 #include "vbTestService.h"
 #include "vbTestUi.h"
 
-#include <QCheckBox>
-#include <QJsonArray>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <QtWidgets>
 
 using vbTestUi::formChild;
 using vbTestUi::typeText;

@@ -4,9 +4,8 @@
 #include "vbPushButton.h"
 #include "vbUploadFailed.h"
 
-#include <QListWidget>
-#include <QTableWidget>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 UploadLogRecord record(bool ok, const QString& path, const QString& date, const QString& reason = QString())

@@ -13,12 +13,8 @@
 #include "vbShowImage.h"
 #include "vbTestPhotos.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <memory>
 #include <vector>
