@@ -37,6 +37,7 @@ private slots:
             QCOMPARE(table->item(row, 4)->text(), status.at(row));
         QCOMPARE(table->item(4, 3)->toolTip(),
                  QStringLiteral("timeout\nUploaded again on 2026.12.02 09:30:00"));
+        QVERIFY(table->item(0, 3)->toolTip().isEmpty()); // an earlier upload settles nothing
         // The settled failure can still be picked for upload again.
         QCOMPARE(table->item(4, 3)->data(vbLogs::kPathRole).toString(), QStringLiteral("/p/a.jpg"));
     }
