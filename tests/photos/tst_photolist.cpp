@@ -60,7 +60,6 @@ private slots:
         QTest::addColumn<QStringList>("ab");
         QTest::addColumn<bool>("aFirst");
         QTest::newRow("numbers by value") << QStringList{"/p/IMG_2.jpg", "/p/IMG_10.jpg"} << true;
-        QTest::newRow("numbers in brackets") << QStringList{"/p/photo (10).jpg", "/p/photo (9).jpg"} << false;
         QTest::newRow("case ignored") << QStringList{"/p/B.jpg", "/p/a.jpg"} << false;
         QTest::newRow("shorter name first") << QStringList{"/p/a.jpg", "/p/a_1.jpg"} << true;
         QTest::newRow("suffix after name") << QStringList{"/p/a.jpg", "/p/a.jpeg"} << false;
