@@ -1,51 +1,26 @@
-#include "vbEndpoints.h"
+// The main window: closing only hides it, the look while uploading, signing out, the remembered album.
 #include "vbIniParser.h"
 #include "vbMainWnd.h"
+#include "vbModalAnswer.h"
 #include "vbSession.h"
 #include "vbStatusBar.h"
 #include "vbTestService.h"
 #include "vbToolPanel.h"
 #include "vbUploadQueue.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QDir>
-#include <QLabel>
-#include <QMenu>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
-// The main window: closing only hides it, signing out, the remembered album.
 class tst_MainWnd : public QObject
 {
     Q_OBJECT
 
 private:
-    // Answers the next modal dialog with Escape and remembers its class name.
-    void answerNextBox()
-    {
-        m_boxText.clear();
-        pollBox(++m_generation, 100);
-    }
-    void pollBox(int generation, int triesLeft)
-    {
-        if (generation != m_generation)
-            return;
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            m_boxText = QString::fromLatin1(modal->metaObject()->className());
-            QTest::keyClick(modal, Qt::Key_Escape);
-        } else if (triesLeft > 0) {
-            QTimer::singleShot(20, this, [=] { pollBox(generation, triesLeft - 1); });
-        }
-    }
     // Points the program folder at service and stores the demo account, then restarts the window.
-    void startWithAccount(const vbTestService& service, int recentAlbumId = 0,
-                          const QString& recentKey = QString())
+    void startWithAccount(int recentAlbumId = 0, const QString& recentKey = QString())
     {
         QFile::remove(QStringLiteral("system.ini"));
-        QVERIFY(service.writeSystemIni(m_program.path()));
+        QVERIFY(m_service.writeSystemIni(m_program.path()));
         vbIniParser ini(QStringLiteral("system.ini"));
         ini.setString(QStringLiteral("user.info"), QStringLiteral("username"),
                       QLatin1String(velbrook::kDemoEmail));
@@ -73,11 +48,11 @@ private:
     }
 
     QTemporaryDir m_program;
-    QString m_boxText;
-    int m_generation = 0;
+    vbTestService m_service;
     std::unique_ptr<vbMainWnd> m_window;
 
 private slots:
+    void initTestCase() { QVERIFY2(m_service.isRunning(), qPrintable(m_service.errorString())); }
     void init()
     {
         QDir::setCurrent(m_program.path());
@@ -88,7 +63,6 @@ private slots:
     }
     void cleanup()
     {
-        ++m_generation;
         m_window.reset();
         QFile::remove(vbUploadQueue::recoveryPath());
     }
@@ -138,30 +112,28 @@ private slots:
     // signing out clears it and switches the automatic sign-in off.
     void signOut()
     {
-        vbTestService service;
-        QVERIFY2(service.isRunning(), qPrintable(service.errorString()));
-        startWithAccount(service);
+        startWithAccount();
         vbSession* session = m_window->session();
         QVERIFY(session->isLoggedIn());
-        answerNextBox();
+        vbModalAnswer login;
+        login.expect(QStringLiteral("vbLogin"), vbModalAnswer::reject);
         chooseAccountAction(1);
-        QCOMPARE(m_boxText, QStringLiteral("vbLogin"));
+        QCOMPARE(login.pending(), 0);
         QVERIFY(session->isLoggedIn());
 
         chooseAccountAction(0);
         QVERIFY(!session->isLoggedIn());
         QVERIFY(session->userName().isEmpty() && session->password().isEmpty());
-        QCOMPARE(session->currentAlbumIdText(), QStringLiteral("/"));
         QCOMPARE(m_window->toolPanel()->comboBox->count(), 0);
         const vbIniParser ini(QStringLiteral("system.ini"));
         QVERIFY(!ini.getBool(QStringLiteral("user.info"), QStringLiteral("autologin"), true));
         QVERIFY(ini.getString(QStringLiteral("user.info"), QStringLiteral("password")).isEmpty());
 
         restart(0);
-        QVERIFY(m_window->session()->userName().isEmpty());
-        answerNextBox();
+        login.expect(QStringLiteral("vbLogin"), vbModalAnswer::reject);
         QTest::mouseClick(m_window->toolPanel()->btnLogin, Qt::LeftButton);
-        QCOMPARE(m_boxText, QStringLiteral("vbLogin"));
+        QCOMPARE(login.pending(), 0);
+        QVERIFY(login.unexpected().isEmpty());
     }
 
     // The album box starts on the album the account chose last time, while it exists.
@@ -179,11 +151,8 @@ private slots:
         QFETCH(QString, key);
         QFETCH(int, albumId);
         QFETCH(QString, selected);
-        vbTestService service;
-        QVERIFY2(service.isRunning(), qPrintable(service.errorString()));
-        startWithAccount(service, albumId, key);
+        startWithAccount(albumId, key);
         QCOMPARE(m_window->toolPanel()->comboBox->currentText(), selected);
-        QCOMPARE(m_window->session()->currentAlbumName(), selected);
 
         // A new choice is what the next start comes back to; the other account keeps its own.
         m_window->toolPanel()->comboBox->setCurrentIndex(1);

@@ -9,12 +9,8 @@
 #include "vbTestService.h"
 #include "vbTestUi.h"
 
-#include <QCheckBox>
-#include <QJsonArray>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <QtWidgets>
 
 using vbTestUi::formChild;
 using vbTestUi::typeText;
@@ -41,29 +37,52 @@ private slots:
         QDir::setCurrent(m_startDir);
         m_programDir.reset();
     }
-    void refusedAccountKeepsDialogOpen()
+    // A refusal or a fault keeps the dialog open with the settings untouched (how each fault is judged
+    // is the sign-in's business; the dialog tells what it was told); Login again then gets in.
+    void refusalKeepsDialogOpen_data()
     {
+        QTest::addColumn<QJsonObject>("serviceFault");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<int>("outcome"); // -1: refused, no message box
+        QTest::newRow("wrong password") << QJsonObject() << "wrong" << -1;
+        QTest::newRow("sign-in: stall") << vbTestService::fault("signin", "stall") << velbrook::kDemoPassword
+                                        << int(vbServiceCall::Unreachable);
+        QTest::newRow("albums: truncated") << vbTestService::fault("albumlist", "truncated")
+                                           << velbrook::kDemoPassword << int(vbServiceCall::Unreadable);
+    }
+    void refusalKeepsDialogOpen()
+    {
+        QFETCH(QJsonObject, serviceFault);
+        QFETCH(QString, password);
+        QFETCH(int, outcome);
+        QVERIFY(serviceFault.isEmpty() || m_service->injectFault(serviceFault));
         const QByteArray before = settingsBytes();
-        vbLogin dialog(m_service->endpoints());
+        vbLogin dialog(m_service->endpoints(), nullptr, 1500);
         dialog.show();
         QSignalSpy finished(&dialog, &QDialog::finished);
-        signIn(dialog, QLatin1String(velbrook::kDemoEmail), QStringLiteral("wrong"));
-        QCOMPARE(formChild<QLabel>(&dialog, "lbl_status")->text(), QStringLiteral("login..."));
-
-        QTRY_COMPARE_WITH_TIMEOUT(formChild<QLabel>(&dialog, "lbl_status")->text(),
-                                  QStringLiteral("Login failed.Please check your E-mail and password!"),
+        vbModalAnswer tips(vbModalAnswer::press("btnOK"));
+        signIn(dialog, QLatin1String(velbrook::kDemoEmail), password);
+        auto* status = formChild<QLabel>(&dialog, "lbl_status");
+        QCOMPARE(status->text(), QStringLiteral("login..."));
+        const auto failure = vbServiceCall::Outcome(outcome);
+        if (outcome >= 0)
+            QTRY_COMPARE_WITH_TIMEOUT(tips.texts(), QStringList{vbServiceCall::failureText(failure)}, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(status->text(),
+                                  outcome < 0
+                                      ? QStringLiteral("Login failed.Please check your E-mail and password!")
+                                      : vbServiceCall::failureStatus(failure),
                                   10000);
-        QTRY_COMPARE(m_service->requests(QStringLiteral("signin")).size(), 2);
         QVERIFY(dialog.isVisible());
         QCOMPARE(finished.size(), 0);
         QCOMPARE(settingsBytes(), before);
 
-        // The dialog stays usable: the right password now gets in.
+        QVERIFY(m_service->clearFaults());
         formChild<QLineEdit>(&dialog, "edit_password")->clear();
         typeText(formChild<QLineEdit>(&dialog, "edit_password"), QLatin1String(velbrook::kDemoPassword));
         QTest::keyClick(formChild<QLineEdit>(&dialog, "edit_password"), Qt::Key_Return);
         QVERIFY(finished.wait(10000));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.albums().size(), 3);
     }
     void successClosesWithAlbums_data()
     {
@@ -93,62 +112,17 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
 
         QCOMPARE(dialog.userId(), velbrook::kDemoUserId);
-        QCOMPARE(dialog.albums().size(), 3);
         QCOMPARE(dialog.albums().at(2).photoCount, velbrook::kArchivePhotoCount);
 
         const vbIniParser ini(QStringLiteral("system.ini"));
-        if (autoLogin) {
-            QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("username")),
-                     QLatin1String(velbrook::kDemoEmail));
-            QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("password")),
-                     QLatin1String(velbrook::kDemoPassword));
-            QVERIFY(ini.getBool(QStringLiteral("user.info"), QStringLiteral("autologin"), false));
-            // The service section the client was pointed with is still there.
-            QCOMPARE(ini.getString(QStringLiteral("service"), QStringLiteral("httpport")),
-                     QString::number(m_service->httpPort()));
-        } else {
-            QCOMPARE(ini.getString(QStringLiteral("user.info"), QStringLiteral("password"),
-                                   QStringLiteral("none")),
-                     QStringLiteral("none"));
-            QVERIFY(!ini.getBool(QStringLiteral("user.info"), QStringLiteral("autologin"), true));
-        }
-    }
-    void serviceFaults_data()
-    {
-        QTest::addColumn<QJsonObject>("serviceFault");
-        QTest::addColumn<int>("outcome");
-
-        const int unreachable = vbServiceCall::Unreachable;
-        const int unreadable = vbServiceCall::Unreadable;
-        // How each fault is judged is up to the sign-in; the dialog tells what it was told.
-        QTest::newRow("sign-in: stall") << vbTestService::fault("signin", "stall") << unreachable;
-        QTest::newRow("albums: truncated") << vbTestService::fault("albumlist", "truncated") << unreadable;
-    }
-    void serviceFaults()
-    {
-        QFETCH(QJsonObject, serviceFault);
-        QFETCH(int, outcome);
-
-        QVERIFY(m_service->injectFault(serviceFault));
-        vbLogin dialog(m_service->endpoints(), nullptr, 1500);
-        dialog.show();
-        QSignalSpy finished(&dialog, &QDialog::finished);
-        vbModalAnswer tips(vbModalAnswer::press("btnOK"));
-        signIn(dialog, QLatin1String(velbrook::kDemoEmail), QLatin1String(velbrook::kDemoPassword));
-
-        const auto failure = vbServiceCall::Outcome(outcome);
-        QTRY_COMPARE_WITH_TIMEOUT(tips.texts(), QStringList{vbServiceCall::failureText(failure)}, 10000);
-        QCOMPARE(formChild<QLabel>(&dialog, "lbl_status")->text(), vbServiceCall::failureStatus(failure));
-        QCOMPARE(finished.size(), 0);
-        QVERIFY(settingsBytes().indexOf("username") < 0);
-
-        // Once the service answers again, pressing Login again gets in.
-        QVERIFY(m_service->clearFaults());
-        QTest::mouseClick(formChild<vbPushButton>(&dialog, "btnLogin"), Qt::LeftButton);
-        QVERIFY(finished.wait(10000));
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(dialog.albums().size(), 3);
-        QCOMPARE(tips.texts().size(), 1);
+        QCOMPARE(
+            ini.getString(QStringLiteral("user.info"), QStringLiteral("password"), QStringLiteral("none")),
+            autoLogin ? QLatin1String(velbrook::kDemoPassword) : QLatin1String("none"));
+        QCOMPARE(ini.getBool(QStringLiteral("user.info"), QStringLiteral("autologin"), !autoLogin),
+                 autoLogin);
+        // The service section the client was pointed with is still there.
+        QCOMPARE(ini.getString(QStringLiteral("service"), QStringLiteral("httpport")),
+                 QString::number(m_service->httpPort()));
     }
     void cancelAndCloseReject()
     {
@@ -168,94 +142,57 @@ private slots:
         QVERIFY(settingsBytes().indexOf("username") < 0);
     }
 
-    // Album creation.
+    // An album not created keeps the dialog open; OK again, with the service well, creates it.
     void answers_data()
     {
         QTest::addColumn<QJsonObject>("answer");
-        QTest::addColumn<int>("albumId"); // 0: the dialog stays open
-        QTest::addColumn<int>("failure"); // -1: no message box
-        QTest::addColumn<QString>("status");
-
+        QTest::addColumn<int>("failure"); // -1: refused, no message box
         const auto value = [](const char* v) {
             return vbTestService::fault("newalbum", "value", {{QStringLiteral("value"), QLatin1String(v)}});
         };
-        const int unreadable = vbServiceCall::Unreadable;
-        const int unreachable = vbServiceCall::Unreachable;
-        QTest::newRow("service creates it") << QJsonObject() << velbrook::kFirstNewAlbumId << -1 << "";
-        QTest::newRow("0 refused") << value("0") << 0 << -1 << "Create Albums failed!";
-        QTest::newRow("negative id") << value("-57") << 0 << unreadable << "";
-        QTest::newRow("stall") << vbTestService::fault("newalbum", "stall") << 0 << unreachable << "";
+        QTest::newRow("0 refused") << value("0") << -1;
+        QTest::newRow("negative id") << value("-57") << int(vbServiceCall::Unreadable);
+        QTest::newRow("stall") << vbTestService::fault("newalbum", "stall")
+                               << int(vbServiceCall::Unreachable);
     }
     void answers()
     {
         QFETCH(QJsonObject, answer);
-        QFETCH(int, albumId);
         QFETCH(int, failure);
-        QFETCH(QString, status);
-
-        if (!answer.isEmpty())
-            QVERIFY(m_service->injectFault(answer));
+        QVERIFY(m_service->injectFault(answer));
         vbNewAlbums dialog(base(), velbrook::kDemoUserId, nullptr, 1500);
         dialog.show();
         QSignalSpy finished(&dialog, &QDialog::finished);
         vbModalAnswer tips(vbModalAnswer::press("btnOK"));
-        typeText(formChild<QLineEdit>(&dialog, "edit_name"), QStringLiteral("Holiday"));
+        // Characters with a meaning in a query reach the service intact.
+        const QString name = QStringLiteral("Tom & Jerry #1 = 100% +fun 家");
+        const QString description = QStringLiteral("a&b=c#d+e%f");
+        typeText(formChild<QLineEdit>(&dialog, "edit_name"), name);
+        typeText(formChild<QLineEdit>(&dialog, "edit_desc"), description);
         clickOk(dialog);
 
-        if (albumId != 0) {
-            QVERIFY(finished.wait(10000));
-            QCOMPARE(dialog.result(), 1);
-            QCOMPARE(dialog.newAlbumId(), albumId);
-            QCOMPARE(dialog.name(), QStringLiteral("Holiday"));
-            QVERIFY(tips.texts().isEmpty());
-            QCOMPARE(m_service->requests(QStringLiteral("newalbum")).first().value(QStringLiteral("address")),
-                     m_service->dianxin());
-            return;
-        }
-        auto* lblStatus = formChild<QLabel>(&dialog, "lblStatus");
-        if (failure >= 0) {
-            const auto outcome = vbServiceCall::Outcome(failure);
+        const auto outcome = vbServiceCall::Outcome(failure);
+        if (failure >= 0)
             QTRY_COMPARE_WITH_TIMEOUT(tips.texts(), QStringList{vbServiceCall::failureText(outcome)}, 10000);
-            status = vbServiceCall::failureStatus(outcome);
-        }
-        QTRY_COMPARE_WITH_TIMEOUT(lblStatus->text(), status, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(formChild<QLabel>(&dialog, "lblStatus")->text(),
+                                  failure < 0 ? QStringLiteral("Create Albums failed!")
+                                              : vbServiceCall::failureStatus(outcome),
+                                  10000);
         QVERIFY(dialog.isVisible());
         QCOMPARE(finished.size(), 0);
         QCOMPARE(dialog.newAlbumId(), 0);
 
-        // OK again, with the service well, creates the album.
         QVERIFY(m_service->clearFaults());
         clickOk(dialog);
         QVERIFY(finished.wait(10000));
         QCOMPARE(dialog.result(), 1);
-        QCOMPARE(stored(dialog.newAlbumId()).value(QStringLiteral("name")).toString(),
-                 QStringLiteral("Holiday"));
-    }
-    void queryCharactersReachServiceIntact()
-    {
-        const QString name = QStringLiteral("Tom & Jerry #1 = 100% +fun 家");
-        const QString description = QStringLiteral("a&b=c#d+e%f");
-        vbNewAlbums dialog(base(), velbrook::kDemoUserId);
-        dialog.show();
-        QSignalSpy finished(&dialog, &QDialog::finished);
-        typeText(formChild<QLineEdit>(&dialog, "edit_name"), name);
-        typeText(formChild<QLineEdit>(&dialog, "edit_desc"), description);
-        clickOk(dialog);
-        QVERIFY(finished.wait(10000));
-        QCOMPARE(dialog.result(), 1);
-
+        QCOMPARE(dialog.name(), name);
         const QJsonObject created = stored(dialog.newAlbumId());
         QCOMPARE(created.value(QStringLiteral("name")).toString(), name);
         QCOMPARE(created.value(QStringLiteral("description")).toString(), description);
         QCOMPARE(created.value(QStringLiteral("user_id")).toInt(), velbrook::kDemoUserId);
         QCOMPARE(created.value(QStringLiteral("date")).toString(),
                  QDate::currentDate().toString(Qt::ISODate));
-        const QJsonObject params = m_service->requests(QStringLiteral("newalbum"))
-                                       .first()
-                                       .value(QStringLiteral("params"))
-                                       .toObject();
-        QCOMPARE(params.value(QStringLiteral("print")).toString(), QStringLiteral("0"));
-        QCOMPARE(params.keys().size(), 5);
     }
     void onlyLatestAnswerCounts()
     {
@@ -274,8 +211,7 @@ private slots:
         QVERIFY(finished.wait(10000));
         QCOMPARE(dialog.result(), 1);
         QCOMPARE(dialog.name(), QStringLiteral("FirstAgain"));
-        QVERIFY(formChild<QLabel>(&dialog, "lblStatus")->text().isEmpty());
-        QStringList names;
+        QStringList names; // the given-up request created nothing
         for (const auto& a : m_service->state().value(QStringLiteral("albums")).toArray())
             names.append(a.toObject().value(QStringLiteral("name")).toString());
         QCOMPARE(names.count(QStringLiteral("FirstAgain")), 1);

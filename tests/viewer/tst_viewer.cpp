@@ -12,17 +12,9 @@
 #include "vbPushButton.h"
 #include "vbShowImage.h"
 #include "vbTestPhotos.h"
-#include "vbTitleBar.h"
 
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QPainter>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <memory>
 #include <vector>
@@ -46,12 +38,6 @@ class tst_Viewer : public QObject
             return nullptr;
         return node;
     }
-    static QString value(const vbPhotoInfo& info, const char* name)
-    {
-        const auto* label = info.findChild<QLabel*>(QLatin1String(name));
-        return label ? label->text() : QStringLiteral("<no %1>").arg(QLatin1String(name));
-    }
-
     QList<vbFileNode*> nodes() const
     {
         QList<vbFileNode*> list;
@@ -59,9 +45,10 @@ class tst_Viewer : public QObject
             list.append(node.get());
         return list;
     }
-    static QString label(const vbPlayer& player, const char* name)
+    static QString label(const QWidget& form, const char* name)
     {
-        return player.findChild<QLabel*>(QLatin1String(name))->text();
+        const auto* label = form.findChild<QLabel*>(QLatin1String(name));
+        return label ? label->text() : QStringLiteral("<no %1>").arg(QLatin1String(name));
     }
     static void click(vbPlayer& player, const char* button)
     {
@@ -106,15 +93,12 @@ private slots:
         // Touching one side already counts as not fitting: scaled to exactly the area.
         QTest::newRow("same width") << QSize(1000, 300) << QSize(1000, 700) << QRect(0, 200, 1000, 300);
         QTest::newRow("empty picture") << QSize(0, 0) << QSize(1000, 700) << QRect();
-        QTest::newRow("empty area") << QSize(640, 480) << QSize(0, 0) << QRect();
     }
-
     void fitRect()
     {
         QFETCH(QSize, picture);
         QFETCH(QSize, area);
-        QFETCH(QRect, expected);
-        QCOMPARE(vbFitRect(picture, area), expected);
+        QTEST(vbFitRect(picture, area), "expected");
     }
 
     void previewPlacement_data()
@@ -124,33 +108,26 @@ private slots:
         QTest::addColumn<QRect>("available");
         QTest::addColumn<QPoint>("expected");
         const QRect screen(0, 0, 1280, 800);
-        QTest::newRow("right of the tile")
-            << QRect(100, 100, 130, 150) << QSize(244, 162) << screen << QPoint(234, 100);
+        const QSize wide(244, 162);
+        QTest::newRow("right of the tile") << QRect(100, 100, 130, 150) << wide << screen << QPoint(234, 100);
         QTest::newRow("left when the right is short")
-            << QRect(1100, 100, 130, 150) << QSize(244, 162) << screen << QPoint(852, 100);
+            << QRect(1100, 100, 130, 150) << wide << screen << QPoint(852, 100);
         QTest::newRow("raised above the task bar")
-            << QRect(100, 700, 130, 150) << QSize(244, 162) << QRect(0, 0, 1280, 760) << QPoint(234, 598);
+            << QRect(100, 700, 130, 150) << wide << QRect(0, 0, 1280, 760) << QPoint(234, 598);
         QTest::newRow("tile partly above the screen")
             << QRect(100, -60, 130, 150) << QSize(162, 244) << screen << QPoint(234, 0);
         QTest::newRow("no room on either side")
-            << QRect(40, 100, 200, 150) << QSize(244, 162) << QRect(0, 0, 260, 800) << QPoint(16, 100);
+            << QRect(40, 100, 200, 150) << wide << QRect(0, 0, 260, 800) << QPoint(16, 100);
         QTest::newRow("second screen, left when the right is short")
-            << QRect(2150, 100, 130, 150) << QSize(244, 162) << QRect(1280, 0, 1024, 768)
-            << QPoint(1902, 100);
+            << QRect(2150, 100, 130, 150) << wide << QRect(1280, 0, 1024, 768) << QPoint(1902, 100);
     }
-
     void previewPlacement()
     {
         QFETCH(QRect, tile);
         QFETCH(QSize, size);
         QFETCH(QRect, available);
         QFETCH(QPoint, expected);
-        const QRect placed = vbShowImage::placement(tile, size, available);
-        QCOMPARE(placed.topLeft(), expected);
-        QCOMPARE(placed.size(), size);
-        // Wherever it goes, a pop-up that fits the screen stays whole on it.
-        if (size.width() <= available.width() && size.height() <= available.height())
-            QVERIFY(available.contains(placed));
+        QCOMPARE(vbShowImage::placement(tile, size, available), QRect(expected, size));
     }
 
     void decodesOnlyWhenFileOrAreaChange()
@@ -163,72 +140,36 @@ private slots:
         QCOMPARE(target, QRect(0, 50, 400, 300));
         picture.image(path, QSize(400, 400));
         QCOMPARE(picture.decodeCount(), 1);
-        picture.image(path, QSize(200, 200), &target);
+        picture.image(path, QSize(200, 200));
         QCOMPARE(picture.decodeCount(), 2);
-        QCOMPARE(target, QRect(0, 25, 200, 150));
 
         // An edit replaces the file under the same name: the next paint shows the new picture.
         QVERIFY(vbTestPhotos::writeJpeg(path, QSize(300, 600)));
         QCOMPARE(picture.image(path, QSize(200, 200), &target).size(), QSize(100, 200));
-        QCOMPARE(picture.decodeCount(), 3);
         QCOMPARE(target, QRect(50, 0, 100, 200));
 
         QVERIFY(QFile::remove(path)); // a deleted file is not drawn from memory
         QVERIFY(picture.image(path, QSize(200, 200), &target).isNull());
         QCOMPARE(target, QRect());
+        // Nor is a JPEG that stops after its first header segment.
+        QFile truncated(path);
+        QVERIFY(truncated.open(QIODevice::WriteOnly));
+        truncated.write(QByteArray::fromHex("ffd8ffe000104a46494600010100000100010000"));
+        truncated.close();
+        QVERIFY(picture.image(path, QSize(200, 200)).isNull());
     }
 
-    void unreadableFilesLeaveBlack_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::newRow("missing") << QByteArray();
-        QTest::newRow("not an image") << QByteArray("plain text, not a photo");
-        // A JPEG that stops after its first header segment.
-        QTest::newRow("truncated jpeg") << QByteArray::fromHex("ffd8ffe000104a46494600010100000100010000");
-    }
-
-    void unreadableFilesLeaveBlack()
-    {
-        QFETCH(QByteArray, content);
-        const QString path = m_dir.filePath(QStringLiteral("bad_%1.jpg").arg(QTest::currentDataTag()));
-        QFile file(path);
-        QVERIFY(content.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write(content) > 0));
-        file.close();
-        QImage canvas(60, 40, QImage::Format_RGB32);
-        canvas.fill(Qt::green);
-        QPainter painter(&canvas);
-        vbFittedImage().paint(painter, canvas.rect(), path);
-        painter.end();
-        for (const QPoint point : {QPoint(0, 0), QPoint(30, 20), QPoint(59, 39)})
-            QCOMPARE(canvas.pixelColor(point), QColor(Qt::black));
-    }
-
-    void orientedPhotosDrawUpright_data()
-    {
-        QTest::addColumn<int>("orientation");
-        QTest::addColumn<bool>("fullScreen");
-        // Every orientation is the loader's business; a view only has to use it, and lay out the
-        // turned size.
-        QTest::newRow("slideshow, turned") << 6 << false;
-        QTest::newRow("full screen, turned and mirrored") << 5 << true;
-    }
-
+    // Every orientation is the loader's business; the views only have to use it, and lay out the turned size.
     void orientedPhotosDrawUpright()
     {
-        QFETCH(int, orientation);
-        QFETCH(bool, fullScreen);
         // Taken upright at 300 x 400; in a 200 x 200 view it fills 150 x 200 in the middle.
         const QImage upright = vbTestPhotos::quarters(QSize(300, 400));
-        const QString path = m_dir.filePath(QStringLiteral("oriented_%1.jpg").arg(orientation));
-        QVERIFY(vbTestPhotos::writeOrientedJpeg(path, upright, orientation));
-
-        vbFullScreen full;
+        const QString path = m_dir.filePath(QStringLiteral("oriented.jpg"));
+        QVERIFY(vbTestPhotos::writeOrientedJpeg(path, upright, 5)); // turned and mirrored
         vbPaintWnd window;
-        full.setImagePath(path);
         window.setImagePath(path);
-        QWidget* view = fullScreen ? static_cast<QWidget*>(&full) : &window;
-        view->resize(200, 200);
-        const QImage shot = view->grab().toImage();
+        window.resize(200, 200);
+        const QImage shot = window.grab().toImage();
         QCOMPARE(shot.pixelColor(10, 100), QColor(Qt::black));
         QCOMPARE(shot.pixelColor(190, 100), QColor(Qt::black));
         QCOMPARE(vbTestPhotos::quarterColours(shot.copy(25, 0, 150, 200)),
@@ -245,37 +186,22 @@ private slots:
         QTest::newRow("camera jpeg, texts as written")
             << "camera.jpg" << true
             << QStringList{"camera.jpg", "300x200pix", "2008:07:14 09:30:05", "Canon", "Canon EOS 5D "};
-        QTest::newRow("not loaded yet")
-            << "camera.jpg" << false << QStringList{"camera.jpg", "-1x-1pix", "", "", ""};
     }
     void infoSheetValues()
     {
         QFETCH(QString, file);
         QFETCH(bool, loaded);
-        QFETCH(QStringList, values);
         auto photo = node(file, loaded);
         QVERIFY(photo);
         vbPhotoInfo info;
         info.setNode(photo.get());
-        const char* labels[] = {"lblName", "lblSize", "lblDate", "lblCompany", "lblModel"};
-        for (int i = 0; i < 5; ++i)
-            QCOMPARE(value(info, labels[i]), values.at(i));
-        QCOMPARE(value(info, "lblPath"), QFileInfo(m_dir.filePath(file)).absolutePath());
-        QCOMPARE(value(info, "lblPhotoSize"), QString::number(QFileInfo(m_dir.filePath(file)).size()));
+        QStringList values;
+        for (const char* name : {"lblName", "lblSize", "lblDate", "lblCompany", "lblModel"})
+            values << label(info, name);
+        QTEST(values, "values");
+        QCOMPARE(label(info, "lblPath"), QFileInfo(m_dir.filePath(file)).absolutePath());
         info.setNode(nullptr); // no photo clears the values
-        QCOMPARE(value(info, "lblName"), QString());
-        QCOMPARE(value(info, "lblSize"), QString());
-
-        // Both the OK button and the title bar's close button accept.
-        for (bool titleBar : {false, true}) {
-            info.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&info));
-            QWidget* button = titleBar ? static_cast<QWidget*>(info.findChild<vbTitleBar*>()->closeButton())
-                                       : info.findChild<vbPushButton*>(QStringLiteral("pushButton"));
-            QTest::mouseClick(button, Qt::LeftButton);
-            QVERIFY(!info.isVisible());
-            QCOMPARE(info.result(), int(QDialog::Accepted));
-        }
+        QCOMPARE(label(info, "lblSize"), QString());
     }
 
     // Fitting itself is vbFitRect's (fitRect above); here the view uses it.
@@ -284,13 +210,8 @@ private slots:
         vbFullScreen view;
         view.setImagePath(m_dir.filePath(QStringLiteral("small.jpg")));
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        const QRect area(QPoint(0, 0), view.size());
-        QVERIFY2(area.width() > 640 && area.height() > 480, "the view is maximised");
-        QCOMPARE(view.pictureRect().size(), QSize(640, 480)); // not enlarged
-        QCOMPARE(view.pictureRect().center(), area.center());
-        const QImage shot = view.grab().toImage();
-        QCOMPARE(shot.pixelColor(0, 0), QColor(Qt::black));
-        QVERIFY(shot.pixelColor(area.center()) != QColor(Qt::black));
+        QVERIFY2(view.width() > 640 && view.height() > 480, "the view is maximised");
+        QCOMPARE(view.pictureRect(), vbFitRect(QSize(640, 480), view.size()));
         QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
         QVERIFY(!view.isVisible());
         QCOMPARE(view.result(), int(QDialog::Accepted));
@@ -299,26 +220,30 @@ private slots:
     void previewShowsAndEnds_data()
     {
         QTest::addColumn<QString>("how");
-        for (const char* how : {"timeout", "click", "hover ended", "photo deleted"})
+        for (const char* how : {"timeout", "click", "photo deleted"})
             QTest::newRow(how) << QString::fromLatin1(how);
     }
     void previewShowsAndEnds()
     {
         QFETCH(QString, how);
         auto photo = node(QStringLiteral("camera.jpg"));
-        QVERIFY(photo);
+        auto unreadable = node(QStringLiteral("broken.jpg"));
+        QVERIFY(photo && unreadable);
         vbShowImage preview;
+        // Nothing to show for an unreadable file, an unloaded node or none.
+        for (vbFileNode* none : {unreadable.get(), m_nodes.at(0).get(), static_cast<vbFileNode*>(nullptr)}) {
+            preview.showFor(none, m_tile);
+            QVERIFY(!preview.isVisible());
+        }
         QSignalSpy hidden(&preview, &vbShowImage::sig_previewHidden);
         preview.setHideInterval(how == QLatin1String("timeout") ? 150 : 60000);
         preview.showFor(photo.get(), m_tile);
         QVERIFY(preview.isVisible());
         QCOMPARE(preview.size(), photo->thumbnail().size());
-        QCOMPARE(preview.geometry().top(), m_tile.top());
-        QVERIFY(preview.geometry().left() > m_tile.right());
+        QVERIFY(preview.geometry().left() > m_tile.right()); // placed by placement(), above
         // The picture is the thumbnail itself, from the top left corner.
-        const QImage shot = preview.grab().toImage();
-        for (const QPoint p : {QPoint(3, 3), QPoint(122, 81)})
-            QCOMPARE(shot.pixelColor(p).rgb(), photo->thumbnail().pixelColor(p).rgb());
+        QCOMPARE(preview.grab().toImage().pixelColor(122, 81).rgb(),
+                 photo->thumbnail().pixelColor(122, 81).rgb());
 
         if (how == QLatin1String("photo deleted")) {
             photo.reset();
@@ -328,29 +253,14 @@ private slots:
         }
         if (how == QLatin1String("timeout"))
             QVERIFY(hidden.wait(3000));
-        else if (how == QLatin1String("click"))
-            QTest::mouseClick(&preview, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
         else
-            preview.hideNow();
+            QTest::mouseClick(&preview, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
         QVERIFY(!preview.isVisible());
         QCOMPARE(hidden.count(), 1);
         QCOMPARE(hidden.at(0).at(0).value<vbFileNode*>(), photo.get());
         QCOMPARE(preview.node(), nullptr);
         preview.showFor(photo.get(), m_tile); // shown again for the next hover
         QVERIFY(preview.isVisible());
-    }
-
-    void previewNeedsThumbnail()
-    {
-        // Not for an unreadable file, an unloaded node or none.
-        auto unreadable = node(QStringLiteral("broken.jpg"));
-        QVERIFY(unreadable);
-        auto unloaded = node(QStringLiteral("camera.jpg"), false);
-        vbShowImage preview;
-        for (vbFileNode* photo : {unreadable.get(), unloaded.get(), static_cast<vbFileNode*>(nullptr)}) {
-            preview.showFor(photo, m_tile);
-            QVERIFY(!preview.isVisible());
-        }
     }
 
     // N = Next, P = Pre, T = a timer tick.
@@ -377,7 +287,6 @@ private slots:
                 click(player, step == QLatin1Char('N') ? "btnNext" : "btnPre");
         }
         QCOMPARE(label(player, "lblNo"), QStringLiteral("%1/3").arg(shown));
-        QCOMPARE(player.current(), shown - 1);
         QCOMPARE(player.paintWnd()->imagePath(), m_nodes.at(size_t(shown - 1))->absoluteFilePath());
         // A png is named as its upload; a dotted name keeps its first part.
         const char* names[] = {"harbour.jpg", "beach.jpg", "trip.jpg"};
@@ -391,10 +300,8 @@ private slots:
         QSignalSpy ticks(player.timer(), &QTimer::timeout);
         QVERIFY(ticks.wait(2500));
         QCOMPARE(label(player, "lblNo"), QStringLiteral("1/3"));
-        QCOMPARE(player.timer()->interval(), 3000);
         click(player, "btnNext"); // steps by hand leave the timer alone
         QCOMPARE(player.timer()->interval(), 3000);
-        QVERIFY(player.timer()->isActive());
 
         vbPlayer chosen(nodes());
         auto* speed = chosen.findChild<QComboBox*>(QStringLiteral("cbxSpeed"));
@@ -406,10 +313,8 @@ private slots:
         QVERIFY(!chosen.timer()->isActive());
         click(chosen, "btnPlay");
         QVERIFY(chosen.timer()->isActive());
-        QCOMPARE(chosen.timer()->interval(), 5000);
         QTest::keyClick(speed, Qt::Key_Home);
         QCOMPARE(chosen.timer()->interval(), 1000);
-        QVERIFY(chosen.timer()->isActive());
     }
 
     void closing()
@@ -426,8 +331,6 @@ private slots:
             const QPoint point = *target ? widget->rect().center() : QPoint(2, player.height() - 20);
             QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, point);
             QVERIFY2(player.isVisible() != closes, target);
-            if (closes)
-                QCOMPARE(player.result(), int(QDialog::Accepted));
         }
     }
 
@@ -437,7 +340,6 @@ private slots:
         empty.slot_timeOut();
         click(empty, "btnNext");
         QCOMPARE(empty.current(), -1);
-        QVERIFY(empty.paintWnd()->imagePath().isEmpty());
 
         auto gone = std::make_unique<vbFileNode>();
         gone->setFileInfo(QFileInfo(m_dir.filePath(QStringLiteral("harbour.jpg"))));
@@ -446,7 +348,6 @@ private slots:
         gone.reset(); // removed from the list while the slideshow runs
         click(player, "btnNext");
         QCOMPARE(label(player, "lblNo"), QStringLiteral("1/2"));
-        QCOMPARE(label(player, "lblName"), QString());
         QVERIFY(player.paintWnd()->imagePath().isEmpty());
         click(player, "btnNext");
         QCOMPARE(label(player, "lblName"), QStringLiteral("beach.jpg"));
