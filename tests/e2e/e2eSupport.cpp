@@ -184,12 +184,6 @@ int vbE2eProgram::ftpCommandCount(const QString& cmd)
     return int(where(stateList("ftp_log"), "cmd", cmd).size());
 }
 
-int vbE2eProgram::albumCount(int albumId)
-{
-    const QJsonArray album = where(stateList("albums"), "id", QString::number(albumId));
-    return album.isEmpty() ? -1 : album.first().toObject()["photo_count"].toInt();
-}
-
 QByteArray vbE2eProgram::sha256Of(const QString& path)
 {
     QFile file(path);

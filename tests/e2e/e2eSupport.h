@@ -64,7 +64,6 @@ public:
     QSet<QByteArray> storedHashes(int albumId);
     int requestCount(const char* endpoint, bool faultedOnly = false);
     int ftpCommandCount(const QString& cmd);
-    int albumCount(int albumId);
 
     static QByteArray sha256Of(const QString& path);
 

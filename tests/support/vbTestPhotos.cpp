@@ -118,8 +118,7 @@ bool writeJpeg(const QString& path, const QSize& size, const Exif& exif, int qua
 
 bool writeJpegOfSize(const QString& path, const QSize& size, qint64 bytes, int quality)
 {
-    const QByteArray jpeg = encode(size, quality, 1);
-    return !jpeg.isEmpty() && jpeg.size() + 8 <= bytes && writeFile(path, jpeg) && padJpeg(path, bytes);
+    return writeJpeg(path, size, quality, 1) && padJpeg(path, bytes);
 }
 
 bool padJpeg(const QString& path, qint64 bytes)
