@@ -55,10 +55,9 @@ class Service:
             return b"".join(chunks)
 
     def get(self, path, mirror="wangtong"):
-        """Status and body of one GET (connection closed by us after one answer)."""
+        """Status and body of one GET."""
         req = "GET %s HTTP/1.1\r\nHost: %s:%d\r\nConnection: close\r\n\r\n" % (path, self.ready[mirror], self.port)
-        answer = self.raw(mirror, req.encode("latin-1"))
-        head, _, body = answer.partition(b"\r\n\r\n")
+        head, _, body = self.raw(mirror, req.encode("latin-1")).partition(b"\r\n\r\n")
         return int(head.split()[1]), body.decode("utf-8", "replace")
 
     def value(self, path, mirror="wangtong"):
@@ -68,8 +67,7 @@ class Service:
         data = json.dumps(body).encode() if body is not None else b""
         req = ("%s /__control/%s HTTP/1.1\r\nHost: x\r\nContent-Length: %d\r\nConnection: close\r\n\r\n" % (
             method, name, len(data))).encode() + data
-        answer = self.raw("web", req)
-        head, _, body = answer.partition(b"\r\n\r\n")
+        head, _, body = self.raw("web", req).partition(b"\r\n\r\n")
         return int(head.split()[1]), json.loads(body)
 
     def state_view(self):

@@ -122,17 +122,9 @@ bool vbE2eProgram::addPhotos(vbMainWnd* window, const QStringList& paths)
 QString vbE2eProgram::makePhoto(const QString& baseName, const QSize& size, qint64 bytes, int seed)
 {
     const QString path = m_dir.filePath(QStringLiteral("photos/") + baseName + QStringLiteral(".jpg"));
-    if (bytes > 0)
-        return vbTestPhotos::writeJpegOfSize(path, size, bytes, 90) ? path : QString();
-    vbTestPhotos::Exif exif;
-    exif.make = QStringLiteral("Canon & Co");
-    exif.model = QStringLiteral("EOS 5D #") + QString::number(seed);
-    exif.dateTime = QStringLiteral("2008:07:01 10:20:30");
-    exif.exposureTime = vbTestPhotos::Rational{1, 125};
-    exif.aperture = vbTestPhotos::Rational{28, 10};
-    exif.focalLength = vbTestPhotos::Rational{63, 10};
-    return vbTestPhotos::writeJpeg(path, size, 90, seed) && vbTestPhotos::writeExif(path, exif) ? path
-                                                                                                : QString();
+    const bool written = bytes > 0 ? vbTestPhotos::writeJpegOfSize(path, size, bytes)
+                                   : vbTestPhotos::writeJpeg(path, size, 90, seed);
+    return written ? path : QString();
 }
 
 void vbE2eProgram::clickUpload(vbMainWnd* window)

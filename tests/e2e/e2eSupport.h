@@ -34,7 +34,6 @@ public:
     bool setUp(); // false (with error()) when anything failed
     QString error() const { return m_error; }
     vbTestService& service() { return *m_service; }
-    QString dir() const { return m_dir.path(); }
 
     // A new album of the demo account holding count photos, with its FTP folder; its id, or 0.
     int createAlbum(const QString& name, int count);
@@ -49,7 +48,7 @@ public:
     std::unique_ptr<vbMainWnd> openWindow(const QString& album);
     // Adds the photos and waits for their thumbnails.
     static bool addPhotos(vbMainWnd* window, const QStringList& paths);
-    // A JPEG with EXIF in the photos folder; bytes > 0 pads it to that size, without EXIF.
+    // A JPEG in the photos folder; bytes > 0 pads it to that size.
     QString makePhoto(const QString& baseName, const QSize& size, qint64 bytes = 0, int seed = 0);
 
     static void clickUpload(vbMainWnd* window);

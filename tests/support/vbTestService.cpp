@@ -15,6 +15,13 @@
 namespace {
 constexpr int kStartTimeoutMs = 10000;
 constexpr int kRequestTimeoutMs = 10000;
+
+// Folder of the project's sources (PV_SOURCE_DIR, else the path known at build time).
+QString sourceDir()
+{
+    const QString fromEnv = qEnvironmentVariable("PV_SOURCE_DIR");
+    return fromEnv.isEmpty() ? QStringLiteral(PV_SOURCE_DIR_FALLBACK) : fromEnv;
+}
 } // namespace
 
 vbTestService::vbTestService(const QString& seedFile)
@@ -76,12 +83,6 @@ bool vbTestService::isRunning() const
 QString vbTestService::stateDir() const
 {
     return m_dir.filePath(QStringLiteral("state"));
-}
-
-QString vbTestService::sourceDir()
-{
-    const QString fromEnv = qEnvironmentVariable("PV_SOURCE_DIR");
-    return fromEnv.isEmpty() ? QStringLiteral(PV_SOURCE_DIR_FALLBACK) : fromEnv;
 }
 
 QByteArray vbTestService::request(const QByteArray& method, const QString& path, const QByteArray& body,

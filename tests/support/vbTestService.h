@@ -64,9 +64,6 @@ public:
     // this instance.
     bool writeSystemIni(const QString& programDir) const;
 
-    // Folder of the project's sources (PV_SOURCE_DIR, else the path known at build time).
-    static QString sourceDir();
-
 private:
     QByteArray request(const QByteArray& method, const QString& path, const QByteArray& body, int* status);
 
