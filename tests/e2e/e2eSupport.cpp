@@ -132,11 +132,11 @@ void vbE2eProgram::clickUpload(vbMainWnd* window)
     QTest::mouseClick(window->statusBar()->btnUpload, Qt::LeftButton);
 }
 
-QVariantList vbE2eProgram::upload(vbMainWnd* window)
+QVariantList vbE2eProgram::upload(vbMainWnd* window, int timeoutMs)
 {
     QSignalSpy finished(window->uploadQueue(), &vbUploadQueue::sig_uploadFinished);
     clickUpload(window);
-    return !finished.isEmpty() || finished.wait(150000) ? finished.first() : QVariantList();
+    return !finished.isEmpty() || finished.wait(timeoutMs) ? finished.first() : QVariantList();
 }
 
 QAction* vbE2eProgram::quitAction(vbMainWnd* window)

@@ -52,8 +52,8 @@ public:
     QString makePhoto(const QString& baseName, const QSize& size, qint64 bytes = 0, int seed = 0);
 
     static void clickUpload(vbMainWnd* window);
-    // Clicks Upload and returns {succeeded, failed} of the run once it ends.
-    static QVariantList upload(vbMainWnd* window);
+    // Clicks Upload and returns {succeeded, failed} of the run once it ends (empty when it does not).
+    static QVariantList upload(vbMainWnd* window, int timeoutMs = 150000);
     static QAction* quitAction(vbMainWnd* window);
 
     // Parts of the service's state view.

@@ -54,7 +54,7 @@ private slots:
         m_window = std::make_unique<vbMainWnd>(nullptr, 1500);
         m_window->show();
 
-        QTRY_COMPARE_WITH_TIMEOUT(script.pending(), 0, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(script.pending(), 0, 10000); // the built-in deadline is 20 s
         const auto failure = vbServiceCall::Unreachable;
         QCOMPARE(script.seen(),
                  QStringList{QStringLiteral("vbMessageBox: ") + vbServiceCall::failureText(failure) +
@@ -83,7 +83,6 @@ private slots:
         const UploadLogRecords& log = m_window->uploadQueue()->logRecords();
         QCOMPARE(log.size(), qsizetype(2));
         QVERIFY(!log.first().succeeded && !log.first().reason.isEmpty() && log.last().succeeded);
-        QCOMPARE(m_window->fileList()->count(), 0);
         QCOMPARE(m_program.commitsOfAlbum(m_albumId).size(), 1);
     }
 
@@ -97,7 +96,8 @@ private slots:
         QVERIFY(m_program.inject("ftp_quit", "stall", 2));
         vbModalScript script;
         script.expectComplete();
-        QCOMPARE(vbE2eProgram::upload(m_window.get()), (QVariantList{1, 0}));
+        // Well before the built-in 60 s deadline of a step.
+        QCOMPARE(vbE2eProgram::upload(m_window.get(), 30000), (QVariantList{1, 0}));
         QVERIFY(script.unexpected().isEmpty());
         QCOMPARE(m_program.ftpCommandCount(QStringLiteral("STOR")), 4); // three sizes, one again
         QCOMPARE(m_program.commitsOfAlbum(m_albumId).size(), 1);
