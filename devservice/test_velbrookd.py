@@ -39,9 +39,9 @@ class Service:
         self.proc.stdout.close()
         self.tmp.cleanup()
 
-    def raw(self, mirror, data, read_all=True, timeout=5):
-        """Send bytes, return everything received until the service closes (or one read)."""
-        with socket.create_connection((self.ready[mirror], self.port), timeout=timeout) as s:
+    def raw(self, mirror, data):
+        """Send bytes, return everything received until the service closes (None on a reset)."""
+        with socket.create_connection((self.ready[mirror], self.port), timeout=5) as s:
             s.sendall(data)
             chunks = []
             while True:
@@ -52,15 +52,12 @@ class Service:
                 if not chunk:
                     break
                 chunks.append(chunk)
-                if not read_all:
-                    break
             return b"".join(chunks)
 
     def get(self, path, mirror="wangtong"):
-        """Status and body of one GET (connection closed by us after one answer)."""
+        """Status and body of one GET."""
         req = "GET %s HTTP/1.1\r\nHost: %s:%d\r\nConnection: close\r\n\r\n" % (path, self.ready[mirror], self.port)
-        answer = self.raw(mirror, req.encode("latin-1"))
-        head, _, body = answer.partition(b"\r\n\r\n")
+        head, _, body = self.raw(mirror, req.encode("latin-1")).partition(b"\r\n\r\n")
         return int(head.split()[1]), body.decode("utf-8", "replace")
 
     def value(self, path, mirror="wangtong"):
@@ -70,8 +67,7 @@ class Service:
         data = json.dumps(body).encode() if body is not None else b""
         req = ("%s /__control/%s HTTP/1.1\r\nHost: x\r\nContent-Length: %d\r\nConnection: close\r\n\r\n" % (
             method, name, len(data))).encode() + data
-        answer = self.raw("web", req)
-        head, _, body = answer.partition(b"\r\n\r\n")
+        head, _, body = self.raw("web", req).partition(b"\r\n\r\n")
         return int(head.split()[1]), json.loads(body)
 
     def state_view(self):
@@ -82,16 +78,20 @@ class Service:
         assert status == 200, answer
         return answer["id"]
 
-    def ftp(self, user="demo@velbrook.test", password="demo", mirror="wangtong"):
+    def ftp(self):
         f = ftplib.FTP()
-        f.connect(self.ready[mirror], self.ftp_port, timeout=10)
-        f.login(user, password)
+        f.connect(self.ready["wangtong"], self.ftp_port, timeout=10)
+        f.login("demo@velbrook.test", "demo")
         return f
+
+    def ftp_sizes(self):
+        return {x["path"]: x["size"] for x in self.state_view()["ftp_files"] if x["area"] == "u1001"}
 
 
 class FaultTest(unittest.TestCase):
     """One compact test per group of fault kinds the service can inject."""
     SIGNIN = "/client2/signin.jsp?username=demo%40velbrook.test&password=demo"
+    REQ = ("GET %s HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n" % SIGNIN).encode()
 
     @classmethod
     def setUpClass(cls):
@@ -150,14 +150,13 @@ class FaultTest(unittest.TestCase):
 
     def test_delivery_faults(self):
         """Answers in pieces arrive whole; broken ones are short, reset or never end."""
-        req = ("GET %s HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n" % self.SIGNIN).encode()
         whole = MARK + "1001" + MARK
         for fault, gap in ((dict(kind="split", ms=200), 0.2), (dict(kind="drip", bytes=16, ms=5), 0.0),
                            (dict(kind="chunked"), 0.0)):
             with self.subTest(fault=fault):
                 self.svc.fault(endpoint="signin", count=1, **fault)
                 started = time.time()
-                head, _, body = self.svc.raw("wangtong", req).partition(b"\r\n\r\n")
+                head, _, body = self.svc.raw("wangtong", self.REQ).partition(b"\r\n\r\n")
                 self.assertGreaterEqual(time.time() - started, gap)
                 if fault["kind"] == "chunked":
                     self.assertIn(b"Transfer-Encoding: chunked", head)
@@ -171,14 +170,14 @@ class FaultTest(unittest.TestCase):
                     body = b"".join(pieces)
                 self.assertEqual(body.decode(), whole)
         self.svc.fault(endpoint="signin", kind="truncated", count=1)
-        head, _, body = self.svc.raw("wangtong", req).partition(b"\r\n\r\n")
+        head, _, body = self.svc.raw("wangtong", self.REQ).partition(b"\r\n\r\n")
         self.assertIn(b"Content-Length: %d" % len(whole), head)
         self.assertEqual(body.decode(), whole[:len(whole) // 2])
         self.svc.fault(endpoint="signin", kind="reset", count=1)
-        self.assertIsNone(self.svc.raw("wangtong", req))
+        self.assertIsNone(self.svc.raw("wangtong", self.REQ))
         self.svc.fault(endpoint="signin", kind="endless", count=1)
         with socket.create_connection(("127.0.0.2", self.svc.port), timeout=5) as s:
-            s.sendall(req)
+            s.sendall(self.REQ)
             received = b""
             while received.count(b" ") < 20:
                 received += s.recv(100)
@@ -188,14 +187,14 @@ class FaultTest(unittest.TestCase):
     def test_stall_until_cleared_and_down_mirror(self):
         self.svc.fault(endpoint="signin", kind="stall")
         with socket.create_connection(("127.0.0.3", self.svc.port), timeout=0.5) as s:
-            s.sendall(("GET %s HTTP/1.1\r\nHost: x\r\n\r\n" % self.SIGNIN).encode())
+            s.sendall(self.REQ)
             with self.assertRaises(socket.timeout):
                 s.recv(10)
             s.settimeout(5)
             self.svc.control("clear", {})
             self.assertEqual(s.recv(10), b"")  # released without an answer
         self.svc.fault(endpoint="any", mirror="dianxin", kind="down")
-        self.assertIsNone(self.svc.raw("dianxin", ("GET %s HTTP/1.1\r\nHost: x\r\n\r\n" % self.SIGNIN).encode()))
+        self.assertIsNone(self.svc.raw("dianxin", self.REQ))
         self.assertEqual(self.svc.value(self.SIGNIN, "wangtong"), "1001")
         self.svc.control("clear", {})
         self.assertEqual(self.svc.value(self.SIGNIN, "dianxin"), "1001")
@@ -217,7 +216,7 @@ class FaultTest(unittest.TestCase):
         with self.assertRaises((ftplib.error_temp, ftplib.error_perm, OSError)):
             f.storbinary("STOR b.jpg", io.BytesIO(os.urandom(3 << 20)))
         f.close()
-        sizes = {x["path"]: x["size"] for x in self.svc.state_view()["ftp_files"] if x["area"] == "u1001"}
+        sizes = self.svc.ftp_sizes()
         self.assertEqual(sizes["b.jpg"], 100000)
         self.assertNotIn("a.jpg", sizes)
         g = self.svc.ftp()
@@ -247,10 +246,9 @@ class FaultTest(unittest.TestCase):
         self.assertEqual(g.sock.recv(100), b"")  # released: closed without a reply
         g.close()
 
-        sizes = {x["path"]: x["size"] for x in self.svc.state_view()["ftp_files"] if x["area"] == "u1001"}
+        sizes = self.svc.ftp_sizes()
         self.assertLess(sizes.get("r.jpg", 0), 8 << 20)
         self.assertLess(sizes.get("s.jpg", 0), 32 << 20)
-
 
 
 if __name__ == "__main__":

@@ -2,10 +2,10 @@
 
 #include "vbModalAnswer.h"
 #include "vbTestService.h"
-#include "vbUploadAgainBox.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QSet>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QVariantList>
@@ -21,7 +21,6 @@ class vbModalScript : public vbModalAnswer
 {
 public:
     void expectMessage(bool ok) { expect(QStringLiteral("vbMessageBox"), press(ok ? "btnOK" : "btnCancel")); }
-    void expectAgain(vbUploadAgainBox::Result answer);
     void expectComplete() { expect(QStringLiteral("vbUploadComplete")); }
     void expectFailed() { expect(QStringLiteral("vbUploadFailed"), press("btnNo")); }
     void expectFailed(std::function<void()> beforeYes); // answers Yes (upload again)
@@ -35,12 +34,9 @@ public:
     bool setUp(); // false (with error()) when anything failed
     QString error() const { return m_error; }
     vbTestService& service() { return *m_service; }
-    QString dir() const { return m_dir.path(); }
-    QString photoPath(const QString& fileName) const { return m_dir.filePath("photos/" + fileName); }
 
-    // A new album of the demo account holding count photos; its id, or 0.
-    int createAlbum(const QString& name, int count, bool withFtpFolder);
-    void setAutoLogin(bool on);
+    // A new album of the demo account holding count photos, with its FTP folder; its id, or 0.
+    int createAlbum(const QString& name, int count);
     bool inject(const QString& endpoint, const QString& kind, int count = -1, QJsonObject extra = {})
     {
         if (count > 0)
@@ -49,33 +45,29 @@ public:
     }
 
     // A shown window, signed in with album selected when given; null on failure.
-    std::unique_ptr<vbMainWnd> openWindow(const QString& album, int tickMs = 50);
-    // Adds the photos and waits for their thumbnails (EXIF values come with them).
+    std::unique_ptr<vbMainWnd> openWindow(const QString& album);
+    // Adds the photos and waits for their thumbnails.
     static bool addPhotos(vbMainWnd* window, const QStringList& paths);
-    // A JPEG with EXIF in the photos folder; bytes > 0 pads it to that size, without EXIF.
+    // A JPEG in the photos folder; bytes > 0 pads it to that size.
     QString makePhoto(const QString& baseName, const QSize& size, qint64 bytes = 0, int seed = 0);
 
     static void clickUpload(vbMainWnd* window);
-    // Clicks Upload and returns {succeeded, failed} of the run once it ends.
-    static QVariantList upload(vbMainWnd* window);
+    // Clicks Upload and returns {succeeded, failed} of the run once it ends (empty when it does not).
+    static QVariantList upload(vbMainWnd* window, int timeoutMs = 150000);
     static QAction* quitAction(vbMainWnd* window);
 
     // Parts of the service's state view.
-    QJsonArray stateList(const char* name) { return m_service->state().value(QLatin1String(name)).toArray(); }
     QJsonArray photosOfAlbum(int albumId) { return ofAlbum("photos", albumId); }
-    QJsonObject photoNamed(int albumId, const QString& name); // by name's last part
-    QString storedPath(const QJsonObject& photo)
-    {
-        return m_service->stateDir() + '/' + photo.value("path").toString();
-    }
     QJsonArray commitsOfAlbum(int albumId) { return ofAlbum("commits", albumId); }
+    // SHA-256 of the album's full-size photos (FTP adds smaller ones named "<id>_n").
+    QSet<QByteArray> storedHashes(int albumId);
     int requestCount(const char* endpoint, bool faultedOnly = false);
     int ftpCommandCount(const QString& cmd);
-    int albumCount(int albumId);
 
     static QByteArray sha256Of(const QString& path);
 
 private:
+    QJsonArray stateList(const char* name) { return m_service->state().value(QLatin1String(name)).toArray(); }
     QJsonArray ofAlbum(const char* list, int albumId);
     QTemporaryDir m_dir;
     QString m_previousCurrent;

@@ -81,14 +81,13 @@ bool writeExif(const QString& path, const Exif& exif)
             data["Exif.Image.Model"] = exif.model->toStdString();
         if (exif.dateTime)
             data["Exif.Image.DateTime"] = exif.dateTime->toStdString();
+        const auto rational = [](const Rational& r) { return Exiv2::URational(r.first, r.second); };
         if (exif.exposureTime)
-            data["Exif.Photo.ExposureTime"] =
-                Exiv2::URational(exif.exposureTime->first, exif.exposureTime->second);
+            data["Exif.Photo.ExposureTime"] = rational(*exif.exposureTime);
         if (exif.aperture)
-            data["Exif.Photo.ApertureValue"] = Exiv2::URational(exif.aperture->first, exif.aperture->second);
+            data["Exif.Photo.ApertureValue"] = rational(*exif.aperture);
         if (exif.focalLength)
-            data["Exif.Photo.FocalLength"] =
-                Exiv2::URational(exif.focalLength->first, exif.focalLength->second);
+            data["Exif.Photo.FocalLength"] = rational(*exif.focalLength);
         if (exif.orientation)
             data["Exif.Image.Orientation"] = uint16_t(*exif.orientation);
         if (!exif.preview.isNull()) {
@@ -118,8 +117,7 @@ bool writeJpeg(const QString& path, const QSize& size, const Exif& exif, int qua
 
 bool writeJpegOfSize(const QString& path, const QSize& size, qint64 bytes, int quality)
 {
-    const QByteArray jpeg = encode(size, quality, 1);
-    return !jpeg.isEmpty() && jpeg.size() + 8 <= bytes && writeFile(path, jpeg) && padJpeg(path, bytes);
+    return writeJpeg(path, size, quality, 1) && padJpeg(path, bytes);
 }
 
 bool padJpeg(const QString& path, qint64 bytes)

@@ -15,6 +15,13 @@
 namespace {
 constexpr int kStartTimeoutMs = 10000;
 constexpr int kRequestTimeoutMs = 10000;
+
+// Folder of the project's sources (PV_SOURCE_DIR, else the path known at build time).
+QString sourceDir()
+{
+    const QString fromEnv = qEnvironmentVariable("PV_SOURCE_DIR");
+    return fromEnv.isEmpty() ? QStringLiteral(PV_SOURCE_DIR_FALLBACK) : fromEnv;
+}
 } // namespace
 
 vbTestService::vbTestService(const QString& seedFile)
@@ -76,12 +83,6 @@ bool vbTestService::isRunning() const
 QString vbTestService::stateDir() const
 {
     return m_dir.filePath(QStringLiteral("state"));
-}
-
-QString vbTestService::sourceDir()
-{
-    const QString fromEnv = qEnvironmentVariable("PV_SOURCE_DIR");
-    return fromEnv.isEmpty() ? QStringLiteral(PV_SOURCE_DIR_FALLBACK) : fromEnv;
 }
 
 QByteArray vbTestService::request(const QByteArray& method, const QString& path, const QByteArray& body,
@@ -148,35 +149,15 @@ QJsonObject vbTestService::state()
 
 bool vbTestService::writeSystemIni(const QString& programDir) const
 {
-    if (m_httpPort <= 0)
+    const QString text = QStringLiteral("[service]\r\nweb=%1\r\nwangtong=%2\r\ndianxin=%3\r\nupdateftp=%1\r\n"
+                                        "httpport=%4\r\nftpport=%5\r\n")
+                             .arg(m_web, m_wangtong, m_dianxin)
+                             .arg(m_httpPort)
+                             .arg(m_ftpPort);
+    QSaveFile file(QDir(programDir).filePath(QStringLiteral("system.ini")));
+    if (m_httpPort <= 0 || !file.open(QIODevice::WriteOnly))
         return false;
-    const QString path = QDir(programDir).filePath(QStringLiteral("system.ini"));
-    QStringList kept;
-    QFile old(path);
-    if (old.open(QIODevice::ReadOnly)) {
-        // Keep every line except an earlier "service" section.
-        bool inService = false;
-        const QStringList lines = QString::fromLocal8Bit(old.readAll()).split(QLatin1Char('\n'));
-        for (QString line : lines) {
-            if (line.endsWith(QLatin1Char('\r')))
-                line.chop(1);
-            const QString trimmed = line.trimmed();
-            if (trimmed.startsWith(QLatin1Char('[')))
-                inService = trimmed.compare(QLatin1String("[service]"), Qt::CaseInsensitive) == 0;
-            if (!inService)
-                kept << line;
-        }
-        while (!kept.isEmpty() && kept.constLast().isEmpty())
-            kept.removeLast();
-    }
-    kept << QStringLiteral("[service]") << QStringLiteral("web=") + m_web
-         << QStringLiteral("wangtong=") + m_wangtong << QStringLiteral("dianxin=") + m_dianxin
-         << QStringLiteral("updateftp=") + m_web << QStringLiteral("httpport=") + QString::number(m_httpPort)
-         << QStringLiteral("ftpport=") + QString::number(m_ftpPort);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write((kept.join(QLatin1String("\r\n")) + QLatin1String("\r\n")).toLocal8Bit());
+    file.write(text.toLocal8Bit());
     return file.commit();
 }
 

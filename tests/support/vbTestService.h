@@ -22,12 +22,6 @@ inline constexpr int kArchiveAlbumId = 14; // "Archive", 498 photos: two short o
 inline constexpr int kArchivePhotoCount = 498;
 inline constexpr int kFirstNewAlbumId = 16;
 inline constexpr char kProbeEmail[] = "probe@velbrook.test";
-inline constexpr char kProbePassword[] = "probe-2009";
-inline constexpr int kProbeUserId = 9001;
-inline constexpr char kUpdateUser[] = "updateclient";
-inline constexpr char kUpdatePassword[] = "tbnQrpowzxlmvkea";
-inline constexpr char kLatestVersion[] = "1.5";
-inline constexpr qint64 kFirstPhotoId = 5000000001LL;
 } // namespace velbrook
 
 // Runs the stand-in velbrook service (devservice/velbrookd.py) on free loopback ports for the length of a
@@ -66,12 +60,9 @@ public:
     // Endpoints that point a client at this instance.
     vbEndpoints endpoints() const;
 
-    // Writes the "service" section of programDir/system.ini so a client started there talks to this
-    // instance; the file's other sections are kept.
+    // Writes programDir/system.ini with only a "service" section, so a client started there talks to
+    // this instance.
     bool writeSystemIni(const QString& programDir) const;
-
-    // Folder of the project's sources (PV_SOURCE_DIR, else the path known at build time).
-    static QString sourceDir();
 
 private:
     QByteArray request(const QByteArray& method, const QString& path, const QByteArray& body, int* status);
