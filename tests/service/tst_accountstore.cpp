@@ -120,63 +120,50 @@ private slots:
     }
     void init() { m_ini = m_dir.filePath(QString("system%1.ini").arg(++m_counter)); }
 
+    // Saved by a sign-in, or found in the settings file (used at once and moved into the store
+    // when it takes it), then read at the next start and forgotten at sign-out.
     void saveLoadForget_data()
     {
         QTest::addColumn<int>("store"); // 0 none, 1 available, 2 unavailable
         QTest::addColumn<bool>("deferred");
+        QTest::addColumn<bool>("fromFile");
         QTest::addColumn<bool>("passwordInFile");
-        QTest::newRow("no credential store") << 0 << false << true;
-        QTest::newRow("store") << 1 << false << false;
-        QTest::newRow("store answering later") << 1 << true << false;
-        QTest::newRow("store unavailable") << 2 << true << true;
+        QTest::newRow("no credential store") << 0 << false << false << true;
+        QTest::newRow("store") << 1 << false << false << false;
+        QTest::newRow("store answering later") << 1 << true << false << false;
+        QTest::newRow("store unavailable") << 2 << true << false << true;
+        QTest::newRow("from the file into the store") << 1 << true << true << false;
+        QTest::newRow("from the file, store unavailable") << 2 << true << true << true;
     }
     void saveLoadForget()
     {
         QFETCH(int, store);
         QFETCH(bool, deferred);
+        QFETCH(bool, fromFile);
         QFETCH(bool, passwordInFile);
         vbFakeCredentials credentials;
         credentials.available = store == 1;
         credentials.deferred = deferred;
+        const QStringList account{"me@velbrook.test", "p=w d"};
         // Something stored for an earlier account must not linger.
-        writeAccount("old@velbrook.test", "old", "0");
+        writeAccount(fromFile ? account.first() : "old@velbrook.test", fromFile ? account.last() : "old",
+                     fromFile ? "1" : "0");
         vbAccountStore accounts(m_ini, store ? &credentials : nullptr);
 
-        accounts.save("me@velbrook.test", "p=w d");
+        if (fromFile)
+            QCOMPARE(load(accounts), account);
+        else
+            accounts.save(account.first(), account.last());
         QVERIFY(settle(accounts));
-        QCOMPARE(saved(), (QStringList{"me@velbrook.test", "1", passwordInFile ? "p=w d" : "<none>"}));
-        QCOMPARE(credentials.entries.value("me@velbrook.test"), store == 1 ? "p=w d" : QString());
-        QCOMPARE(load(accounts), (QStringList{"me@velbrook.test", "p=w d"}));
+        QCOMPARE(saved(), (QStringList{account.first(), "1", passwordInFile ? account.last() : "<none>"}));
+        QCOMPARE(credentials.entries.value(account.first()), store == 1 ? account.last() : QString());
+        QCOMPARE(load(accounts), account);
 
         accounts.forget();
         QVERIFY(settle(accounts));
-        QCOMPARE(saved(), (QStringList{"me@velbrook.test", "0", "<none>"}));
+        QCOMPARE(saved(), (QStringList{account.first(), "0", "<none>"}));
         QVERIFY(credentials.entries.isEmpty());
         QCOMPARE(load(accounts), (QStringList{QString(), QString()}));
-    }
-
-    // A password found in the settings file is used at once and moved into the store when it takes it.
-    void passwordMovesIntoStore_data()
-    {
-        QTest::addColumn<bool>("available");
-        QTest::newRow("store available") << true;
-        QTest::newRow("store unavailable") << false;
-    }
-    void passwordMovesIntoStore()
-    {
-        QFETCH(bool, available);
-        writeAccount("me@velbrook.test", "secret", "yes");
-        vbFakeCredentials credentials;
-        credentials.available = available;
-        credentials.deferred = true;
-        vbAccountStore accounts(m_ini, &credentials);
-        const QStringList account{"me@velbrook.test", "secret"};
-        QCOMPARE(load(accounts), account);
-        QVERIFY(settle(accounts));
-        QCOMPARE(saved().last(), available ? "<none>" : "secret");
-        QCOMPARE(credentials.entries.value("me@velbrook.test"), available ? "secret" : QString());
-        // The next start reads it from wherever it now is.
-        QCOMPARE(load(accounts), account);
     }
 
     // Changes reach a slow store in the order asked for: signing out right after
