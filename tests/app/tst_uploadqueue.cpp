@@ -138,7 +138,7 @@ private:
     }
     // A signed-in session on album 7 holding albumPhotos photos (-1: no album chosen) and the
     // listed photos by name ("*" after a name: the log has it as uploaded; "#n": n photos).
-    void setUp(bool signedIn, int albumPhotos, const QString& photos, const QString& answers)
+    void setUp(bool signedIn, int albumPhotos, const QString& photos, const QStringList& answers = {})
     {
         m_events.clear();
         m_session = std::make_unique<vbSession>(vbEndpoints(), nullptr);
@@ -163,7 +163,7 @@ private:
             }
         }
         QVERIFY(vbUploadLog::save(vbUploadQueue::logPath(), log));
-        m_answers = answers.split(' ', Qt::SkipEmptyParts);
+        m_answers = answers;
         vbUploadQueue::FtpCalls ftp;
         ftp.testLogin = [this](const QString&, int, const QString&, const QString&) {
             m_events << "ftp login";
@@ -184,7 +184,7 @@ private:
         QString names;
         for (int i = 0; i < specs.size(); ++i)
             names += QChar('a' + i) + QStringLiteral(" ");
-        setUp(true, 3, names, QString());
+        setUp(true, 3, names);
         m_queue->startUpload();
         QVERIFY(m_session->isUploading());
         for (int i = 0; i < specs.size(); ++i)
@@ -218,60 +218,53 @@ private slots:
     void start_data()
     {
         QTest::addColumn<bool>("signedIn");
-        QTest::addColumn<int>("albumPhotos");
         QTest::addColumn<QString>("photos");
-        QTest::addColumn<QString>("answers");
-        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<int>("albumPhotos");
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<QStringList>("answers");
         QTest::addColumn<QString>("listed"); // after the start
 
-        const QString login = "ftp login";
-        QTest::newRow("not signed in") << false << 3 << "a"
-                                       << "" << QStringList{"refuse Please login!"} << "a";
-        QTest::newRow("no album") << true << -1 << "a"
-                                  << "" << QStringList{login, "refuse Please select a photo list!"} << "a";
-        QTest::newRow("no photos") << true << 3 << ""
-                                   << "" << QStringList{login, "refuse Please select image to upload"} << "";
+        const QStringList none;
+        QTest::newRow("not signed in") << false << "a" << 3 << "refuse Please login!" << none << "a";
+        QTest::newRow("no album") << true << "a" << -1 << "ftp login | refuse Please select a photo list!"
+                                  << none << "a";
+        QTest::newRow("no photos") << true << "" << 3 << "ftp login | refuse Please select image to upload"
+                                   << none << "";
         QTest::newRow("over the list limit")
-            << true << 3 << "#301"
-            << "" << QStringList{login, "refuse Cann't upload more than 300 images"} << "";
-        QTest::newRow("album full") << true << 500 << "a"
-                                    << "" << QStringList{login, "refuse " + vbUploadQueue::albumFullText()}
-                                    << "a";
-        QTest::newRow("room for two, declined") << true << 498 << "a b c"
-                                                << "cancel" << QStringList{login, "front 2?"} << "a b c";
+            << true << "#301" << 3 << "ftp login | refuse Cann't upload more than 300 images" << none << "";
+        QTest::newRow("album full") << true << "a" << 500
+                                    << "ftp login | refuse " + vbUploadQueue::albumFullText() << none << "a";
+        QTest::newRow("room for two, declined")
+            << true << "a b c" << 498 << "ftp login | front 2?" << QStringList{"cancel"} << "a b c";
         QTest::newRow("room for two, taken")
-            << true << 498 << "a b c"
-            << "ok" << QStringList{login, "front 2?", "prepare a b"} << "a b c";
+            << true << "a b c" << 498 << "ftp login | front 2? | prepare a b" << QStringList{"ok"} << "a b c";
         QTest::newRow("empty album gets its FTP folder")
-            << true << 0 << "a"
-            << "" << QStringList{login, "ftp folder 7", "prepare a"} << "a";
+            << true << "a" << 0 << "ftp login | ftp folder 7 | prepare a" << none << "a";
         QTest::newRow("uploaded before: No leaves one out")
-            << true << 3 << "a* b c*"
-            << "No Yes" << QStringList{login, "again a?", "again c?", "prepare b c"} << "b c";
+            << true << "a* b c*" << 3 << "ftp login | again a? | again c? | prepare b c"
+            << QStringList{"No", "Yes"} << "b c";
         QTest::newRow("uploaded before: NoAll leaves the rest out")
-            << true << 3 << "a b* c d*"
-            << "NoAll" << QStringList{login, "again b?", "prepare a"} << "a";
+            << true << "a b* c d*" << 3 << "ftp login | again b? | prepare a" << QStringList{"NoAll"} << "a";
         QTest::newRow("uploaded before: YesAll stops asking")
-            << true << 3 << "a* b*"
-            << "YesAll" << QStringList{login, "again a?", "prepare a b"} << "a b";
+            << true << "a* b*" << 3 << "ftp login | again a? | prepare a b" << QStringList{"YesAll"} << "a b";
     }
     void start()
     {
         QFETCH(bool, signedIn);
-        QFETCH(int, albumPhotos);
         QFETCH(QString, photos);
-        QFETCH(QString, answers);
-        QFETCH(QStringList, events);
+        QFETCH(int, albumPhotos);
+        QFETCH(QString, events);
+        QFETCH(QStringList, answers);
         QFETCH(QString, listed);
         setUp(signedIn, albumPhotos, photos, answers);
         m_queue->startUpload();
-        QCOMPARE(m_events, events);
+        QCOMPARE(m_events.join(" | "), events);
         if (!photos.startsWith('#'))
             QCOMPARE(names(m_items), listed);
-        QCOMPARE(m_session->isUploading(), events.last().startsWith("prepare"));
+        QCOMPARE(m_session->isUploading(), events.section(" | ", -1).startsWith("prepare"));
         QVERIFY(m_answers.isEmpty());
         // The photos left over for want of room are stopped and stay listed.
-        if (albumPhotos == 498 && answers == "ok")
+        if (albumPhotos == 498 && answers == QStringList{"ok"})
             QCOMPARE(at(2)->uploadState(), vbUploadState::Stopped);
     }
 
@@ -281,54 +274,51 @@ private slots:
     {
         QTest::addColumn<bool>("ftp");
         QTest::addColumn<QString>("states");
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<QStringList>("events");
-        QTest::addColumn<QString>("listed");
+        QTest::addColumn<bool>("again"); // the answer when the run ends
+        QTest::addColumn<QString>("events");
         QTest::addColumn<int>("logged");
+        QTest::addColumn<QString>("listed");
 
         QTest::newRow("three transfers at most, FTP account and album folder")
-            << true << "KeyReady Transferring KeyReady KeyReady Prepared"
-            << "" << QStringList{"send a h ann@x 7", "send c h ann@x 7"} << "a b c d e" << 0;
+            << true << "KeyReady Transferring KeyReady KeyReady Prepared" << false
+            << "send a h ann@x 7 | send c h ann@x 7" << 0 << "a b c d e";
         QTest::newRow("keys for every prepared photo while fewer than three are busy")
-            << true << "RequestingKey Transferring Prepared Prepared KeyFailed:1"
-            << "" << QStringList{"key c", "key d", "key e"} << "a b c d e" << 0;
-        QTest::newRow("HTTP sends user id and album id") << false << "KeyReady"
-                                                         << "" << QStringList{"send a h 1001 7"} << "a" << 0;
+            << true << "RequestingKey Transferring Prepared Prepared KeyFailed:1" << false
+            << "key c | key d | key e" << 0 << "a b c d e";
+        QTest::newRow("HTTP sends user id and album id")
+            << false << "KeyReady" << false << "send a h 1001 7" << 0 << "a";
         QTest::newRow("retries until more than five failures")
-            << true << "KeyFailed:6 KeyFailed:5 CommitFailed:6 CommitFailed:5 Transferred"
-            << "" << QStringList{"key b", "commit d", "commit e"} << "a b c d e" << 0;
+            << true << "KeyFailed:6 KeyFailed:5 CommitFailed:6 CommitFailed:5 Transferred" << false
+            << "key b | commit d | commit e" << 0 << "a b c d e";
         QTest::newRow("results logged once, busy photo keeps the run going")
-            << true << "Uploaded* Failed Committing"
-            << "" << QStringList{} << "a b c" << 1;
+            << true << "Uploaded* Failed Committing" << false << "" << 1 << "a b c";
         QTest::newRow("run ends: uploaded photos leave, stopped ones count as failed")
-            << true << "Uploaded Failed Stopped"
-            << "" << QStringList{"ended 1 2 (1 named)"} << "b c" << 3;
-        QTest::newRow("run ends without failures") << true << "Uploaded Uploaded"
-                                                   << "" << QStringList{"ended 2 0 (0 named)"} << "" << 2;
+            << true << "Uploaded Failed Stopped" << false << "ended 1 2 (1 named)" << 3 << "b c";
+        QTest::newRow("run ends without failures")
+            << true << "Uploaded Uploaded" << false << "ended 2 0 (0 named)" << 2 << "";
         QTest::newRow("upload again after failures")
-            << true << "Uploaded Failed"
-            << "again" << QStringList{"ended 1 1 (1 named)", "prepare b"} << "b" << 2;
+            << true << "Uploaded Failed" << true << "ended 1 1 (1 named) | prepare b" << 2 << "b";
     }
     void tick()
     {
         QFETCH(bool, ftp);
         QFETCH(QString, states);
-        QFETCH(QString, answer);
-        QFETCH(QStringList, events);
-        QFETCH(QString, listed);
+        QFETCH(bool, again);
+        QFETCH(QString, events);
         QFETCH(int, logged);
+        QFETCH(QString, listed);
         m_ftp = ftp;
         startWithStates(states);
-        m_answers = answer.split(' ', Qt::SkipEmptyParts);
+        m_answers = QStringList{again ? "again" : "done"};
         QSignalSpy finished(m_queue.get(), &vbUploadQueue::sig_uploadFinished);
         m_queue->checkToUpload();
-        QCOMPARE(m_events, events);
+        QCOMPARE(m_events.join(" | "), events);
         QCOMPARE(names(m_items), listed);
         const UploadLogRecords log = vbUploadLog::load(vbUploadQueue::logPath());
         QCOMPARE(log.size(), logged);
-        const bool ended = events.filter("ended").size() == 1;
+        const bool ended = events.contains("ended");
         QCOMPARE(finished.size(), ended ? 1 : 0);
-        QCOMPARE(m_session->isUploading(), !ended || !answer.isEmpty());
+        QCOMPARE(m_session->isUploading(), !ended || again);
         if (!ended)
             return;
         // Every result is on disk, and the uploaded ones count into the album.
@@ -338,7 +328,7 @@ private slots:
         QVERIFY(log.at(0).filePath.endsWith("/a.jpg"));
         QCOMPARE(log.at(0).albumName, QStringLiteral("Family"));
         QCOMPARE(m_session->currentAlbumPhotoCount(), 3 + uploaded);
-        if (!answer.isEmpty())
+        if (again)
             QCOMPARE(at(0)->uploadState(), vbUploadState::Waiting);
     }
 
@@ -387,7 +377,7 @@ private slots:
         QFETCH(QString, answers);
         QFETCH(bool, closes);
         QFETCH(bool, pendingKept);
-        setUp(true, 3, "a b", QString());
+        setUp(true, 3, "a b");
         QStringList photos;
         for (vbUploadItem* item : m_items) {
             QFile file(item->sourcePath());
