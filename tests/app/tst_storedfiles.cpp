@@ -157,37 +157,35 @@ private slots:
     void otherLinesPreserved_data()
     {
         QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("name"); // section/key
         QTest::addColumn<QByteArray>("after");
         QTest::newRow("replace keeps comments and LF ends")
-            << QByteArray("; settings\n[a]\nx=1\n\n[b]\ny=2\n") << "a"
-            << "x" << QByteArray("; settings\n[a]\nx=9\n\n[b]\ny=2\n");
+            << QByteArray("; settings\n[a]\nx=1\n\n[b]\ny=2\n") << "a/x"
+            << QByteArray("; settings\n[a]\nx=9\n\n[b]\ny=2\n");
         QTest::newRow("new key after last line of its section")
-            << QByteArray("[a]\r\nx=1\r\n\r\n[b]\r\ny=2\r\n") << "a"
-            << "z" << QByteArray("[a]\r\nx=1\r\nz=9\r\n\r\n[b]\r\ny=2\r\n");
+            << QByteArray("[a]\r\nx=1\r\n\r\n[b]\r\ny=2\r\n") << "a/z"
+            << QByteArray("[a]\r\nx=1\r\nz=9\r\n\r\n[b]\r\ny=2\r\n");
         QTest::newRow("no trailing newline, new section")
-            << QByteArray("[a]\r\nx=1") << "b"
-            << "k" << QByteArray("[a]\r\nx=1\r\n[b]\r\nk=9\r\n");
+            << QByteArray("[a]\r\nx=1") << "b/k" << QByteArray("[a]\r\nx=1\r\n[b]\r\nk=9\r\n");
         QTest::newRow("duplicate sections: first one wins")
-            << QByteArray("[a]\r\nx=1\r\n[a]\r\nx=2\r\n") << "a"
-            << "x" << QByteArray("[a]\r\nx=9\r\n[a]\r\nx=2\r\n");
+            << QByteArray("[a]\r\nx=1\r\n[a]\r\nx=2\r\n") << "a/x"
+            << QByteArray("[a]\r\nx=9\r\n[a]\r\nx=2\r\n");
         QTest::newRow("keys before any section are not in a section")
-            << QByteArray("x=0\r\n[a]\r\ny=1\r\n") << "a"
-            << "x" << QByteArray("x=0\r\n[a]\r\ny=1\r\nx=9\r\n");
+            << QByteArray("x=0\r\n[a]\r\ny=1\r\n") << "a/x" << QByteArray("x=0\r\n[a]\r\ny=1\r\nx=9\r\n");
         QTest::newRow("names in any case, the key written as asked")
-            << QByteArray("[User.Info]\r\nUserName=x\r\n") << "USER.INFO"
-            << "username" << QByteArray("[User.Info]\r\nusername=9\r\n");
+            << QByteArray("[User.Info]\r\nUserName=x\r\n") << "USER.INFO/username"
+            << QByteArray("[User.Info]\r\nusername=9\r\n");
         QTest::newRow("binary junk kept")
-            << QByteArray("\x01\x02\xff\xfe junk\r\n[a]\r\nx=1\r\n\x80\x81\r\n", 25) << "a"
-            << "x" << QByteArray("\x01\x02\xff\xfe junk\r\n[a]\r\nx=9\r\n\x80\x81\r\n", 25);
+            << QByteArray("\x01\x02\xff\xfe junk\r\n[a]\r\nx=1\r\n\x80\x81\r\n", 25) << "a/x"
+            << QByteArray("\x01\x02\xff\xfe junk\r\n[a]\r\nx=9\r\n\x80\x81\r\n", 25);
     }
     void otherLinesPreserved()
     {
         QFETCH(QByteArray, before);
-        QFETCH(QString, section);
-        QFETCH(QString, key);
+        QFETCH(QString, name);
         QFETCH(QByteArray, after);
+        const QString section = name.section('/', 0, 0);
+        const QString key = name.section('/', 1);
         vbIniParser ini(writeFile(before));
         QVERIFY(ini.setString(section, key, "9"));
         QCOMPARE(readAll(ini.path()), after);
