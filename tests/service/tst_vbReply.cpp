@@ -78,6 +78,7 @@ private slots:
             << true << M + "0" + M << int(SignInAnswer::Refused) << 0;
         QTest::newRow("sign-in: letters") << true << M + "abc" + M << 0 << 0;
         QTest::newRow("sign-in: no value") << true << "<html>busy</html>" << 0 << 0;
+        QTest::newRow("sign-in: negative") << true << M + "-1" + M << 0 << 0;
         QTest::newRow("album: created") << false << M + "57" + M << int(NewAlbumAnswer::Created) << 57;
         QTest::newRow("album: zero") << false << M + "0" + M << int(NewAlbumAnswer::Refused) << 0;
         QTest::newRow("album: letters") << false << M + "no" + M << 0 << 0;
