@@ -1,5 +1,5 @@
-// The upload queue driven through its interfaces: fake photos, a fake list and
-// a table of answers instead of dialogs. Links no widget library.
+// The upload queue driven through its interfaces: fake photos, and the test itself as
+// the photo list and the user answering from a table. Links no widget library.
 #include "vbSession.h"
 #include "vbUploadList.h"
 #include "vbUploadLog.h"
