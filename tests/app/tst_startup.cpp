@@ -13,13 +13,13 @@ class tst_Startup : public QObject
     Q_OBJECT
 
 private:
-    static void touch(const QString& path, const QByteArray& content = "x")
+    static void touch(const QString& path)
     {
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(content);
     }
+    static QString programPath() { return qEnvironmentVariable("PV_BUILD_DIR") + "/app/pixelvane"; }
 
     // A program folder and a private runtime folder, so the lock of this test
     // never meets that of another test or of a real run.
@@ -27,37 +27,18 @@ private:
     {
         QTemporaryDir program;
         QTemporaryDir runtime;
-        QProcessEnvironment env() const
+        QString lockPath() const { return runtime.filePath("Korvel.lock"); }
+        void start(QProcess& process) const
         {
-            QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-            e.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-            e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-            return e;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("XDG_RUNTIME_DIR", runtime.path());
+            env.insert("QT_QPA_PLATFORM", "offscreen");
+            process.setProcessEnvironment(env);
+            process.setWorkingDirectory(program.path());
+            process.start(programPath(), {});
+            QVERIFY(process.waitForStarted(5000));
         }
-        QString lockPath() const { return runtime.path() + QStringLiteral("/Korvel.lock"); }
     };
-
-    static QString programPath()
-    {
-        return qEnvironmentVariable("PV_BUILD_DIR") + QStringLiteral("/app/pixelvane");
-    }
-
-    static void start(QProcess& process, const Sandbox& box)
-    {
-        process.setProgram(programPath());
-        process.setWorkingDirectory(box.program.path());
-        process.setProcessEnvironment(box.env());
-        process.start();
-        QVERIFY(process.waitForStarted(5000));
-    }
-
-    static void stop(QProcess& process)
-    {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
-    }
 
 private slots:
     void initTestCase()
@@ -85,39 +66,30 @@ private slots:
             QVERIFY2(QFile::exists(base.filePath(file)), qPrintable(file));
     }
 
-    void secondCopyLeavesSilently()
+    // A second copy leaves at once; the lock of a killed copy does not block the next one.
+    void singleInstance()
     {
         Sandbox box;
-        QDir(box.program.path()).mkpath(QStringLiteral("TempImages"));
-        touch(box.program.filePath(QStringLiteral("TempImages/a.jpg")));
-
+        touch(box.program.filePath("TempImages/a.jpg"));
         QProcess first;
-        start(first, box);
+        box.start(first);
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(box.lockPath()), 10000);
         // The first copy has prepared its folders.
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(box.program.filePath(QStringLiteral("data"))).isDir(), 10000);
-        QVERIFY(!QFile::exists(box.program.filePath(QStringLiteral("TempImages/a.jpg"))));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(box.program.filePath("data")).isDir(), 10000);
+        QVERIFY(!QFile::exists(box.program.filePath("TempImages/a.jpg")));
 
         QProcess second;
-        start(second, box);
+        box.start(second);
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
         QCOMPARE(first.state(), QProcess::Running);
-        stop(first);
-    }
 
-    void staleLockDoesNotBlock()
-    {
-        Sandbox box;
-        QProcess crashed;
-        start(crashed, box);
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(box.lockPath()), 10000);
-        stop(crashed); // killed: its lock file stays behind
+        first.kill(); // its lock file stays behind
+        QVERIFY(first.waitForFinished(5000));
         QVERIFY(QFile::exists(box.lockPath()));
-
         QProcess next;
-        start(next, box);
+        box.start(next);
         // The new copy takes the lock over instead of leaving.
         QTRY_VERIFY_WITH_TIMEOUT(
             [&] {
@@ -126,7 +98,8 @@ private slots:
             }(),
             10000);
         QCOMPARE(next.state(), QProcess::Running);
-        stop(next);
+        next.kill();
+        next.waitForFinished(5000);
     }
 };
 

@@ -2,16 +2,9 @@
 #include "vbFuzzCheck.h"
 #include "vbUploadLog.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
-
-bool writeFile(const QString& path, const QByteArray& content)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
-}
 
 // b is a with every text field as it is once written.
 bool sameOnceWritten(const UploadLogRecord& a, const UploadLogRecord& b)
@@ -43,12 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         // Any record, whatever its fields hold, comes back from the file as one record.
         const QStringList parts = line.split(QChar(0x1f));
-        UploadLogRecord any;
-        any.succeeded = parts.size() % 2;
-        any.userName = parts.value(0);
-        any.filePath = parts.value(1);
-        any.albumName = parts.value(2);
-        any.date = parts.value(3);
+        const UploadLogRecord any{parts.size() % 2 == 1, parts.value(0), parts.value(1),
+                                  parts.value(2),        parts.value(3), {}};
         const QString path = fuzzScratchFile(QStringLiteral("log.dat"));
         PV_FUZZ_CHECK(vbUploadLog::save(path, {any}));
         const UploadLogRecords loaded = vbUploadLog::load(path);
@@ -58,14 +47,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     } else if (mode == 1) {
         // A whole log file: no more records than lines, never more than asked for.
         const QString path = fuzzScratchFile(QStringLiteral("log.dat"));
-        PV_FUZZ_CHECK(writeFile(path, content));
+        PV_FUZZ_CHECK(fuzzWriteFile(path, content));
         const int maxRecords = 1 + int(size % 7);
         const UploadLogRecords records = vbUploadLog::load(path, maxRecords);
         PV_FUZZ_CHECK(records.size() <= maxRecords && records.size() <= content.count('\n') + 1);
     } else {
         // A pending list: only names of existing files come back, and the list is gone.
         const QString path = fuzzScratchFile(QStringLiteral("nextload.dat"));
-        PV_FUZZ_CHECK(writeFile(path, content));
+        PV_FUZZ_CHECK(fuzzWriteFile(path, content));
         const QStringList files = vbUploadLog::takePending(path);
         PV_FUZZ_CHECK(!QFile::exists(path));
         for (const QString& file : files) {

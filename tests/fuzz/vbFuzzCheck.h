@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -29,4 +30,10 @@ inline QString fuzzScratchFile(const QString& name)
                                  ? QStringLiteral("/dev/shm/pvfuzz-XXXXXX")
                                  : QDir::tempPath() + "/pvfuzz-XXXXXX");
     return dir.filePath(name);
+}
+
+inline bool fuzzWriteFile(const QString& path, const QByteArray& content)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
 }

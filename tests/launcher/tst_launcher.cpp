@@ -32,7 +32,7 @@ QByteArray read(const QString& path)
 QStringList tree(const QString& folder)
 {
     QStringList paths{folder};
-    QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot,
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     while (it.hasNext())
         paths << it.next();
@@ -42,13 +42,10 @@ QStringList tree(const QString& folder)
 // Every file of a folder with its bytes and permissions, to see that nothing changed.
 QByteArray fingerprint(const QString& folder)
 {
-    QStringList lines;
+    QByteArray all;
     for (const QString& path : tree(folder))
-        lines << path + QString::number(int(QFileInfo(path).permissions()), 16) +
-                     QString::fromLatin1(
-                         QCryptographicHash::hash(read(path), QCryptographicHash::Md5).toHex());
-    lines.sort();
-    return lines.join(QLatin1Char('\n')).toUtf8();
+        all += path.toUtf8() + QByteArray::number(int(QFileInfo(path).permissions())) + read(path);
+    return QCryptographicHash::hash(all, QCryptographicHash::Md5);
 }
 
 // Read-only files and folders, as a package installs them for users.
@@ -64,15 +61,19 @@ void setReadOnly(const QString& folder, bool readOnly)
     }
 }
 
-void makeInstall(const QString& folder, const char* release, const QByteArray& program)
+// An installed program folder of that release, with more files if asked, read-only.
+void makeInstall(const QString& folder, const char* release, const QByteArray& program,
+                 const QList<std::pair<const char*, QByteArray>>& more = {})
 {
     setReadOnly(folder, false);
-    write(folder + QStringLiteral("/program.version"), QByteArray(release) + '\n');
-    write(folder + QStringLiteral("/pixelvane"), program);
-    QFile(folder + QStringLiteral("/pixelvane")).setPermissions(kRunnable);
-    write(folder + QStringLiteral("/tr/pixvane_zh.qm"), "qm " + program);
-    write(folder + QStringLiteral("/system.ini"), "[service]\r\nhttpport=18080\r\n");
-    write(folder + QStringLiteral("/Elements/Stars/star.png"), "installed star");
+    write(folder + "/program.version", QByteArray(release) + '\n');
+    write(folder + "/pixelvane", program);
+    write(folder + "/tr/pixvane_zh.qm", "qm " + program);
+    write(folder + "/system.ini", "[service]\r\nhttpport=18080\r\n");
+    write(folder + "/Elements/Stars/star.png", "installed star");
+    for (const auto& [file, bytes] : more)
+        write(folder + '/' + file, bytes);
+    QFile(folder + "/pixelvane").setPermissions(kRunnable);
     setReadOnly(folder, true);
 }
 
@@ -104,9 +105,9 @@ private slots:
     void copyFromReadOnlyInstall()
     {
         QTemporaryDir dir;
-        const QString installed = dir.filePath(QStringLiteral("opt"));
-        const QString user = dir.filePath(QStringLiteral("home/pixelvane"));
-        const auto in = [&](const char* file) { return read(user + QLatin1Char('/') + QLatin1String(file)); };
+        const QString installed = dir.filePath("opt");
+        const QString user = dir.filePath("home/pixelvane");
+        const auto in = [&](const char* file) { return read(user + '/' + file); };
         QString error;
         makeInstall(installed, "1.5", "release 1.5");
         QByteArray before = fingerprint(installed);
@@ -114,21 +115,18 @@ private slots:
         // First start: the copy is made, runnable and writable by the user.
         QCOMPARE(vbProgramFolder::prepare(installed, user, &error), vbProgramFolder::Made);
         QCOMPARE(in("pixelvane"), QByteArray("release 1.5"));
-        const QFileDevice::Permissions perms = QFile(user + QStringLiteral("/pixelvane")).permissions();
+        const QFileDevice::Permissions perms = QFile(user + "/pixelvane").permissions();
         QVERIFY(perms.testFlag(QFileDevice::ExeOwner) && perms.testFlag(QFileDevice::WriteOwner));
         QCOMPARE(vbProgramFolder::prepare(installed, user, &error), vbProgramFolder::Current);
         QCOMPARE(fingerprint(installed), before);
 
         // The user works, then a newer release is installed: program files are
         // replaced, new elements added, and what belongs to the user stays.
-        write(user + QStringLiteral("/system.ini"), "[user.info]\r\nusername=me\r\n");
-        write(user + QStringLiteral("/data/log.dat"), "log");
-        write(user + QStringLiteral("/Elements/Stars/star.png"), "my star");
-        makeInstall(installed, "1.10", "release 1.10");
-        setReadOnly(installed, false);
-        write(installed + QStringLiteral("/Elements/Hearts/heart.png"), "new heart");
-        write(installed + QStringLiteral("/data/log.dat"), "installed log");
-        setReadOnly(installed, true);
+        write(user + "/system.ini", "[user.info]\r\nusername=me\r\n");
+        write(user + "/data/log.dat", "log");
+        write(user + "/Elements/Stars/star.png", "my star");
+        makeInstall(installed, "1.10", "release 1.10",
+                    {{"Elements/Hearts/heart.png", "new heart"}, {"data/log.dat", "installed log"}});
         before = fingerprint(installed);
         QCOMPARE(vbProgramFolder::prepare(installed, user, &error), vbProgramFolder::Refreshed);
         QCOMPARE(in("pixelvane"), QByteArray("release 1.10"));
@@ -152,21 +150,20 @@ private slots:
         QTemporaryDir dir;
         QString error;
         // No release file: not an installed program folder, nothing is copied.
-        write(dir.filePath(QStringLiteral("empty/pixelvane")), "x");
-        QCOMPARE(vbProgramFolder::prepare(dir.filePath(QStringLiteral("empty")),
-                                          dir.filePath(QStringLiteral("u1")), &error),
+        write(dir.filePath("empty/pixelvane"), "x");
+        QCOMPARE(vbProgramFolder::prepare(dir.filePath("empty"), dir.filePath("u1"), &error),
                  vbProgramFolder::Failed);
-        QVERIFY(error.contains(QStringLiteral("program.version")));
-        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("u1/pixelvane"))));
+        QVERIFY(error.contains("program.version"));
+        QVERIFY(!QFileInfo::exists(dir.filePath("u1/pixelvane")));
 
         // A copy that cannot be written fails with the reason and no release, so
         // the next start tries again.
-        const QString installed = dir.filePath(QStringLiteral("opt"));
+        const QString installed = dir.filePath("opt");
         makeInstall(installed, "1.5", "release 1.5");
-        const QString user = dir.filePath(QStringLiteral("u2"));
-        write(user + QStringLiteral("/tr"), "a file where a folder belongs");
+        const QString user = dir.filePath("u2");
+        write(user + "/tr", "a file where a folder belongs");
         QCOMPARE(vbProgramFolder::prepare(installed, user, &error), vbProgramFolder::Failed);
-        QVERIFY2(error.contains(user + QStringLiteral("/tr")), qPrintable(error));
+        QVERIFY2(error.contains(user + "/tr"), qPrintable(error));
         QVERIFY(vbProgramFolder::release(user).isNull());
         setReadOnly(installed, false);
     }
@@ -174,27 +171,25 @@ private slots:
     void launcherStartsTheUpdaterInTheCopy()
     {
         QTemporaryDir dir;
-        const QString installed = dir.filePath(QStringLiteral("opt"));
-        makeInstall(installed, "1.5", "release 1.5");
-        setReadOnly(installed, false);
-        QVERIFY(
-            QFile::copy(QStringLiteral(PV_LAUNCHER_PATH), installed + QStringLiteral("/pixelvane-launcher")));
-        write(installed + QStringLiteral("/updater"), "#!/bin/sh\npwd > started-in.txt\n");
-        QFile(installed + QStringLiteral("/updater")).setPermissions(kRunnable);
-        setReadOnly(installed, true);
+        const QString installed = dir.filePath("opt");
+        makeInstall(installed, "1.5", "release 1.5",
+                    {{"pixelvane-launcher", read(PV_LAUNCHER_PATH)},
+                     {"updater", "#!/bin/sh\npwd > started-in.txt\n"}});
+        for (const char* program : {"/pixelvane-launcher", "/updater"})
+            QFile(installed + program).setPermissions(kRunnable);
         const QByteArray before = fingerprint(installed);
 
         QProcess launcher;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data-home")));
+        env.insert("XDG_DATA_HOME", dir.filePath("data-home"));
         launcher.setProcessEnvironment(env);
         launcher.setWorkingDirectory(dir.path());
-        launcher.start(installed + QStringLiteral("/pixelvane-launcher"), {});
+        launcher.start(installed + "/pixelvane-launcher", {});
         QVERIFY(launcher.waitForFinished(30000));
         QCOMPARE(launcher.exitCode(), 0);
-        const QString user = dir.filePath(QStringLiteral("data-home/pixelvane"));
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(user + QStringLiteral("/started-in.txt")).size() > 0, 10000);
-        QCOMPARE(QFileInfo(QString::fromLocal8Bit(read(user + QStringLiteral("/started-in.txt")).trimmed())),
+        const QString user = dir.filePath("data-home/pixelvane");
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(user + "/started-in.txt").size() > 0, 10000);
+        QCOMPARE(QFileInfo(QString::fromLocal8Bit(read(user + "/started-in.txt").trimmed())),
                  QFileInfo(user));
         QCOMPARE(fingerprint(installed), before);
         setReadOnly(installed, false);
@@ -204,12 +199,11 @@ private slots:
     {
         // `cmake --install` of this build tree, into a folder whose name needs quoting.
         QTemporaryDir dir;
-        const QString prefix = dir.filePath(QStringLiteral("my programs"));
+        const QString prefix = dir.filePath("my programs");
         QProcess install;
         install.setProcessChannelMode(QProcess::MergedChannels);
         install.start(QStringLiteral(PV_CMAKE_COMMAND),
-                      {QStringLiteral("--install"), qEnvironmentVariable("PV_BUILD_DIR"),
-                       QStringLiteral("--prefix"), prefix});
+                      {"--install", qEnvironmentVariable("PV_BUILD_DIR"), "--prefix", prefix});
         QVERIFY(install.waitForFinished(60000));
         QVERIFY2(install.exitCode() == 0, install.readAll().constData());
 
@@ -218,19 +212,14 @@ private slots:
              {"pixelvane", "updater", "pixelvane-launcher", "system.ini", "tr/pixvane_zh.qm",
               "tr/quillmere_zh.qm", "share/icons/hicolor/256x256/apps/pixelvane.png"})
             QVERIFY2(folder.exists(QLatin1String(file)), file);
-        QVERIFY(!QDir(folder.filePath(QStringLiteral("Elements")))
-                     .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
-                     .isEmpty());
+        QVERIFY(!QDir(folder.filePath("Elements")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
         QVERIFY(!vbProgramFolder::release(prefix).isNull());
-        QCOMPARE(
-            QImage(folder.filePath(QStringLiteral("share/icons/hicolor/48x48/apps/pixelvane.png"))).size(),
-            QSize(48, 48));
+        QCOMPARE(QImage(folder.filePath("share/icons/hicolor/48x48/apps/pixelvane.png")).size(),
+                 QSize(48, 48));
         const QString entry =
-            QString::fromUtf8(read(folder.filePath(QStringLiteral("share/applications/pixelvane.desktop"))));
-        QVERIFY(entry.contains(QStringLiteral("\nIcon=pixelvane\n")));
-        QVERIFY2(
-            entry.contains(QStringLiteral("\nExec=\"") + prefix + QStringLiteral("/pixelvane-launcher\"\n")),
-            qPrintable(entry));
+            QString::fromUtf8(read(folder.filePath("share/applications/pixelvane.desktop")));
+        QVERIFY(entry.contains("\nIcon=pixelvane\n"));
+        QVERIFY2(entry.contains("\nExec=\"" + prefix + "/pixelvane-launcher\"\n"), qPrintable(entry));
     }
 };
 

@@ -29,9 +29,7 @@ public:
     void readPassword(const QString& account, QObject* context, ReadDone done) override
     {
         answer(context, 0, [=] {
-            done(!available                  ? Unavailable
-                 : entries.contains(account) ? Ok
-                                             : NotFound,
+            done(available ? (entries.contains(account) ? Ok : NotFound) : Unavailable,
                  entries.value(account));
         });
     }
@@ -53,15 +51,13 @@ private:
     }
     void answer(QObject* context, int delayMs, const std::function<void()>& work)
     {
-        if (deferred) {
-            ++pending;
-            QTimer::singleShot(delayMs, context, [this, work] {
-                --pending;
-                work();
-            });
-        } else {
+        if (!deferred)
+            return work();
+        ++pending;
+        QTimer::singleShot(delayMs, context, [this, work] {
+            --pending;
             work();
-        }
+        });
     }
 };
 
@@ -80,17 +76,21 @@ class tst_AccountStore : public QObject
     Q_OBJECT
 
 private:
-    QString value(const char* key, const char* section = "user.info") const
+    // The account as the settings file holds it: name, auto sign-in, password.
+    QStringList saved() const
     {
-        return vbIniParser(m_ini).getString(QLatin1String(section), QLatin1String(key),
-                                            QStringLiteral("<none>"));
+        vbIniParser ini(m_ini);
+        QStringList values;
+        for (const char* key : {"username", "autologin", "password"})
+            values << ini.getString("user.info", key, "<none>");
+        return values;
     }
     void writeAccount(const QString& name, const QString& password, const QString& autoLogin)
     {
         vbIniParser ini(m_ini);
-        ini.setString(QStringLiteral("user.info"), QStringLiteral("username"), name);
-        ini.setString(QStringLiteral("user.info"), QStringLiteral("password"), password);
-        ini.setString(QStringLiteral("user.info"), QStringLiteral("autologin"), autoLogin);
+        ini.setString("user.info", "username", name);
+        ini.setString("user.info", "password", password);
+        ini.setString("user.info", "autologin", autoLogin);
     }
     static QStringList load(vbAccountStore& accounts)
     {
@@ -118,69 +118,52 @@ private slots:
         if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
             qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/pixelvane-test-bus");
     }
-    void init() { m_ini = m_dir.filePath(QStringLiteral("system%1.ini").arg(++m_counter)); }
+    void init() { m_ini = m_dir.filePath(QString("system%1.ini").arg(++m_counter)); }
 
+    // Saved by a sign-in, or found in the settings file (used at once and moved into the store
+    // when it takes it), then read at the next start and forgotten at sign-out.
     void saveLoadForget_data()
     {
         QTest::addColumn<int>("store"); // 0 none, 1 available, 2 unavailable
         QTest::addColumn<bool>("deferred");
+        QTest::addColumn<bool>("fromFile");
         QTest::addColumn<bool>("passwordInFile");
-        QTest::newRow("no credential store") << 0 << false << true;
-        QTest::newRow("store") << 1 << false << false;
-        QTest::newRow("store answering later") << 1 << true << false;
-        QTest::newRow("store unavailable") << 2 << true << true;
+        QTest::newRow("no credential store") << 0 << false << false << true;
+        QTest::newRow("store") << 1 << false << false << false;
+        QTest::newRow("store answering later") << 1 << true << false << false;
+        QTest::newRow("store unavailable") << 2 << true << false << true;
+        QTest::newRow("from the file into the store") << 1 << true << true << false;
+        QTest::newRow("from the file, store unavailable") << 2 << true << true << true;
     }
     void saveLoadForget()
     {
         QFETCH(int, store);
         QFETCH(bool, deferred);
+        QFETCH(bool, fromFile);
         QFETCH(bool, passwordInFile);
         vbFakeCredentials credentials;
         credentials.available = store == 1;
         credentials.deferred = deferred;
+        const QStringList account{"me@velbrook.test", "p=w d"};
         // Something stored for an earlier account must not linger.
-        writeAccount(QStringLiteral("old@velbrook.test"), QStringLiteral("old"), QStringLiteral("0"));
+        writeAccount(fromFile ? account.first() : "old@velbrook.test", fromFile ? account.last() : "old",
+                     fromFile ? "1" : "0");
         vbAccountStore accounts(m_ini, store ? &credentials : nullptr);
 
-        accounts.save(QStringLiteral("me@velbrook.test"), QStringLiteral("p=w d"));
+        if (fromFile)
+            QCOMPARE(load(accounts), account);
+        else
+            accounts.save(account.first(), account.last());
         QVERIFY(settle(accounts));
-        QCOMPARE(value("username"), QStringLiteral("me@velbrook.test"));
-        QCOMPARE(value("autologin"), QStringLiteral("1"));
-        QCOMPARE(value("password"), passwordInFile ? QStringLiteral("p=w d") : QStringLiteral("<none>"));
-        QCOMPARE(credentials.entries.value(QStringLiteral("me@velbrook.test")),
-                 store == 1 ? QStringLiteral("p=w d") : QString());
-        QCOMPARE(load(accounts), (QStringList{QStringLiteral("me@velbrook.test"), QStringLiteral("p=w d")}));
+        QCOMPARE(saved(), (QStringList{account.first(), "1", passwordInFile ? account.last() : "<none>"}));
+        QCOMPARE(credentials.entries.value(account.first()), store == 1 ? account.last() : QString());
+        QCOMPARE(load(accounts), account);
 
         accounts.forget();
         QVERIFY(settle(accounts));
-        QCOMPARE(value("autologin"), QStringLiteral("0"));
-        QCOMPARE(value("password"), QStringLiteral("<none>"));
+        QCOMPARE(saved(), (QStringList{account.first(), "0", "<none>"}));
         QVERIFY(credentials.entries.isEmpty());
         QCOMPARE(load(accounts), (QStringList{QString(), QString()}));
-    }
-
-    // A password found in the settings file is used at once and moved into the store when it takes it.
-    void passwordMovesIntoStore_data()
-    {
-        QTest::addColumn<bool>("available");
-        QTest::newRow("store available") << true;
-        QTest::newRow("store unavailable") << false;
-    }
-    void passwordMovesIntoStore()
-    {
-        QFETCH(bool, available);
-        writeAccount(QStringLiteral("me@velbrook.test"), QStringLiteral("secret"), QStringLiteral("yes"));
-        vbFakeCredentials credentials;
-        credentials.available = available;
-        credentials.deferred = true;
-        vbAccountStore accounts(m_ini, &credentials);
-        QCOMPARE(load(accounts), (QStringList{QStringLiteral("me@velbrook.test"), QStringLiteral("secret")}));
-        QVERIFY(settle(accounts));
-        QCOMPARE(value("password"), available ? QStringLiteral("<none>") : QStringLiteral("secret"));
-        QCOMPARE(credentials.entries.value(QStringLiteral("me@velbrook.test")),
-                 available ? QStringLiteral("secret") : QString());
-        // The next start reads it from wherever it now is.
-        QCOMPARE(load(accounts), (QStringList{QStringLiteral("me@velbrook.test"), QStringLiteral("secret")}));
     }
 
     // Changes reach a slow store in the order asked for: signing out right after
@@ -191,13 +174,12 @@ private slots:
         credentials.deferred = true;
         credentials.writeDelayMs = 50;
         vbAccountStore accounts(m_ini, &credentials);
-        accounts.save(QStringLiteral("me@velbrook.test"), QStringLiteral("secret"));
+        accounts.save("me@velbrook.test", "secret");
         accounts.forget();
         QVERIFY(settle(accounts));
         QTRY_COMPARE(credentials.pending, 0);
         QVERIFY(credentials.entries.isEmpty());
-        QCOMPARE(value("password"), QStringLiteral("<none>"));
-        QCOMPARE(value("autologin"), QStringLiteral("0"));
+        QCOMPARE(saved(), (QStringList{"me@velbrook.test", "0", "<none>"}));
     }
 
     // The system's store: a round trip where a Secret Service runs, otherwise
@@ -205,59 +187,43 @@ private slots:
     void systemStore()
     {
         QDBusConnection bus = QDBusConnection::sessionBus();
-        const QString name = QStringLiteral("org.freedesktop.secrets");
+        const QString name = "org.freedesktop.secrets";
         const bool secretService =
             bus.isConnected() && bus.interface() && bus.interface()->isServiceRegistered(name);
         vbSilentSecretService silent;
         const bool hung = bus.isConnected() && !secretService && bus.registerService(name) &&
-                          bus.registerVirtualObject(QStringLiteral("/"), &silent, QDBusConnection::SubPath);
+                          bus.registerVirtualObject("/", &silent, QDBusConnection::SubPath);
         const int deadlineMs = hung ? 1000 : 20000;
-        vbKeychainStore store(QStringLiteral("pixelvane-test"), deadlineMs);
-        const QString account = QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral("@test");
-
-        vbCredentialStore::Result result = vbCredentialStore::NotFound;
-        QString read;
-        // Sends one request ('r'ead, 'w'rite, 'd'elete) and waits for its answer.
-        const auto run = [&](char op) {
-            bool done = false;
-            const auto finish = [&](vbCredentialStore::Result r) {
-                result = r;
-                done = true;
-            };
-            if (op == 'r')
-                store.readPassword(account, this, [&](vbCredentialStore::Result r, const QString& p) {
-                    read = p;
-                    finish(r);
-                });
-            else if (op == 'w')
-                store.writePassword(account, QStringLiteral("p=w d"), this, finish);
-            else
-                store.removePassword(account, this, finish);
-            return QTest::qWaitFor([&] { return done; }, 25000);
+        vbKeychainStore store("pixelvane-test", deadlineMs);
+        const QString account = QUuid::createUuid().toString(QUuid::WithoutBraces) + "@test";
+        // A request's answer: its result and the password read.
+        QString answer;
+        const auto done = [&](vbCredentialStore::Result r, const QString& password = QString()) {
+            answer = QStringList{"Ok", "NotFound", "Unavailable"}.at(r) + ' ' + password;
         };
+        const auto ask = [&](const std::function<void()>& request) {
+            answer.clear();
+            request();
+            return QTest::qWaitFor([&] { return !answer.isEmpty(); }, 25000) ? answer.trimmed() : "no answer";
+        };
+        const auto read = [&] { store.readPassword(account, this, done); };
 
         if (!secretService) {
             QElapsedTimer clock;
             clock.start();
-            QVERIFY(run('r'));
-            QCOMPARE(result, vbCredentialStore::Unavailable);
+            QCOMPARE(ask(read), QStringLiteral("Unavailable"));
             QVERIFY(clock.elapsed() < 10000);
             if (hung) {
                 QVERIFY(clock.elapsed() >= deadlineMs / 2); // it waited for the deadline, no quick error
-                bus.unregisterObject(QStringLiteral("/"), QDBusConnection::UnregisterTree);
+                bus.unregisterObject("/", QDBusConnection::UnregisterTree);
                 bus.unregisterService(name);
             }
             return;
         }
-        QVERIFY(run('w'));
-        QCOMPARE(result, vbCredentialStore::Ok);
-        QVERIFY(run('r'));
-        QCOMPARE(result, vbCredentialStore::Ok);
-        QCOMPARE(read, QStringLiteral("p=w d"));
-        QVERIFY(run('d'));
-        QCOMPARE(result, vbCredentialStore::Ok);
-        QVERIFY(run('r'));
-        QCOMPARE(result, vbCredentialStore::NotFound);
+        QCOMPARE(ask([&] { store.writePassword(account, "p=w d", this, done); }), QStringLiteral("Ok"));
+        QCOMPARE(ask(read), QStringLiteral("Ok p=w d"));
+        QCOMPARE(ask([&] { store.removePassword(account, this, done); }), QStringLiteral("Ok"));
+        QCOMPARE(ask(read), QStringLiteral("NotFound"));
     }
 };
 

@@ -8,8 +8,6 @@
 using namespace vbReply;
 
 Q_DECLARE_METATYPE(std::optional<int>)
-Q_DECLARE_METATYPE(std::optional<qint64>)
-Q_DECLARE_METATYPE(std::optional<AlbumList>)
 
 namespace {
 const QString M = QStringLiteral("</\\/>");
@@ -38,94 +36,99 @@ private slots:
     {
         QFETCH(QString, body);
         QFETCH(std::optional<int>, expected);
-
         QCOMPARE(value32(body), expected);
     }
     void numbers_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<std::optional<qint64>>("userOrAlbumId");
-        QTest::addColumn<std::optional<qint64>>("photoId");
-        QTest::addColumn<std::optional<qint64>>("count");
+        QTest::addColumn<qint64>("userOrAlbumId"); // -1: none
+        QTest::addColumn<qint64>("photoId");
+        QTest::addColumn<qint64>("count");
 
-        const std::optional<qint64> none;
-        const auto v = [](qint64 n) { return std::optional<qint64>(n); };
-        QTest::newRow("line breaks around") << "\r\n1001 " << v(1001) << v(1001) << v(1001);
-        QTest::newRow("zero: a count, no id") << "0" << none << none << v(0);
-        QTest::newRow("largest int") << "2147483647" << v(2147483647) << v(2147483647) << v(2147483647);
-        QTest::newRow("photo id above 32 bits") << "5000000001" << none << v(5000000001LL) << none;
-        QTest::newRow("19 digits") << "1000000000000000000" << none << none << none;
-        QTest::newRow("negative") << "-1" << none << none << none;
-        QTest::newRow("empty") << "" << none << none << none;
-        QTest::newRow("replacement character") << QStringLiteral("1\uFFFD") << none << none << none;
+        QTest::newRow("line breaks around") << "\r\n1001 " << 1001LL << 1001LL << 1001LL;
+        QTest::newRow("zero: a count, no id") << "0" << -1LL << -1LL << 0LL;
+        QTest::newRow("largest int") << "2147483647" << 2147483647LL << 2147483647LL << 2147483647LL;
+        QTest::newRow("photo id above 32 bits") << "5000000001" << -1LL << 5000000001LL << -1LL;
+        QTest::newRow("19 digits") << "1000000000000000000" << -1LL << -1LL << -1LL;
+        QTest::newRow("negative") << "-1" << -1LL << -1LL << -1LL;
+        QTest::newRow("empty") << "" << -1LL << -1LL << -1LL;
+        QTest::newRow("replacement character") << QStringLiteral("1\uFFFD") << -1LL << -1LL << -1LL;
     }
     void numbers()
     {
         QFETCH(QString, text);
-        QFETCH(std::optional<qint64>, userOrAlbumId);
-        QFETCH(std::optional<qint64>, photoId);
-        QFETCH(std::optional<qint64>, count);
+        QFETCH(qint64, userOrAlbumId);
+        QFETCH(qint64, photoId);
+        QFETCH(qint64, count);
 
-        QCOMPARE(idFromText(text, kMaxId32), userOrAlbumId);
-        QCOMPARE(idFromText(text, kMaxPhotoId), photoId);
-        const std::optional<int> c = countFromText(text);
-        QCOMPARE(c ? std::optional<qint64>(*c) : std::nullopt, count);
+        QCOMPARE(idFromText(text, kMaxId32).value_or(-1), userOrAlbumId);
+        QCOMPARE(idFromText(text, kMaxPhotoId).value_or(-1), photoId);
+        QCOMPARE(qint64(countFromText(text).value_or(-1)), count);
     }
-    void signInAnswer_data()
+    // Sign-in and album creation answers: an id, a refusal (0), or unreadable.
+    void idAnswers_data()
     {
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<int>("outcome");
-        QTest::addColumn<int>("userId");
+        QTest::addColumn<bool>("signIn"); // else album creation
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<int>("outcome"); // unreadable, refused, accepted or created
+        QTest::addColumn<int>("id");
 
-        const QByteArray m("</\\/>");
-        const int unreadable = SignInAnswer::Unreadable;
-        QTest::newRow("user id") << m + "1001" + m << int(SignInAnswer::Accepted) << 1001;
-        QTest::newRow("zero: wrong account") << m + "0" + m << int(SignInAnswer::Refused) << 0;
-        QTest::newRow("letters") << m + "abc" + m << unreadable << 0;
-        QTest::newRow("no value") << QByteArray("<html>busy</html>") << unreadable << 0;
+        QTest::newRow("sign-in: user id") << true << M + "1001" + M << int(SignInAnswer::Accepted) << 1001;
+        QTest::newRow("sign-in: zero is a wrong account")
+            << true << M + "0" + M << int(SignInAnswer::Refused) << 0;
+        QTest::newRow("sign-in: letters") << true << M + "abc" + M << 0 << 0;
+        QTest::newRow("sign-in: no value") << true << "<html>busy</html>" << 0 << 0;
+        QTest::newRow("sign-in: negative") << true << M + "-1" + M << 0 << 0;
+        QTest::newRow("album: created") << false << M + "57" + M << int(NewAlbumAnswer::Created) << 57;
+        QTest::newRow("album: zero") << false << M + "0" + M << int(NewAlbumAnswer::Refused) << 0;
+        QTest::newRow("album: letters") << false << M + "no" + M << 0 << 0;
+        QTest::newRow("album: text around") << false << "id " + M + "57" + M << 0 << 0;
+        QTest::newRow("album: negative") << false << M + "-57" + M << 0 << 0;
+        QTest::newRow("album: above int") << false << M + "2147483648" + M << 0 << 0;
+        QTest::newRow("album: no marker") << false << "57" << 0 << 0;
     }
-    void signInAnswer()
+    void idAnswers()
     {
-        QFETCH(QByteArray, body);
+        QFETCH(bool, signIn);
+        QFETCH(QString, body);
         QFETCH(int, outcome);
-        QFETCH(int, userId);
+        QFETCH(int, id);
 
-        const SignInAnswer answer = vbReply::signInAnswer(decodeBody(body));
-        QCOMPARE(int(answer.outcome), outcome);
-        QCOMPARE(answer.userId, userId);
+        if (signIn) {
+            const SignInAnswer answer = signInAnswer(decodeBody(body.toLatin1()));
+            QCOMPARE(int(answer.outcome), outcome);
+            QCOMPARE(answer.userId, id);
+        } else {
+            const NewAlbumAnswer answer = newAlbumAnswer(body);
+            QCOMPARE(int(answer.outcome), outcome);
+            QCOMPARE(answer.albumId, id);
+        }
     }
     void albumList_data()
     {
         QTest::addColumn<QString>("body");
-        QTest::addColumn<std::optional<AlbumList>>("albums");
+        QTest::addColumn<QString>("albums"); // "name/id/count" each, or "unreadable"
 
-        const std::optional<AlbumList> unreadable;
         const QString family = "12" + F + "Family" + F + "2009-01-01" + F + "35";
         QTest::newRow("two albums") << B + family + BR + "13" + F + QStringLiteral("家 庭") + F + F + "0" +
                                            BR + E
-                                    << std::optional<AlbumList>({{QStringLiteral("Family"), 12, 35},
-                                                                 {QStringLiteral("家 庭"), 13, 0}});
-        QTest::newRow("not a list answer") << family << unreadable;
-        QTest::newRow("empty name") << B + "13" + F + F + F + "0" + E << unreadable;
-        QTest::newRow("negative id") << B + "-13" + F + "Trip" + F + F + "0" + E << unreadable;
-        QTest::newRow("id above int") << B + "4294967309" + F + "Trip" + F + F + "0" + E << unreadable;
-        QTest::newRow("count not a number") << B + "13" + F + "Trip" + F + F + "many" + E << unreadable;
+                                    << QStringLiteral("Family/12/35 家 庭/13/0");
+        QTest::newRow("not a list answer") << family << "unreadable";
+        QTest::newRow("empty name") << B + "13" + F + F + F + "0" + E << "unreadable";
+        QTest::newRow("negative id") << B + "-13" + F + "Trip" + F + F + "0" + E << "unreadable";
+        QTest::newRow("id above int") << B + "4294967309" + F + "Trip" + F + F + "0" + E << "unreadable";
+        QTest::newRow("count not a number") << B + "13" + F + "Trip" + F + F + "many" + E << "unreadable";
     }
     void albumList()
     {
         QFETCH(QString, body);
-        QFETCH(std::optional<AlbumList>, albums);
+        QFETCH(QString, albums);
 
         const std::optional<AlbumList> got = vbReply::albumList(body);
-        QCOMPARE(got.has_value(), albums.has_value());
-        if (!albums)
-            return;
-        QCOMPARE(got->size(), albums->size());
-        for (qsizetype i = 0; i < albums->size(); ++i) {
-            QCOMPARE(got->at(i).name, albums->at(i).name);
-            QCOMPARE(got->at(i).id, albums->at(i).id);
-            QCOMPARE(got->at(i).photoCount, albums->at(i).photoCount);
-        }
+        QStringList text;
+        for (const AlbumRecord& album : got.value_or(AlbumList()))
+            text << QStringLiteral("%1/%2/%3").arg(album.name).arg(album.id).arg(album.photoCount);
+        QCOMPARE(got ? text.join(' ') : QStringLiteral("unreadable"), albums);
     }
     // The upload's acknowledgement is exactly the value 1 between two markers.
     void uploadAck()
@@ -133,31 +136,6 @@ private slots:
         QVERIFY(isUploadAck(QByteArray("HTTP/1.1 200 OK\r\n\r\n</\\/>1</\\/>")));
         for (const QString& body : QStringList{M + "0" + M, M + "11" + M, M + "1", QStringLiteral("error")})
             QVERIFY2(!isUploadAck(body.toLatin1()), qPrintable(body));
-    }
-    void newAlbumAnswer_data()
-    {
-        QTest::addColumn<QString>("body");
-        QTest::addColumn<int>("outcome");
-        QTest::addColumn<int>("albumId");
-
-        const int unreadable = NewAlbumAnswer::Unreadable;
-        QTest::newRow("created") << M + "57" + M << int(NewAlbumAnswer::Created) << 57;
-        QTest::newRow("zero") << M + "0" + M << int(NewAlbumAnswer::Refused) << 0;
-        QTest::newRow("letters") << M + "no" + M << unreadable << 0;
-        QTest::newRow("text around") << "id " + M + "57" + M << unreadable << 0;
-        QTest::newRow("negative") << M + "-57" + M << unreadable << 0;
-        QTest::newRow("above int") << M + "2147483648" + M << unreadable << 0;
-        QTest::newRow("no marker") << QStringLiteral("57") << unreadable << 0;
-    }
-    void newAlbumAnswer()
-    {
-        QFETCH(QString, body);
-        QFETCH(int, outcome);
-        QFETCH(int, albumId);
-
-        const NewAlbumAnswer answer = vbReply::newAlbumAnswer(body);
-        QCOMPARE(int(answer.outcome), outcome);
-        QCOMPARE(answer.albumId, albumId);
     }
     void judgeReply_data()
     {

@@ -4,24 +4,19 @@
 # keyring; with --no-keyring inside the bus alone. Without dbus-run-session or
 # gnome-keyring-daemon the test runs as is.
 set -eu
-keyring=gnome-keyring-daemon
+keyring=yes
 if [ "${1:-}" = "--no-keyring" ]; then
-    keyring=true
+    keyring=no
     shift
 fi
-if ! command -v dbus-run-session >/dev/null 2>&1 || ! command -v gnome-keyring-daemon >/dev/null 2>&1; then
-    exec "$@"
-fi
+command -v dbus-run-session >/dev/null 2>&1 && command -v gnome-keyring-daemon >/dev/null 2>&1 || exec "$@"
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 mkdir -m 700 "$home/run"
 HOME="$home" XDG_DATA_HOME="$home/share" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/run" \
     dbus-run-session -- sh -c '
-        keyring_daemon=$1
+        [ "$1" = no ] && shift && exec "$@"
         shift
-        if [ "$keyring_daemon" = true ]; then
-            exec "$@"
-        fi
         printf test | gnome-keyring-daemon --foreground --unlock --components=secrets >/dev/null 2>&1 &
         keyring=$!
         # The daemon takes its bus name shortly after it starts.
