@@ -18,15 +18,7 @@ const QString kUser = QLatin1String(velbrook::kDemoEmail);
 const QString kPassword = QLatin1String(velbrook::kDemoPassword);
 const QString kAlbum = QStringLiteral("12");
 
-QJsonObject fault(const char* endpoint, const char* kind, int bytes = 0)
-{
-    QJsonObject f{{QLatin1String("endpoint"), QLatin1String(endpoint)},
-                  {QLatin1String("kind"), QLatin1String(kind)},
-                  {QLatin1String("count"), 1}};
-    if (bytes > 0)
-        f.insert(QLatin1String("bytes"), bytes);
-    return f;
-}
+const QJsonObject kOnce{{"count", 1}}; // a fault that hits the next matching command only
 
 QByteArray sha256Of(const QString& path)
 {
@@ -78,8 +70,8 @@ void tst_ftpupload::initTestCase()
 
 void tst_ftpupload::init()
 {
-    QVERIFY(QThreadPool::globalInstance()->waitForDone(
-        30000)); // background removals would take this test's faults
+    // Background removals would take this test's faults.
+    QVERIFY(QThreadPool::globalInstance()->waitForDone(30000));
     QVERIFY(m_service->clearFaults(true));
 }
 
@@ -170,8 +162,9 @@ void tst_ftpupload::stopIsPromptInEveryPhase_data()
     QTest::addColumn<QString>("id");
     QTest::addColumn<int>("stored"); // files on the server when stopped; all but a finished run's go
 
-    QTest::newRow("waiting for the word on a sent file") << fault("ftp_stor", "stall") << "4903" << 1;
-    QTest::newRow("QUIT never answered") << fault("ftp_quit", "stall") << "4904" << 3;
+    QTest::newRow("waiting for the word on a sent file")
+        << vbTestService::fault("ftp_stor", "stall", kOnce) << "4903" << 1;
+    QTest::newRow("QUIT never answered") << vbTestService::fault("ftp_quit", "stall", kOnce) << "4904" << 3;
 }
 
 void tst_ftpupload::stopIsPromptInEveryPhase()
@@ -207,52 +200,37 @@ void tst_ftpupload::stopIsPromptInEveryPhase()
 
 void tst_ftpupload::brokenServerCostsOneAttempt_data()
 {
-    QTest::addColumn<QList<QJsonObject>>("injected");
+    QTest::addColumn<QJsonObject>("injected");
     QTest::addColumn<QString>("id");
-    QTest::addColumn<int>("kept"); // files on the server after the failure; -1: not checked
-    QTest::newRow("login refused") << QList<QJsonObject>{fault("ftp_login", "refuse")} << "4721" << 0;
+    QTest::addColumn<int>("kept"); // files on the server after the failure
+    QTest::newRow("login refused") << vbTestService::fault("ftp_login", "refuse", kOnce) << "4721" << 0;
     QTest::newRow("first STOR fails midway")
-        << QList<QJsonObject>{fault("ftp_stor", "fail_after", 2000)} << "4722" << 1;
-    QTest::newRow("data connection never read, QUIT never answered")
-        << QList<QJsonObject>{fault("ftp_stor", "stall"), fault("ftp_quit", "stall")} << "4723" << -1;
-    QTest::newRow("reset mid-transfer")
-        << QList<QJsonObject>{fault("ftp_stor", "reset", 100000)} << "4724" << -1;
+        << vbTestService::fault("ftp_stor", "fail_after", {{"count", 1}, {"bytes", 2000}}) << "4722" << 1;
 }
 
+// Deadlines of every step are tst_net's; here: a failure ends the run, and the next one starts afresh.
 void tst_ftpupload::brokenServerCostsOneAttempt()
 {
-    QFETCH(QList<QJsonObject>, injected);
+    QFETCH(QJsonObject, injected);
     QFETCH(QString, id);
-    QFETCH(int, kept);
-    const int deadline = 2000;
-    for (const QJsonObject& f : injected)
-        QVERIFY(m_service->injectFault(f));
+    QVERIFY(m_service->injectFault(injected));
 
     const vbUploadFiles files = makeFiles(3000, 400000, 900000);
-    vbFtpUpload worker(m_host, m_port, kUser, kPassword, kAlbum, vbNetDeadlines{deadline});
+    vbFtpUpload worker(m_host, m_port, kUser, kPassword, kAlbum);
     QSignalSpy done(&worker, &vbBaseUpload::sig_done);
-    QElapsedTimer clock;
-    clock.start();
     QVERIFY(worker.startUpload(files, id));
-    QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 3 * deadline);
+    QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 10000);
     QCOMPARE(done.takeFirst().first().toBool(), false);
-    QVERIFY2(clock.elapsed() < 2 * deadline, qPrintable(QString::number(clock.elapsed())));
-    // The failed run does not linger saying goodbye to a broken server.
-    QTRY_VERIFY_WITH_TIMEOUT(worker.isFinished(), deadline / 2);
+    QTRY_VERIFY(worker.isFinished());
     QVERIFY(!worker.lastError().isEmpty());
-    if (kept >= 0) {
-        QCOMPARE(storedFiles(id).size(), kept);
-        QVERIFY(storOrder(id).size() <= 1); // later files are not sent after a failure
-    }
+    QTEST(int(storedFiles(id).size()), "kept");
+    QVERIFY(storOrder(id).size() <= 1); // later files are not sent after a failure
 
     // Started again, as the upload tick does: the photo goes through.
-    clock.restart();
     QVERIFY(worker.startUpload(files, id));
-    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
-    QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 3 * deadline);
+    QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 10000);
     QCOMPARE(done.takeFirst().first().toBool(), true);
-    QCOMPARE(storedFiles(id).value(kAlbum + QStringLiteral("/") + id + QStringLiteral(".jpg")),
-             sha256Of(files.photoFile));
+    QCOMPARE(storedFiles(id).value(kAlbum + "/" + id + ".jpg"), sha256Of(files.photoFile));
 }
 
 void tst_ftpupload::removeRemoteTriesEveryName()

@@ -19,15 +19,6 @@ namespace {
 const QString kUser = QLatin1String(velbrook::kDemoEmail);
 const QString kPassword = QLatin1String(velbrook::kDemoPassword);
 const QString kAlbum = QString::number(velbrook::kFamilyAlbumId);
-
-QJsonObject fault(const QString& endpoint, const QString& kind, const char* key = nullptr,
-                  const QJsonValue& value = {})
-{
-    QJsonObject f{{QLatin1String("endpoint"), endpoint}, {QLatin1String("kind"), kind}};
-    if (key)
-        f.insert(QLatin1String(key), value);
-    return f;
-}
 } // namespace
 
 class tst_nodeprotocol : public QObject
@@ -75,8 +66,8 @@ void tst_nodeprotocol::initTestCase()
     m_session->setAlbums(
         {AlbumRecord{QStringLiteral("Family"), velbrook::kFamilyAlbumId, velbrook::kFamilyPhotoCount}});
     m_session->setCurrentAlbum(0);
-    createFtpFolder(m_service->wangtong(), m_service->ftpPort(), kUser, kPassword,
-                    kAlbum); // unless the service has it
+    // Unless the service has it.
+    createFtpFolder(m_service->wangtong(), m_service->ftpPort(), kUser, kPassword, kAlbum);
     m_loader = std::make_unique<_loadThread>();
     m_preparer = std::make_unique<_saveImageThread>();
 }
@@ -151,8 +142,8 @@ void tst_nodeprotocol::ftpPhotoKeepsItsIdAndName()
 void tst_nodeprotocol::failedIdRequestCountsOnce_data()
 {
     QTest::addColumn<QJsonObject>("injected"); // a network error counts once, not again for finished()
-    QTest::newRow("server error") << fault("photoid", "status", "status", 500);
-    QTest::newRow("connection dropped") << fault("photoid", "drop");
+    QTest::newRow("server error") << vbTestService::fault("photoid", "status", {{"status", 500}});
+    QTest::newRow("connection dropped") << vbTestService::fault("photoid", "drop");
 }
 
 void tst_nodeprotocol::failedIdRequestCountsOnce()
@@ -180,9 +171,7 @@ void tst_nodeprotocol::sixthTransferFailureGivesUpAndRemovesFiles()
     QCOMPARE(settle(*node), vbUploadState::KeyReady);
     const QString id = node->photoIdString();
     // Every run stores the small picture and a part of the medium one, then fails.
-    QJsonObject failing = fault("ftp_stor", "fail_after", "bytes", 1500);
-    failing.insert(QLatin1String("count"), 1000);
-    QVERIFY(m_service->injectFault(failing));
+    QVERIFY(m_service->injectFault(vbTestService::fault("ftp_stor", "fail_after", {{"bytes", 1500}})));
     const auto storedCount = [&] {
         int count = 0;
         for (const QJsonValue& v : stateList("ftp_files"))
@@ -216,7 +205,7 @@ void tst_nodeprotocol::cancelDropsLateAnswers()
 {
     std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("cancel.jpg"), true);
     QVERIFY(node);
-    QVERIFY(m_service->injectFault(fault("photoid", "delay", "ms", 400)));
+    QVERIFY(m_service->injectFault(vbTestService::fault("photoid", "delay", {{"ms", 400}})));
     node->requestKey();
     node->cancelUpload();
     QCOMPARE(node->uploadState(), vbUploadState::Stopped);
