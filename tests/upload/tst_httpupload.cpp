@@ -50,10 +50,9 @@ QByteArray expectedRequest(int port, const QString& key, const QString& fileName
 
 QByteArray randomBytes(int size)
 {
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char& c : bytes)
-        c = static_cast<char>(QRandomGenerator::global()->bounded(256));
-    return bytes;
+    QList<quint32> words((size + 3) / 4);
+    QRandomGenerator::global()->fillRange(words.data(), words.size());
+    return QByteArray(reinterpret_cast<const char*>(words.constData()), size);
 }
 
 // Reads one request (header + Content-Length), then answers in pieces, closes, or stays silent.
@@ -63,12 +62,13 @@ class FakeUploadServer : public QObject
 public:
     enum Mode
     {
-        Answer,     // the pieces, gapMs apart; then close, or filler for ever
+        Answer,     // the pieces, 50 ms apart; then close, or filler for ever
         CloseEarly, // close after 10000 bytes
         Stall       // read everything, never answer
     };
 
-    explicit FakeUploadServer(Mode mode, const QByteArrayList& answer = {kAck}) : pieces(answer), m_mode(mode)
+    FakeUploadServer(Mode mode, const QByteArrayList& answer, bool endless)
+        : pieces(answer), m_mode(mode), m_endless(endless)
     {
         m_server.listen(QHostAddress::LocalHost, 0);
         connect(&m_server, &QTcpServer::newConnection, this, [this] {
@@ -80,8 +80,6 @@ public:
     int port() const { return m_server.serverPort(); }
     QByteArray received;
     QByteArrayList pieces;
-    int gapMs = 0;
-    bool endless = false;
     int connections = 0;
 
 signals:
@@ -107,16 +105,17 @@ private:
     {
         if (m_socket->state() != QAbstractSocket::ConnectedState)
             return; // the client gave up
-        if (i >= pieces.size() && !endless)
+        if (i >= pieces.size() && !m_endless)
             return m_socket->disconnectFromHost();
         m_socket->write(i < pieces.size() ? pieces.at(i) : QByteArray("x"));
         m_socket->flush();
-        QTimer::singleShot(gapMs, this, [this, i] { sendPiece(i + 1); });
+        QTimer::singleShot(50, this, [this, i] { sendPiece(i + 1); });
     }
 
     QTcpServer m_server;
     QTcpSocket* m_socket = nullptr;
     Mode m_mode;
+    bool m_endless;
     bool m_complete = false;
 };
 } // namespace
@@ -128,11 +127,8 @@ class tst_httpupload : public QObject
 private slots:
     void initTestCase();
     void init();
-    void requestBytes_data();
-    void requestBytes();
-    void answerDecides_data();
-    void answerDecides();
-    void stopWhileBlockedReturnsPromptly();
+    void upload_data();
+    void upload();
 
 private:
     QString writeFile(const QString& name, const QByteArray& bytes);
@@ -166,98 +162,97 @@ QByteArray tst_httpupload::errorLog()
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void tst_httpupload::requestBytes_data()
+void tst_httpupload::upload_data()
 {
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("multipartName"); // relative to the folder
     QTest::addColumn<QString>("key");
     QTest::addColumn<int>("size");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QByteArrayList>("pieces"); // the answer, 50 ms apart
+    QTest::addColumn<bool>("endless");          // filler after the pieces until the client closes
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<bool>("logged"); // an entry in the error log
 
-    QTest::newRow("dotted name, upper-case suffix, several chunks") << "pics/trip.2008.JPG"
-                                                                    << "pics/trip" << kKey << 100000;
-    QTest::newRow("short key, non-Latin-1 folder kept as UTF-8")
-        << QString::fromUtf8("照片/d.jpg") << QString::fromUtf8("照片/d") << QStringLiteral("short-key") << 0;
+    const auto row = [](const char* tag, const QString& fileName, const QString& multipartName,
+                        const QString& key, int size, const QByteArrayList& pieces, bool ok, bool logged,
+                        bool endless = false, FakeUploadServer::Mode mode = FakeUploadServer::Answer) {
+        QTest::newRow(tag) << fileName << multipartName << key << size << int(mode) << pieces << endless << ok
+                           << logged;
+    };
+    row("dotted name, upper-case suffix, several chunks", "pics/trip.2008.JPG", "pics/trip", kKey, 100000,
+        {kAck}, true, false);
+    row("short key, non-Latin-1 folder kept as UTF-8", QString::fromUtf8("照片/d.jpg"),
+        QString::fromUtf8("照片/d"), "short-key", 0, {kAck}, true, false);
+    row("refused", "x.jpg", "x", kKey, 3000, {"HTTP/1.1 400 Bad Request\r\n\r\nerror: refused"}, false, true);
+    row("never ends", "x.jpg", "x", kKey, 3000, {"HTTP/1.1 200 OK\r\n\r\n"}, false, true, true);
+    row("closed after the request, no answer", "x.jpg", "x", kKey, 5000, {}, false, false);
+    // Larger than any socket buffer, so the drop shows while sending.
+    row("dropped in the middle of the request", "x.jpg", "x", kKey, 24000000, {}, false, false, false,
+        FakeUploadServer::CloseEarly);
+    row("stopped while waiting for the answer", "w.jpg", "w", kKey, 3000, {}, false, false, false,
+        FakeUploadServer::Stall);
 }
 
-void tst_httpupload::requestBytes()
+void tst_httpupload::upload()
 {
     QFETCH(QString, fileName);
     QFETCH(QString, multipartName);
     QFETCH(QString, key);
     QFETCH(int, size);
+    QFETCH(int, mode);
+    QFETCH(QByteArrayList, pieces);
+    QFETCH(bool, endless);
+    QFETCH(bool, ok);
+    QFETCH(bool, logged);
 
     const QByteArray data = randomBytes(size) + "\r\n-----------------------------7d328f2bb02bc\r\n";
     const QString path = writeFile(fileName, data);
     QVERIFY(!path.isEmpty());
-    FakeUploadServer server(FakeUploadServer::Answer);
-    vbHttpUpload worker(QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("1001"), key,
-                        QStringLiteral("12"), kDeadlines);
-    QSignalSpy progress(&worker, &vbBaseUpload::sig_dataTransfer);
-    QSignalSpy done(&worker, &vbBaseUpload::sig_done);
-    QVERIFY(worker.startUpload(vbUploadFiles{path, {}, {}, {}}, QStringLiteral("0")));
-    QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 10000);
-    QCOMPARE(done.first().first().toBool(), true);
-
-    const QByteArray expected = expectedRequest(
-        server.port(), key, QFileInfo(m_dir.filePath(multipartName)).absoluteFilePath(), data);
-    QCOMPARE(server.received, expected);
-    // Progress after every piece of at most kChunkSize bytes, ending at the whole request.
-    qint64 previous = 0;
-    for (const QList<QVariant>& p : progress) {
-        QCOMPARE(p.at(1).toLongLong(), qint64(expected.size()));
-        QVERIFY(p.at(0).toLongLong() > previous &&
-                p.at(0).toLongLong() - previous <= vbHttpUpload::kChunkSize);
-        previous = p.at(0).toLongLong();
-    }
-    QCOMPARE(previous, qint64(expected.size()));
-    QVERIFY(errorLog().isEmpty());
-}
-
-void tst_httpupload::answerDecides_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QByteArrayList>("pieces");
-    QTest::addColumn<int>("size");
-    QTest::addColumn<bool>("endless"); // filler after the pieces until the client closes
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<bool>("logged"); // an entry in the error log
-
-    const int answer = FakeUploadServer::Answer;
-    QTest::newRow("refused") << answer << QByteArrayList{"HTTP/1.1 400 Bad Request\r\n\r\nerror: refused"}
-                             << 3000 << false << false << true;
-    QTest::newRow("never ends") << answer << QByteArrayList{"HTTP/1.1 200 OK\r\n\r\n"} << 3000 << true
-                                << false << true;
-    QTest::newRow("closed after the request, no answer")
-        << answer << QByteArrayList{} << 5000 << false << false << false;
-    // Larger than any socket buffer, so the drop shows while sending.
-    QTest::newRow("dropped in the middle of the request")
-        << int(FakeUploadServer::CloseEarly) << QByteArrayList{} << 24000000 << false << false << false;
-}
-
-void tst_httpupload::answerDecides()
-{
-    QFETCH(int, mode);
-    QFETCH(QByteArrayList, pieces);
-    QFETCH(int, size);
-    QFETCH(bool, endless);
-    QFETCH(bool, ok);
-    QFETCH(bool, logged);
+    FakeUploadServer server(static_cast<FakeUploadServer::Mode>(mode), pieces, endless);
     // Only the endless answer is meant to meet the deadline.
     const vbNetDeadlines deadlines{endless ? 1000 : kDeadlines.stepMs, kDeadlines.quitMs};
-    const QString path = writeFile(QStringLiteral("x.jpg"), QByteArray(size, 'x'));
-    FakeUploadServer server(static_cast<FakeUploadServer::Mode>(mode), pieces);
-    server.gapMs = 50;
-    server.endless = endless;
-    vbHttpUpload worker(QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("1001"), kKey,
+    vbHttpUpload worker(QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("1001"), key,
                         QStringLiteral("12"), deadlines);
+    QSignalSpy progress(&worker, &vbBaseUpload::sig_dataTransfer);
     QSignalSpy done(&worker, &vbBaseUpload::sig_done);
-    QVERIFY(worker.startUpload(vbUploadFiles{path, {}, {}, {}}, QString()));
+    QSignalSpy complete(&server, &FakeUploadServer::requestComplete);
+    QVERIFY(worker.startUpload(vbUploadFiles{path, {}, {}, {}}, QStringLiteral("0")));
+    if (mode == FakeUploadServer::Stall) {
+        // Stopped while it waits for an answer that never comes: at once, and a stopped run reports nothing.
+        QTRY_VERIFY_WITH_TIMEOUT(!complete.isEmpty(), 10000);
+        QElapsedTimer clock;
+        clock.start();
+        worker.stopUpload();
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(worker.isFinished());
+        QCoreApplication::processEvents();
+        QCOMPARE(done.size(), 0);
+        QVERIFY(errorLog().isEmpty());
+        return;
+    }
     QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 10000);
     QCOMPARE(done.first().first().toBool(), ok);
     QTRY_VERIFY(worker.isFinished());
     QCOMPARE(done.size(), 1);
     QCOMPARE(server.connections, 1);
     QCOMPARE(worker.lastError().isEmpty(), ok);
+
+    const QByteArray expected = expectedRequest(
+        server.port(), key, QFileInfo(m_dir.filePath(multipartName)).absoluteFilePath(), data);
+    if (mode == FakeUploadServer::Answer)
+        QCOMPARE(server.received, expected);
+    if (ok) {
+        // Progress after every piece of at most kChunkSize bytes, ending at the whole request.
+        qint64 previous = 0;
+        for (const QList<QVariant>& p : progress) {
+            QCOMPARE(p.at(1).toLongLong(), qint64(expected.size()));
+            QVERIFY(p.at(0).toLongLong() > previous &&
+                    p.at(0).toLongLong() - previous <= vbHttpUpload::kChunkSize);
+            previous = p.at(0).toLongLong();
+        }
+        QCOMPARE(previous, qint64(expected.size()));
+    }
 
     const QByteArray log = errorLog();
     QVERIFY2(log.isEmpty() != logged, log.constData());
@@ -275,26 +270,6 @@ void tst_httpupload::answerDecides()
     QVERIFY2(m.hasMatch(), log.constData());
     QCOMPARE(m.captured(2).toLatin1(), pieces.join());
     QCOMPARE(m.captured(1), m.captured(3));
-}
-
-void tst_httpupload::stopWhileBlockedReturnsPromptly()
-{
-    const QString path = writeFile(QStringLiteral("w.jpg"), randomBytes(3000));
-    FakeUploadServer server(FakeUploadServer::Stall);
-    vbHttpUpload worker(QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("1001"), kKey,
-                        QStringLiteral("12"), kDeadlines);
-    QSignalSpy done(&worker, &vbBaseUpload::sig_done);
-    QSignalSpy complete(&server, &FakeUploadServer::requestComplete);
-    QVERIFY(worker.startUpload(vbUploadFiles{path, {}, {}, {}}, QString()));
-    QTRY_VERIFY_WITH_TIMEOUT(!complete.isEmpty(), 10000); // now waiting for an answer that never comes
-    QElapsedTimer clock;
-    clock.start();
-    worker.stopUpload();
-    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY(worker.isFinished());
-    QCoreApplication::processEvents();
-    QCOMPARE(done.size(), 0); // a stopped run reports nothing
-    QVERIFY(errorLog().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_httpupload)
