@@ -1,8 +1,7 @@
-// The photo node's upload steps against the stand-in service.
+// The photo node's upload steps (FTP mode) against the stand-in service.
 #include "_loadThread.h"
 #include "_saveImageThread.h"
 #include "vbBaseUpload.h"
-#include "vbEndpoints.h"
 #include "vbFileNode.h"
 #include "vbFtpSession.h"
 #include "vbSession.h"
@@ -36,13 +35,9 @@ private slots:
 
 private:
     // A prepared node (thumbnail loaded, upload files written) for a new photo file.
-    std::unique_ptr<vbFileNode> preparedNode(const QString& fileName, bool ftp);
+    std::unique_ptr<vbFileNode> preparedNode(const QString& fileName);
     static vbUploadState settle(vbFileNode& node); // waits while the node is busy; its state then
-    void transfer(vbFileNode& node, bool ftp)
-    {
-        node.startTransfer(ftp, m_session->host(), ftp ? kUser : QString::number(velbrook::kDemoUserId),
-                           kPassword, kAlbum);
-    }
+    void transfer(vbFileNode& node) { node.startTransfer(true, m_session->host(), kUser, kPassword, kAlbum); }
     QJsonArray stateList(const char* name) { return m_service->state().value(QLatin1String(name)).toArray(); }
 
     std::unique_ptr<vbTestService> m_service;
@@ -58,10 +53,7 @@ void tst_nodeprotocol::initTestCase()
     QVERIFY(QDir().mkpath(QStringLiteral("TempImages")) && QDir().mkpath(QStringLiteral("photos")));
     m_service = std::make_unique<vbTestService>();
     QVERIFY2(m_service->isRunning(), qPrintable(m_service->errorString()));
-    vbEndpoints endpoints;
-    endpoints.setHttpPort(m_service->httpPort());
-    endpoints.setFtpPort(m_service->ftpPort());
-    m_session = std::make_unique<vbSession>(endpoints);
+    m_session = std::make_unique<vbSession>(m_service->endpoints());
     m_session->signIn(velbrook::kDemoUserId, kUser, kPassword, m_service->wangtong(), QStringLiteral("Http"));
     m_session->setAlbums(
         {AlbumRecord{QStringLiteral("Family"), velbrook::kFamilyAlbumId, velbrook::kFamilyPhotoCount}});
@@ -78,15 +70,10 @@ void tst_nodeprotocol::init()
     m_session->setFtpMode(true);
 }
 
-std::unique_ptr<vbFileNode> tst_nodeprotocol::preparedNode(const QString& fileName, bool ftp)
+std::unique_ptr<vbFileNode> tst_nodeprotocol::preparedNode(const QString& fileName)
 {
     const QString path = m_dir.filePath(QStringLiteral("photos/") + fileName);
-    vbTestPhotos::Exif exif;
-    exif.make = QStringLiteral("Canon & Co");
-    exif.dateTime = QStringLiteral("2008:07:01 10:20:30");
-    exif.exposureTime = vbTestPhotos::Rational{1, 125};
-    exif.focalLength = vbTestPhotos::Rational{63, 10};
-    if (!vbTestPhotos::writeJpeg(path, {800, 600}, exif, 90))
+    if (!vbTestPhotos::writeJpeg(path, {800, 600}, {}, 90))
         return nullptr;
     auto node = std::make_unique<vbFileNode>();
     node->setFileInfo(QFileInfo(path));
@@ -95,7 +82,7 @@ std::unique_ptr<vbFileNode> tst_nodeprotocol::preparedNode(const QString& fileNa
     if (!node->requestThumbnail() || !QTest::qWaitFor([&] { return !node->thumbnail().isNull(); }, 10000))
         return nullptr;
     QSignalSpy prepared(node.get(), &vbFileNode::sig_preUploadComplete);
-    m_preparer->setNodes({node.get()}, ftp);
+    m_preparer->setNodes({node.get()}, true);
     if (!QTest::qWaitFor([&] { return !prepared.isEmpty(); }, 10000))
         return nullptr;
     node->setUploadState(vbUploadState::Prepared);
@@ -119,7 +106,7 @@ vbUploadState tst_nodeprotocol::settle(vbFileNode& node)
 void tst_nodeprotocol::ftpPhotoKeepsItsIdAndName()
 {
     const QString name = QString::fromUtf8("my trip & 旅行 #1+1=2%");
-    std::unique_ptr<vbFileNode> node = preparedNode(name + QStringLiteral(".jpg"), true);
+    std::unique_ptr<vbFileNode> node = preparedNode(name + QStringLiteral(".jpg"));
     QVERIFY(node);
     node->requestKey();
     QCOMPARE(settle(*node), vbUploadState::KeyReady);
@@ -130,7 +117,7 @@ void tst_nodeprotocol::ftpPhotoKeepsItsIdAndName()
     QCOMPARE(node->photoIdString(), id);
     QCOMPARE(stateList("requests").size(), requests);
 
-    transfer(*node, true);
+    transfer(*node);
     QCOMPARE(settle(*node), vbUploadState::Transferred);
     node->commit();
     QCOMPARE(settle(*node), vbUploadState::Uploaded);
@@ -149,7 +136,7 @@ void tst_nodeprotocol::failedIdRequestCountsOnce_data()
 void tst_nodeprotocol::failedIdRequestCountsOnce()
 {
     QFETCH(QJsonObject, injected);
-    std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("id.jpg"), true);
+    std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("id.jpg"));
     QVERIFY(node);
     QVERIFY(m_service->injectFault(injected));
     node->requestKey();
@@ -165,7 +152,7 @@ void tst_nodeprotocol::failedIdRequestCountsOnce()
 
 void tst_nodeprotocol::sixthTransferFailureGivesUpAndRemovesFiles()
 {
-    std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("six.jpg"), true);
+    std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("six.jpg"));
     QVERIFY(node);
     node->requestKey();
     QCOMPARE(settle(*node), vbUploadState::KeyReady);
@@ -179,31 +166,31 @@ void tst_nodeprotocol::sixthTransferFailureGivesUpAndRemovesFiles()
         return count;
     };
     for (int attempt = 1; attempt < 6; ++attempt) {
-        transfer(*node, true);
+        transfer(*node);
         QCOMPARE(settle(*node), vbUploadState::KeyReady);
         QCOMPARE(node->transferFailures(), attempt);
         QCOMPARE(node->photoIdString(), id); // the same id for every attempt
         QVERIFY(storedCount() > 0);
     }
-    transfer(*node, true);
+    transfer(*node);
     QCOMPARE(settle(*node), vbUploadState::Failed);
     QVERIFY(!node->worker());
     QTRY_COMPARE_WITH_TIMEOUT(storedCount(), 0, 10000);
 
     // A prepared file gone before the transfer fails the node at once.
-    std::unique_ptr<vbFileNode> gone = preparedNode(QStringLiteral("gone.jpg"), true);
+    std::unique_ptr<vbFileNode> gone = preparedNode(QStringLiteral("gone.jpg"));
     QVERIFY(gone);
     gone->requestKey();
     QCOMPARE(settle(*gone), vbUploadState::KeyReady);
     QVERIFY(QFile::remove(gone->mediumFile().absoluteFilePath()));
-    transfer(*gone, true);
+    transfer(*gone);
     QCOMPARE(gone->uploadState(), vbUploadState::Failed);
     QCOMPARE(gone->failureReason(), vbImageLoader::problemText(vbImageLoader::Problem::Missing));
 }
 
 void tst_nodeprotocol::cancelDropsLateAnswers()
 {
-    std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("cancel.jpg"), true);
+    std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("cancel.jpg"));
     QVERIFY(node);
     QVERIFY(m_service->injectFault(vbTestService::fault("photoid", "delay", {{"ms", 400}})));
     node->requestKey();
