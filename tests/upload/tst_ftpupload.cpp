@@ -1,6 +1,12 @@
-// The FTP worker against the stand-in service: what it stores, failures, stopping, removal.
+// FTP uploads against the stand-in service: what the worker stores, failures, stopping, removal; and
+// the photo node's steps around it.
+#include "_loadThread.h"
+#include "_saveImageThread.h"
+#include "vbFileNode.h"
 #include "vbFtpSession.h"
 #include "vbFtpUpload.h"
+#include "vbSession.h"
+#include "vbTestPhotos.h"
 #include "vbTestService.h"
 
 #include <QCryptographicHash>
@@ -15,7 +21,7 @@
 namespace {
 const QString kUser = QLatin1String(velbrook::kDemoEmail);
 const QString kPassword = QLatin1String(velbrook::kDemoPassword);
-const QString kAlbum = QStringLiteral("12");
+const QString kAlbum = QString::number(velbrook::kFamilyAlbumId);
 
 const QJsonObject kOnce{{"count", 1}}; // a fault that hits the next matching command only
 
@@ -40,6 +46,11 @@ private slots:
     void storesThreeFiles();
     void stopRemovesWhatWasSent();
     void removeRemoteTriesEveryName();
+    void ftpPhotoKeepsItsIdAndName();
+    void failedIdRequestCountsOnce_data();
+    void failedIdRequestCountsOnce();
+    void sixthTransferFailureGivesUpAndRemovesFiles();
+    void cancelDropsLateAnswers();
 
 private:
     vbUploadFiles makeFiles(int small, int medium, int photo);
@@ -47,8 +58,15 @@ private:
     QMap<QString, QByteArray> storedFiles(const QString& photoId);
     QStringList storOrder(const QString& photoId);
     QJsonArray stateList(const char* name) { return m_service->state().value(QLatin1String(name)).toArray(); }
+    // A prepared node (thumbnail loaded, upload files written) for a new photo file.
+    std::unique_ptr<vbFileNode> preparedNode(const QString& fileName);
+    static vbUploadState settle(vbFileNode& node); // waits while the node is busy; its state then
+    void transfer(vbFileNode& node) { node.startTransfer(true, m_host, kUser, kPassword, kAlbum); }
 
     std::unique_ptr<vbTestService> m_service;
+    std::unique_ptr<vbSession> m_session;
+    std::unique_ptr<_loadThread> m_loader;
+    std::unique_ptr<_saveImageThread> m_preparer;
     QTemporaryDir m_dir;
     QString m_host;
     int m_port = 0;
@@ -57,12 +75,21 @@ private:
 
 void tst_ftpupload::initTestCase()
 {
+    QVERIFY(QDir::setCurrent(m_dir.path()));
+    QVERIFY(QDir().mkpath(QStringLiteral("TempImages")) && QDir().mkpath(QStringLiteral("photos")));
     m_service = std::make_unique<vbTestService>();
     QVERIFY2(m_service->isRunning(), qPrintable(m_service->errorString()));
     m_host = m_service->wangtong();
     m_port = m_service->ftpPort();
     createFtpFolder(m_host, m_port, kUser, kPassword, kAlbum); // unless the service already has it
     QVERIFY(openFtpSession(m_host, m_port, kUser, kPassword, kAlbum) != nullptr);
+    m_session = std::make_unique<vbSession>(m_service->endpoints());
+    m_session->signIn(velbrook::kDemoUserId, kUser, kPassword, m_host, QStringLiteral("Http"));
+    m_session->setAlbums(
+        {AlbumRecord{QStringLiteral("Family"), velbrook::kFamilyAlbumId, velbrook::kFamilyPhotoCount}});
+    m_session->setCurrentAlbum(0);
+    m_loader = std::make_unique<_loadThread>();
+    m_preparer = std::make_unique<_saveImageThread>();
 }
 
 void tst_ftpupload::init()
@@ -70,6 +97,7 @@ void tst_ftpupload::init()
     // Background removals would take this test's faults.
     QVERIFY(QThreadPool::globalInstance()->waitForDone(30000));
     QVERIFY(m_service->clearFaults(true));
+    m_session->setFtpMode(true);
 }
 
 vbUploadFiles tst_ftpupload::makeFiles(int small, int medium, int photo)
@@ -216,5 +244,132 @@ void tst_ftpupload::removeRemoteTriesEveryName()
     QCOMPARE(storedFiles(QStringLiteral("4714")).size(), 0);
 }
 
-QTEST_GUILESS_MAIN(tst_ftpupload)
+// The photo node's upload steps in FTP mode.
+std::unique_ptr<vbFileNode> tst_ftpupload::preparedNode(const QString& fileName)
+{
+    const QString path = m_dir.filePath(QStringLiteral("photos/") + fileName);
+    if (!vbTestPhotos::writeJpeg(path, {800, 600}, {}, 90))
+        return nullptr;
+    auto node = std::make_unique<vbFileNode>();
+    node->setFileInfo(QFileInfo(path));
+    node->setSession(m_session.get());
+    node->setLoader(m_loader.get());
+    if (!node->requestThumbnail() || !QTest::qWaitFor([&] { return !node->thumbnail().isNull(); }, 10000))
+        return nullptr;
+    QSignalSpy prepared(node.get(), &vbFileNode::sig_preUploadComplete);
+    m_preparer->setNodes({node.get()}, true);
+    if (!QTest::qWaitFor([&] { return !prepared.isEmpty(); }, 10000))
+        return nullptr;
+    node->setUploadState(vbUploadState::Prepared);
+    return node;
+}
+
+vbUploadState tst_ftpupload::settle(vbFileNode& node)
+{
+    (void)QTest::qWaitFor(
+        [&] {
+            const vbUploadState s = node.uploadState();
+            return s != vbUploadState::RequestingKey && s != vbUploadState::Transferring &&
+                   s != vbUploadState::Committing;
+        },
+        20000);
+    return node.uploadState();
+}
+
+// What the service stores is checked end to end (tst_e2e_upload); here: a held
+// id is not asked for again, and a name full of URL characters arrives intact.
+void tst_ftpupload::ftpPhotoKeepsItsIdAndName()
+{
+    const QString name = QString::fromUtf8("my trip & 旅行 #1+1=2%");
+    std::unique_ptr<vbFileNode> node = preparedNode(name + QStringLiteral(".jpg"));
+    QVERIFY(node);
+    node->requestKey();
+    QCOMPARE(settle(*node), vbUploadState::KeyReady);
+    const QString id = node->photoIdString();
+    const int requests = stateList("requests").size();
+    node->setUploadState(vbUploadState::Prepared);
+    node->requestKey();
+    QCOMPARE(node->photoIdString(), id);
+    QCOMPARE(stateList("requests").size(), requests);
+
+    transfer(*node);
+    QCOMPARE(settle(*node), vbUploadState::Transferred);
+    node->commit();
+    QCOMPARE(settle(*node), vbUploadState::Uploaded);
+    const QJsonObject commit = stateList("commits").last().toObject();
+    QCOMPARE(commit.value(QLatin1String("params")).toObject().value(QLatin1String("photoname")).toString(),
+             name);
+}
+
+void tst_ftpupload::failedIdRequestCountsOnce_data()
+{
+    QTest::addColumn<QJsonObject>("injected"); // a network error counts once, not again for finished()
+    QTest::newRow("server error") << vbTestService::fault("photoid", "status", {{"status", 500}});
+    QTest::newRow("connection dropped") << vbTestService::fault("photoid", "drop");
+}
+
+void tst_ftpupload::failedIdRequestCountsOnce()
+{
+    QFETCH(QJsonObject, injected);
+    std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("id.jpg"));
+    QVERIFY(node);
+    QVERIFY(m_service->injectFault(injected));
+    node->requestKey();
+    QCOMPARE(settle(*node), vbUploadState::KeyFailed);
+    QTest::qWait(50); // a second count would arrive right behind the first
+    QCOMPARE(node->keyFailures(), 1);
+    QVERIFY(!node->failureReason().isEmpty());
+    QVERIFY(m_service->clearFaults());
+    node->requestKey();
+    QCOMPARE(settle(*node), vbUploadState::KeyReady);
+    QCOMPARE(node->keyFailures(), 0);
+}
+
+void tst_ftpupload::sixthTransferFailureGivesUpAndRemovesFiles()
+{
+    std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("six.jpg"));
+    QVERIFY(node);
+    node->requestKey();
+    QCOMPARE(settle(*node), vbUploadState::KeyReady);
+    const QString id = node->photoIdString();
+    // Every run stores the small picture and a part of the medium one, then fails.
+    QVERIFY(m_service->injectFault(vbTestService::fault("ftp_stor", "fail_after", {{"bytes", 1500}})));
+    for (int attempt = 1; attempt < 6; ++attempt) {
+        transfer(*node);
+        QCOMPARE(settle(*node), vbUploadState::KeyReady);
+        QCOMPARE(node->transferFailures(), attempt);
+        QCOMPARE(node->photoIdString(), id); // the same id for every attempt
+        QVERIFY(!storedFiles(id).isEmpty());
+    }
+    transfer(*node);
+    QCOMPARE(settle(*node), vbUploadState::Failed);
+    QVERIFY(!node->worker());
+    QTRY_COMPARE_WITH_TIMEOUT(storedFiles(id).size(), 0, 10000);
+
+    // A prepared file gone before the transfer fails the node at once.
+    std::unique_ptr<vbFileNode> gone = preparedNode(QStringLiteral("gone.jpg"));
+    QVERIFY(gone);
+    gone->requestKey();
+    QCOMPARE(settle(*gone), vbUploadState::KeyReady);
+    QVERIFY(QFile::remove(gone->mediumFile().absoluteFilePath()));
+    transfer(*gone);
+    QCOMPARE(gone->uploadState(), vbUploadState::Failed);
+    QCOMPARE(gone->failureReason(), vbImageLoader::problemText(vbImageLoader::Problem::Missing));
+}
+
+void tst_ftpupload::cancelDropsLateAnswers()
+{
+    std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("cancel.jpg"));
+    QVERIFY(node);
+    QVERIFY(m_service->injectFault(vbTestService::fault("photoid", "delay", {{"ms", 400}})));
+    node->requestKey();
+    node->cancelUpload();
+    QCOMPARE(node->uploadState(), vbUploadState::Stopped);
+    QTest::qWait(800); // the id arrives after the cancel and must change nothing
+    QCOMPARE(node->uploadState(), vbUploadState::Stopped);
+    QCOMPARE(node->photoId(), qint64(0));
+    QCOMPARE(node->keyFailures(), 0);
+}
+
+QTEST_MAIN(tst_ftpupload)
 #include "tst_ftpupload.moc"
