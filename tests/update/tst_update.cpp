@@ -5,7 +5,6 @@
 #include "vbUpdate.h"
 #include "vbUpdateArea.h"
 
-#include <QApplication>
 #include <QBuffer>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -36,7 +35,6 @@ private slots:
 private:
     QString target(const QString& name) const { return m_dir->filePath(name); }
     Files localFiles() const;
-    bool setRunnerFiles();
     // Connects, logs in as the update account and enters update/program; the commands' ids.
     QList<int> enter(vbFtp& ftp, quint16 port = 0);
 
@@ -86,6 +84,8 @@ void tst_Update::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     QVERIFY(m_service->clearFaults(true));
+    // What the failure, cancel and runner cases fetch; a download case sets its own.
+    QVERIFY(setUpdateFiles(*m_service, "program", {{"a.bin", patternBytes(100000, 17)}, {"b.bin", "new b"}}));
 }
 
 void tst_Update::cleanup()
@@ -201,7 +201,6 @@ void tst_Update::failureOrCancelLeavesNothing()
 {
     QFETCH(QJsonObject, injected);
     QFETCH(QString, how);
-    QVERIFY(setUpdateFiles(*m_service, "program", {{"a.bin", patternBytes(100000, 17)}, {"b.bin", "new b"}}));
     QVERIFY(m_service->injectFault(injected));
     QVERIFY(writeFile(target("a.bin"), "old a"));
 
@@ -237,12 +236,6 @@ void tst_Update::failureOrCancelLeavesNothing()
     QCOMPARE(localFiles(), Files({{"a.bin", "old a"}}));
 }
 
-bool tst_Update::setRunnerFiles()
-{
-    return setUpdateFiles(*m_service, "program",
-                          {{"big.bin", patternBytes(100000, 3)}, {"next.bin", "next"}});
-}
-
 QList<int> tst_Update::enter(vbFtp& ftp, quint16 port)
 {
     return {ftp.connectToHost(m_service->web(), port ? port : quint16(m_service->ftpPort())),
@@ -258,9 +251,9 @@ void tst_Update::runnerFailureDropsTheRest_data()
 
     QTest::newRow("nobody listening") << QJsonObject() << true << 0 << qint64(0);
     QTest::newRow("login refused") << vbTestService::fault("ftp_login", "refuse") << false << 1 << qint64(0);
-    QTest::newRow("download refused") << retrFault("big.bin", "refuse") << false << 4 << qint64(0);
+    QTest::newRow("download refused") << retrFault("a.bin", "refuse") << false << 4 << qint64(0);
     // Only the runner's time-out ends this one: the service keeps the data connection open.
-    QTest::newRow("download stalls") << retrFault("big.bin", "stall", 5000) << false << 4 << qint64(5000);
+    QTest::newRow("download stalls") << retrFault("a.bin", "stall", 5000) << false << 4 << qint64(5000);
 }
 
 void tst_Update::runnerFailureDropsTheRest()
@@ -269,7 +262,6 @@ void tst_Update::runnerFailureDropsTheRest()
     QFETCH(bool, closedPort);
     QFETCH(int, failing);
     QFETCH(qint64, received);
-    QVERIFY(setRunnerFiles());
     if (!injected.isEmpty())
         QVERIFY(m_service->injectFault(injected));
 
@@ -282,7 +274,7 @@ void tst_Update::runnerFailureDropsTheRest()
     QBuffer second;
     second.open(QIODevice::WriteOnly);
     const QList<int> ids = enter(ftp, closedPort ? ::closedPort() : 0)
-                           << ftp.get("big.bin", &buffer) << ftp.get("next.bin", &second);
+                           << ftp.get("a.bin", &buffer) << ftp.get("b.bin", &second);
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), failing + 1, 10000);
     QCOMPARE(finished.last().at(0).toInt(), ids.at(failing));
     QVERIFY(finished.last().at(1).toBool());
@@ -296,23 +288,22 @@ void tst_Update::runnerFailureDropsTheRest()
 
     // The runner goes on with new commands; the dropped ones never start.
     QVERIFY(m_service->clearFaults());
-    const QList<int> again = enter(ftp) << ftp.get("next.bin", &second);
+    const QList<int> again = enter(ftp) << ftp.get("b.bin", &second);
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), failing + 1 + again.size(), 10000);
     QVERIFY2(!finished.last().at(1).toBool(), qPrintable(ftp.errorString()));
     QCOMPARE(firstArgs(started), ids.mid(0, failing + 1) + again);
-    QCOMPARE(second.data(), QByteArray("next"));
+    QCOMPARE(second.data(), QByteArray("new b"));
 }
 
 void tst_Update::runnerDestroyedDuringStalledDownload()
 {
-    QVERIFY(setRunnerFiles());
-    QVERIFY(m_service->injectFault(retrFault("big.bin", "stall", 5000)));
+    QVERIFY(m_service->injectFault(retrFault("a.bin", "stall", 5000)));
     auto ftp = std::make_unique<vbFtp>();
     QSignalSpy progress(ftp.get(), &vbFtp::dataTransferProgress);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     enter(*ftp);
-    ftp->get("big.bin", &buffer);
+    ftp->get("a.bin", &buffer);
     QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty() && progress.last().at(0).toLongLong() == 5000, 10000);
 
     QElapsedTimer timer;

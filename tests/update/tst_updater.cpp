@@ -1,4 +1,3 @@
-#include "vbEndpoints.h"
 #include "vbModalAnswer.h"
 #include "vbTestService.h"
 #include "vbUpdate.h"
@@ -6,7 +5,6 @@
 #include "vbUpdaterApp.h"
 #include "vbVersionAnswer.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -30,7 +28,6 @@ private slots:
 private:
     void writeIni(int httpPort, int ftpPort, const QString& storedVersion) const;
     QByteArray iniBytes() const;
-    QString storedVersion() const;
     int mainProgramRuns() const;
 
     std::unique_ptr<vbTestService> m_service;
@@ -78,12 +75,6 @@ QByteArray tst_Updater::iniBytes() const
 {
     QFile f(m_dir->filePath("system.ini"));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString tst_Updater::storedVersion() const
-{
-    QSettings ini(m_dir->filePath("system.ini"), QSettings::IniFormat);
-    return ini.value("version/ver").toString();
 }
 
 int tst_Updater::mainProgramRuns() const
@@ -192,7 +183,9 @@ void tst_Updater::comparesStoredAndLatest()
     if (storedAfter.isEmpty())
         QCOMPARE(iniBytes(), before);
     else
-        QCOMPARE(storedVersion(), storedAfter);
+        QCOMPARE(
+            QSettings(m_dir->filePath("system.ini"), QSettings::IniFormat).value("version/ver").toString(),
+            storedAfter);
     // Only OK downloads, into the current folder; a failed download leaves nothing.
     const bool downloaded = answer == "btnOK" && !downloadFails;
     QCOMPARE(QFile::exists(m_dir->filePath("readme.txt")), downloaded);

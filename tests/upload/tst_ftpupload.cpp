@@ -58,8 +58,8 @@ private:
     QMap<QString, QByteArray> storedFiles(const QString& photoId);
     QStringList storOrder(const QString& photoId);
     QJsonArray stateList(const char* name) { return m_service->state().value(QLatin1String(name)).toArray(); }
-    // A prepared node (thumbnail loaded, upload files written) for a new photo file.
-    std::unique_ptr<vbFileNode> preparedNode(const QString& fileName);
+    // A prepared node (thumbnail loaded, upload files written) for a new photo file; with its id if asked.
+    std::unique_ptr<vbFileNode> preparedNode(const QString& fileName, bool withId);
     static vbUploadState settle(vbFileNode& node); // waits while the node is busy; its state then
     void transfer(vbFileNode& node) { node.startTransfer(true, m_host, kUser, kPassword, kAlbum); }
 
@@ -82,7 +82,6 @@ void tst_ftpupload::initTestCase()
     m_host = m_service->wangtong();
     m_port = m_service->ftpPort();
     createFtpFolder(m_host, m_port, kUser, kPassword, kAlbum); // unless the service already has it
-    QVERIFY(openFtpSession(m_host, m_port, kUser, kPassword, kAlbum) != nullptr);
     m_session = std::make_unique<vbSession>(m_service->endpoints());
     m_session->signIn(velbrook::kDemoUserId, kUser, kPassword, m_host, QStringLiteral("Http"));
     m_session->setAlbums(
@@ -245,7 +244,7 @@ void tst_ftpupload::removeRemoteTriesEveryName()
 }
 
 // The photo node's upload steps in FTP mode.
-std::unique_ptr<vbFileNode> tst_ftpupload::preparedNode(const QString& fileName)
+std::unique_ptr<vbFileNode> tst_ftpupload::preparedNode(const QString& fileName, bool withId)
 {
     const QString path = m_dir.filePath(QStringLiteral("photos/") + fileName);
     if (!vbTestPhotos::writeJpeg(path, {800, 600}, {}, 90))
@@ -261,6 +260,11 @@ std::unique_ptr<vbFileNode> tst_ftpupload::preparedNode(const QString& fileName)
     if (!QTest::qWaitFor([&] { return !prepared.isEmpty(); }, 10000))
         return nullptr;
     node->setUploadState(vbUploadState::Prepared);
+    if (withId) {
+        node->requestKey();
+        if (settle(*node) != vbUploadState::KeyReady)
+            return nullptr;
+    }
     return node;
 }
 
@@ -281,10 +285,8 @@ vbUploadState tst_ftpupload::settle(vbFileNode& node)
 void tst_ftpupload::ftpPhotoKeepsItsIdAndName()
 {
     const QString name = QString::fromUtf8("my trip & 旅行 #1+1=2%");
-    std::unique_ptr<vbFileNode> node = preparedNode(name + QStringLiteral(".jpg"));
+    std::unique_ptr<vbFileNode> node = preparedNode(name + QStringLiteral(".jpg"), true);
     QVERIFY(node);
-    node->requestKey();
-    QCOMPARE(settle(*node), vbUploadState::KeyReady);
     const QString id = node->photoIdString();
     const int requests = stateList("requests").size();
     node->setUploadState(vbUploadState::Prepared);
@@ -311,7 +313,7 @@ void tst_ftpupload::failedIdRequestCountsOnce_data()
 void tst_ftpupload::failedIdRequestCountsOnce()
 {
     QFETCH(QJsonObject, injected);
-    std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("id.jpg"));
+    std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("id.jpg"), false);
     QVERIFY(node);
     QVERIFY(m_service->injectFault(injected));
     node->requestKey();
@@ -327,10 +329,8 @@ void tst_ftpupload::failedIdRequestCountsOnce()
 
 void tst_ftpupload::sixthTransferFailureGivesUpAndRemovesFiles()
 {
-    std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("six.jpg"));
+    std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("six.jpg"), true);
     QVERIFY(node);
-    node->requestKey();
-    QCOMPARE(settle(*node), vbUploadState::KeyReady);
     const QString id = node->photoIdString();
     // Every run stores the small picture and a part of the medium one, then fails.
     QVERIFY(m_service->injectFault(vbTestService::fault("ftp_stor", "fail_after", {{"bytes", 1500}})));
@@ -347,10 +347,8 @@ void tst_ftpupload::sixthTransferFailureGivesUpAndRemovesFiles()
     QTRY_COMPARE_WITH_TIMEOUT(storedFiles(id).size(), 0, 10000);
 
     // A prepared file gone before the transfer fails the node at once.
-    std::unique_ptr<vbFileNode> gone = preparedNode(QStringLiteral("gone.jpg"));
+    std::unique_ptr<vbFileNode> gone = preparedNode(QStringLiteral("gone.jpg"), true);
     QVERIFY(gone);
-    gone->requestKey();
-    QCOMPARE(settle(*gone), vbUploadState::KeyReady);
     QVERIFY(QFile::remove(gone->mediumFile().absoluteFilePath()));
     transfer(*gone);
     QCOMPARE(gone->uploadState(), vbUploadState::Failed);
@@ -359,7 +357,7 @@ void tst_ftpupload::sixthTransferFailureGivesUpAndRemovesFiles()
 
 void tst_ftpupload::cancelDropsLateAnswers()
 {
-    std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("cancel.jpg"));
+    std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("cancel.jpg"), false);
     QVERIFY(node);
     QVERIFY(m_service->injectFault(vbTestService::fault("photoid", "delay", {{"ms", 400}})));
     node->requestKey();

@@ -47,6 +47,12 @@ QByteArray expectedRequest(int port, const QString& key, const QString& fileName
     return header + before + data + after;
 }
 
+QByteArray errorLog()
+{
+    QFile file(vbUploadErrorLog::path());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // Reads the request of the expected size, then answers in pieces, closes, or stays silent.
 class FakeUploadServer : public QObject
 {
@@ -122,7 +128,6 @@ private slots:
 
 private:
     QString writeFile(const QString& name, const QByteArray& bytes);
-    static QByteArray errorLog();
 
     QTemporaryDir m_dir;
 };
@@ -144,12 +149,6 @@ QString tst_httpupload::writeFile(const QString& name, const QByteArray& bytes)
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         return QString();
     return file.fileName();
-}
-
-QByteArray tst_httpupload::errorLog()
-{
-    QFile file(vbUploadErrorLog::path());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void tst_httpupload::upload_data()
