@@ -120,17 +120,17 @@ void tst_Update::downloadsAndSwapsIn_data()
     QTest::addColumn<bool>("completed");
 
     const QByteArray a = patternBytes(1000, 11);
-    const QByteArray b = patternBytes(3000, 12);
+    const QByteArray b = patternBytes(300000, 12); // several chunks
     const Files ab{{"a.bin", a}, {"b.bin", b}};
     // A ".tmp" left by an interrupted run is no obstacle.
     QTest::newRow("program into the current folder")
-        << ab << "" << Files{{"a.bin", "old program"}, {"a.bin.tmp", "stale"}} << ab << 4000 << true;
+        << ab << "" << Files{{"a.bin", "old program"}, {"a.bin.tmp", "stale"}} << ab << 301000 << true;
     QTest::newRow("elements into a new dated folder") << ab << "Elements/2026-12-06" << Files()
                                                       << Files{{"Elements/", ""},
                                                                {"Elements/2026-12-06/", ""},
                                                                {"Elements/2026-12-06/a.bin", a},
                                                                {"Elements/2026-12-06/b.bin", b}}
-                                                      << 4000 << true;
+                                                      << 301000 << true;
     QTest::newRow("nothing to download") << Files() << "Elements/today" << Files() << Files() << 0 << true;
     // "a.bin" cannot be moved aside: a folder holds the name it would take. Not swapped in, not done.
     const Files blocked{{"a.bin", "old a"}, {"a.bin.tmp/", ""}, {"a.bin.tmp/keep", "x"}, {"b.bin", "old b"}};
@@ -138,7 +138,7 @@ void tst_Update::downloadsAndSwapsIn_data()
     kept.insert("a.bin.newVersion", a);
     kept.insert("b.bin", b);
     QTest::newRow("old file that cannot be moved aside is kept")
-        << ab << "" << blocked << kept << 4000 << false;
+        << ab << "" << blocked << kept << 301000 << false;
     // Names with a slash are no listing lines at all (see tst_ftplistparser); a backslash reaches the
     // downloader's own check. Nothing lands beside the target folder either.
     QTest::newRow("name outside the target refused")
