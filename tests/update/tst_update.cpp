@@ -9,7 +9,6 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QProgressBar>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using Files = QMap<QString, QByteArray>; // relative path -> content; a folder ends in '/'
@@ -152,8 +151,9 @@ void tst_Update::downloadsAndSwapsIn()
     QFETCH(QString, targetFolder);
     QFETCH(Files, before);
     QFETCH(int, total);
-    QVERIFY(setUpdateFiles(*m_service, "program", remote));
-    QVERIFY(QDir().mkpath(m_service->stateDir() + "/ftp/updateclient/update/program/folder"));
+    const QString folder = targetFolder.startsWith("Elements") ? "element" : "program"; // remote folder
+    QVERIFY(setUpdateFiles(*m_service, folder, remote));
+    QVERIFY(QDir().mkpath(m_service->stateDir() + "/ftp/updateclient/update/" + folder + "/folder"));
     for (auto it = before.cbegin(); it != before.cend(); ++it) {
         if (it.key().endsWith('/'))
             QVERIFY(QDir().mkpath(target(it.key())));
@@ -165,7 +165,7 @@ void tst_Update::downloadsAndSwapsIn()
         QTest::ignoreMessage(QtWarningMsg, "vbUpdate: refusing listed name \"..\\\\evil2\"");
     QDir::setCurrent(m_dir->path());
 
-    vbUpdate dialog("program", targetFolder.isEmpty() ? QString() : target(targetFolder),
+    vbUpdate dialog(folder, targetFolder.isEmpty() ? QString() : target(targetFolder),
                     m_service->endpoints());
     QList<int> values;
     connect(dialog.progressBar, &QProgressBar::valueChanged, this, [&](int v) { values.append(v); });
