@@ -1,22 +1,16 @@
-#include "vbEndpoints.h"
-#include "vbMessageBox.h"
-#include "vbPushButton.h"
+#include "vbModalAnswer.h"
 #include "vbTestService.h"
 #include "vbUpdate.h"
 #include "vbUpdateArea.h"
 #include "vbUpdaterApp.h"
 #include "vbVersionAnswer.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QProcess>
-#include <QProgressBar>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
 
-// The updater in-process (questions answered from a timer); the real program where none is asked.
+// The updater in-process (questions answered as a user would); the real program where none is asked.
 class tst_Updater : public QObject
 {
     Q_OBJECT
@@ -28,53 +22,22 @@ private slots:
     void versionAnswer();
     void comparesStoredAndLatest_data();
     void comparesStoredAndLatest();
-    void troubledVersionAnswer_data();
-    void troubledVersionAnswer();
     void realProgram_data();
     void realProgram();
 
 private:
-    enum Answer
-    {
-        NoAnswer,
-        AnswerOk,
-        AnswerCancel
-    };
-    // Answers the question box when it shows; records what it said.
-    void answerQuestions(Answer answer);
     void writeIni(int httpPort, int ftpPort, const QString& storedVersion) const;
     QByteArray iniBytes() const;
-    QString storedVersion() const;
     int mainProgramRuns() const;
-    static quint16 closedPort();
 
     std::unique_ptr<vbTestService> m_service;
     std::unique_ptr<QTemporaryDir> m_dir;
-    QTimer m_answerer;
-    Answer m_answer = NoAnswer;
-    QStringList m_questions;
 };
 
 void tst_Updater::initTestCase()
 {
     m_service = std::make_unique<vbTestService>();
     QVERIFY2(m_service->isRunning(), qPrintable(m_service->errorString()));
-    m_answerer.setInterval(20);
-    connect(&m_answerer, &QTimer::timeout, this, [this] {
-        auto* update = qobject_cast<vbUpdate*>(QApplication::activeModalWidget());
-        if (update && update->isVisible() && update->lblStatus->text() == QLatin1String("Download failed!")) {
-            // A dialog that sits waiting after a failure is closed, so the test can say what went wrong.
-            m_questions << QStringLiteral("<waiting dialog>");
-            QTest::mouseClick(update->btnCancel, Qt::LeftButton);
-            return;
-        }
-        auto* box = qobject_cast<vbMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        // A question nobody expected is recorded and declined, so the test fails instead of hanging.
-        m_questions << box->label->text();
-        QTest::mouseClick(m_answer == AnswerOk ? box->btnOK : box->btnCancel, Qt::LeftButton);
-    });
 }
 
 void tst_Updater::init()
@@ -84,8 +47,6 @@ void tst_Updater::init()
     QVERIFY(QDir::setCurrent(m_dir->path()));
     QVERIFY(m_service->clearFaults());
     QVERIFY(m_service->control("version", {{"version", "1.5"}}));
-    m_questions.clear();
-    m_answer = NoAnswer;
     // The main program stand-in records that it ran and in which folder.
     QFile f(m_dir->filePath(vbUpdaterApp::mainProgramName()));
     QVERIFY(f.open(QIODevice::WriteOnly));
@@ -95,14 +56,7 @@ void tst_Updater::init()
 
 void tst_Updater::cleanup()
 {
-    m_answerer.stop();
     QDir::setCurrent(QDir::tempPath());
-}
-
-void tst_Updater::answerQuestions(Answer answer)
-{
-    m_answer = answer;
-    m_answerer.start();
 }
 
 void tst_Updater::writeIni(int httpPort, int ftpPort, const QString& storedVersion) const
@@ -123,12 +77,6 @@ QByteArray tst_Updater::iniBytes() const
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QString tst_Updater::storedVersion() const
-{
-    QSettings ini(m_dir->filePath("system.ini"), QSettings::IniFormat);
-    return ini.value("version/ver").toString();
-}
-
 int tst_Updater::mainProgramRuns() const
 {
     QFile f(m_dir->filePath("ran.txt"));
@@ -138,12 +86,14 @@ int tst_Updater::mainProgramRuns() const
     return int(f.readAll().count(line));
 }
 
-quint16 tst_Updater::closedPort()
+namespace {
+// Questions are answered as listed; the download dialog runs on its own, any other dialog is declined.
+void declineQuestions(QWidget* dialog)
 {
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost);
-    return server.serverPort();
+    if (!qobject_cast<vbUpdate*>(dialog))
+        vbModalAnswer::reject(dialog);
 }
+} // namespace
 
 void tst_Updater::versionAnswer_data()
 {
@@ -171,132 +121,79 @@ void tst_Updater::comparesStoredAndLatest_data()
 {
     QTest::addColumn<QString>("stored"); // empty: no setting
     QTest::addColumn<QString>("served");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("asked");
+    QTest::addColumn<QByteArray>("answer");   // the button pressed on the offer; empty: no offer
     QTest::addColumn<QString>("storedAfter"); // empty: file untouched
     QTest::addColumn<bool>("downloadFails");  // the second file cannot be had
+    QTest::addColumn<QJsonObject>("versionFault");
 
-    QTest::newRow("1.0 vs 1.5, OK") << "1.0"
-                                    << "1.5" << int(AnswerOk) << true << "1.5" << false;
-    QTest::newRow("1.0 vs 1.5, Cancel") << "1.0"
-                                        << "1.5" << int(AnswerCancel) << true << "1.5" << false;
-    QTest::newRow("1.5 vs 1.5") << "1.5"
-                                << "1.5" << int(NoAnswer) << false << "" << false;
-    QTest::newRow("1.2 vs 1.25 read as 1.2") << "1.2"
-                                             << "1.25" << int(NoAnswer) << false << "" << false;
-    QTest::newRow("1.0 vs 1.25 stores 1.2") << "1.0"
-                                            << "1.25" << int(AnswerCancel) << true << "1.2" << false;
-    QTest::newRow("2.0 is stored as received") << "1.0"
-                                               << "2.0" << int(AnswerCancel) << true << "2.0" << false;
-    QTest::newRow("no number is no answer") << "1.0"
-                                            << "abc" << int(NoAnswer) << false << "" << false;
+    const auto row = [](const char* name, const char* stored, const char* served, const char* answer,
+                        const char* storedAfter, bool downloadFails = false, const QJsonObject& fault = {}) {
+        QTest::newRow(name) << stored << served << QByteArray(answer) << storedAfter << downloadFails
+                            << fault;
+    };
+    row("1.0 vs 1.5, OK", "1.0", "1.5", "btnOK", "1.5");
+    row("1.0 vs 1.5, Cancel", "1.0", "1.5", "btnCancel", "1.5");
+    row("1.5 vs 1.5", "1.5", "1.5", "", "");
+    row("1.2 vs 1.25 read as 1.2", "1.2", "1.25", "", "");
+    row("1.0 vs 1.25 stores 1.2", "1.0", "1.25", "btnCancel", "1.2");
+    row("2.0 is stored as received", "1.0", "2.0", "btnCancel", "2.0");
+    row("no number is no answer", "1.0", "abc", "", "");
     // A download that did not arrive is offered again at the next start.
-    QTest::newRow("1.0 vs 1.5, OK, download fails") << "1.0"
-                                                    << "1.5" << int(AnswerOk) << true << "" << true;
+    row("1.0 vs 1.5, OK, download fails", "1.0", "1.5", "btnOK", "", true);
     // Left by older updaters: they must not silence every later offer.
-    QTest::newRow("stored inf counts as 1.0") << "inf"
-                                              << "1.5" << int(AnswerCancel) << true << "1.5" << false;
+    row("stored inf counts as 1.0", "inf", "1.5", "btnCancel", "1.5");
+    // The version request has a time-out of 5 s; the updater reads the answer once.
+    row("slow answer within the time-out is read", "1.0", "1.5", "btnCancel", "1.5", false,
+        vbTestService::fault("version", "delay", {{"ms", 300}}));
+    row("stalled service: given up", "1.0", "1.5", "", "", false, vbTestService::fault("version", "stall"));
+    row("body after the header packet reads as none", "1.0", "1.5", "", "", false,
+        vbTestService::fault("version", "split", {{"ms", 1000}}));
 }
 
 void tst_Updater::comparesStoredAndLatest()
 {
     QFETCH(QString, stored);
     QFETCH(QString, served);
-    QFETCH(int, answer);
-    QFETCH(bool, asked);
+    QFETCH(QByteArray, answer);
     QFETCH(QString, storedAfter);
     QFETCH(bool, downloadFails);
+    QFETCH(QJsonObject, versionFault);
     const QByteArray program = patternBytes(700, 21);
     QVERIFY(
         setUpdateFiles(*m_service, "program", {{"readme.txt", "new readme"}, {"pixelvane.dat", program}}));
     if (downloadFails)
         QVERIFY(m_service->injectFault(retrFault("readme.txt", "refuse")));
     QVERIFY(m_service->control("version", {{"version", served}}));
+    if (!versionFault.isEmpty())
+        QVERIFY(m_service->injectFault(versionFault));
     writeIni(m_service->httpPort(), m_service->ftpPort(), stored);
     const QByteArray before = iniBytes();
 
-    answerQuestions(Answer(answer));
-    QCOMPARE(vbUpdaterApp().run(), 0);
-
-    QStringList questions;
-    if (asked)
-        questions << "Detected latest version.Do you want update now?";
+    vbModalAnswer answers(declineQuestions);
+    if (!answer.isEmpty())
+        answers.expect("vbMessageBox", vbModalAnswer::press(answer.constData()));
     if (downloadFails) // told, and acknowledging it starts the main program
-        questions << "Download failed!";
-    QCOMPARE(m_questions, questions);
+        answers.expect("vbMessageBox");
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(vbUpdaterApp().run(), 0);
+    QVERIFY2(timer.elapsed() < 9000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(answers.pending(), 0);
+    QCOMPARE(answers.unexpected().filter("vbMessageBox"), QStringList());
     if (storedAfter.isEmpty())
         QCOMPARE(iniBytes(), before);
     else
-        QCOMPARE(storedVersion(), storedAfter);
+        QCOMPARE(
+            QSettings(m_dir->filePath("system.ini"), QSettings::IniFormat).value("version/ver").toString(),
+            storedAfter);
     // Only OK downloads, into the current folder; a failed download leaves nothing.
-    const bool downloaded = answer == AnswerOk && !downloadFails;
+    const bool downloaded = answer == "btnOK" && !downloadFails;
     QCOMPARE(QFile::exists(m_dir->filePath("readme.txt")), downloaded);
-    QCOMPARE(QFile::exists(m_dir->filePath("pixelvane.dat")), downloaded);
-    if (downloaded) {
-        QFile f(m_dir->filePath("pixelvane.dat"));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), program);
-    }
+    QFile file(m_dir->filePath("pixelvane.dat"));
+    QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(),
+             downloaded ? program : QByteArray());
     QCOMPARE(mainProgramRuns(), 1);
 }
-
-void tst_Updater::troubledVersionAnswer_data()
-{
-    QTest::addColumn<QString>("fault");
-    QTest::addColumn<bool>("asked");
-    QTest::addColumn<int>("minMs");
-    QTest::addColumn<int>("maxMs");
-    QTest::newRow("slow answer within the 5 s time-out is read") << "delay" << true << 300 << 4500;
-    QTest::newRow("stalled service: given up after 5 s") << "stall" << false << 4500 << 9000;
-    QTest::newRow("body after the header packet reads as none") << "split" << false << 0 << 4500;
-}
-
-void tst_Updater::troubledVersionAnswer()
-{
-    QFETCH(QString, fault);
-    QFETCH(bool, asked);
-    QFETCH(int, minMs);
-    QFETCH(int, maxMs);
-    // "split": the body follows the header a second later; the updater reads once.
-    QJsonObject spec{{"endpoint", "version"}, {"kind", fault}};
-    if (fault != QLatin1String("stall"))
-        spec.insert("ms", fault == QLatin1String("split") ? 1000 : 300);
-    QVERIFY(m_service->injectFault(spec));
-    writeIni(m_service->httpPort(), m_service->ftpPort(), "1.0");
-    const QByteArray before = iniBytes();
-    answerQuestions(AnswerCancel);
-    QElapsedTimer timer;
-    timer.start();
-    QCOMPARE(vbUpdaterApp().run(), 0);
-    QVERIFY2(timer.elapsed() >= minMs && timer.elapsed() < maxMs,
-             qPrintable(QString::number(timer.elapsed())));
-    QCOMPARE(m_questions.size(), asked ? 1 : 0);
-    if (asked)
-        QCOMPARE(storedVersion(), QStringLiteral("1.5"));
-    else
-        QCOMPARE(iniBytes(), before);
-    QCOMPARE(mainProgramRuns(), 1);
-}
-
-namespace {
-
-int runUpdaterProgram(const QString& folder, qint64* elapsedMs)
-{
-    QProcess p;
-    p.setWorkingDirectory(folder);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    p.setProcessEnvironment(env);
-    QElapsedTimer timer;
-    timer.start();
-    p.start(qEnvironmentVariable("PV_BUILD_DIR") + "/update/updater", {});
-    if (!p.waitForFinished(20000) || p.exitStatus() != QProcess::NormalExit)
-        return -1;
-    *elapsedMs = timer.elapsed();
-    return p.exitCode();
-}
-
-} // namespace
 
 void tst_Updater::realProgram_data()
 {
@@ -312,9 +209,15 @@ void tst_Updater::realProgram()
         QVERIFY(QFile::remove(m_dir->filePath(vbUpdaterApp::mainProgramName())));
     writeIni(closedPort(), closedPort(), "1.0");
     const QByteArray before = iniBytes();
-    qint64 elapsed = 0;
-    QCOMPARE(runUpdaterProgram(m_dir->path(), &elapsed), 0);
-    QVERIFY2(elapsed < 3000, qPrintable(QString::number(elapsed)));
+    QProcess updater;
+    updater.setWorkingDirectory(m_dir->path());
+    QElapsedTimer timer;
+    timer.start();
+    updater.start(qEnvironmentVariable("PV_BUILD_DIR") + "/update/updater", {});
+    QVERIFY(updater.waitForFinished(20000));
+    QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(updater.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(updater.exitCode(), 0);
     if (mainProgram)
         QCOMPARE(mainProgramRuns(), 1);
     else

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
+#include <QTcpServer>
 
 bool setUpdateFiles(vbTestService& service, const QString& folder, const QMap<QString, QByteArray>& files)
 {
@@ -33,13 +34,17 @@ QStringList updateFtpCommands(vbTestService& service)
 
 QJsonObject retrFault(const QString& file, const char* kind, int bytes)
 {
-    QJsonObject fault{{QLatin1String("endpoint"), QLatin1String("ftp_retr")},
-                      {QLatin1String("kind"), QLatin1String(kind)},
-                      {QLatin1String("count"), 1},
-                      {QLatin1String("params"), QJsonObject{{QLatin1String("arg"), file}}}};
+    QJsonObject extra{{"count", 1}, {"params", QJsonObject{{"arg", file}}}};
     if (bytes > 0)
-        fault.insert(QLatin1String("bytes"), bytes);
-    return fault;
+        extra.insert("bytes", bytes);
+    return vbTestService::fault("ftp_retr", QLatin1String(kind), extra);
+}
+
+quint16 closedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost);
+    return server.serverPort();
 }
 
 QByteArray patternBytes(int size, int seed)

@@ -19,5 +19,8 @@ QStringList updateFtpCommands(vbTestService& service);
 // A fault for the download of one file: "refuse" or "stall" after `bytes`.
 QJsonObject retrFault(const QString& file, const char* kind, int bytes = 0);
 
+// A loopback port nobody listens on.
+quint16 closedPort();
+
 // Bytes that differ from file to file and from position to position.
 QByteArray patternBytes(int size, int seed);

@@ -1,13 +1,18 @@
-// The FTP worker against the stand-in service: what it stores, failures, stopping, removal.
+// FTP uploads against the stand-in service: what the worker stores, failures, stopping, removal; and
+// the photo node's steps around it.
+#include "_loadThread.h"
+#include "_saveImageThread.h"
+#include "vbFileNode.h"
 #include "vbFtpSession.h"
 #include "vbFtpUpload.h"
+#include "vbSession.h"
+#include "vbTestPhotos.h"
 #include "vbTestService.h"
 
 #include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,17 +21,9 @@
 namespace {
 const QString kUser = QLatin1String(velbrook::kDemoEmail);
 const QString kPassword = QLatin1String(velbrook::kDemoPassword);
-const QString kAlbum = QStringLiteral("12");
+const QString kAlbum = QString::number(velbrook::kFamilyAlbumId);
 
-QJsonObject fault(const char* endpoint, const char* kind, int bytes = 0)
-{
-    QJsonObject f{{QLatin1String("endpoint"), QLatin1String(endpoint)},
-                  {QLatin1String("kind"), QLatin1String(kind)},
-                  {QLatin1String("count"), 1}};
-    if (bytes > 0)
-        f.insert(QLatin1String("bytes"), bytes);
-    return f;
-}
+const QJsonObject kOnce{{"count", 1}}; // a fault that hits the next matching command only
 
 QByteArray sha256Of(const QString& path)
 {
@@ -45,12 +42,15 @@ private slots:
     void initTestCase();
     void init();
     void loginAndFolder();
-    void storesThreeFilesInOrder();
-    void stopIsPromptInEveryPhase_data();
-    void stopIsPromptInEveryPhase();
-    void brokenServerCostsOneAttempt_data();
-    void brokenServerCostsOneAttempt();
+    void storesThreeFiles_data();
+    void storesThreeFiles();
+    void stopRemovesWhatWasSent();
     void removeRemoteTriesEveryName();
+    void ftpPhotoKeepsItsIdAndName();
+    void failedIdRequestCountsOnce_data();
+    void failedIdRequestCountsOnce();
+    void sixthTransferFailureGivesUpAndRemovesFiles();
+    void cancelDropsLateAnswers();
 
 private:
     vbUploadFiles makeFiles(int small, int medium, int photo);
@@ -58,8 +58,15 @@ private:
     QMap<QString, QByteArray> storedFiles(const QString& photoId);
     QStringList storOrder(const QString& photoId);
     QJsonArray stateList(const char* name) { return m_service->state().value(QLatin1String(name)).toArray(); }
+    // A prepared node (thumbnail loaded, upload files written) for a new photo file; with its id if asked.
+    std::unique_ptr<vbFileNode> preparedNode(const QString& fileName, bool withId);
+    static vbUploadState settle(vbFileNode& node); // waits while the node is busy; its state then
+    void transfer(vbFileNode& node) { node.startTransfer(true, m_host, kUser, kPassword, kAlbum); }
 
     std::unique_ptr<vbTestService> m_service;
+    std::unique_ptr<vbSession> m_session;
+    std::unique_ptr<_loadThread> m_loader;
+    std::unique_ptr<_saveImageThread> m_preparer;
     QTemporaryDir m_dir;
     QString m_host;
     int m_port = 0;
@@ -68,37 +75,42 @@ private:
 
 void tst_ftpupload::initTestCase()
 {
+    QVERIFY(QDir::setCurrent(m_dir.path()));
+    QVERIFY(QDir().mkpath(QStringLiteral("TempImages")) && QDir().mkpath(QStringLiteral("photos")));
     m_service = std::make_unique<vbTestService>();
     QVERIFY2(m_service->isRunning(), qPrintable(m_service->errorString()));
     m_host = m_service->wangtong();
     m_port = m_service->ftpPort();
     createFtpFolder(m_host, m_port, kUser, kPassword, kAlbum); // unless the service already has it
-    QVERIFY(openFtpSession(m_host, m_port, kUser, kPassword, kAlbum) != nullptr);
+    m_session = std::make_unique<vbSession>(m_service->endpoints());
+    m_session->signIn(velbrook::kDemoUserId, kUser, kPassword, m_host, QStringLiteral("Http"));
+    m_session->setAlbums(
+        {AlbumRecord{QStringLiteral("Family"), velbrook::kFamilyAlbumId, velbrook::kFamilyPhotoCount}});
+    m_session->setCurrentAlbum(0);
+    m_loader = std::make_unique<_loadThread>();
+    m_preparer = std::make_unique<_saveImageThread>();
 }
 
 void tst_ftpupload::init()
 {
-    QVERIFY(QThreadPool::globalInstance()->waitForDone(
-        30000)); // background removals would take this test's faults
+    // Background removals would take this test's faults.
+    QVERIFY(QThreadPool::globalInstance()->waitForDone(30000));
     QVERIFY(m_service->clearFaults(true));
+    m_session->setFtpMode(true);
 }
 
 vbUploadFiles tst_ftpupload::makeFiles(int small, int medium, int photo)
 {
-    vbUploadFiles files;
     const QString tag = QString::number(++m_files);
-    const QList<QPair<QString*, int>> parts{
-        {&files.smallFile, small}, {&files.mediumFile, medium}, {&files.photoFile, photo}};
-    const QStringList names{tag + "_2.jpg", tag + "_1.jpg", tag + ".JPG"};
-    for (int i = 0; i < 3; ++i) {
-        QList<quint32> words((parts.at(i).second + 3) / 4);
-        QRandomGenerator::global()->fillRange(words.data(), words.size());
-        QFile file(m_dir.filePath(names.at(i)));
-        if (file.open(QIODevice::WriteOnly))
-            file.write(reinterpret_cast<const char*>(words.constData()), parts.at(i).second);
-        *parts.at(i).first = file.fileName();
-    }
-    return files;
+    // Bytes that differ from position to position, so a block sent twice or skipped shows.
+    const auto write = [&](const QString& name, int size) {
+        QByteArray data(size, Qt::Uninitialized);
+        for (int i = 0; i < size; ++i)
+            data[i] = char((i * 7 + size) % 251);
+        QFile file(m_dir.filePath(tag + name));
+        return file.open(QIODevice::WriteOnly) && file.write(data) == size ? file.fileName() : QString();
+    };
+    return vbUploadFiles{write(".JPG", photo), write("_1.jpg", medium), write("_2.jpg", small), {}};
 }
 
 QMap<QString, QByteArray> tst_ftpupload::storedFiles(const QString& photoId)
@@ -135,25 +147,76 @@ void tst_ftpupload::loginAndFolder()
     QVERIFY(openFtpSession(m_host, m_port, kUser, kPassword, QStringLiteral("no-such-folder")) == nullptr);
 }
 
-void tst_ftpupload::storesThreeFilesInOrder()
+// Stopped while it waits for the word on a sent file: at once, with no report, and what reached the
+// server is removed in the background. (A stop during QUIT is tst_net's; the photo was reported before.)
+void tst_ftpupload::stopRemovesWhatWasSent()
 {
-    vbUploadFiles files = makeFiles(700, 5000, 300001);
+    QVERIFY(m_service->injectFault(vbTestService::fault("ftp_stor", "stall", kOnce)));
+    auto worker =
+        std::make_unique<vbFtpUpload>(m_host, m_port, kUser, kPassword, kAlbum, vbNetDeadlines{30000});
+    QSignalSpy done(worker.get(), &vbBaseUpload::sig_done);
+    QVERIFY(worker->startUpload(makeFiles(500, 500, 1000), QStringLiteral("4903")));
+    QTRY_COMPARE_WITH_TIMEOUT(stateList("ftp_log").last().toObject().value("cmd").toString(),
+                              QStringLiteral("STOR"), 10000);
+    QCOMPARE(storedFiles(QStringLiteral("4903")).size(), 1);
+
+    QElapsedTimer clock;
+    clock.start();
+    worker->stopUpload();
+    worker.reset();
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(done.size(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(storedFiles(QStringLiteral("4903")).size(), 0, 10000);
+}
+
+void tst_ftpupload::storesThreeFiles_data()
+{
+    QTest::addColumn<QJsonObject>("injected"); // fails the first run
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<int>("kept"); // files on the server after the first run
+    QTest::newRow("at the first go") << QJsonObject() << "4711" << 3;
+    QTest::newRow("login refused") << vbTestService::fault("ftp_login", "refuse", kOnce) << "4721" << 0;
+    // Later files are not sent after a failure.
+    QTest::newRow("first STOR fails midway")
+        << vbTestService::fault("ftp_stor", "fail_after", {{"count", 1}, {"bytes", 2000}}) << "4722" << 1;
+}
+
+// Deadlines of every step are tst_net's; here: what is stored, and that a failed run costs one attempt.
+void tst_ftpupload::storesThreeFiles()
+{
+    QFETCH(QJsonObject, injected);
+    QFETCH(QString, id);
+    const bool fails = !injected.isEmpty();
+    if (fails)
+        QVERIFY(m_service->injectFault(injected));
+
+    const vbUploadFiles files = makeFiles(3000, 5000, 300001);
     vbFtpUpload worker(m_host, m_port, kUser, kPassword, kAlbum);
     QSignalSpy progress(&worker, &vbBaseUpload::sig_dataTransfer);
     QSignalSpy done(&worker, &vbBaseUpload::sig_done);
-    QVERIFY(worker.startUpload(files, QStringLiteral("4711")));
-    QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 20000);
-    QCOMPARE(done.first().first().toBool(), true);
+    QVERIFY(worker.startUpload(files, id));
+    QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 10000);
+    QCOMPARE(done.takeFirst().first().toBool(), !fails);
+    QTRY_VERIFY(worker.isFinished());
+    QCOMPARE(worker.lastError().isEmpty(), !fails);
+    QTEST(int(storedFiles(id).size()), "kept");
+    if (fails) {
+        // Started again, as the upload tick does: the photo goes through.
+        QVERIFY(m_service->clearFaults(true));
+        progress.clear();
+        QVERIFY(worker.startUpload(files, id));
+        QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 10000);
+        QCOMPARE(done.takeFirst().first().toBool(), true);
+    }
 
-    const QMap<QString, QByteArray> stored = storedFiles(QStringLiteral("4711"));
+    const QMap<QString, QByteArray> stored = storedFiles(id);
     QCOMPARE(stored.size(), 3);
-    QCOMPARE(stored.value(QStringLiteral("12/4711_2.jpg")), sha256Of(files.smallFile));
-    QCOMPARE(stored.value(QStringLiteral("12/4711_1.jpg")), sha256Of(files.mediumFile));
-    QCOMPARE(stored.value(QStringLiteral("12/4711.jpg")), sha256Of(files.photoFile));
-    QCOMPARE(storOrder(QStringLiteral("4711")), QStringList({"4711_2.jpg", "4711_1.jpg", "4711.jpg"}));
-
+    QCOMPARE(stored.value(kAlbum + "/" + id + "_2.jpg"), sha256Of(files.smallFile));
+    QCOMPARE(stored.value(kAlbum + "/" + id + "_1.jpg"), sha256Of(files.mediumFile));
+    QCOMPARE(stored.value(kAlbum + "/" + id + ".jpg"), sha256Of(files.photoFile));
+    QCOMPARE(storOrder(id), QStringList({id + "_2.jpg", id + "_1.jpg", id + ".jpg"}));
     // Progress grows by at most one send block over the sum of the sizes.
-    const qint64 total = 700 + 5000 + 300001;
+    const qint64 total = 3000 + 5000 + 300001;
     qint64 previous = 0;
     for (const QList<QVariant>& p : progress) {
         QCOMPARE(p.at(1).toLongLong(), total);
@@ -162,97 +225,6 @@ void tst_ftpupload::storesThreeFilesInOrder()
         previous = p.at(0).toLongLong();
     }
     QCOMPARE(previous, total);
-}
-
-void tst_ftpupload::stopIsPromptInEveryPhase_data()
-{
-    QTest::addColumn<QJsonObject>("injected");
-    QTest::addColumn<QString>("id");
-    QTest::addColumn<int>("stored"); // files on the server when stopped; all but a finished run's go
-
-    QTest::newRow("waiting for the word on a sent file") << fault("ftp_stor", "stall") << "4903" << 1;
-    QTest::newRow("QUIT never answered") << fault("ftp_quit", "stall") << "4904" << 3;
-}
-
-void tst_ftpupload::stopIsPromptInEveryPhase()
-{
-    QFETCH(QJsonObject, injected);
-    QFETCH(QString, id);
-    QFETCH(int, stored);
-    QVERIFY(m_service->injectFault(injected));
-    // Only a stop can end these waits quickly.
-    auto worker =
-        std::make_unique<vbFtpUpload>(m_host, m_port, kUser, kPassword, kAlbum, vbNetDeadlines{30000});
-    QSignalSpy done(worker.get(), &vbBaseUpload::sig_done);
-    QVERIFY(worker->startUpload(makeFiles(500, 500, 1000), id));
-    const bool quit = injected.value(QLatin1String("endpoint")).toString() == QLatin1String("ftp_quit");
-    if (quit) {
-        // The photo is stored: that is reported before the session is closed.
-        QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 10000);
-        QCOMPARE(done.first().first().toBool(), true);
-    }
-    QTRY_COMPARE_WITH_TIMEOUT(stateList("ftp_log").last().toObject().value(QLatin1String("cmd")).toString(),
-                              quit ? QStringLiteral("QUIT") : QStringLiteral("STOR"), 10000);
-    QVERIFY(worker->isRunning());
-    QCOMPARE(storedFiles(id).size(), stored);
-
-    QElapsedTimer clock;
-    clock.start();
-    worker->stopUpload();
-    worker.reset();
-    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(done.size(), quit ? 1 : 0);
-    QTRY_COMPARE_WITH_TIMEOUT(storedFiles(id).size(), quit ? 3 : 0, 10000); // removed in the background
-}
-
-void tst_ftpupload::brokenServerCostsOneAttempt_data()
-{
-    QTest::addColumn<QList<QJsonObject>>("injected");
-    QTest::addColumn<QString>("id");
-    QTest::addColumn<int>("kept"); // files on the server after the failure; -1: not checked
-    QTest::newRow("login refused") << QList<QJsonObject>{fault("ftp_login", "refuse")} << "4721" << 0;
-    QTest::newRow("first STOR fails midway")
-        << QList<QJsonObject>{fault("ftp_stor", "fail_after", 2000)} << "4722" << 1;
-    QTest::newRow("data connection never read, QUIT never answered")
-        << QList<QJsonObject>{fault("ftp_stor", "stall"), fault("ftp_quit", "stall")} << "4723" << -1;
-    QTest::newRow("reset mid-transfer")
-        << QList<QJsonObject>{fault("ftp_stor", "reset", 100000)} << "4724" << -1;
-}
-
-void tst_ftpupload::brokenServerCostsOneAttempt()
-{
-    QFETCH(QList<QJsonObject>, injected);
-    QFETCH(QString, id);
-    QFETCH(int, kept);
-    const int deadline = 2000;
-    for (const QJsonObject& f : injected)
-        QVERIFY(m_service->injectFault(f));
-
-    const vbUploadFiles files = makeFiles(3000, 400000, 900000);
-    vbFtpUpload worker(m_host, m_port, kUser, kPassword, kAlbum, vbNetDeadlines{deadline});
-    QSignalSpy done(&worker, &vbBaseUpload::sig_done);
-    QElapsedTimer clock;
-    clock.start();
-    QVERIFY(worker.startUpload(files, id));
-    QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 3 * deadline);
-    QCOMPARE(done.takeFirst().first().toBool(), false);
-    QVERIFY2(clock.elapsed() < 2 * deadline, qPrintable(QString::number(clock.elapsed())));
-    // The failed run does not linger saying goodbye to a broken server.
-    QTRY_VERIFY_WITH_TIMEOUT(worker.isFinished(), deadline / 2);
-    QVERIFY(!worker.lastError().isEmpty());
-    if (kept >= 0) {
-        QCOMPARE(storedFiles(id).size(), kept);
-        QVERIFY(storOrder(id).size() <= 1); // later files are not sent after a failure
-    }
-
-    // Started again, as the upload tick does: the photo goes through.
-    clock.restart();
-    QVERIFY(worker.startUpload(files, id));
-    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
-    QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 3 * deadline);
-    QCOMPARE(done.takeFirst().first().toBool(), true);
-    QCOMPARE(storedFiles(id).value(kAlbum + QStringLiteral("/") + id + QStringLiteral(".jpg")),
-             sha256Of(files.photoFile));
 }
 
 void tst_ftpupload::removeRemoteTriesEveryName()
@@ -271,5 +243,131 @@ void tst_ftpupload::removeRemoteTriesEveryName()
     QCOMPARE(storedFiles(QStringLiteral("4714")).size(), 0);
 }
 
-QTEST_GUILESS_MAIN(tst_ftpupload)
+// The photo node's upload steps in FTP mode.
+std::unique_ptr<vbFileNode> tst_ftpupload::preparedNode(const QString& fileName, bool withId)
+{
+    const QString path = m_dir.filePath(QStringLiteral("photos/") + fileName);
+    if (!vbTestPhotos::writeJpeg(path, {800, 600}, {}, 90))
+        return nullptr;
+    auto node = std::make_unique<vbFileNode>();
+    node->setFileInfo(QFileInfo(path));
+    node->setSession(m_session.get());
+    node->setLoader(m_loader.get());
+    if (!node->requestThumbnail() || !QTest::qWaitFor([&] { return !node->thumbnail().isNull(); }, 10000))
+        return nullptr;
+    QSignalSpy prepared(node.get(), &vbFileNode::sig_preUploadComplete);
+    m_preparer->setNodes({node.get()}, true);
+    if (!QTest::qWaitFor([&] { return !prepared.isEmpty(); }, 10000))
+        return nullptr;
+    node->setUploadState(vbUploadState::Prepared);
+    if (withId) {
+        node->requestKey();
+        if (settle(*node) != vbUploadState::KeyReady)
+            return nullptr;
+    }
+    return node;
+}
+
+vbUploadState tst_ftpupload::settle(vbFileNode& node)
+{
+    (void)QTest::qWaitFor(
+        [&] {
+            const vbUploadState s = node.uploadState();
+            return s != vbUploadState::RequestingKey && s != vbUploadState::Transferring &&
+                   s != vbUploadState::Committing;
+        },
+        20000);
+    return node.uploadState();
+}
+
+// What the service stores is checked end to end (tst_e2e_upload); here: a held
+// id is not asked for again, and a name full of URL characters arrives intact.
+void tst_ftpupload::ftpPhotoKeepsItsIdAndName()
+{
+    const QString name = QString::fromUtf8("my trip & 旅行 #1+1=2%");
+    std::unique_ptr<vbFileNode> node = preparedNode(name + QStringLiteral(".jpg"), true);
+    QVERIFY(node);
+    const QString id = node->photoIdString();
+    const int requests = stateList("requests").size();
+    node->setUploadState(vbUploadState::Prepared);
+    node->requestKey();
+    QCOMPARE(node->photoIdString(), id);
+    QCOMPARE(stateList("requests").size(), requests);
+
+    transfer(*node);
+    QCOMPARE(settle(*node), vbUploadState::Transferred);
+    node->commit();
+    QCOMPARE(settle(*node), vbUploadState::Uploaded);
+    const QJsonObject commit = stateList("commits").last().toObject();
+    QCOMPARE(commit.value(QLatin1String("params")).toObject().value(QLatin1String("photoname")).toString(),
+             name);
+}
+
+void tst_ftpupload::failedIdRequestCountsOnce_data()
+{
+    QTest::addColumn<QJsonObject>("injected"); // a network error counts once, not again for finished()
+    QTest::newRow("server error") << vbTestService::fault("photoid", "status", {{"status", 500}});
+    QTest::newRow("connection dropped") << vbTestService::fault("photoid", "drop");
+}
+
+void tst_ftpupload::failedIdRequestCountsOnce()
+{
+    QFETCH(QJsonObject, injected);
+    std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("id.jpg"), false);
+    QVERIFY(node);
+    QVERIFY(m_service->injectFault(injected));
+    node->requestKey();
+    QCOMPARE(settle(*node), vbUploadState::KeyFailed);
+    QTest::qWait(50); // a second count would arrive right behind the first
+    QCOMPARE(node->keyFailures(), 1);
+    QVERIFY(!node->failureReason().isEmpty());
+    QVERIFY(m_service->clearFaults());
+    node->requestKey();
+    QCOMPARE(settle(*node), vbUploadState::KeyReady);
+    QCOMPARE(node->keyFailures(), 0);
+}
+
+void tst_ftpupload::sixthTransferFailureGivesUpAndRemovesFiles()
+{
+    std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("six.jpg"), true);
+    QVERIFY(node);
+    const QString id = node->photoIdString();
+    // Every run stores the small picture and a part of the medium one, then fails.
+    QVERIFY(m_service->injectFault(vbTestService::fault("ftp_stor", "fail_after", {{"bytes", 1500}})));
+    for (int attempt = 1; attempt < 6; ++attempt) {
+        transfer(*node);
+        QCOMPARE(settle(*node), vbUploadState::KeyReady);
+        QCOMPARE(node->transferFailures(), attempt);
+        QCOMPARE(node->photoIdString(), id); // the same id for every attempt
+        QVERIFY(!storedFiles(id).isEmpty());
+    }
+    transfer(*node);
+    QCOMPARE(settle(*node), vbUploadState::Failed);
+    QVERIFY(!node->worker());
+    QTRY_COMPARE_WITH_TIMEOUT(storedFiles(id).size(), 0, 10000);
+
+    // A prepared file gone before the transfer fails the node at once.
+    std::unique_ptr<vbFileNode> gone = preparedNode(QStringLiteral("gone.jpg"), true);
+    QVERIFY(gone);
+    QVERIFY(QFile::remove(gone->mediumFile().absoluteFilePath()));
+    transfer(*gone);
+    QCOMPARE(gone->uploadState(), vbUploadState::Failed);
+    QCOMPARE(gone->failureReason(), vbImageLoader::problemText(vbImageLoader::Problem::Missing));
+}
+
+void tst_ftpupload::cancelDropsLateAnswers()
+{
+    std::unique_ptr<vbFileNode> node = preparedNode(QStringLiteral("cancel.jpg"), false);
+    QVERIFY(node);
+    QVERIFY(m_service->injectFault(vbTestService::fault("photoid", "delay", {{"ms", 400}})));
+    node->requestKey();
+    node->cancelUpload();
+    QCOMPARE(node->uploadState(), vbUploadState::Stopped);
+    QTest::qWait(800); // the id arrives after the cancel and must change nothing
+    QCOMPARE(node->uploadState(), vbUploadState::Stopped);
+    QCOMPARE(node->photoId(), qint64(0));
+    QCOMPARE(node->keyFailures(), 0);
+}
+
+QTEST_MAIN(tst_ftpupload)
 #include "tst_ftpupload.moc"
