@@ -84,8 +84,6 @@ bool writeExif(const QString& path, const Exif& exif)
         const auto rational = [](const Rational& r) { return Exiv2::URational(r.first, r.second); };
         if (exif.exposureTime)
             data["Exif.Photo.ExposureTime"] = rational(*exif.exposureTime);
-        if (exif.aperture)
-            data["Exif.Photo.ApertureValue"] = rational(*exif.aperture);
         if (exif.focalLength)
             data["Exif.Photo.FocalLength"] = rational(*exif.focalLength);
         if (exif.orientation)
@@ -108,11 +106,6 @@ bool writeExif(const QString& path, const Exif& exif)
     } catch (const std::exception&) {
         return false;
     }
-}
-
-bool writeJpeg(const QString& path, const QSize& size, const Exif& exif, int quality)
-{
-    return writeJpeg(path, size, quality) && writeExif(path, exif);
 }
 
 bool writeJpegOfSize(const QString& path, const QSize& size, qint64 bytes, int quality)

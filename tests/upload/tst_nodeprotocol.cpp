@@ -95,7 +95,7 @@ std::unique_ptr<vbFileNode> tst_nodeprotocol::preparedNode(const QString& fileNa
     exif.dateTime = QStringLiteral("2008:07:01 10:20:30");
     exif.exposureTime = vbTestPhotos::Rational{1, 125};
     exif.focalLength = vbTestPhotos::Rational{63, 10};
-    if (!vbTestPhotos::writeJpeg(path, {800, 600}, exif, 90))
+    if (!vbTestPhotos::writeJpeg(path, {800, 600}) || !vbTestPhotos::writeExif(path, exif))
         return nullptr;
     auto node = std::make_unique<vbFileNode>();
     node->setFileInfo(QFileInfo(path));
