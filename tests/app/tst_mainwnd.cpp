@@ -36,14 +36,12 @@ private:
     {
         QFile::remove(QStringLiteral("system.ini"));
         QVERIFY(m_service.writeSystemIni(m_program.path()));
-        vbIniParser ini(QStringLiteral("system.ini"));
-        ini.setString(QStringLiteral("user.info"), QStringLiteral("username"),
-                      QLatin1String(velbrook::kDemoEmail));
-        ini.setString(QStringLiteral("user.info"), QStringLiteral("password"),
-                      QLatin1String(velbrook::kDemoPassword));
-        ini.setBool(QStringLiteral("user.info"), QStringLiteral("autologin"), true);
+        vbIniParser ini("system.ini");
+        ini.setString("user.info", "username", velbrook::kDemoEmail);
+        ini.setString("user.info", "password", velbrook::kDemoPassword);
+        ini.setBool("user.info", "autologin", true);
         if (recentAlbumId)
-            ini.setInt(QStringLiteral("recent.album"), recentKey, recentAlbumId);
+            ini.setInt("recent.album", recentKey, recentAlbumId);
         restart();
     }
     // A new window in the same program folder, as after a restart; waits for its albums.
@@ -141,9 +139,9 @@ private slots:
         QVERIFY(!session->isLoggedIn());
         QVERIFY(session->userName().isEmpty() && session->password().isEmpty());
         QCOMPARE(m_window->toolPanel()->comboBox->count(), 0);
-        const vbIniParser ini(QStringLiteral("system.ini"));
-        QVERIFY(!ini.getBool(QStringLiteral("user.info"), QStringLiteral("autologin"), true));
-        QVERIFY(ini.getString(QStringLiteral("user.info"), QStringLiteral("password")).isEmpty());
+        const vbIniParser ini("system.ini");
+        QVERIFY(!ini.getBool("user.info", "autologin", true));
+        QVERIFY(ini.getString("user.info", "password").isEmpty());
 
         restart(0);
         login.expect(QStringLiteral("vbLogin"), vbModalAnswer::reject);
@@ -176,8 +174,7 @@ private slots:
         QCOMPARE(m_window->toolPanel()->comboBox->currentText(), QStringLiteral("Trip"));
         QCOMPARE(m_window->session()->currentAlbumIdText(), QString::number(velbrook::kTripAlbumId));
         if (key == QLatin1String("user1002"))
-            QCOMPARE(vbIniParser(QStringLiteral("system.ini")).getString(QStringLiteral("recent.album"), key),
-                     QString::number(albumId));
+            QCOMPARE(vbIniParser("system.ini").getString("recent.album", key), QString::number(albumId));
     }
 
     void choose()

@@ -15,7 +15,6 @@
 #include <QtWidgets>
 
 #include <memory>
-#include <vector>
 
 class tst_Viewer : public QObject
 {
@@ -23,25 +22,18 @@ class tst_Viewer : public QObject
     QTemporaryDir m_dir;
     _loadThread m_loader;
     const QRect m_tile{100, 120, 130, 150};
-    std::vector<std::unique_ptr<vbFileNode>> m_nodes; // the slideshow's
+    QList<vbFileNode*> m_nodes; // the slideshow's
 
-    std::unique_ptr<vbFileNode> node(const QString& file, bool load = true)
+    std::unique_ptr<vbFileNode> node(const QString& file)
     {
         auto node = std::make_unique<vbFileNode>();
         node->setFileInfo(QFileInfo(m_dir.filePath(file)));
         node->setLoader(&m_loader);
         // The loader answers on this thread's event loop.
-        if (load && (!node->requestThumbnail() ||
-                     !QTest::qWaitFor([&] { return node->sourceWidth() >= 0 && !node->isLoading(); }, 5000)))
+        if (!node->requestThumbnail() ||
+            !QTest::qWaitFor([&] { return node->sourceWidth() >= 0 && !node->isLoading(); }, 5000))
             return nullptr;
         return node;
-    }
-    QList<vbFileNode*> nodes() const
-    {
-        QList<vbFileNode*> list;
-        for (const auto& node : m_nodes)
-            list.append(node.get());
-        return list;
     }
     static QString label(const QWidget& form, const char* name)
     {
@@ -73,10 +65,11 @@ private slots:
         for (const char* name : {"harbour.jpg", "beach.png", "trip.2008.jpeg"}) {
             const QString path = m_dir.filePath(QLatin1String(name));
             QVERIFY(vbTestPhotos::picture(QSize(320, 240)).save(path, name[0] == 'b' ? "PNG" : "JPG"));
-            m_nodes.push_back(std::make_unique<vbFileNode>());
-            m_nodes.back()->setFileInfo(QFileInfo(path));
+            m_nodes.append(new vbFileNode);
+            m_nodes.last()->setFileInfo(QFileInfo(path));
         }
     }
+    void cleanupTestCase() { qDeleteAll(m_nodes); }
 
     void fitRect_data()
     {
@@ -176,19 +169,17 @@ private slots:
     void infoSheetValues_data()
     {
         QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("loaded");
         QTest::addColumn<QStringList>("values"); // name, size, date, company, model
         QTest::newRow("png without exif")
-            << "Photos/beach.png" << true << QStringList{"beach.jpg", "64x48pix", "", "", ""};
+            << "Photos/beach.png" << QStringList{"beach.jpg", "64x48pix", "", "", ""};
         QTest::newRow("camera jpeg, texts as written")
-            << "camera.jpg" << true
+            << "camera.jpg"
             << QStringList{"camera.jpg", "300x200pix", "2008:07:14 09:30:05", "Canon", "Canon EOS 5D "};
     }
     void infoSheetValues()
     {
         QFETCH(QString, file);
-        QFETCH(bool, loaded);
-        auto photo = node(file, loaded);
+        auto photo = node(file);
         QVERIFY(photo);
         vbPhotoInfo info;
         info.setNode(photo.get());
@@ -228,7 +219,7 @@ private slots:
         QVERIFY(photo && unreadable);
         vbShowImage preview;
         // Nothing to show for an unreadable file, an unloaded node or none.
-        for (vbFileNode* none : {unreadable.get(), m_nodes.at(0).get(), static_cast<vbFileNode*>(nullptr)}) {
+        for (vbFileNode* none : {unreadable.get(), m_nodes.at(0), static_cast<vbFileNode*>(nullptr)}) {
             preview.showFor(none, m_tile);
             QVERIFY(!preview.isVisible());
         }
@@ -275,7 +266,7 @@ private slots:
     {
         QFETCH(QString, steps);
         QFETCH(int, shown);
-        vbPlayer player(nodes());
+        vbPlayer player(m_nodes);
         player.timer()->stop(); // ticks are driven by hand here
         for (const QChar step : steps) {
             if (step == QLatin1Char('T'))
@@ -284,7 +275,7 @@ private slots:
                 click(player, step == QLatin1Char('N') ? "btnNext" : "btnPre");
         }
         QCOMPARE(label(player, "lblNo"), QStringLiteral("%1/3").arg(shown));
-        QCOMPARE(player.paintWnd()->imagePath(), m_nodes.at(size_t(shown - 1))->absoluteFilePath());
+        QCOMPARE(player.paintWnd()->imagePath(), m_nodes.at(shown - 1)->absoluteFilePath());
         // A png is named as its upload; a dotted name keeps its first part.
         const char* names[] = {"harbour.jpg", "beach.jpg", "trip.jpg"};
         QCOMPARE(label(player, "lblName"), QLatin1String(names[shown - 1]));
@@ -292,7 +283,7 @@ private slots:
 
     void timerAndSpeeds()
     {
-        vbPlayer player(nodes());
+        vbPlayer player(m_nodes);
         QCOMPARE(player.timer()->interval(), 1000); // the first tick comes after a second
         QSignalSpy ticks(player.timer(), &QTimer::timeout);
         QVERIFY(ticks.wait(2500));
@@ -300,7 +291,7 @@ private slots:
         click(player, "btnNext"); // steps by hand leave the timer alone
         QCOMPARE(player.timer()->interval(), 3000);
 
-        vbPlayer chosen(nodes());
+        vbPlayer chosen(m_nodes);
         auto* speed = chosen.findChild<QComboBox*>(QStringLiteral("cbxSpeed"));
         speed->setFocus();
         QTest::keyClick(speed, Qt::Key_End); // "5", chosen before the first tick, holds
@@ -320,7 +311,7 @@ private slots:
         const std::pair<const char*, bool> targets[] = {
             {"btnExit", true}, {"paintWnd", true}, {"", true}, {"cbxSpeed", false}};
         for (const auto& [target, closes] : targets) {
-            vbPlayer player(nodes());
+            vbPlayer player(m_nodes);
             QVERIFY(QTest::qWaitForWindowExposed(&player));
             QWidget* widget = *target ? player.findChild<QWidget*>(QLatin1String(target)) : &player;
             QVERIFY(widget);
@@ -340,7 +331,7 @@ private slots:
 
         auto gone = std::make_unique<vbFileNode>();
         gone->setFileInfo(QFileInfo(m_dir.filePath(QStringLiteral("harbour.jpg"))));
-        vbPlayer player({gone.get(), m_nodes.at(1).get()});
+        vbPlayer player({gone.get(), m_nodes.at(1)});
         player.timer()->stop();
         gone.reset(); // removed from the list while the slideshow runs
         click(player, "btnNext");
