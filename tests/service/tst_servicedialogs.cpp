@@ -229,18 +229,14 @@ private:
     {
         return vbRequests::baseAddress(m_service->endpoints(), QStringLiteral("Http"), m_service->dianxin());
     }
-    static void clickOk(vbNewAlbums& dialog)
-    {
-        QTest::mouseClick(formChild<vbPushButton>(&dialog, "btnOK"), Qt::LeftButton);
-    }
+    static void clickOk(vbNewAlbums& dialog) { vbTestUi::click(formChild<vbPushButton>(&dialog, "btnOK")); }
 
     // The album the service keeps under that id.
     QJsonObject stored(int id) const
     {
-        for (const auto& a : m_service->state().value(QStringLiteral("albums")).toArray()) {
+        for (const auto& a : m_service->state().value(QStringLiteral("albums")).toArray())
             if (a.toObject().value(QStringLiteral("id")).toInt() == id)
                 return a.toObject();
-        }
         return {};
     }
 

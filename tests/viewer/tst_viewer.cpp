@@ -10,11 +10,14 @@
 #include "vbPushButton.h"
 #include "vbShowImage.h"
 #include "vbTestPhotos.h"
+#include "vbTestUi.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
 #include <memory>
+
+using vbTestUi::formChild;
 
 class tst_Viewer : public QObject
 {
@@ -35,16 +38,10 @@ class tst_Viewer : public QObject
             return nullptr;
         return node;
     }
-    static QString label(const QWidget& form, const char* name)
+    static QString label(QWidget& form, const char* name) { return formChild<QLabel>(&form, name)->text(); }
+    static void click(QWidget& form, const char* name)
     {
-        const auto* label = form.findChild<QLabel*>(QLatin1String(name));
-        return label ? label->text() : QStringLiteral("<no %1>").arg(QLatin1String(name));
-    }
-    static void click(vbPlayer& player, const char* button)
-    {
-        auto* target = player.findChild<vbPushButton*>(QLatin1String(button));
-        QVERIFY(target);
-        QTest::mouseClick(target, Qt::LeftButton);
+        vbTestUi::click(formChild<vbPushButton>(&form, name));
     }
 
 private slots:
@@ -292,7 +289,7 @@ private slots:
         QCOMPARE(player.timer()->interval(), 3000);
 
         vbPlayer chosen(m_nodes);
-        auto* speed = chosen.findChild<QComboBox*>(QStringLiteral("cbxSpeed"));
+        auto* speed = formChild<QComboBox>(&chosen, "cbxSpeed");
         speed->setFocus();
         QTest::keyClick(speed, Qt::Key_End); // "5", chosen before the first tick, holds
         chosen.slot_timeOut();
@@ -313,8 +310,7 @@ private slots:
         for (const auto& [target, closes] : targets) {
             vbPlayer player(m_nodes);
             QVERIFY(QTest::qWaitForWindowExposed(&player));
-            QWidget* widget = *target ? player.findChild<QWidget*>(QLatin1String(target)) : &player;
-            QVERIFY(widget);
+            QWidget* widget = *target ? formChild<QWidget>(&player, target) : &player;
             // Without a target: the left end of the button row, where no control is.
             const QPoint point = *target ? widget->rect().center() : QPoint(2, player.height() - 20);
             QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, point);
