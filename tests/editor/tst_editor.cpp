@@ -1,7 +1,4 @@
-// The editor. Its rules (crop rectangle, print sizes, zoom, turns) and the canvas: output composition
-// through zoom, turns and crops, and states for undo. The dialog on a real photo node: crop then save,
-// the quality rule, oriented photos, Ok before the picture, undo / redo; and what its element library
-// keeps on import and on a cancelled update.
+// The editor: the dialog on a real photo node, its element library, its rules and the canvas.
 #include "_loadThread.h"
 #include "vbAddElement.h"
 #include "vbAddText.h"
@@ -16,7 +13,6 @@
 #include "vbRazorGeometry.h"
 #include "vbTestPhotos.h"
 #include "vbTestUi.h"
-#include "vbTextItem.h"
 #include "vbZoom.h"
 
 #include <QTcpServer>
@@ -425,33 +421,6 @@ private slots:
         scene.beginRazor(); // cancelled crops leave the picture alone
         scene.endRazor(false);
         QCOMPARE(scene.photoItem()->image().size(), QSize(950, 633));
-    }
-
-    void stateRoundTrip()
-    {
-        vbCanvasScene scene;
-        scene.setPhoto(filled(QSize(600, 400), Qt::white));
-        vbTextItem* text =
-            scene.addTextOverlay(QStringLiteral("Date"), QFont(QStringLiteral("Sans"), 20), Qt::cyan);
-        text->setPos(30, 40);
-        text->setAngle(30);
-        vbImageItem* element = scene.addElementOverlay(writePicture("e.png", Qt::red, QSize(20, 20)));
-        element->setItemScale(1.5, 1.5);
-        const vbSceneState saved = scene.snapshot();
-        const QImage before = scene.renderImage();
-
-        scene.rotatePhoto(90);
-        scene.removeSelected();
-        scene.restore(saved);
-        QCOMPARE(scene.overlays().size(), 2);
-        QCOMPARE(scene.photoAngle(), 0);
-        QCOMPARE(scene.renderImage(), before);
-        QVERIFY(scene.selectedBaseItem()); // the element was selected
-        // Restored at another zoom: the overlays follow the zoom shown now.
-        scene.zoomTo(0.5, 0.5);
-        scene.restore(saved);
-        QCOMPARE(scene.scaleX(), 0.5);
-        QCOMPARE(scene.renderImage(), before);
     }
 };
 

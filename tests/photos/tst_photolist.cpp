@@ -1,6 +1,4 @@
-// The photo list and its tiles: what a drop adds and in which order, duplicates, the 300 limit
-// (also in the file selection dialog, which remembers the folder of an accepted choice), the state a
-// tile shows and name editing.
+// The photo list, its tiles and the file selection dialog: order, duplicates, the 300 limit, names.
 #include "vbFileList.h"
 #include "vbFileNode.h"
 #include "vbFileNodeUI.h"

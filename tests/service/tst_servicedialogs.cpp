@@ -95,9 +95,7 @@ private slots:
         QFETCH(bool, autoLogin);
 
         // A sign-in without "autoLogin" switches the automatic sign-in off and drops the stored password.
-        QVERIFY(
-            vbIniParser(QStringLiteral("system.ini"))
-                .setString(QStringLiteral("user.info"), QStringLiteral("password"), QStringLiteral("old")));
+        QVERIFY(vbIniParser("system.ini").setString("user.info", "password", "old"));
 
         vbLogin dialog(m_service->endpoints());
         dialog.show();
@@ -114,15 +112,12 @@ private slots:
         QCOMPARE(dialog.userId(), velbrook::kDemoUserId);
         QCOMPARE(dialog.albums().at(2).photoCount, velbrook::kArchivePhotoCount);
 
-        const vbIniParser ini(QStringLiteral("system.ini"));
-        QCOMPARE(
-            ini.getString(QStringLiteral("user.info"), QStringLiteral("password"), QStringLiteral("none")),
-            autoLogin ? QLatin1String(velbrook::kDemoPassword) : QLatin1String("none"));
-        QCOMPARE(ini.getBool(QStringLiteral("user.info"), QStringLiteral("autologin"), !autoLogin),
-                 autoLogin);
+        const vbIniParser ini("system.ini");
+        QCOMPARE(ini.getString("user.info", "password", "none"),
+                 autoLogin ? velbrook::kDemoPassword : "none");
+        QCOMPARE(ini.getBool("user.info", "autologin", !autoLogin), autoLogin);
         // The service section the client was pointed with is still there.
-        QCOMPARE(ini.getString(QStringLiteral("service"), QStringLiteral("httpport")),
-                 QString::number(m_service->httpPort()));
+        QCOMPARE(ini.getString("service", "httpport"), QString::number(m_service->httpPort()));
     }
     void cancelAndCloseReject()
     {
@@ -234,18 +229,14 @@ private:
     {
         return vbRequests::baseAddress(m_service->endpoints(), QStringLiteral("Http"), m_service->dianxin());
     }
-    static void clickOk(vbNewAlbums& dialog)
-    {
-        QTest::mouseClick(formChild<vbPushButton>(&dialog, "btnOK"), Qt::LeftButton);
-    }
+    static void clickOk(vbNewAlbums& dialog) { vbTestUi::click(formChild<vbPushButton>(&dialog, "btnOK")); }
 
     // The album the service keeps under that id.
     QJsonObject stored(int id) const
     {
-        for (const auto& a : m_service->state().value(QStringLiteral("albums")).toArray()) {
+        for (const auto& a : m_service->state().value(QStringLiteral("albums")).toArray())
             if (a.toObject().value(QStringLiteral("id")).toInt() == id)
                 return a.toObject();
-        }
         return {};
     }
 

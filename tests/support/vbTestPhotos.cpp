@@ -21,18 +21,6 @@ using ImagePtr = Exiv2::Image::UniquePtr;
 using ImagePtr = Exiv2::Image::AutoPtr;
 #endif
 
-QByteArray encode(const QSize& size, int quality, int seed)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpg");
-    writer.setQuality(quality);
-    if (!writer.write(picture(size, seed)))
-        return QByteArray();
-    return bytes;
-}
-
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
@@ -63,8 +51,9 @@ QImage picture(const QSize& size, int seed)
 
 bool writeJpeg(const QString& path, const QSize& size, int quality, int seed)
 {
-    const QByteArray bytes = encode(size, quality, seed);
-    return !bytes.isEmpty() && writeFile(path, bytes);
+    QImageWriter writer(path, "jpg");
+    writer.setQuality(quality);
+    return writer.write(picture(size, seed));
 }
 
 bool writeExif(const QString& path, const Exif& exif)
@@ -84,8 +73,6 @@ bool writeExif(const QString& path, const Exif& exif)
         const auto rational = [](const Rational& r) { return Exiv2::URational(r.first, r.second); };
         if (exif.exposureTime)
             data["Exif.Photo.ExposureTime"] = rational(*exif.exposureTime);
-        if (exif.aperture)
-            data["Exif.Photo.ApertureValue"] = rational(*exif.aperture);
         if (exif.focalLength)
             data["Exif.Photo.FocalLength"] = rational(*exif.focalLength);
         if (exif.orientation)
@@ -108,11 +95,6 @@ bool writeExif(const QString& path, const Exif& exif)
     } catch (const std::exception&) {
         return false;
     }
-}
-
-bool writeJpeg(const QString& path, const QSize& size, const Exif& exif, int quality)
-{
-    return writeJpeg(path, size, quality) && writeExif(path, exif);
 }
 
 bool writeJpegOfSize(const QString& path, const QSize& size, qint64 bytes, int quality)
@@ -143,11 +125,8 @@ bool padJpeg(const QString& path, qint64 bytes)
         if (pad - chunk > 0 && pad - chunk < 4)
             chunk -= 4;
         const int length = int(chunk - 2);
-        segments.append(char(0xFF));
-        segments.append(char(0xFE));
-        segments.append(char(length >> 8));
-        segments.append(char(length & 0xFF));
-        segments.append(QByteArray(chunk - 4, 'x'));
+        const char marker[] = {char(0xFF), char(0xFE), char(length >> 8), char(length & 0xFF)};
+        segments.append(marker, 4).append(QByteArray(chunk - 4, 'x'));
         pad -= chunk;
     }
     jpeg.insert(at, segments);

@@ -21,7 +21,6 @@ struct Exif
     std::optional<QString> model;
     std::optional<QString> dateTime;
     std::optional<Rational> exposureTime;
-    std::optional<Rational> aperture;
     std::optional<Rational> focalLength;
     // Exif.Image.Orientation, 1 to 8.
     std::optional<int> orientation;
@@ -40,8 +39,6 @@ QImage picture(const QSize& size, int seed = 0);
 bool writeJpeg(const QString& path, const QSize& size, int quality = 90, int seed = 0);
 // Adds EXIF values to an existing JPEG with Exiv2.
 bool writeExif(const QString& path, const Exif& exif);
-// writeJpeg + writeExif.
-bool writeJpeg(const QString& path, const QSize& size, const Exif& exif, int quality = 90);
 // Writes a valid JPEG of exactly bytes bytes (comment segments fill it up).
 // False when the picture alone is already too large.
 bool writeJpegOfSize(const QString& path, const QSize& size, qint64 bytes, int quality = 90);

@@ -22,6 +22,8 @@ inline constexpr int kArchiveAlbumId = 14; // "Archive", 498 photos: two short o
 inline constexpr int kArchivePhotoCount = 498;
 inline constexpr int kFirstNewAlbumId = 16;
 inline constexpr char kProbeEmail[] = "probe@velbrook.test";
+inline constexpr char kUpdateUser[] = "updateclient";
+inline constexpr char kUpdatePassword[] = "tbnQrpowzxlmvkea";
 } // namespace velbrook
 
 // Runs the stand-in velbrook service (devservice/velbrookd.py) on free loopback ports for the length of a
