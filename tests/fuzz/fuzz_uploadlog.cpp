@@ -46,15 +46,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         PV_FUZZ_CHECK(vbUploadLog::parsePathLine(vbUploadLog::formatPathLine(line)) == line);
     } else if (mode == 1) {
         // A whole log file: no more records than lines, never more than asked for.
-        const QString path = fuzzScratchFile(QStringLiteral("log.dat"));
-        PV_FUZZ_CHECK(fuzzWriteFile(path, content));
         const int maxRecords = 1 + int(size % 7);
-        const UploadLogRecords records = vbUploadLog::load(path, maxRecords);
+        const UploadLogRecords records =
+            vbUploadLog::load(fuzzScratchFile(QStringLiteral("log.dat"), content), maxRecords);
         PV_FUZZ_CHECK(records.size() <= maxRecords && records.size() <= content.count('\n') + 1);
     } else {
         // A pending list: only names of existing files come back, and the list is gone.
-        const QString path = fuzzScratchFile(QStringLiteral("nextload.dat"));
-        PV_FUZZ_CHECK(fuzzWriteFile(path, content));
+        const QString path = fuzzScratchFile(QStringLiteral("nextload.dat"), content);
         const QStringList files = vbUploadLog::takePending(path);
         PV_FUZZ_CHECK(!QFile::exists(path));
         for (const QString& file : files) {

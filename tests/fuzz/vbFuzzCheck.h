@@ -32,8 +32,11 @@ inline QString fuzzScratchFile(const QString& name)
     return dir.filePath(name);
 }
 
-inline bool fuzzWriteFile(const QString& path, const QByteArray& content)
+// A scratch file holding content.
+inline QString fuzzScratchFile(const QString& name, const QByteArray& content)
 {
+    const QString path = fuzzScratchFile(name);
     QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
+    PV_FUZZ_CHECK(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size());
+    return path;
 }

@@ -85,13 +85,6 @@ private:
             values << ini.getString("user.info", key, "<none>");
         return values;
     }
-    void writeAccount(const QString& name, const QString& password, const QString& autoLogin)
-    {
-        vbIniParser ini(m_ini);
-        ini.setString("user.info", "username", name);
-        ini.setString("user.info", "password", password);
-        ini.setString("user.info", "autologin", autoLogin);
-    }
     static QStringList load(vbAccountStore& accounts)
     {
         QStringList got;
@@ -146,8 +139,10 @@ private slots:
         credentials.deferred = deferred;
         const QStringList account{"me@velbrook.test", "p=w d"};
         // Something stored for an earlier account must not linger.
-        writeAccount(fromFile ? account.first() : "old@velbrook.test", fromFile ? account.last() : "old",
-                     fromFile ? "1" : "0");
+        vbIniParser file(m_ini);
+        file.setString("user.info", "username", fromFile ? account.first() : "old@velbrook.test");
+        file.setString("user.info", "password", fromFile ? account.last() : "old");
+        file.setString("user.info", "autologin", fromFile ? "1" : "0");
         vbAccountStore accounts(m_ini, store ? &credentials : nullptr);
 
         if (fromFile)

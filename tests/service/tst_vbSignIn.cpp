@@ -145,7 +145,6 @@ private slots:
         };
         const int unreachable = vbServiceCall::Unreachable, unreadable = vbServiceCall::Unreadable;
         QTest::newRow("reset") << any("reset") << unreachable;
-        QTest::newRow("closed unanswered") << any("drop") << unreachable;
         QTest::newRow("stall") << any("stall") << unreachable;
         QTest::newRow("truncated") << any("truncated") << unreadable;
         QTest::newRow("wrong envelope") << any("novalue") << unreadable;

@@ -108,6 +108,8 @@ private slots:
             << 1 << refused;
         QTest::newRow("zero is no acknowledgement")
             << QByteArrayList{sized + marked("0")} << false << 0 << refused;
+        QTest::newRow("11 is no acknowledgement")
+            << QByteArrayList{open + marked("11")} << true << -1 << refused;
         QTest::newRow("no length: refusal waits for the close")
             << QByteArrayList{open, "error: refused"} << true << -1 << refused;
         QTest::newRow("closed before the length was reached")
