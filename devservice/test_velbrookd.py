@@ -200,11 +200,7 @@ class FaultTest(unittest.TestCase):
         self.assertEqual(self.svc.value(self.SIGNIN, "dianxin"), "1001")
 
     def test_ftp_faults(self):
-        self.svc.fault(endpoint="ftp_login", kind="refuse", mirror="wangtong", count=1)
-        with self.assertRaises(ftplib.error_perm):
-            self.svc.ftp()
-        self.svc.ftp().quit()
-
+        # Refused logins, cut-off and stalled transfers reach the FTP worker suites through the client.
         f = self.svc.ftp()
         self.svc.fault(endpoint="ftp_mkd", kind="refuse", count=1)
         with self.assertRaises(ftplib.error_perm):
@@ -212,13 +208,8 @@ class FaultTest(unittest.TestCase):
         self.svc.fault(endpoint="ftp_stor", kind="refuse", count=1)
         with self.assertRaises(ftplib.error_perm):
             f.storbinary("STOR a.jpg", io.BytesIO(b"x" * 10))
-        self.svc.fault(endpoint="ftp_stor", kind="fail_after", bytes=100000, count=1)
-        with self.assertRaises((ftplib.error_temp, ftplib.error_perm, OSError)):
-            f.storbinary("STOR b.jpg", io.BytesIO(os.urandom(3 << 20)))
         f.close()
-        sizes = self.svc.ftp_sizes()
-        self.assertEqual(sizes["b.jpg"], 100000)
-        self.assertNotIn("a.jpg", sizes)
+        self.assertNotIn("a.jpg", self.svc.ftp_sizes())
         g = self.svc.ftp()
         g.storbinary("STOR c.jpg", io.BytesIO(b"y" * 1000))  # faults used up
         g.quit()
@@ -226,29 +217,14 @@ class FaultTest(unittest.TestCase):
         self.assertIn(("PASS", "******"), log)
         self.assertIn(("STOR", "c.jpg"), log)
 
-    def test_ftp_reset_and_stalls(self):
+    def test_ftp_reset(self):
         self.svc.fault(endpoint="ftp_stor", kind="reset", bytes=100000, count=1)
         f = self.svc.ftp()
         with self.assertRaises((OSError, EOFError, ftplib.Error)):
             f.storbinary("STOR r.jpg", io.BytesIO(os.urandom(8 << 20)))
             f.pwd()  # the control connection went too
         f.close()
-
-        # The data connection is accepted but never read: a large file cannot go, no reply comes.
-        self.svc.fault(endpoint="ftp_stor", kind="stall", count=1)
-        g = self.svc.ftp()
-        g.timeout = 0.5
-        g.sock.settimeout(0.5)
-        with self.assertRaises(socket.timeout):
-            g.storbinary("STOR s.jpg", io.BytesIO(os.urandom(32 << 20)))
-        g.sock.settimeout(5)
-        self.svc.control("clear", {})
-        self.assertEqual(g.sock.recv(100), b"")  # released: closed without a reply
-        g.close()
-
-        sizes = self.svc.ftp_sizes()
-        self.assertLess(sizes.get("r.jpg", 0), 8 << 20)
-        self.assertLess(sizes.get("s.jpg", 0), 32 << 20)
+        self.assertLess(self.svc.ftp_sizes().get("r.jpg", 0), 8 << 20)
 
 
 if __name__ == "__main__":
