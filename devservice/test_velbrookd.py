@@ -113,13 +113,11 @@ class FaultTest(unittest.TestCase):
                 self.assertEqual(self.svc.control("fault", body)[0], 400)
 
     def test_answer_faults(self):
+        # Refusals, missing values, HTTP errors and set values: the sign-in suite sees them through the client.
         cases = [
             (dict(kind="refuse"), "/client2/getphotoid.jsp", lambda s, b: value_of(b) == "0"),
-            (dict(kind="novalue"), self.SIGNIN, lambda s, b: MARK not in b and s == 200),
             (dict(kind="garbage"), self.SIGNIN, lambda s, b: MARK not in b and len(b) > 0),
-            (dict(kind="value", value="4711"), self.SIGNIN, lambda s, b: value_of(b) == "4711"),
             (dict(kind="body", body=MARK), self.SIGNIN, lambda s, b: b == MARK),
-            (dict(kind="status", status=500), self.SIGNIN, lambda s, b: s == 500 and MARK not in b),
         ]
         for fault, path, check in cases:
             with self.subTest(fault=fault):
@@ -142,14 +140,12 @@ class FaultTest(unittest.TestCase):
 
     def test_connection_faults(self):
         get = b"GET /client2/getphotoid.jsp HTTP/1.1\r\nHost: x\r\n\r\n"
-        self.svc.fault(endpoint="photoid", kind="drop", count=1)
-        self.assertEqual(self.svc.raw("wangtong", get), b"")
         self.svc.fault(endpoint="photoid", kind="close_after", phase="reply", bytes=20, count=1)
         self.assertEqual(len(self.svc.raw("wangtong", get)), 20)
         self.assertEqual(self.svc.value(self.SIGNIN), "1001")
 
     def test_delivery_faults(self):
-        """Answers in pieces arrive whole; broken ones are short, reset or never end."""
+        """Answers in pieces arrive whole. (Truncated, reset and endless ones: the sign-in suite.)"""
         whole = MARK + "1001" + MARK
         for fault, gap in ((dict(kind="split", ms=200), 0.2), (dict(kind="drip", bytes=16, ms=5), 0.0),
                            (dict(kind="chunked"), 0.0)):
@@ -169,22 +165,9 @@ class FaultTest(unittest.TestCase):
                         rest = rest[int(size, 16) + 2:]
                     body = b"".join(pieces)
                 self.assertEqual(body.decode(), whole)
-        self.svc.fault(endpoint="signin", kind="truncated", count=1)
-        head, _, body = self.svc.raw("wangtong", self.REQ).partition(b"\r\n\r\n")
-        self.assertIn(b"Content-Length: %d" % len(whole), head)
-        self.assertEqual(body.decode(), whole[:len(whole) // 2])
-        self.svc.fault(endpoint="signin", kind="reset", count=1)
-        self.assertIsNone(self.svc.raw("wangtong", self.REQ))
-        self.svc.fault(endpoint="signin", kind="endless", count=1)
-        with socket.create_connection(("127.0.0.2", self.svc.port), timeout=5) as s:
-            s.sendall(self.REQ)
-            received = b""
-            while received.count(b" ") < 20:
-                received += s.recv(100)
-            self.assertNotIn(b"Content-Length", received)
         self.assertEqual(self.svc.value(self.SIGNIN), "1001")
 
-    def test_stall_until_cleared_and_down_mirror(self):
+    def test_stall_until_cleared(self):
         self.svc.fault(endpoint="signin", kind="stall")
         with socket.create_connection(("127.0.0.3", self.svc.port), timeout=0.5) as s:
             s.sendall(self.REQ)
@@ -193,11 +176,6 @@ class FaultTest(unittest.TestCase):
             s.settimeout(5)
             self.svc.control("clear", {})
             self.assertEqual(s.recv(10), b"")  # released without an answer
-        self.svc.fault(endpoint="any", mirror="dianxin", kind="down")
-        self.assertIsNone(self.svc.raw("dianxin", self.REQ))
-        self.assertEqual(self.svc.value(self.SIGNIN, "wangtong"), "1001")
-        self.svc.control("clear", {})
-        self.assertEqual(self.svc.value(self.SIGNIN, "dianxin"), "1001")
 
     def test_ftp_faults(self):
         # Refused logins, cut-off and stalled transfers reach the FTP worker suites through the client.
