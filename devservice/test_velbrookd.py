@@ -113,13 +113,11 @@ class FaultTest(unittest.TestCase):
                 self.assertEqual(self.svc.control("fault", body)[0], 400)
 
     def test_answer_faults(self):
+        # Refusals, missing values, HTTP errors and set values: the sign-in suite sees them through the client.
         cases = [
             (dict(kind="refuse"), "/client2/getphotoid.jsp", lambda s, b: value_of(b) == "0"),
-            (dict(kind="novalue"), self.SIGNIN, lambda s, b: MARK not in b and s == 200),
             (dict(kind="garbage"), self.SIGNIN, lambda s, b: MARK not in b and len(b) > 0),
-            (dict(kind="value", value="4711"), self.SIGNIN, lambda s, b: value_of(b) == "4711"),
             (dict(kind="body", body=MARK), self.SIGNIN, lambda s, b: b == MARK),
-            (dict(kind="status", status=500), self.SIGNIN, lambda s, b: s == 500 and MARK not in b),
         ]
         for fault, path, check in cases:
             with self.subTest(fault=fault):
@@ -142,14 +140,12 @@ class FaultTest(unittest.TestCase):
 
     def test_connection_faults(self):
         get = b"GET /client2/getphotoid.jsp HTTP/1.1\r\nHost: x\r\n\r\n"
-        self.svc.fault(endpoint="photoid", kind="drop", count=1)
-        self.assertEqual(self.svc.raw("wangtong", get), b"")
         self.svc.fault(endpoint="photoid", kind="close_after", phase="reply", bytes=20, count=1)
         self.assertEqual(len(self.svc.raw("wangtong", get)), 20)
         self.assertEqual(self.svc.value(self.SIGNIN), "1001")
 
     def test_delivery_faults(self):
-        """Answers in pieces arrive whole; broken ones are short, reset or never end."""
+        """Answers in pieces arrive whole. (Truncated, reset and endless ones: the sign-in suite.)"""
         whole = MARK + "1001" + MARK
         for fault, gap in ((dict(kind="split", ms=200), 0.2), (dict(kind="drip", bytes=16, ms=5), 0.0),
                            (dict(kind="chunked"), 0.0)):
@@ -169,22 +165,9 @@ class FaultTest(unittest.TestCase):
                         rest = rest[int(size, 16) + 2:]
                     body = b"".join(pieces)
                 self.assertEqual(body.decode(), whole)
-        self.svc.fault(endpoint="signin", kind="truncated", count=1)
-        head, _, body = self.svc.raw("wangtong", self.REQ).partition(b"\r\n\r\n")
-        self.assertIn(b"Content-Length: %d" % len(whole), head)
-        self.assertEqual(body.decode(), whole[:len(whole) // 2])
-        self.svc.fault(endpoint="signin", kind="reset", count=1)
-        self.assertIsNone(self.svc.raw("wangtong", self.REQ))
-        self.svc.fault(endpoint="signin", kind="endless", count=1)
-        with socket.create_connection(("127.0.0.2", self.svc.port), timeout=5) as s:
-            s.sendall(self.REQ)
-            received = b""
-            while received.count(b" ") < 20:
-                received += s.recv(100)
-            self.assertNotIn(b"Content-Length", received)
         self.assertEqual(self.svc.value(self.SIGNIN), "1001")
 
-    def test_stall_until_cleared_and_down_mirror(self):
+    def test_stall_until_cleared(self):
         self.svc.fault(endpoint="signin", kind="stall")
         with socket.create_connection(("127.0.0.3", self.svc.port), timeout=0.5) as s:
             s.sendall(self.REQ)
@@ -193,18 +176,9 @@ class FaultTest(unittest.TestCase):
             s.settimeout(5)
             self.svc.control("clear", {})
             self.assertEqual(s.recv(10), b"")  # released without an answer
-        self.svc.fault(endpoint="any", mirror="dianxin", kind="down")
-        self.assertIsNone(self.svc.raw("dianxin", self.REQ))
-        self.assertEqual(self.svc.value(self.SIGNIN, "wangtong"), "1001")
-        self.svc.control("clear", {})
-        self.assertEqual(self.svc.value(self.SIGNIN, "dianxin"), "1001")
 
     def test_ftp_faults(self):
-        self.svc.fault(endpoint="ftp_login", kind="refuse", mirror="wangtong", count=1)
-        with self.assertRaises(ftplib.error_perm):
-            self.svc.ftp()
-        self.svc.ftp().quit()
-
+        # Refused logins, cut-off and stalled transfers reach the FTP worker suites through the client.
         f = self.svc.ftp()
         self.svc.fault(endpoint="ftp_mkd", kind="refuse", count=1)
         with self.assertRaises(ftplib.error_perm):
@@ -212,13 +186,8 @@ class FaultTest(unittest.TestCase):
         self.svc.fault(endpoint="ftp_stor", kind="refuse", count=1)
         with self.assertRaises(ftplib.error_perm):
             f.storbinary("STOR a.jpg", io.BytesIO(b"x" * 10))
-        self.svc.fault(endpoint="ftp_stor", kind="fail_after", bytes=100000, count=1)
-        with self.assertRaises((ftplib.error_temp, ftplib.error_perm, OSError)):
-            f.storbinary("STOR b.jpg", io.BytesIO(os.urandom(3 << 20)))
         f.close()
-        sizes = self.svc.ftp_sizes()
-        self.assertEqual(sizes["b.jpg"], 100000)
-        self.assertNotIn("a.jpg", sizes)
+        self.assertNotIn("a.jpg", self.svc.ftp_sizes())
         g = self.svc.ftp()
         g.storbinary("STOR c.jpg", io.BytesIO(b"y" * 1000))  # faults used up
         g.quit()
@@ -226,29 +195,14 @@ class FaultTest(unittest.TestCase):
         self.assertIn(("PASS", "******"), log)
         self.assertIn(("STOR", "c.jpg"), log)
 
-    def test_ftp_reset_and_stalls(self):
+    def test_ftp_reset(self):
         self.svc.fault(endpoint="ftp_stor", kind="reset", bytes=100000, count=1)
         f = self.svc.ftp()
         with self.assertRaises((OSError, EOFError, ftplib.Error)):
             f.storbinary("STOR r.jpg", io.BytesIO(os.urandom(8 << 20)))
             f.pwd()  # the control connection went too
         f.close()
-
-        # The data connection is accepted but never read: a large file cannot go, no reply comes.
-        self.svc.fault(endpoint="ftp_stor", kind="stall", count=1)
-        g = self.svc.ftp()
-        g.timeout = 0.5
-        g.sock.settimeout(0.5)
-        with self.assertRaises(socket.timeout):
-            g.storbinary("STOR s.jpg", io.BytesIO(os.urandom(32 << 20)))
-        g.sock.settimeout(5)
-        self.svc.control("clear", {})
-        self.assertEqual(g.sock.recv(100), b"")  # released: closed without a reply
-        g.close()
-
-        sizes = self.svc.ftp_sizes()
-        self.assertLess(sizes.get("r.jpg", 0), 8 << 20)
-        self.assertLess(sizes.get("s.jpg", 0), 32 << 20)
+        self.assertLess(self.svc.ftp_sizes().get("r.jpg", 0), 8 << 20)
 
 
 if __name__ == "__main__":

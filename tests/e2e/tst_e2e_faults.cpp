@@ -1,6 +1,7 @@
 // One fault of each layer the window wires together (sign-in, photo protocol, transfer, saved
-// files) and quitting mid-upload: each ends in the documented state, nothing lost. How each kind
-// of fault is judged belongs to the sign-in, protocol, worker and queue suites.
+// files) and quitting mid-upload: each ends in the documented state, nothing lost. Each kind of
+// fault on its own: tst_vbSignIn, tst_uploadprotocol, tst_ftpupload, tst_httpupload, tst_net,
+// tst_uploadqueue.
 #include "e2eSupport.h"
 #include "vbFileList.h"
 #include "vbFileNode.h"

@@ -9,7 +9,7 @@ bool setUpdateFiles(vbTestService& service, const QString& folder, const QMap<QS
 {
     // The service serves its state folder as it is (documented layout), so the
     // files go straight there; its control call does not take large files.
-    QDir dir(service.stateDir() + QStringLiteral("/ftp/updateclient/update/") + folder);
+    QDir dir(service.stateDir() + QStringLiteral("/ftp/%1/update/").arg(velbrook::kUpdateUser) + folder);
     if (!dir.removeRecursively() || !dir.mkpath(QStringLiteral(".")))
         return false;
     for (auto it = files.cbegin(); it != files.cend(); ++it) {
@@ -25,7 +25,7 @@ QStringList updateFtpCommands(vbTestService& service)
     QStringList commands;
     for (const QJsonValue& v : service.state().value(QLatin1String("ftp_log")).toArray()) {
         const QJsonObject e = v.toObject();
-        if (e.value(QLatin1String("user")).toString() == QLatin1String("updateclient"))
+        if (e.value(QLatin1String("user")).toString() == QLatin1String(velbrook::kUpdateUser))
             commands << e.value(QLatin1String("cmd")).toString() + QLatin1Char(' ') +
                             e.value(QLatin1String("arg")).toString();
     }

@@ -148,7 +148,7 @@ private slots:
         v.photoId = 5000000001LL;
         v.photoName = QStringLiteral(u"my trip & 旅行 #1+2=3%");
         v.fileSize = 3000000000LL; // above 2 GiB: no wrap to a negative size
-        // What the service stores from it: tst_nodeprotocol.
+        // What the service stores from it: tst_ftpupload and tst_e2e_upload.
         const QUrl url = commitUrl(v);
         const QByteArray query = url.query(QUrl::FullyEncoded).toLatin1();
         const QUrlQuery decoded(url);
