@@ -8,12 +8,6 @@
 #include <QString>
 #include <QStringList>
 
-// The update area's FTP account in the service's seed.
-namespace velbrook {
-inline constexpr char kUpdateUser[] = "updateclient";
-inline constexpr char kUpdatePassword[] = "tbnQrpowzxlmvkea";
-} // namespace velbrook
-
 // Fills a folder ("program" or "element") of the stand-in service's update
 // area with exactly the given files.
 bool setUpdateFiles(vbTestService& service, const QString& folder, const QMap<QString, QByteArray>& files);
