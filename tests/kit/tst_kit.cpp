@@ -1,5 +1,4 @@
 // The window kit, driven by mouse and crossing events as a window system delivers them, and its bitmaps.
-#include "vbMessageBox.h"
 #include "vbPushButton.h"
 #include "vbTitleBar.h"
 #include "vbToolPanel.h"
@@ -133,17 +132,6 @@ private slots:
 
         QTest::mouseClick(bar->minButton(), Qt::LeftButton);
         QTRY_VERIFY(window.windowState() & Qt::WindowMinimized);
-    }
-
-    // Ok and Cancel answers are the updater suite's; "Ok for all" (32) answers as Ok.
-    void messageBoxOkForAll()
-    {
-        QWidget parent;
-        parent.show();
-        vbMessageBox box(8 | 32, QStringLiteral("Tips"), QStringLiteral("Upload next time?"), &parent);
-        QTimer::singleShot(0, &box, [&] { QTest::mouseClick(box.btnOKAll, Qt::LeftButton); });
-        QTimer::singleShot(5000, &box, [&] { box.done(-1); }); // a box that never closes fails
-        QCOMPARE(box.exec(), 1);
     }
 
     void toolPanelTogglesDragsAndMinimises()

@@ -202,14 +202,13 @@ private slots:
     {
         QFETCH(QStringList, row);
         const QString typed = row[0], shown = row[1], file = row[2];
-        for (const char* name : {"mine.jpg", "abcd.jpg"})
-            QFile::remove(m_dir.filePath(QLatin1String(name)));
-        QVERIFY(vbTestPhotos::writeJpeg(m_dir.filePath(QStringLiteral("taken.jpg")), QSize(8, 8)));
-        QVERIFY(vbTestPhotos::writeJpeg(m_dir.filePath(QStringLiteral("mine.jpg")), QSize(40, 30)));
+        // Each row in a folder of its own, beside a photo already named "taken".
+        const QString folder = QString::fromLatin1(QTest::currentDataTag());
+        photo(folder + QStringLiteral("/taken.jpg"));
         vbFileList list(nullptr, true);
         list.resize(700, 500);
         list.show();
-        list.addFiles({QFileInfo(m_dir.filePath(QStringLiteral("mine.jpg")))}, false);
+        list.addFiles({QFileInfo(photo(folder + QStringLiteral("/mine.jpg")))}, false);
         QVERIFY(QTest::qWaitForWindowExposed(&list));
         vbFileNode* node = list.node(0);
         QLineEdit* edit = node->tile()->nameEdit();
@@ -222,7 +221,7 @@ private slots:
         QTest::keyClick(edit, Qt::Key_Return);
         QCOMPARE(edit->text(), shown);
         QCOMPARE(node->fileName(), file);
-        QVERIFY(QFileInfo::exists(m_dir.filePath(file)));
+        QVERIFY(QFileInfo::exists(m_dir.filePath(folder + QLatin1Char('/') + file)));
         QCOMPARE(answer.texts().size(), typed.isEmpty() ? 1 : 0);
         QCOMPARE(edit->isEnabled(), typed.isEmpty()); // an empty name is still being edited
     }
