@@ -12,17 +12,13 @@ namespace {
 const QString kOk = QStringLiteral(":/Resources/ok.png");
 const QString kOkHover = QStringLiteral(":/Resources/ok_hover.png");
 
-void enter(QWidget* w)
+// The pointer crossing into or out of w, as the window system reports it.
+void cross(QWidget* w, bool in)
 {
     const QPointF local(w->width() / 2.0, w->height() / 2.0);
-    QEnterEvent event(local, local, w->mapToGlobal(local));
-    QApplication::sendEvent(w, &event);
-}
-
-void leave(QWidget* w)
-{
-    QEvent event(QEvent::Leave);
-    QApplication::sendEvent(w, &event);
+    QEnterEvent enter(local, local, w->mapToGlobal(local));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(w, in ? static_cast<QEvent*>(&enter) : &leave);
 }
 
 QImage pixels(const QPixmap& pixmap)
@@ -92,7 +88,7 @@ private slots:
         for (const QChar step : steps) {
             const char c = step.toLatin1();
             if (c == 'E' || c == 'L')
-                c == 'E' ? enter(button) : leave(button);
+                cross(button, c == 'E');
             else if (c == 'D' || c == 'N')
                 button->setEnabled(c == 'N');
             else if (c == 'C' || c == 'R')

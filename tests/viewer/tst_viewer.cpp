@@ -129,10 +129,13 @@ private slots:
         picture.image(path, QSize(200, 200));
         QCOMPARE(picture.decodeCount(), 2);
 
-        // An edit replaces the file under the same name: the next paint shows the new picture.
-        QVERIFY(vbTestPhotos::writeJpeg(path, QSize(300, 600)));
-        QCOMPARE(picture.image(path, QSize(200, 200), &target).size(), QSize(100, 200));
-        QCOMPARE(target, QRect(50, 0, 100, 200));
+        // An edit replaces the file under the same name: the next paint shows the new picture, the way
+        // the camera held it (taken upright at 300 x 400, stored turned and mirrored).
+        const QImage upright = vbTestPhotos::quarters(QSize(300, 400));
+        QVERIFY(vbTestPhotos::writeOrientedJpeg(path, upright, 5));
+        QCOMPARE(vbTestPhotos::quarterColours(picture.image(path, QSize(200, 200), &target)),
+                 vbTestPhotos::quarterColours(upright));
+        QCOMPARE(target, QRect(25, 0, 150, 200));
 
         QVERIFY(QFile::remove(path)); // a deleted file is not drawn from memory
         QVERIFY(picture.image(path, QSize(200, 200), &target).isNull());
@@ -143,20 +146,6 @@ private slots:
         truncated.write(QByteArray::fromHex("ffd8ffe000104a46494600010100000100010000"));
         truncated.close();
         QVERIFY(picture.image(path, QSize(200, 200)).isNull());
-    }
-
-    // Every orientation is the loader's business; the views only have to use it, and lay out the turned size.
-    void orientedPhotosDrawUpright()
-    {
-        // Taken upright at 300 x 400; in a 200 x 200 view it fills 150 x 200 in the middle.
-        const QImage upright = vbTestPhotos::quarters(QSize(300, 400));
-        const QString path = m_dir.filePath(QStringLiteral("oriented.jpg"));
-        QVERIFY(vbTestPhotos::writeOrientedJpeg(path, upright, 5)); // turned and mirrored
-        vbPaintWnd window;
-        window.setImagePath(path);
-        window.resize(200, 200);
-        QCOMPARE(vbTestPhotos::quarterColours(window.grab().toImage().copy(25, 0, 150, 200)),
-                 vbTestPhotos::quarterColours(upright));
     }
 
     void infoSheetValues_data()
@@ -180,7 +169,6 @@ private slots:
         for (const char* name : {"lblName", "lblSize", "lblDate", "lblCompany", "lblModel"})
             values << label(info, name);
         QTEST(values, "values");
-        QCOMPARE(label(info, "lblPath"), QFileInfo(m_dir.filePath(file)).absolutePath());
         info.setNode(nullptr); // no photo clears the values
         QCOMPARE(label(info, "lblSize"), QString());
     }
