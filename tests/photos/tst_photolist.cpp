@@ -69,12 +69,11 @@ private slots:
     {
         QFETCH(QStringList, ab);
         QFETCH(bool, aFirst);
-        const QString a = ab[0], b = ab[1];
         // The "C" locale of a bare system knows no numbers of its own.
         for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::Chinese, QLocale::China)}) {
             QLocale::setDefault(locale);
-            QCOMPARE(vbNameOrder::lessThan(a, b), aFirst);
-            QCOMPARE(vbNameOrder::lessThan(b, a), !aFirst); // a sort needs both answers
+            QCOMPARE(vbNameOrder::lessThan(ab[0], ab[1]), aFirst);
+            QCOMPARE(vbNameOrder::lessThan(ab[1], ab[0]), !aFirst); // a sort needs both answers
         }
         QLocale::setDefault(QLocale::system());
     }
@@ -169,23 +168,15 @@ private slots:
         QCOMPARE(next.fileList->count(), 11);
     }
 
-    void stateLook_data()
-    {
-        QTest::addColumn<vbUploadState>("state");
-        QTest::addColumn<bool>("inRun");
-        QTest::addColumn<bool>("before");  // the log has the photo as uploaded
-        QTest::addColumn<QString>("text"); // failures alone are drawn in red
-        using N = vbUploadState;
-        QTest::newRow("new photo uploaded before") << N::Waiting << false << true << "Photo had uploaded!";
-        QTest::newRow("key to ask again") << N::KeyFailed << true << false << "Preparing";
-        QTest::newRow("cancelled mid-step") << N::KeyReady << false << false << "";
-    }
     void stateLook()
     {
-        QFETCH(vbUploadState, state);
-        QFETCH(bool, inRun);
-        QFETCH(bool, before);
-        QTEST(vbFileNodeUI::stateLook(state, inRun, before, 42).text, "text");
+        // The text under a tile; the last argument says the log has the photo as uploaded.
+        const auto text = [](vbUploadState state, bool inRun, bool before) {
+            return vbFileNodeUI::stateLook(state, inRun, before, 42).text;
+        };
+        QCOMPARE(text(vbUploadState::Waiting, false, true), QStringLiteral("Photo had uploaded!"));
+        QCOMPARE(text(vbUploadState::KeyFailed, true, false), QStringLiteral("Preparing")); // asks again
+        QCOMPARE(text(vbUploadState::KeyReady, false, false), QString()); // cancelled mid-step
         // Counted in 64 bits: files over 2 GiB.
         QCOMPARE(vbFileNodeUI::progressPercent(qint64(3) << 30, qint64(4) << 30), 75);
         QCOMPARE(vbFileNodeUI::progressPercent(0, 0), 0);
