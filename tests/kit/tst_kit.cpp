@@ -1,5 +1,4 @@
 // The window kit, driven by mouse and crossing events as a window system delivers them, and its bitmaps.
-#include "vbMessageBox.h"
 #include "vbPushButton.h"
 #include "vbTitleBar.h"
 #include "vbToolPanel.h"
@@ -13,17 +12,13 @@ namespace {
 const QString kOk = QStringLiteral(":/Resources/ok.png");
 const QString kOkHover = QStringLiteral(":/Resources/ok_hover.png");
 
-void enter(QWidget* w)
+// The pointer crossing into or out of w, as the window system reports it.
+void cross(QWidget* w, bool in)
 {
     const QPointF local(w->width() / 2.0, w->height() / 2.0);
-    QEnterEvent event(local, local, w->mapToGlobal(local));
-    QApplication::sendEvent(w, &event);
-}
-
-void leave(QWidget* w)
-{
-    QEvent event(QEvent::Leave);
-    QApplication::sendEvent(w, &event);
+    QEnterEvent enter(local, local, w->mapToGlobal(local));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(w, in ? static_cast<QEvent*>(&enter) : &leave);
 }
 
 QImage pixels(const QPixmap& pixmap)
@@ -53,22 +48,12 @@ void drag(QWidget* w, QPoint from, QPoint to)
     QTest::mouseRelease(w, Qt::LeftButton, {}, to);
 }
 
-const QLocale kChinese(QLocale::Chinese, QLocale::China);
-
-QImage bitmap(const QString& name, const QLocale& locale)
-{
-    QLocale::setDefault(locale);
-    return QImage(QStringLiteral(":/Resources/") + name);
-}
-
 } // namespace
 
 class tst_Kit : public QObject
 {
     Q_OBJECT
 private slots:
-    void cleanup() { QLocale::setDefault(QLocale::c()); }
-
     // Steps: E enter, L leave, D disable, N enable, C left click in the middle,
     // O press in the middle and release far outside, R right click.
     void hoverAndClickRules_data()
@@ -95,7 +80,6 @@ private slots:
         QWidget window;
         window.resize(300, 200);
         auto* button = new vbPushButton(85, 25, kOk, kOkHover, &window);
-        button->setText(QStringLiteral("Ok")); // the form may set a text; it is never drawn
         window.show();
 
         QSignalSpy kitClicks(button, &vbPushButton::Clicked);
@@ -104,7 +88,7 @@ private slots:
         for (const QChar step : steps) {
             const char c = step.toLatin1();
             if (c == 'E' || c == 'L')
-                c == 'E' ? enter(button) : leave(button);
+                cross(button, c == 'E');
             else if (c == 'D' || c == 'N')
                 button->setEnabled(c == 'N');
             else if (c == 'C' || c == 'R')
@@ -146,17 +130,6 @@ private slots:
         QTRY_VERIFY(window.windowState() & Qt::WindowMinimized);
     }
 
-    // Ok and Cancel answers are the updater suite's; "Ok for all" (32) answers as Ok.
-    void messageBoxOkForAll()
-    {
-        QWidget parent;
-        parent.show();
-        vbMessageBox box(8 | 32, QStringLiteral("Tips"), QStringLiteral("Upload next time?"), &parent);
-        QTimer::singleShot(0, &box, [&] { QTest::mouseClick(box.btnOKAll, Qt::LeftButton); });
-        QTimer::singleShot(5000, &box, [&] { box.done(-1); }); // a box that never closes fails
-        QCOMPARE(box.exec(), 1);
-    }
-
     void toolPanelTogglesDragsAndMinimises()
     {
         QWidget window;
@@ -189,53 +162,6 @@ private slots:
         }
         QTest::mouseClick(panel->btnMin, Qt::LeftButton);
         QTRY_VERIFY(window.windowState() & Qt::WindowMinimized);
-    }
-
-    void everyNamedBitmapExists()
-    {
-        // A typo or a bitmap nobody drew shows up here rather than as an empty button.
-        const QDir source(qEnvironmentVariable("PV_SOURCE_DIR"));
-        QVERIFY(source.exists(QStringLiteral("kit")));
-        const QRegularExpression name(QStringLiteral(R"(:/+Resources/([A-Za-z0-9_]+\.(?:png|PNG)))"));
-        int found = 0;
-        QStringList missing;
-        for (const char* folder :
-             {"kit", "app", "service", "photos", "upload", "editor", "viewer", "update"}) {
-            QDirIterator it(source.filePath(QLatin1String(folder)),
-                            {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
-                            QDirIterator::Subdirectories);
-            while (it.hasNext()) {
-                QFile file(it.next());
-                QVERIFY(file.open(QIODevice::ReadOnly));
-                for (auto m = name.globalMatch(QString::fromUtf8(file.readAll())); m.hasNext(); ++found) {
-                    const QString bitmap = m.next().captured(1);
-                    if (QPixmap(QStringLiteral(":/Resources/") + bitmap).isNull())
-                        missing << source.relativeFilePath(file.fileName()) + QStringLiteral(": ") + bitmap;
-                }
-            }
-        }
-        QVERIFY(found > 20);
-        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QLatin1String(", "))));
-    }
-
-    // Both locales draw every bitmap, the same size (the captions themselves are the gallery's to show);
-    // a hover image differs from its normal one.
-    void everyBitmapInBothLocales()
-    {
-        const QDir resources(QStringLiteral(":/Resources"));
-        const QStringList all = resources.entryList(QDir::Files);
-        QVERIFY(all.size() > 60);
-        for (const QString& name : all) {
-            const QImage english = bitmap(name, QLocale::c());
-            const QImage chinese = bitmap(name, kChinese);
-            QVERIFY2(!english.isNull() && !chinese.isNull(), qPrintable(name));
-            QCOMPARE(chinese.size(), english.size());
-            if (name.contains(QLatin1String("_hover")))
-                QVERIFY2(bitmap(QString(name).remove(QStringLiteral("_hover")), kChinese) != chinese,
-                         qPrintable(name));
-        }
-        // The empty-scheme spelling some callers use resolves alike.
-        QCOMPARE(QImage(QStringLiteral("://Resources/ok.png")), bitmap(QStringLiteral("ok.png"), kChinese));
     }
 };
 

@@ -69,12 +69,11 @@ private slots:
     {
         QFETCH(QStringList, ab);
         QFETCH(bool, aFirst);
-        const QString a = ab[0], b = ab[1];
         // The "C" locale of a bare system knows no numbers of its own.
         for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::Chinese, QLocale::China)}) {
             QLocale::setDefault(locale);
-            QCOMPARE(vbNameOrder::lessThan(a, b), aFirst);
-            QCOMPARE(vbNameOrder::lessThan(b, a), !aFirst); // a sort needs both answers
+            QCOMPARE(vbNameOrder::lessThan(ab[0], ab[1]), aFirst);
+            QCOMPARE(vbNameOrder::lessThan(ab[1], ab[0]), !aFirst); // a sort needs both answers
         }
         QLocale::setDefault(QLocale::system());
     }
@@ -87,14 +86,13 @@ private slots:
         const QString f2 = photo(QStringLiteral("order/IMG_2.JPG"));
         const QString f1 = photo(QStringLiteral("order/img_1.jpeg"));
         photo(QStringLiteral("order/sub/d.jpg"));
-        QFile png(m_dir.filePath(QStringLiteral("order/c.png")));
-        QVERIFY(png.open(QIODevice::WriteOnly));
-        png.close();
+        const QString png = m_dir.filePath(QStringLiteral("order/c.png"));
+        QVERIFY(vbTestPhotos::writeGarbage(png));
         QSignalSpy counts(&list, &vbFileList::sig_countChanged);
         QVERIFY(vbTestUi::dropPaths(list.viewport(), {m_dir.filePath(QStringLiteral("order"))}));
         QCOMPARE(rows(list), QStringList({f1, f2, f10}));
         // A drag of nothing usable is not accepted.
-        QVERIFY(!vbTestUi::dropPaths(list.viewport(), {png.fileName()}));
+        QVERIFY(!vbTestUi::dropPaths(list.viewport(), {png}));
 
         // A later drop goes after the rows there, in its own order; a photo already listed is not added
         // again.
@@ -170,25 +168,15 @@ private slots:
         QCOMPARE(next.fileList->count(), 11);
     }
 
-    void stateLook_data()
-    {
-        QTest::addColumn<vbUploadState>("state");
-        QTest::addColumn<bool>("inRun");
-        QTest::addColumn<bool>("before");  // the log has the photo as uploaded
-        QTest::addColumn<QString>("text"); // failures alone are drawn in red
-        using N = vbUploadState;
-        QTest::newRow("new photo uploaded before") << N::Waiting << false << true << "Photo had uploaded!";
-        QTest::newRow("key to ask again") << N::KeyFailed << true << false << "Preparing";
-        QTest::newRow("sending") << N::Transferring << true << false << "Sending 42%";
-        QTest::newRow("cancelled mid-step") << N::KeyReady << false << false << "";
-    }
     void stateLook()
     {
-        QFETCH(vbUploadState, state);
-        QFETCH(bool, inRun);
-        QFETCH(bool, before);
-        QFETCH(QString, text);
-        QCOMPARE(vbFileNodeUI::stateLook(state, inRun, before, 42).text, text);
+        // The text under a tile; the last argument says the log has the photo as uploaded.
+        const auto text = [](vbUploadState state, bool inRun, bool before) {
+            return vbFileNodeUI::stateLook(state, inRun, before, 42).text;
+        };
+        QCOMPARE(text(vbUploadState::Waiting, false, true), QStringLiteral("Photo had uploaded!"));
+        QCOMPARE(text(vbUploadState::KeyFailed, true, false), QStringLiteral("Preparing")); // asks again
+        QCOMPARE(text(vbUploadState::KeyReady, false, false), QString()); // cancelled mid-step
         // Counted in 64 bits: files over 2 GiB.
         QCOMPARE(vbFileNodeUI::progressPercent(qint64(3) << 30, qint64(4) << 30), 75);
         QCOMPARE(vbFileNodeUI::progressPercent(0, 0), 0);
@@ -205,14 +193,13 @@ private slots:
     {
         QFETCH(QStringList, row);
         const QString typed = row[0], shown = row[1], file = row[2];
-        for (const char* name : {"mine.jpg", "abcd.jpg"})
-            QFile::remove(m_dir.filePath(QLatin1String(name)));
-        QVERIFY(vbTestPhotos::writeJpeg(m_dir.filePath(QStringLiteral("taken.jpg")), QSize(8, 8)));
-        QVERIFY(vbTestPhotos::writeJpeg(m_dir.filePath(QStringLiteral("mine.jpg")), QSize(40, 30)));
+        // Each row in a folder of its own, beside a photo already named "taken".
+        const QString folder = QString::fromLatin1(QTest::currentDataTag());
+        photo(folder + QStringLiteral("/taken.jpg"));
         vbFileList list(nullptr, true);
         list.resize(700, 500);
         list.show();
-        list.addFiles({QFileInfo(m_dir.filePath(QStringLiteral("mine.jpg")))}, false);
+        list.addFiles({QFileInfo(photo(folder + QStringLiteral("/mine.jpg")))}, false);
         QVERIFY(QTest::qWaitForWindowExposed(&list));
         vbFileNode* node = list.node(0);
         QLineEdit* edit = node->tile()->nameEdit();
@@ -225,7 +212,7 @@ private slots:
         QTest::keyClick(edit, Qt::Key_Return);
         QCOMPARE(edit->text(), shown);
         QCOMPARE(node->fileName(), file);
-        QVERIFY(QFileInfo::exists(m_dir.filePath(file)));
+        QVERIFY(QFileInfo::exists(m_dir.filePath(folder + QLatin1Char('/') + file)));
         QCOMPARE(answer.texts().size(), typed.isEmpty() ? 1 : 0);
         QCOMPARE(edit->isEnabled(), typed.isEmpty()); // an empty name is still being edited
     }

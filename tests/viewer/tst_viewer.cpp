@@ -57,7 +57,6 @@ private slots:
         exif.model = QStringLiteral("Canon EOS 5D ");
         exif.dateTime = QStringLiteral("2008:07:14 09:30:05");
         QVERIFY(vbTestPhotos::writeExif(camera, exif));
-        QVERIFY(vbTestPhotos::writeJpeg(m_dir.filePath(QStringLiteral("small.jpg")), QSize(640, 480)));
         QVERIFY(vbTestPhotos::writeGarbage(m_dir.filePath(QStringLiteral("broken.jpg"))));
         for (const char* name : {"harbour.jpg", "beach.png", "trip.2008.jpeg"}) {
             const QString path = m_dir.filePath(QLatin1String(name));
@@ -77,8 +76,6 @@ private slots:
             << QSize(4000, 3000) << QSize(1000, 700) << QRect(33, 0, 933, 700);
         QTest::newRow("small photo is not enlarged")
             << QSize(640, 480) << QSize(1000, 700) << QRect(180, 110, 640, 480);
-        // Touching one side already counts as not fitting: scaled to exactly the area.
-        QTest::newRow("same width") << QSize(1000, 300) << QSize(1000, 700) << QRect(0, 200, 1000, 300);
         QTest::newRow("empty picture") << QSize(0, 0) << QSize(1000, 700) << QRect();
     }
     void fitRect()
@@ -113,8 +110,7 @@ private slots:
         QFETCH(QRect, tile);
         QFETCH(QSize, size);
         QFETCH(QRect, available);
-        QFETCH(QPoint, expected);
-        QCOMPARE(vbShowImage::placement(tile, size, available), QRect(expected, size));
+        QTEST(vbShowImage::placement(tile, size, available).topLeft(), "expected");
     }
 
     void decodesOnlyWhenFileOrAreaChange()
@@ -130,37 +126,20 @@ private slots:
         picture.image(path, QSize(200, 200));
         QCOMPARE(picture.decodeCount(), 2);
 
-        // An edit replaces the file under the same name: the next paint shows the new picture.
-        QVERIFY(vbTestPhotos::writeJpeg(path, QSize(300, 600)));
-        QCOMPARE(picture.image(path, QSize(200, 200), &target).size(), QSize(100, 200));
-        QCOMPARE(target, QRect(50, 0, 100, 200));
+        // An edit replaces the file under the same name: the next paint shows the new picture, the way
+        // the camera held it (taken upright at 300 x 400, stored turned and mirrored).
+        const QImage upright = vbTestPhotos::quarters(QSize(300, 400));
+        QVERIFY(vbTestPhotos::writeOrientedJpeg(path, upright, 5));
+        QCOMPARE(vbTestPhotos::quarterColours(picture.image(path, QSize(200, 200), &target)),
+                 vbTestPhotos::quarterColours(upright));
+        QCOMPARE(target, QRect(25, 0, 150, 200));
 
         QVERIFY(QFile::remove(path)); // a deleted file is not drawn from memory
         QVERIFY(picture.image(path, QSize(200, 200), &target).isNull());
         QCOMPARE(target, QRect());
         // Nor is a JPEG that stops after its first header segment.
-        QFile truncated(path);
-        QVERIFY(truncated.open(QIODevice::WriteOnly));
-        truncated.write(QByteArray::fromHex("ffd8ffe000104a46494600010100000100010000"));
-        truncated.close();
+        QVERIFY(vbTestPhotos::writeJpeg(path, QSize(64, 64)) && QFile::resize(path, 20));
         QVERIFY(picture.image(path, QSize(200, 200)).isNull());
-    }
-
-    // Every orientation is the loader's business; the views only have to use it, and lay out the turned size.
-    void orientedPhotosDrawUpright()
-    {
-        // Taken upright at 300 x 400; in a 200 x 200 view it fills 150 x 200 in the middle.
-        const QImage upright = vbTestPhotos::quarters(QSize(300, 400));
-        const QString path = m_dir.filePath(QStringLiteral("oriented.jpg"));
-        QVERIFY(vbTestPhotos::writeOrientedJpeg(path, upright, 5)); // turned and mirrored
-        vbPaintWnd window;
-        window.setImagePath(path);
-        window.resize(200, 200);
-        const QImage shot = window.grab().toImage();
-        QCOMPARE(shot.pixelColor(10, 100), QColor(Qt::black));
-        QCOMPARE(shot.pixelColor(190, 100), QColor(Qt::black));
-        QCOMPARE(vbTestPhotos::quarterColours(shot.copy(25, 0, 150, 200)),
-                 vbTestPhotos::quarterColours(upright));
     }
 
     void infoSheetValues_data()
@@ -184,33 +163,22 @@ private slots:
         for (const char* name : {"lblName", "lblSize", "lblDate", "lblCompany", "lblModel"})
             values << label(info, name);
         QTEST(values, "values");
-        QCOMPARE(label(info, "lblPath"), QFileInfo(m_dir.filePath(file)).absolutePath());
         info.setNode(nullptr); // no photo clears the values
         QCOMPARE(label(info, "lblSize"), QString());
     }
 
-    // Fitting itself is vbFitRect's (fitRect above); here the view uses it.
-    void fullScreenDrawsCentredAndClosesOnClick()
+    void fullScreenClosesOnClick()
     {
         vbFullScreen view;
-        view.setImagePath(m_dir.filePath(QStringLiteral("small.jpg")));
+        view.setImagePath(m_dir.filePath(QStringLiteral("camera.jpg")));
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        QVERIFY2(view.width() > 640 && view.height() > 480, "the view is maximised");
-        QCOMPARE(view.pictureRect(), vbFitRect(QSize(640, 480), view.size()));
         QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
         QVERIFY(!view.isVisible());
         QCOMPARE(view.result(), int(QDialog::Accepted));
     }
 
-    void previewShowsAndEnds_data()
-    {
-        QTest::addColumn<QString>("how");
-        for (const char* how : {"timeout", "click", "photo deleted"})
-            QTest::newRow(how) << QString::fromLatin1(how);
-    }
     void previewShowsAndEnds()
     {
-        QFETCH(QString, how);
         auto photo = node(QStringLiteral("camera.jpg"));
         auto unreadable = node(QStringLiteral("broken.jpg"));
         QVERIFY(photo && unreadable);
@@ -221,31 +189,23 @@ private slots:
             QVERIFY(!preview.isVisible());
         }
         QSignalSpy hidden(&preview, &vbShowImage::sig_previewHidden);
-        preview.setHideInterval(how == QLatin1String("timeout") ? 150 : 60000);
+        preview.setHideInterval(60000);
         preview.showFor(photo.get(), m_tile);
         QVERIFY(preview.isVisible());
         QCOMPARE(preview.size(), photo->thumbnail().size());
-        QVERIFY(preview.geometry().left() > m_tile.right()); // placed by placement(), above
-        // The picture is the thumbnail itself, from the top left corner.
-        QCOMPARE(preview.grab().toImage().pixelColor(122, 81).rgb(),
-                 photo->thumbnail().pixelColor(122, 81).rgb());
-
-        if (how == QLatin1String("photo deleted")) {
-            photo.reset();
-            QVERIFY(!preview.isVisible());
-            QCOMPARE(preview.node(), nullptr);
-            return;
-        }
-        if (how == QLatin1String("timeout"))
-            QVERIFY(hidden.wait(3000));
-        else
-            QTest::mouseClick(&preview, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
-        QVERIFY(!preview.isVisible());
+        QTest::mouseClick(&preview, Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
+        QVERIFY(!preview.isVisible() && !preview.node());
         QCOMPARE(hidden.count(), 1);
         QCOMPARE(hidden.at(0).at(0).value<vbFileNode*>(), photo.get());
-        QCOMPARE(preview.node(), nullptr);
-        preview.showFor(photo.get(), m_tile); // shown again for the next hover
-        QVERIFY(preview.isVisible());
+
+        // Shown again for the next hover, it hides by itself.
+        preview.setHideInterval(150);
+        preview.showFor(photo.get(), m_tile);
+        QVERIFY(hidden.wait(3000));
+        QVERIFY(!preview.isVisible() && !preview.node());
+        preview.showFor(photo.get(), m_tile);
+        photo.reset(); // the photo is deleted while shown
+        QVERIFY(!preview.isVisible() && !preview.node());
     }
 
     // N = Next, P = Pre, T = a timer tick.
@@ -281,7 +241,6 @@ private slots:
     void timerAndSpeeds()
     {
         vbPlayer player(m_nodes);
-        QCOMPARE(player.timer()->interval(), 1000); // the first tick comes after a second
         QSignalSpy ticks(player.timer(), &QTimer::timeout);
         QVERIFY(ticks.wait(2500));
         QCOMPARE(label(player, "lblNo"), QStringLiteral("1/3"));
