@@ -333,29 +333,24 @@ private slots:
     }
 
     // Upload pressed again while a run goes: cancel it, or let it go on.
-    void cancel_data()
-    {
-        QTest::addColumn<bool>("cancelled");
-        QTest::newRow("cancelled") << true;
-        QTest::newRow("kept running") << false;
-    }
     void cancel()
     {
-        QFETCH(bool, cancelled);
-        startWithStates("KeyReady Prepared Prepared");
-        m_queue->checkToUpload();
-        at(1)->setUploadState(vbUploadState::Uploaded);
-        m_answers = QStringList{cancelled ? "ok" : "cancel"};
-        m_events.clear();
-        m_queue->startUpload();
-        // Cancelled: queued preparation is dropped, then the transfer ends.
-        QCOMPARE(m_events, (cancelled ? QStringList{"cancel upload?", "prepare ", "abort a", "cancel a"}
-                                      : QStringList{"cancel upload?"}));
-        QCOMPARE(m_session->isUploading(), !cancelled);
-        QCOMPARE(m_queue->uploadTimer()->isActive(), !cancelled);
-        // Cancelled: the uploaded photo leaves, the others stay; nothing is logged.
-        QCOMPARE(names(m_items), cancelled ? "a c" : "a b c");
-        QVERIFY(m_queue->logRecords().isEmpty());
+        for (const bool cancelled : {true, false}) {
+            startWithStates("KeyReady Prepared Prepared");
+            m_queue->checkToUpload();
+            at(1)->setUploadState(vbUploadState::Uploaded);
+            m_answers = QStringList{cancelled ? "ok" : "cancel"};
+            m_events.clear();
+            m_queue->startUpload();
+            // Cancelled: queued preparation is dropped, then the transfer ends.
+            QCOMPARE(m_events, (cancelled ? QStringList{"cancel upload?", "prepare ", "abort a", "cancel a"}
+                                          : QStringList{"cancel upload?"}));
+            QCOMPARE(m_session->isUploading(), !cancelled);
+            QCOMPARE(m_queue->uploadTimer()->isActive(), !cancelled);
+            // Cancelled: the uploaded photo leaves, the others stay; nothing is logged.
+            QCOMPARE(names(m_items), cancelled ? "a c" : "a b c");
+            QVERIFY(m_queue->logRecords().isEmpty());
+        }
     }
 
     // The closing sequence's questions and files.
