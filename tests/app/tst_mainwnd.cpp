@@ -8,6 +8,7 @@
 #include "vbSession.h"
 #include "vbStatusBar.h"
 #include "vbTestService.h"
+#include "vbTitleBar.h"
 #include "vbToolPanel.h"
 #include "vbUploadComplete.h"
 #include "vbUploadFailed.h"
@@ -141,30 +142,25 @@ private slots:
     }
 
     // The album box starts on the album the account chose last time, while it exists.
-    void albumRemembered_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<int>("albumId");
-        QTest::addColumn<QString>("selected");
-        QTest::newRow("chosen last time") << "user1001" << velbrook::kArchiveAlbumId << "Archive";
-        QTest::newRow("gone from the service") << "user1001" << 99 << "Family";
-        QTest::newRow("another account's choice") << "user1002" << velbrook::kArchiveAlbumId << "Family";
-    }
     void albumRemembered()
     {
-        QFETCH(QString, key);
-        QFETCH(int, albumId);
-        QFETCH(QString, selected);
-        startWithAccount(albumId, key);
-        QCOMPARE(m_window->toolPanel()->comboBox->currentText(), selected);
+        // The account's key, the album id stored under it, the album then selected.
+        const std::tuple<QString, int, QString> cases[] = {
+            {"user1001", velbrook::kArchiveAlbumId, "Archive"},
+            {"user1001", 99, "Family"}, // gone from the service
+            {"user1002", velbrook::kArchiveAlbumId, "Family"}};
+        for (const auto& [key, albumId, selected] : cases) {
+            startWithAccount(albumId, key);
+            QCOMPARE(m_window->toolPanel()->comboBox->currentText(), selected);
 
-        // A new choice is what the next start comes back to; the other account keeps its own.
-        m_window->toolPanel()->comboBox->setCurrentIndex(1);
-        restart();
-        QCOMPARE(m_window->toolPanel()->comboBox->currentText(), QStringLiteral("Trip"));
-        QCOMPARE(m_window->session()->currentAlbumIdText(), QString::number(velbrook::kTripAlbumId));
-        if (key == QLatin1String("user1002"))
-            QCOMPARE(vbIniParser("system.ini").getString("recent.album", key), QString::number(albumId));
+            // A new choice is what the next start comes back to; the other account keeps its own.
+            m_window->toolPanel()->comboBox->setCurrentIndex(1);
+            restart();
+            QCOMPARE(m_window->toolPanel()->comboBox->currentText(), QStringLiteral("Trip"));
+            QCOMPARE(m_window->session()->currentAlbumIdText(), QString::number(velbrook::kTripAlbumId));
+            if (key == QLatin1String("user1002"))
+                QCOMPARE(vbIniParser("system.ini").getString("recent.album", key), QString::number(albumId));
+        }
     }
 
     void choose()

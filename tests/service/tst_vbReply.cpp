@@ -66,31 +66,25 @@ private slots:
             QVERIFY2(answer.outcome == outcome && answer.albumId == id, qPrintable(body));
         }
     }
-    void albumList_data()
-    {
-        QTest::addColumn<QString>("body");
-        QTest::addColumn<QString>("albums"); // "name/id/count" each, or "unreadable"
-
-        const QString family = "12" + F + "Family" + F + "2009-01-01" + F + "35";
-        QTest::newRow("two albums") << B + family + BR + "13" + F + QStringLiteral("家 庭") + F + F + "0" +
-                                           BR + E
-                                    << QStringLiteral("Family/12/35 家 庭/13/0");
-        QTest::newRow("not a list answer") << family << "unreadable";
-        QTest::newRow("empty name") << B + "13" + F + F + F + "0" + E << "unreadable";
-        QTest::newRow("negative id") << B + "-13" + F + "Trip" + F + F + "0" + E << "unreadable";
-        QTest::newRow("id above int") << B + "4294967309" + F + "Trip" + F + F + "0" + E << "unreadable";
-        QTest::newRow("count not a number") << B + "13" + F + "Trip" + F + F + "many" + E << "unreadable";
-    }
     void albumList()
     {
-        QFETCH(QString, body);
-        QFETCH(QString, albums);
-
-        const std::optional<AlbumList> got = vbReply::albumList(body);
-        QStringList text;
-        for (const AlbumRecord& album : got.value_or(AlbumList()))
-            text << QStringLiteral("%1/%2/%3").arg(album.name).arg(album.id).arg(album.photoCount);
-        QCOMPARE(got ? text.join(' ') : QStringLiteral("unreadable"), albums);
+        const QString family = "12" + F + "Family" + F + "2009-01-01" + F + "35";
+        // The answer, and its albums as "name/id/count" each or "unreadable".
+        const std::pair<QString, QString> cases[] = {
+            {B + family + BR + "13" + F + QStringLiteral("家 庭") + F + F + "0" + BR + E,
+             QStringLiteral("Family/12/35 家 庭/13/0")},
+            {family, "unreadable"}, // not a list answer
+            {B + "13" + F + F + F + "0" + E, "unreadable"},
+            {B + "-13" + F + "Trip" + F + F + "0" + E, "unreadable"},
+            {B + "4294967309" + F + "Trip" + F + F + "0" + E, "unreadable"},
+            {B + "13" + F + "Trip" + F + F + "many" + E, "unreadable"}};
+        for (const auto& [body, albums] : cases) {
+            const std::optional<AlbumList> got = vbReply::albumList(body);
+            QStringList text;
+            for (const AlbumRecord& album : got.value_or(AlbumList()))
+                text << QStringLiteral("%1/%2/%3").arg(album.name).arg(album.id).arg(album.photoCount);
+            QCOMPARE(got ? text.join(' ') : QStringLiteral("unreadable"), albums);
+        }
     }
     void judgeReply()
     {
