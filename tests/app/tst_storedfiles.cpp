@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -87,23 +86,17 @@ private slots:
     }
 
     // The auto sign-in flag: an empty value gives the default, "on" is no "yes".
-    void readBool_data()
-    {
-        QTest::addColumn<QByteArray>("stored");
-        QTest::addColumn<bool>("def");
-        QTest::addColumn<bool>("asBool");
-        QTest::newRow("empty keeps default true") << QByteArray("") << true << true;
-        QTest::newRow("0 beats default") << QByteArray("0") << true << false;
-        QTest::newRow("yes") << QByteArray("yes") << false << true;
-        QTest::newRow("on is false") << QByteArray("on") << true << false;
-        QTest::newRow("leading number") << QByteArray("1.25beta") << false << true;
-    }
     void readBool()
     {
-        QFETCH(QByteArray, stored);
-        QFETCH(bool, def);
-        QFETCH(bool, asBool);
-        QCOMPARE(vbIniParser(writeFile("[a]\r\nk=" + stored + "\r\n")).getBool("a", "k", def), asBool);
+        const std::tuple<const char*, bool, bool> cases[] = {{"", true, true},
+                                                             {"0", true, false},
+                                                             {"yes", false, true},
+                                                             {"on", true, false},
+                                                             {"1.25beta", false, true}};
+        for (const auto& [stored, def, asBool] : cases) {
+            const vbIniParser ini(writeFile(QByteArray("[a]\r\nk=") + stored + "\r\n"));
+            QVERIFY2(ini.getBool("a", "k", def) == asBool, stored);
+        }
     }
 
     // Values come back whole. A destination buffer cuts one to size - 1; without one the whole
@@ -125,85 +118,62 @@ private slots:
     }
 
     // Writing one value must leave every other byte of the file as it was.
-    void otherLinesPreserved_data()
-    {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QString>("name"); // section/key
-        QTest::addColumn<QByteArray>("after");
-        QTest::newRow("replace keeps comments and LF ends")
-            << QByteArray("; settings\n[a]\nx=1\n\n[b]\ny=2\n") << "a/x"
-            << QByteArray("; settings\n[a]\nx=9\n\n[b]\ny=2\n");
-        QTest::newRow("new key after last line of its section")
-            << QByteArray("[a]\r\nx=1\r\n\r\n[b]\r\ny=2\r\n") << "a/z"
-            << QByteArray("[a]\r\nx=1\r\nz=9\r\n\r\n[b]\r\ny=2\r\n");
-        QTest::newRow("no trailing newline, new section")
-            << QByteArray("[a]\r\nx=1") << "b/k" << QByteArray("[a]\r\nx=1\r\n[b]\r\nk=9\r\n");
-        QTest::newRow("duplicate sections: first one wins")
-            << QByteArray("[a]\r\nx=1\r\n[a]\r\nx=2\r\n") << "a/x"
-            << QByteArray("[a]\r\nx=9\r\n[a]\r\nx=2\r\n");
-        QTest::newRow("keys before any section are not in a section")
-            << QByteArray("x=0\r\n[a]\r\ny=1\r\n") << "a/x" << QByteArray("x=0\r\n[a]\r\ny=1\r\nx=9\r\n");
-        QTest::newRow("names in any case, the key written as asked")
-            << QByteArray("[User.Info]\r\nUserName=x\r\n") << "USER.INFO/username"
-            << QByteArray("[User.Info]\r\nusername=9\r\n");
-        QTest::newRow("binary junk kept")
-            << QByteArray("\x01\x02\xff\xfe junk\r\n[a]\r\nx=1\r\n\x80\x81\r\n", 25) << "a/x"
-            << QByteArray("\x01\x02\xff\xfe junk\r\n[a]\r\nx=9\r\n\x80\x81\r\n", 25);
-    }
     void otherLinesPreserved()
     {
-        QFETCH(QByteArray, before);
-        QFETCH(QString, name);
-        QFETCH(QByteArray, after);
-        const QString section = name.section('/', 0, 0);
-        const QString key = name.section('/', 1);
-        vbIniParser ini(writeFile(before));
-        QVERIFY(ini.setString(section, key, "9"));
-        QCOMPARE(readAll(ini.path()), after);
-        QCOMPARE(ini.getString(section, key), QStringLiteral("9"));
+        // Before, the section/key set to "9", after.
+        const std::tuple<QByteArray, QString, QByteArray> cases[] = {
+            // Comments and LF ends kept.
+            {"; settings\n[a]\nx=1\n\n[b]\ny=2\n", "a/x", "; settings\n[a]\nx=9\n\n[b]\ny=2\n"},
+            // A new key after the last line of its section.
+            {"[a]\r\nx=1\r\n\r\n[b]\r\ny=2\r\n", "a/z", "[a]\r\nx=1\r\nz=9\r\n\r\n[b]\r\ny=2\r\n"},
+            {"[a]\r\nx=1", "b/k", "[a]\r\nx=1\r\n[b]\r\nk=9\r\n"},
+            // Duplicate sections: the first one wins.
+            {"[a]\r\nx=1\r\n[a]\r\nx=2\r\n", "a/x", "[a]\r\nx=9\r\n[a]\r\nx=2\r\n"},
+            // Keys before any section are not in a section.
+            {"x=0\r\n[a]\r\ny=1\r\n", "a/x", "x=0\r\n[a]\r\ny=1\r\nx=9\r\n"},
+            // Names in any case, the key written as asked.
+            {"[User.Info]\r\nUserName=x\r\n", "USER.INFO/username", "[User.Info]\r\nusername=9\r\n"},
+            {QByteArray("\x01\x02\xff\xfe junk\r\n[a]\r\nx=1\r\n\x80\x81\r\n", 25), "a/x",
+             QByteArray("\x01\x02\xff\xfe junk\r\n[a]\r\nx=9\r\n\x80\x81\r\n", 25)}};
+        for (const auto& [before, name, after] : cases) {
+            const QString section = name.section('/', 0, 0);
+            const QString key = name.section('/', 1);
+            vbIniParser ini(writeFile(before));
+            QVERIFY(ini.setString(section, key, "9"));
+            QCOMPARE(readAll(ini.path()), after);
+            QCOMPARE(ini.getString(section, key), QStringLiteral("9"));
+        }
     }
 
     // Removing a key takes its lines out of that section only and keeps every other byte.
-    void removeKey_data()
-    {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QByteArray>("after");
-        QTest::newRow("middle of section, any case")
-            << QByteArray("[A]\r\nx=1\r\nK=v\r\ny=2\r\n") << QByteArray("[A]\r\nx=1\r\ny=2\r\n");
-        QTest::newRow("duplicates and other sections")
-            << QByteArray("k=0\r\n[a]\r\nk=1\r\n[b]\r\nk=2\r\n[a]\r\nk=3")
-            << QByteArray("k=0\r\n[a]\r\n[b]\r\nk=2\r\n[a]\r\n");
-        QTest::newRow("absent file stays absent") << QByteArray() << QByteArray();
-    }
     void removeKey()
     {
-        QFETCH(QByteArray, before);
-        QFETCH(QByteArray, after);
-        vbIniParser ini(before.isEmpty() ? m_dir.filePath("none.ini") : writeFile(before));
-        QVERIFY(ini.removeKey("a", "k"));
-        QCOMPARE(readAll(ini.path()), after);
-        QCOMPARE(QFile::exists(ini.path()), !before.isEmpty());
-        QCOMPARE(ini.getString("a", "k", "gone"), QStringLiteral("gone"));
+        const std::pair<QByteArray, QByteArray> cases[] = {
+            {"[A]\r\nx=1\r\nK=v\r\ny=2\r\n", "[A]\r\nx=1\r\ny=2\r\n"}, // any case
+            {"k=0\r\n[a]\r\nk=1\r\n[b]\r\nk=2\r\n[a]\r\nk=3", "k=0\r\n[a]\r\n[b]\r\nk=2\r\n[a]\r\n"},
+            {{}, {}}}; // an absent file stays absent
+        for (const auto& [before, after] : cases) {
+            vbIniParser ini(before.isEmpty() ? m_dir.filePath("none.ini") : writeFile(before));
+            QVERIFY(ini.removeKey("a", "k"));
+            QCOMPARE(readAll(ini.path()), after);
+            QCOMPARE(QFile::exists(ini.path()), !before.isEmpty());
+            QCOMPARE(ini.getString("a", "k", "gone"), QStringLiteral("gone"));
+        }
     }
 
-    void malformedReads_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("absent file") << QByteArray() << "def";
-        QTest::newRow("blanks around") << QByteArray("  [ a ]  \r\n  k  =  v w  \r\n") << "v w";
-        QTest::newRow("key before section ignored") << QByteArray("k=0\r\n[a]\r\n") << "def";
-        QTest::newRow("unterminated header") << QByteArray("[a\r\nk=1\r\n") << "def";
-        QTest::newRow("junk") << QByteArray("\x00\xff\x01[a]=\r\n", 8) << "def";
-        QTest::newRow("line without equals") << QByteArray("[a]\r\nk\r\nk=2\r\n") << "2";
-    }
     void malformedReads()
     {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, expected);
-        vbIniParser ini(content.isNull() ? path("absent.ini") : writeFile(content));
-        QCOMPARE(ini.getString("a", "k", "def"), expected);
-        QCOMPARE(QFile::exists(ini.path()), !content.isNull()); // reading creates nothing
+        const std::pair<QByteArray, QString> cases[] = {{{}, "def"}, // absent file
+                                                        {"  [ a ]  \r\n  k  =  v w  \r\n", "v w"},
+                                                        {"k=0\r\n[a]\r\n", "def"},
+                                                        {"[a\r\nk=1\r\n", "def"}, // unterminated header
+                                                        {QByteArray("\x00\xff\x01[a]=\r\n", 8), "def"},
+                                                        {"[a]\r\nk\r\nk=2\r\n", "2"}};
+        for (const auto& [content, expected] : cases) {
+            vbIniParser ini(content.isNull() ? path("absent.ini") : writeFile(content));
+            QCOMPARE(ini.getString("a", "k", "def"), expected);
+            QCOMPARE(QFile::exists(ini.path()), !content.isNull()); // reading creates nothing
+        }
     }
 
     // The newest records are kept. LF, CR LF and a last line without an end all read; the
@@ -228,107 +198,85 @@ private slots:
         QCOMPARE(readAll(path("big.dat")), expected);
     }
 
-    void lines_data()
-    {
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<bool>("accepted");
-        QTest::addColumn<bool>("succeeded");
-        QTest::addColumn<QString>("filePath");
-
-        QTest::newRow("five fields") << validLine(1) << true << true << "/photos/p1.jpg";
-        QTest::newRow("four fields") << QByteArray("1||demo||/a.jpg||Family") << false << false << "";
-        QTest::newRow("|| inside a field makes six")
-            << QByteArray("1||demo||/a||b.jpg||Family||2009.01.01") << false << false << "";
-        QTest::newRow("single bars belong to the field")
-            << QByteArray("1||demo||/a|b.jpg||Family||2009.01.01") << true << true << "/a|b.jpg";
-        QTest::newRow("empty line") << QByteArray("") << false << false << "";
-        QTest::newRow("zero is a failure")
-            << QByteArray("0||demo||/a.jpg||Family||2009.01.01") << true << false << "/a.jpg";
-        QTest::newRow("1 with a blank is a failure")
-            << QByteArray(" 1||demo||/a.jpg||Family||2009.01.01") << true << false << "/a.jpg";
-        QTest::newRow("Chinese path")
-            << QString::fromUtf8("1||demo||/相册/旅行 1.jpg||家庭||2009.01.01").toLocal8Bit() << true << true
-            << QString::fromUtf8("/相册/旅行 1.jpg");
-    }
-
+    // A line between two good ones, in a file as the program writes it: whether it is read, and
+    // the success and path read from it.
     void lines()
     {
-        QFETCH(QByteArray, line);
-        QFETCH(bool, accepted);
-        QFETCH(bool, succeeded);
-        QFETCH(QString, filePath);
-
-        // The line between two good ones, in a file as the program writes it.
-        QVERIFY(writeAll(path("lines.dat"), validLine(1) + "\r\n" + line + "\r\n" + validLine(3) + "\r\n"));
-        const UploadLogRecords records = vbUploadLog::load(path("lines.dat"));
-        QCOMPARE(records.size(), qsizetype(accepted ? 3 : 2));
-        QCOMPARE(records.last().filePath, QStringLiteral("/photos/p3.jpg"));
-        if (!accepted)
-            return;
-        const UploadLogRecord& record = records.at(1);
-        QCOMPARE(record.succeeded, succeeded);
-        QCOMPARE(record.filePath, filePath);
-
-        // Written back, success is "1" or "0" whatever the line held.
-        QVERIFY(vbUploadLog::formatLine(record).startsWith(succeeded ? QLatin1String("1||")
-                                                                     : QLatin1String("0||")));
+        struct Case
+        {
+            QByteArray line;
+            bool accepted, succeeded;
+            QString filePath;
+        };
+        const Case cases[] = {
+            {validLine(1), true, true, "/photos/p1.jpg"},
+            {"1||demo||/a.jpg||Family", false, false, {}},                // four fields
+            {"1||demo||/a||b.jpg||Family||2009.01.01", false, false, {}}, // "||" in a field makes six
+            {"1||demo||/a|b.jpg||Family||2009.01.01", true, true, "/a|b.jpg"},
+            {"", false, false, {}},
+            {"0||demo||/a.jpg||Family||2009.01.01", true, false, "/a.jpg"},
+            {" 1||demo||/a.jpg||Family||2009.01.01", true, false, "/a.jpg"}, // "1" with a blank fails
+            {QString::fromUtf8("1||demo||/相册/旅行 1.jpg||家庭||2009.01.01").toLocal8Bit(), true, true,
+             QString::fromUtf8("/相册/旅行 1.jpg")}};
+        for (const Case& c : cases) {
+            QVERIFY(
+                writeAll(path("lines.dat"), validLine(1) + "\r\n" + c.line + "\r\n" + validLine(3) + "\r\n"));
+            const UploadLogRecords records = vbUploadLog::load(path("lines.dat"));
+            QVERIFY2(records.size() == (c.accepted ? 3 : 2), c.line.constData());
+            QCOMPARE(records.last().filePath, QStringLiteral("/photos/p3.jpg"));
+            if (!c.accepted)
+                continue;
+            const UploadLogRecord& record = records.at(1);
+            QVERIFY2(record.succeeded == c.succeeded, c.line.constData());
+            QCOMPARE(record.filePath, c.filePath);
+            // Written back, success is "1" or "0" whatever the line held.
+            QVERIFY(vbUploadLog::formatLine(record).startsWith(c.succeeded ? QLatin1String("1||")
+                                                                           : QLatin1String("0||")));
+        }
     }
 
-    void fieldsRoundTrip_data()
-    {
-        QTest::addColumn<QString>("album");
-        QTest::addColumn<QString>("expected"); // the album name as it reads back
-
-        QTest::newRow("forged record") << "Trip\r\n1||x@y.test||/forged.jpg||Forged"
-                                       << QString::fromUtf8("Trip↵1¦|x@y.test¦|/forged.jpg¦|Forged");
-        QTest::newRow("separator") << "a||b" << QString::fromUtf8("a¦|b");
-        QTest::newRow("lone CR and LF") << "a\rb\nc" << QString::fromUtf8("a↵b↵c");
-        QTest::newRow("substitutes stay") << QString::fromUtf8("a¦↵") << QString::fromUtf8("a¦↵");
-    }
-
+    // Every field gets the same care; the album name also sits in the other places.
     void fieldsRoundTrip()
     {
-        QFETCH(QString, album);
-        QFETCH(QString, expected);
-
-        // Every field gets the same care; the album name also sits in the other places.
-        const UploadLogRecord record{false, album, "/photos/" + album + ".jpg", album, album, {}};
-        QVERIFY(vbUploadLog::save(path("forged.dat"), {record, record}));
-        const UploadLogRecords loaded = vbUploadLog::load(path("forged.dat"));
-        QCOMPARE(loaded.size(), qsizetype(2)); // two records, no more
-        const UploadLogRecord& back = loaded.at(1);
-        QCOMPARE(QStringList({back.userName, back.albumName, back.date}), QStringList(3, expected));
-        QCOMPARE(back.filePath, "/photos/" + expected + ".jpg");
-        QVERIFY(!back.succeeded);
+        // The album name, and as it reads back.
+        const std::pair<QString, QString> cases[] = {
+            {"Trip\r\n1||x@y.test||/forged.jpg||Forged",
+             QString::fromUtf8("Trip↵1¦|x@y.test¦|/forged.jpg¦|Forged")},
+            {"a||b", QString::fromUtf8("a¦|b")},
+            {"a\rb\nc", QString::fromUtf8("a↵b↵c")},
+            {QString::fromUtf8("a¦↵"), QString::fromUtf8("a¦↵")}}; // substitutes stay
+        for (const auto& [album, expected] : cases) {
+            const UploadLogRecord record{false, album, "/photos/" + album + ".jpg", album, album, {}};
+            QVERIFY(vbUploadLog::save(path("forged.dat"), {record, record}));
+            const UploadLogRecords loaded = vbUploadLog::load(path("forged.dat"));
+            QCOMPARE(loaded.size(), qsizetype(2)); // two records, no more
+            const UploadLogRecord& back = loaded.at(1);
+            QCOMPARE(QStringList({back.userName, back.albumName, back.date}), QStringList(3, expected));
+            QCOMPARE(back.filePath, "/photos/" + expected + ".jpg");
+            QVERIFY(!back.succeeded);
+        }
     }
 
-    void pathLines_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("plain"); // written as it is, as older versions read it
-
-        QTest::newRow("plain") << "a photo.jpg" << true;
-        QTest::newRow("line feed") << "two\nlines.jpg" << false;
-        QTest::newRow("looks encoded") << "file:x%41.jpg" << false;
-    }
-
+    // Names written as they are, as older versions read them, or encoded onto one line.
     void pathLines()
     {
-        QFETCH(QString, name);
-        QFETCH(bool, plain);
-        // Paths are absolute, so only a name can start with "file:".
-        const QString file = name.startsWith(QLatin1String("file:")) ? name : m_dir.filePath(name);
-        const QString line = vbUploadLog::formatPathLine(file);
-        QCOMPARE(line == file, plain);
-        QVERIFY(!line.contains(QLatin1Char('\n')) && !line.contains(QLatin1Char('\r')));
-        QCOMPARE(vbUploadLog::parsePathLine(line), file);
-        if (!plain && name.startsWith(QLatin1String("file:")))
-            return;
+        const std::pair<QString, bool> cases[] = {
+            {"a photo.jpg", true}, {"two\nlines.jpg", false}, {"file:x%41.jpg", false}};
+        for (const auto& [name, plain] : cases) {
+            // Paths are absolute, so only a name can start with "file:".
+            const QString file = name.startsWith(QLatin1String("file:")) ? name : m_dir.filePath(name);
+            const QString line = vbUploadLog::formatPathLine(file);
+            QCOMPARE(line == file, plain);
+            QVERIFY(!line.contains(QLatin1Char('\n')) && !line.contains(QLatin1Char('\r')));
+            QCOMPARE(vbUploadLog::parsePathLine(line), file);
+            if (file == name)
+                continue;
 
-        // A photo named like that comes back from the file as itself.
-        QVERIFY(writeAll(file, "x"));
-        QVERIFY(vbUploadLog::savePaths(path("paths.dat"), {file}));
-        QCOMPARE(vbUploadLog::readPaths(path("paths.dat")), QStringList{file});
+            // A photo named like that comes back from the file as itself.
+            QVERIFY(writeAll(file, "x"));
+            QVERIFY(vbUploadLog::savePaths(path("paths.dat"), {file}));
+            QCOMPARE(vbUploadLog::readPaths(path("paths.dat")), QStringList{file});
+        }
     }
 
     // A failed write leaves the old file whole and no half-written file beside it.

@@ -140,6 +140,7 @@ private:
     // listed photos by name ("*" after a name: the log has it as uploaded; "#n": n photos).
     void setUp(bool signedIn, int albumPhotos, const QString& photos, const QStringList& answers = {})
     {
+        m_queue.reset(); // before the session and photos it uses
         m_events.clear();
         m_session = std::make_unique<vbSession>(vbEndpoints(), nullptr);
         if (signedIn)
@@ -215,57 +216,37 @@ private slots:
     }
 
     // Everything an upload's start checks and asks, in order, and what then goes.
-    void start_data()
-    {
-        QTest::addColumn<bool>("signedIn");
-        QTest::addColumn<QString>("photos");
-        QTest::addColumn<int>("albumPhotos");
-        QTest::addColumn<QString>("events");
-        QTest::addColumn<QStringList>("answers");
-        QTest::addColumn<QString>("listed"); // after the start
-
-        const QStringList none;
-        QTest::newRow("not signed in") << false << "a" << 3 << "refuse Please login!" << none << "a";
-        QTest::newRow("no album") << true << "a" << -1 << "ftp login | refuse Please select a photo list!"
-                                  << none << "a";
-        QTest::newRow("no photos") << true << "" << 3 << "ftp login | refuse Please select image to upload"
-                                   << none << "";
-        QTest::newRow("over the list limit")
-            << true << "#301" << 3 << "ftp login | refuse Cann't upload more than 300 images" << none << "";
-        QTest::newRow("album full") << true << "a" << 500
-                                    << "ftp login | refuse " + vbUploadQueue::albumFullText() << none << "a";
-        QTest::newRow("room for two, declined")
-            << true << "a b c" << 498 << "ftp login | front 2?" << QStringList{"cancel"} << "a b c";
-        QTest::newRow("room for two, taken")
-            << true << "a b c" << 498 << "ftp login | front 2? | prepare a b" << QStringList{"ok"} << "a b c";
-        QTest::newRow("empty album gets its FTP folder")
-            << true << "a" << 0 << "ftp login | ftp folder 7 | prepare a" << none << "a";
-        QTest::newRow("uploaded before: No leaves one out")
-            << true << "a* b c*" << 3 << "ftp login | again a? | again c? | prepare b c"
-            << QStringList{"No", "Yes"} << "b c";
-        QTest::newRow("uploaded before: NoAll leaves the rest out")
-            << true << "a b* c d*" << 3 << "ftp login | again b? | prepare a" << QStringList{"NoAll"} << "a";
-        QTest::newRow("uploaded before: YesAll stops asking")
-            << true << "a* b*" << 3 << "ftp login | again a? | prepare a b" << QStringList{"YesAll"} << "a b";
-    }
     void start()
     {
-        QFETCH(bool, signedIn);
-        QFETCH(QString, photos);
-        QFETCH(int, albumPhotos);
-        QFETCH(QString, events);
-        QFETCH(QStringList, answers);
-        QFETCH(QString, listed);
-        setUp(signedIn, albumPhotos, photos, answers);
-        m_queue->startUpload();
-        QCOMPARE(m_events.join(" | "), events);
-        if (!photos.startsWith('#'))
-            QCOMPARE(names(m_items), listed);
-        QCOMPARE(m_session->isUploading(), events.section(" | ", -1).startsWith("prepare"));
-        QVERIFY(m_answers.isEmpty());
-        // The photos left over for want of room are stopped and stay listed.
-        if (albumPhotos == 498 && answers == QStringList{"ok"})
-            QCOMPARE(at(2)->uploadState(), vbUploadState::Stopped);
+        // Signed in, the photos listed, the album's photos, what happens, the answers given, and the
+        // photos listed after the start.
+        const std::tuple<bool, QString, int, QString, QStringList, QString> cases[] = {
+            {false, "a", 3, "refuse Please login!", {}, "a"},
+            {true, "a", -1, "ftp login | refuse Please select a photo list!", {}, "a"},
+            {true, "", 3, "ftp login | refuse Please select image to upload", {}, ""},
+            {true, "#301", 3, "ftp login | refuse Cann't upload more than 300 images", {}, ""},
+            {true, "a", 500, "ftp login | refuse " + vbUploadQueue::albumFullText(), {}, "a"},
+            // Room for two: declined, taken.
+            {true, "a b c", 498, "ftp login | front 2?", {"cancel"}, "a b c"},
+            {true, "a b c", 498, "ftp login | front 2? | prepare a b", {"ok"}, "a b c"},
+            // An empty album gets its FTP folder.
+            {true, "a", 0, "ftp login | ftp folder 7 | prepare a", {}, "a"},
+            // Uploaded before: No leaves one out, NoAll the rest, YesAll stops asking.
+            {true, "a* b c*", 3, "ftp login | again a? | again c? | prepare b c", {"No", "Yes"}, "b c"},
+            {true, "a b* c d*", 3, "ftp login | again b? | prepare a", {"NoAll"}, "a"},
+            {true, "a* b*", 3, "ftp login | again a? | prepare a b", {"YesAll"}, "a b"}};
+        for (const auto& [signedIn, photos, albumPhotos, events, answers, listed] : cases) {
+            setUp(signedIn, albumPhotos, photos, answers);
+            m_queue->startUpload();
+            QCOMPARE(m_events.join(" | "), events);
+            if (!photos.startsWith('#'))
+                QCOMPARE(names(m_items), listed);
+            QCOMPARE(m_session->isUploading(), events.section(" | ", -1).startsWith("prepare"));
+            QVERIFY(m_answers.isEmpty());
+            // The photos left over for want of room are stopped and stay listed.
+            if (albumPhotos == 498 && answers == QStringList{"ok"})
+                QCOMPARE(at(2)->uploadState(), vbUploadState::Stopped);
+        }
     }
 
     // One tick over photos in the given states: the steps it starts, the results on disk, and at
@@ -333,71 +314,59 @@ private slots:
     }
 
     // Upload pressed again while a run goes: cancel it, or let it go on.
-    void cancel_data()
-    {
-        QTest::addColumn<bool>("cancelled");
-        QTest::newRow("cancelled") << true;
-        QTest::newRow("kept running") << false;
-    }
     void cancel()
     {
-        QFETCH(bool, cancelled);
-        startWithStates("KeyReady Prepared Prepared");
-        m_queue->checkToUpload();
-        at(1)->setUploadState(vbUploadState::Uploaded);
-        m_answers = QStringList{cancelled ? "ok" : "cancel"};
-        m_events.clear();
-        m_queue->startUpload();
-        // Cancelled: queued preparation is dropped, then the transfer ends.
-        QCOMPARE(m_events, (cancelled ? QStringList{"cancel upload?", "prepare ", "abort a", "cancel a"}
-                                      : QStringList{"cancel upload?"}));
-        QCOMPARE(m_session->isUploading(), !cancelled);
-        QCOMPARE(m_queue->uploadTimer()->isActive(), !cancelled);
-        // Cancelled: the uploaded photo leaves, the others stay; nothing is logged.
-        QCOMPARE(names(m_items), cancelled ? "a c" : "a b c");
-        QVERIFY(m_queue->logRecords().isEmpty());
+        for (const bool cancelled : {true, false}) {
+            startWithStates("KeyReady Prepared Prepared");
+            m_queue->checkToUpload();
+            at(1)->setUploadState(vbUploadState::Uploaded);
+            m_answers = QStringList{cancelled ? "ok" : "cancel"};
+            m_events.clear();
+            m_queue->startUpload();
+            // Cancelled: queued preparation is dropped, then the transfer ends.
+            QCOMPARE(m_events, (cancelled ? QStringList{"cancel upload?", "prepare ", "abort a", "cancel a"}
+                                          : QStringList{"cancel upload?"}));
+            QCOMPARE(m_session->isUploading(), !cancelled);
+            QCOMPARE(m_queue->uploadTimer()->isActive(), !cancelled);
+            // Cancelled: the uploaded photo leaves, the others stay; nothing is logged.
+            QCOMPARE(names(m_items), cancelled ? "a c" : "a b c");
+            QVERIFY(m_queue->logRecords().isEmpty());
+        }
     }
 
     // The closing sequence's questions and files.
-    void closeDown_data()
-    {
-        QTest::addColumn<bool>("uploading");
-        QTest::addColumn<QString>("answers");
-        QTest::addColumn<bool>("closes");
-        QTest::addColumn<bool>("pendingKept");
-
-        QTest::newRow("upload next time") << false << "ok" << true << true;
-        QTest::newRow("not next time") << false << "cancel" << true << false;
-        QTest::newRow("running upload cancelled") << true << "ok ok" << true << true;
-        QTest::newRow("running upload kept") << true << "cancel" << false << false;
-    }
     void closeDown()
     {
-        QFETCH(bool, uploading);
-        QFETCH(QString, answers);
-        QFETCH(bool, closes);
-        QFETCH(bool, pendingKept);
-        setUp(true, 3, "a b");
-        QStringList photos;
-        for (vbUploadItem* item : m_items) {
-            QFile file(item->sourcePath());
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            photos << item->sourcePath();
-        }
-        QFile::remove(vbUploadQueue::pendingPath());
-        m_queue->restorePending();
-        QVERIFY(QFile::exists(vbUploadQueue::recoveryPath()));
-        if (uploading)
-            m_queue->startUpload();
-        QFile::remove(vbUploadQueue::logPath());
-        m_answers = answers.split(' ');
-        m_events.clear();
+        // Uploading, the answers, whether the program closes, whether the photos wait for next time.
+        const std::tuple<bool, QString, bool, bool> cases[] = {
+            {false, "ok", true, true},       // upload next time
+            {false, "cancel", true, false},  // not next time
+            {true, "ok ok", true, true},     // running upload cancelled
+            {true, "cancel", false, false}}; // running upload kept
+        for (const auto& [uploading, answers, closes, pendingKept] : cases) {
+            setUp(true, 3, "a b");
+            QStringList photos;
+            for (vbUploadItem* item : m_items) {
+                QFile file(item->sourcePath());
+                QVERIFY(file.open(QIODevice::WriteOnly));
+                photos << item->sourcePath();
+            }
+            QFile::remove(vbUploadQueue::pendingPath());
+            m_queue->restorePending();
+            QVERIFY(QFile::exists(vbUploadQueue::recoveryPath()));
+            if (uploading)
+                m_queue->startUpload();
+            QFile::remove(vbUploadQueue::logPath());
+            m_answers = answers.split(' ');
+            m_events.clear();
 
-        QCOMPARE(m_queue->closeDown(), closes);
-        QCOMPARE(m_events.contains("next time?"), closes);
-        QCOMPARE(QFile::exists(vbUploadQueue::logPath()), closes);
-        QCOMPARE(QFile::exists(vbUploadQueue::recoveryPath()), !closes);
-        QCOMPARE(vbUploadLog::readPaths(vbUploadQueue::pendingPath()), pendingKept ? photos : QStringList());
+            QCOMPARE(m_queue->closeDown(), closes);
+            QCOMPARE(m_events.contains("next time?"), closes);
+            QCOMPARE(QFile::exists(vbUploadQueue::logPath()), closes);
+            QCOMPARE(QFile::exists(vbUploadQueue::recoveryPath()), !closes);
+            QCOMPARE(vbUploadLog::readPaths(vbUploadQueue::pendingPath()),
+                     pendingKept ? photos : QStringList());
+        }
     }
 };
 

@@ -5,7 +5,6 @@
 
 #include <QCryptographicHash>
 #include <QDirIterator>
-#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -83,23 +82,18 @@ class tst_Launcher : public QObject
 {
     Q_OBJECT
 private slots:
-    void actionFor_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<int>("action");
-        QTest::newRow("program") << "pixelvane" << int(vbProgramFolder::Replace);
-        QTest::newRow("settings, other case") << "System.INI" << int(vbProgramFolder::AddMissing);
-        QTest::newRow("element picture") << "Elements/Stars/star.png" << int(vbProgramFolder::AddMissing);
-        QTest::newRow("not inside Elements") << "Elements.txt" << int(vbProgramFolder::Replace);
-        QTest::newRow("upload log") << "data/log.dat" << int(vbProgramFolder::Skip);
-        QTest::newRow("prepared photo") << "TempImages/3/a.jpg" << int(vbProgramFolder::Skip);
-        QTest::newRow("error log") << "error.txt" << int(vbProgramFolder::Skip);
-    }
     void actionFor()
     {
-        QFETCH(QString, path);
-        QFETCH(int, action);
-        QCOMPARE(int(vbProgramFolder::actionFor(path)), action);
+        const std::pair<const char*, vbProgramFolder::Action> cases[] = {
+            {"pixelvane", vbProgramFolder::Replace},
+            {"System.INI", vbProgramFolder::AddMissing}, // any case
+            {"Elements/Stars/star.png", vbProgramFolder::AddMissing},
+            {"Elements.txt", vbProgramFolder::Replace},
+            {"data/log.dat", vbProgramFolder::Skip},
+            {"TempImages/3/a.jpg", vbProgramFolder::Skip},
+            {"error.txt", vbProgramFolder::Skip}};
+        for (const auto& [path, action] : cases)
+            QVERIFY2(vbProgramFolder::actionFor(QLatin1String(path)) == action, path);
     }
 
     void copyFromReadOnlyInstall()
@@ -214,11 +208,8 @@ private slots:
             QVERIFY2(folder.exists(QLatin1String(file)), file);
         QVERIFY(!QDir(folder.filePath("Elements")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
         QVERIFY(!vbProgramFolder::release(prefix).isNull());
-        QCOMPARE(QImage(folder.filePath("share/icons/hicolor/48x48/apps/pixelvane.png")).size(),
-                 QSize(48, 48));
         const QString entry =
             QString::fromUtf8(read(folder.filePath("share/applications/pixelvane.desktop")));
-        QVERIFY(entry.contains("\nIcon=pixelvane\n"));
         QVERIFY2(entry.contains("\nExec=\"" + prefix + "/pixelvane-launcher\"\n"), qPrintable(entry));
     }
 };

@@ -115,50 +115,43 @@ private slots:
 
     // Saved by a sign-in, or found in the settings file (used at once and moved into the store
     // when it takes it), then read at the next start and forgotten at sign-out.
-    void saveLoadForget_data()
-    {
-        QTest::addColumn<int>("store"); // 0 none, 1 available, 2 unavailable
-        QTest::addColumn<bool>("deferred");
-        QTest::addColumn<bool>("fromFile");
-        QTest::addColumn<bool>("passwordInFile");
-        QTest::newRow("no credential store") << 0 << false << false << true;
-        QTest::newRow("store") << 1 << false << false << false;
-        QTest::newRow("store answering later") << 1 << true << false << false;
-        QTest::newRow("store unavailable") << 2 << true << false << true;
-        QTest::newRow("from the file into the store") << 1 << true << true << false;
-        QTest::newRow("from the file, store unavailable") << 2 << true << true << true;
-    }
     void saveLoadForget()
     {
-        QFETCH(int, store);
-        QFETCH(bool, deferred);
-        QFETCH(bool, fromFile);
-        QFETCH(bool, passwordInFile);
-        vbFakeCredentials credentials;
-        credentials.available = store == 1;
-        credentials.deferred = deferred;
-        const QStringList account{"me@velbrook.test", "p=w d"};
-        // Something stored for an earlier account must not linger.
-        vbIniParser file(m_ini);
-        file.setString("user.info", "username", fromFile ? account.first() : "old@velbrook.test");
-        file.setString("user.info", "password", fromFile ? account.last() : "old");
-        file.setString("user.info", "autologin", fromFile ? "1" : "0");
-        vbAccountStore accounts(m_ini, store ? &credentials : nullptr);
+        // Store (0 none, 1 available, 2 unavailable), answering later, account found in the file,
+        // password kept in the file.
+        const std::tuple<int, bool, bool, bool> cases[] = {{0, false, false, true}, {1, false, false, false},
+                                                           {1, true, false, false}, {2, true, false, true},
+                                                           {1, true, true, false}, // moved into the store
+                                                           {2, true, true, true}};
+        for (const auto& [store, deferred, fromFile, passwordInFile] : cases) {
+            init();
+            vbFakeCredentials credentials;
+            credentials.available = store == 1;
+            credentials.deferred = deferred;
+            const QStringList account{"me@velbrook.test", "p=w d"};
+            // Something stored for an earlier account must not linger.
+            vbIniParser file(m_ini);
+            file.setString("user.info", "username", fromFile ? account.first() : "old@velbrook.test");
+            file.setString("user.info", "password", fromFile ? account.last() : "old");
+            file.setString("user.info", "autologin", fromFile ? "1" : "0");
+            vbAccountStore accounts(m_ini, store ? &credentials : nullptr);
 
-        if (fromFile)
+            if (fromFile)
+                QCOMPARE(load(accounts), account);
+            else
+                accounts.save(account.first(), account.last());
+            QVERIFY(settle(accounts));
+            QCOMPARE(saved(),
+                     (QStringList{account.first(), "1", passwordInFile ? account.last() : "<none>"}));
+            QCOMPARE(credentials.entries.value(account.first()), store == 1 ? account.last() : QString());
             QCOMPARE(load(accounts), account);
-        else
-            accounts.save(account.first(), account.last());
-        QVERIFY(settle(accounts));
-        QCOMPARE(saved(), (QStringList{account.first(), "1", passwordInFile ? account.last() : "<none>"}));
-        QCOMPARE(credentials.entries.value(account.first()), store == 1 ? account.last() : QString());
-        QCOMPARE(load(accounts), account);
 
-        accounts.forget();
-        QVERIFY(settle(accounts));
-        QCOMPARE(saved(), (QStringList{account.first(), "0", "<none>"}));
-        QVERIFY(credentials.entries.isEmpty());
-        QCOMPARE(load(accounts), (QStringList{QString(), QString()}));
+            accounts.forget();
+            QVERIFY(settle(accounts));
+            QCOMPARE(saved(), (QStringList{account.first(), "0", "<none>"}));
+            QVERIFY(credentials.entries.isEmpty());
+            QCOMPARE(load(accounts), (QStringList{QString(), QString()}));
+        }
     }
 
     // Changes reach a slow store in the order asked for: signing out right after
