@@ -39,13 +39,7 @@ class Service:
         """Send bytes, return everything received until the service closes."""
         with socket.create_connection((self.ready[mirror], self.port), timeout=5) as s:
             s.sendall(data)
-            chunks = []
-            while True:
-                chunk = s.recv(1 << 20)
-                if not chunk:
-                    break
-                chunks.append(chunk)
-            return b"".join(chunks)
+            return b"".join(iter(lambda: s.recv(1 << 20), b""))
 
     def get(self, path, mirror="wangtong"):
         """Status and body of one GET."""
@@ -62,9 +56,6 @@ class Service:
             method, name, len(data))).encode() + data
         head, _, body = self.raw("web", req).partition(b"\r\n\r\n")
         return int(head.split()[1]), json.loads(body)
-
-    def state_view(self):
-        return self.control("state", method="GET")[1]
 
     def fault(self, **kw):
         status, answer = self.control("fault", kw)
@@ -105,7 +96,7 @@ class FaultTest(unittest.TestCase):
         self.assertEqual(self.svc.value("/client2/signin.jsp?username=probe%40velbrook.test&password=probe-2009",
                                         "dianxin"), "-1")
         self.assertEqual(self.svc.value(self.SIGNIN, "dianxin"), "1001")
-        entry = self.svc.state_view()["requests"][-2]
+        entry = self.svc.control("state", method="GET")[1]["requests"][-2]
         self.assertEqual((entry["mirror"], entry["fault"]), ("dianxin", "value"))
 
     def test_stall_until_cleared(self):

@@ -41,8 +41,7 @@ private slots:
         // The main program stand-in records that it ran and in which folder.
         const QString program = m_dir->filePath(vbUpdaterApp::mainProgramName());
         QVERIFY(vbTestPhotos::writeFile(program, "#!/bin/sh\necho \"ran in $(pwd -P)\" >> ran.txt\n"));
-        QVERIFY(
-            QFile::setPermissions(program, QFile::permissions(program) | QFile::ExeOwner | QFile::ExeUser));
+        QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
 
     void cleanup() { QDir::setCurrent(QDir::tempPath()); }
@@ -52,8 +51,7 @@ private slots:
         QTest::addColumn<QByteArray>("received");
         QTest::addColumn<QString>("latest"); // empty: no answer
         const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\n";
-        QTest::newRow("body with line end") << head + "2\r\n"
-                                            << "2";
+        QTest::newRow("body with line end") << QByteArray(head + "2\r\n") << "2";
         QTest::newRow("the first blank line counts")
             << QByteArray("HTTP/1.1 200 OK\r\n\r\n0.9\r\n\r\n1.5") << "0.9";
         QTest::newRow("header not ended") << QByteArray("HTTP/1.1 200 OK\r\nContent-Len") << "";

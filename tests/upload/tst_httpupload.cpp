@@ -116,10 +116,8 @@ class tst_httpupload : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(QDir::setCurrent(m_dir.path())); // error.txt lands here
-    }
+    // The error log lands in the current folder.
+    void initTestCase() { QVERIFY(QDir::setCurrent(m_dir.path())); }
 
     void init() { QFile::remove(vbUploadErrorLog::path()); }
 
