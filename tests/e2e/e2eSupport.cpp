@@ -12,7 +12,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QMenu>
 #include <QSignalSpy>
@@ -74,6 +73,16 @@ bool vbE2eProgram::setUp()
     ini.setString("user.info", "password", QLatin1String(velbrook::kDemoPassword));
     ini.setBool("user.info", "autologin", true);
     return true;
+}
+
+bool vbE2eProgram::reset()
+{
+    for (const QString& path :
+         {vbUploadQueue::logPath(), vbUploadQueue::pendingPath(), vbUploadQueue::recoveryPath()}) {
+        QDir(path).removeRecursively();
+        QFile::remove(path);
+    }
+    return m_service->clearFaults(true);
 }
 
 int vbE2eProgram::createAlbum(const QString& name, int count)
@@ -174,12 +183,4 @@ int vbE2eProgram::requestCount(const char* endpoint, bool faultedOnly)
 int vbE2eProgram::ftpCommandCount(const QString& cmd)
 {
     return int(where(stateList("ftp_log"), "cmd", cmd).size());
-}
-
-QByteArray vbE2eProgram::sha256Of(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly)
-               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex()
-               : QByteArray();
 }

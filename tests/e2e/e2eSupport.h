@@ -32,6 +32,9 @@ class vbE2eProgram
 public:
     ~vbE2eProgram();
     bool setUp(); // false (with error()) when anything failed
+    // No faults, no logged requests, and no upload log, pending or recovery list (nor folders of those
+    // names).
+    bool reset();
     QString error() const { return m_error; }
     vbTestService& service() { return *m_service; }
 
@@ -63,8 +66,6 @@ public:
     QSet<QByteArray> storedHashes(int albumId);
     int requestCount(const char* endpoint, bool faultedOnly = false);
     int ftpCommandCount(const QString& cmd);
-
-    static QByteArray sha256Of(const QString& path);
 
 private:
     QJsonArray stateList(const char* name) { return m_service->state().value(QLatin1String(name)).toArray(); }

@@ -8,6 +8,7 @@
 #include "vbMainWnd.h"
 #include "vbMessageBox.h"
 #include "vbSession.h"
+#include "vbTestPhotos.h"
 #include "vbToolPanel.h"
 #include "vbUploadLog.h"
 #include "vbUploadQueue.h"
@@ -25,15 +26,7 @@ class tst_E2eFaults : public QObject
 private slots:
     void initTestCase() { QVERIFY2(m_program.setUp(), qPrintable(m_program.error())); }
 
-    void init()
-    {
-        QVERIFY(m_program.service().clearFaults(true));
-        for (const QString& path :
-             {vbUploadQueue::logPath(), vbUploadQueue::pendingPath(), vbUploadQueue::recoveryPath()}) {
-            QDir(path).removeRecursively();
-            QFile::remove(path);
-        }
-    }
+    void init() { QVERIFY(m_program.reset()); }
 
     void cleanup()
     {
@@ -103,7 +96,7 @@ private slots:
         QCOMPARE(m_program.ftpCommandCount(QStringLiteral("STOR")), 4); // three sizes, one again
         QCOMPARE(m_program.commitsOfAlbum(m_albumId).size(), 1);
         QCOMPARE(m_program.storedHashes(m_albumId),
-                 QSet<QByteArray>{vbE2eProgram::sha256Of(m_paths.first())});
+                 QSet<QByteArray>{vbTestPhotos::sha256Of(m_paths.first())});
     }
 
     // Folders where the log and pending list belong: every save fails (for root too) and is

@@ -4,6 +4,7 @@
 #include "vbFileNode.h"
 #include "vbMainWnd.h"
 #include "vbSession.h"
+#include "vbTestPhotos.h"
 #include "vbToolPanel.h"
 #include "vbUploadLog.h"
 #include "vbUploadQueue.h"
@@ -20,13 +21,7 @@ class tst_E2eUpload : public QObject
 private slots:
     void initTestCase() { QVERIFY2(m_program.setUp(), qPrintable(m_program.error())); }
 
-    void init()
-    {
-        QVERIFY(m_program.service().clearFaults(true));
-        for (const QString& path :
-             {vbUploadQueue::logPath(), vbUploadQueue::pendingPath(), vbUploadQueue::recoveryPath()})
-            QFile::remove(path);
-    }
+    void init() { QVERIFY(m_program.reset()); }
 
     // Into an empty album (FTP makes its folder): a small photo goes itself, one above 1 MiB as a
     // re-compressed copy that is removed afterwards; FTP adds two smaller sizes and a commit each.
@@ -53,7 +48,7 @@ private slots:
         QSet<QByteArray> sent;
         for (vbFileNode* node : window->fileList()->nodes()) {
             connect(node, &vbFileNode::sig_preUploadComplete, this, [&, n = node](vbUploadItem*) {
-                sent.insert(vbE2eProgram::sha256Of(n->absoluteFilePath()));
+                sent.insert(vbTestPhotos::sha256Of(n->absoluteFilePath()));
             });
         }
         vbModalScript script;
@@ -70,8 +65,8 @@ private slots:
         }
         QCOMPARE(logged, paths);
 
-        QVERIFY(sent.contains(vbE2eProgram::sha256Of(paths.first())));
-        QVERIFY(!sent.contains(vbE2eProgram::sha256Of(paths.last()))); // the copy went
+        QVERIFY(sent.contains(vbTestPhotos::sha256Of(paths.first())));
+        QVERIFY(!sent.contains(vbTestPhotos::sha256Of(paths.last()))); // the copy went
         QVERIFY(QDir(QStringLiteral("TempImages")).isEmpty());         // the program folder is current
         QCOMPARE(m_program.storedHashes(albumId), sent);
         QCOMPARE(m_program.photosOfAlbum(albumId).size(), ftp ? 6 : 2);

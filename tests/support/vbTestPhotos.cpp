@@ -1,6 +1,7 @@
 #include "vbTestPhotos.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QImageWriter>
 #include <QLinearGradient>
@@ -20,12 +21,6 @@ using ImagePtr = Exiv2::Image::UniquePtr;
 #else
 using ImagePtr = Exiv2::Image::AutoPtr;
 #endif
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 } // namespace
 
@@ -70,11 +65,6 @@ bool writeExif(const QString& path, const Exif& exif)
             data["Exif.Image.Model"] = exif.model->toStdString();
         if (exif.dateTime)
             data["Exif.Image.DateTime"] = exif.dateTime->toStdString();
-        const auto rational = [](const Rational& r) { return Exiv2::URational(r.first, r.second); };
-        if (exif.exposureTime)
-            data["Exif.Photo.ExposureTime"] = rational(*exif.exposureTime);
-        if (exif.focalLength)
-            data["Exif.Photo.FocalLength"] = rational(*exif.focalLength);
         if (exif.orientation)
             data["Exif.Image.Orientation"] = uint16_t(*exif.orientation);
         if (!exif.preview.isNull()) {
@@ -104,12 +94,8 @@ bool writeJpegOfSize(const QString& path, const QSize& size, qint64 bytes, int q
 
 bool padJpeg(const QString& path, qint64 bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QByteArray jpeg = file.readAll();
-    file.close();
-    if (jpeg.size() + 8 > bytes)
+    QByteArray jpeg = readFile(path);
+    if (jpeg.isEmpty() || jpeg.size() + 8 > bytes)
         return false;
 
     // Comment segments go after the leading APPn segments.
@@ -211,6 +197,23 @@ bool writeGarbage(const QString& path, qint64 bytes)
     for (qint64 i = 0; i < bytes; ++i)
         data[i] = char((i * 131 + 7) & 0xFF);
     return writeFile(path, data);
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray sha256Of(const QString& path)
+{
+    return QCryptographicHash::hash(readFile(path), QCryptographicHash::Sha256).toHex();
 }
 
 } // namespace vbTestPhotos

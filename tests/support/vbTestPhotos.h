@@ -7,21 +7,16 @@
 #include <QString>
 
 #include <optional>
-#include <utility>
 
-// Makes photo files for the test suites: JPEGs of a given pixel size, with
+// Makes photo files (and plain ones) for the test suites: JPEGs of a given pixel size, with
 // EXIF values written by Exiv2, or padded to an exact byte size.
 namespace vbTestPhotos {
-
-using Rational = std::pair<int, int>;
 
 struct Exif
 {
     std::optional<QString> make;
     std::optional<QString> model;
     std::optional<QString> dateTime;
-    std::optional<Rational> exposureTime;
-    std::optional<Rational> focalLength;
     // Exif.Image.Orientation, 1 to 8.
     std::optional<int> orientation;
     // Xmp.dc.title and Iptc.Application2.Caption.
@@ -61,5 +56,10 @@ QMap<QString, QString> metadata(const QString& path);
 
 // Writes bytes that are no image at all.
 bool writeGarbage(const QString& path, qint64 bytes = 4096);
+
+// Any file: written whole (false otherwise), read whole (empty when it cannot be read), its SHA-256 in hex.
+bool writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path);
+QByteArray sha256Of(const QString& path);
 
 } // namespace vbTestPhotos

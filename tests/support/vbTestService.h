@@ -20,7 +20,6 @@ inline constexpr int kFamilyPhotoCount = 35;
 inline constexpr int kTripAlbumId = 13;    // "Trip", empty
 inline constexpr int kArchiveAlbumId = 14; // "Archive", 498 photos: two short of the album limit
 inline constexpr int kArchivePhotoCount = 498;
-inline constexpr int kFirstNewAlbumId = 16;
 inline constexpr char kProbeEmail[] = "probe@velbrook.test";
 inline constexpr char kUpdateUser[] = "updateclient";
 inline constexpr char kUpdatePassword[] = "tbnQrpowzxlmvkea";

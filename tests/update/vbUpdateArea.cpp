@@ -1,7 +1,8 @@
 #include "vbUpdateArea.h"
 
+#include "vbTestPhotos.h"
+
 #include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QTcpServer>
 
@@ -13,8 +14,7 @@ bool setUpdateFiles(vbTestService& service, const QString& folder, const QMap<QS
     if (!dir.removeRecursively() || !dir.mkpath(QStringLiteral(".")))
         return false;
     for (auto it = files.cbegin(); it != files.cend(); ++it) {
-        QFile f(dir.filePath(it.key()));
-        if (!f.open(QIODevice::WriteOnly) || f.write(it.value()) != it.value().size())
+        if (!vbTestPhotos::writeFile(dir.filePath(it.key()), it.value()))
             return false;
     }
     return true;

@@ -3,9 +3,7 @@
 #include "vbTestService.h"
 
 #include <QByteArray>
-#include <QJsonObject>
 #include <QMap>
-#include <QString>
 #include <QStringList>
 
 // Fills a folder ("program" or "element") of the stand-in service's update

@@ -1,5 +1,6 @@
 // The HTTP worker against a local listener: the bytes it sends and how it ends.
 #include "vbHttpUpload.h"
+#include "vbTestPhotos.h"
 #include "vbUploadErrorLog.h"
 
 #include <QElapsedTimer>
@@ -45,12 +46,6 @@ QByteArray expectedRequest(int port, const QString& key, const QString& fileName
         QByteArray::number(before.size() + data.size() + after.size()) +
         "\r\nCookie: VBRK_REMEMBER_ME_COOKIE=; JSESSIONID=" + session + "\r\n\r\n";
     return header + before + data + after;
-}
-
-QByteArray errorLog()
-{
-    QFile file(vbUploadErrorLog::path());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Reads the request of the expected size, then answers in pieces, closes, or stays silent.
@@ -121,150 +116,131 @@ class tst_httpupload : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void upload_data();
-    void upload();
+    // The error log lands in the current folder.
+    void initTestCase() { QVERIFY(QDir::setCurrent(m_dir.path())); }
+
+    void init() { QFile::remove(vbUploadErrorLog::path()); }
+
+    void upload_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("multipartName"); // relative to the folder
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QByteArrayList>("pieces"); // the answer, 50 ms apart
+        QTest::addColumn<bool>("endless");          // filler after the pieces until the client closes
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<bool>("logged"); // an entry in the error log
+
+        const auto row = [](const char* tag, const QString& fileName, const QString& multipartName,
+                            const QString& key, int size, const QByteArrayList& pieces, bool ok, bool logged,
+                            bool endless = false, FakeUploadServer::Mode mode = FakeUploadServer::Answer) {
+            QTest::newRow(tag) << fileName << multipartName << key << size << int(mode) << pieces << endless
+                               << ok << logged;
+        };
+        row("dotted name, upper-case suffix, several chunks", "pics/trip.2008.JPG", "pics/trip", kKey, 100000,
+            {kAck}, true, false);
+        row("short key, non-Latin-1 folder kept as UTF-8", QString::fromUtf8("照片/d.jpg"),
+            QString::fromUtf8("照片/d"), "short-key", 0, {kAck}, true, false);
+        row("refused", "x.jpg", "x", kKey, 3000, {"HTTP/1.1 400 Bad Request\r\n\r\nerror: refused"}, false,
+            true);
+        row("never ends", "x.jpg", "x", kKey, 3000, {"HTTP/1.1 200 OK\r\n\r\n"}, false, true, true);
+        row("closed after the request, no answer", "x.jpg", "x", kKey, 5000, {}, false, false);
+        // Larger than any socket buffer, so the drop shows while sending.
+        row("dropped in the middle of the request", "x.jpg", "x", kKey, 24000000, {}, false, false, false,
+            FakeUploadServer::CloseEarly);
+        row("stopped while waiting for the answer", "w.jpg", "w", kKey, 3000, {}, false, false, false,
+            FakeUploadServer::Stall);
+    }
+
+    void upload()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QString, multipartName);
+        QFETCH(QString, key);
+        QFETCH(int, size);
+        QFETCH(int, mode);
+        QFETCH(QByteArrayList, pieces);
+        QFETCH(bool, endless);
+        QFETCH(bool, ok);
+        QFETCH(bool, logged);
+
+        // A pattern that does not repeat with the chunk size, then what looks like the end of the part.
+        QByteArray data(size, Qt::Uninitialized);
+        for (int i = 0; i < size; ++i)
+            data[i] = char(i % 251);
+        data += "\r\n-----------------------------7d328f2bb02bc\r\n";
+        const QString path = m_dir.filePath(fileName);
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()) && vbTestPhotos::writeFile(path, data));
+        FakeUploadServer server(static_cast<FakeUploadServer::Mode>(mode), pieces, endless);
+        const QByteArray expected = expectedRequest(
+            server.port(), key, QFileInfo(m_dir.filePath(multipartName)).absoluteFilePath(), data);
+        server.requestSize = expected.size();
+        // Only the endless answer is meant to meet the deadline.
+        const vbNetDeadlines deadlines{endless ? 1000 : kDeadlines.stepMs, kDeadlines.quitMs};
+        vbHttpUpload worker(QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("1001"), key,
+                            QStringLiteral("12"), deadlines);
+        QSignalSpy progress(&worker, &vbBaseUpload::sig_dataTransfer);
+        QSignalSpy done(&worker, &vbBaseUpload::sig_done);
+        QSignalSpy complete(&server, &FakeUploadServer::requestComplete);
+        QVERIFY(worker.startUpload(vbUploadFiles{path, {}, {}, {}}, QStringLiteral("0")));
+        if (mode == FakeUploadServer::Stall) {
+            // Stopped while it waits for an answer that never comes: at once, and a stopped run reports
+            // nothing.
+            QTRY_VERIFY_WITH_TIMEOUT(!complete.isEmpty(), 10000);
+            QElapsedTimer clock;
+            clock.start();
+            worker.stopUpload();
+            QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+            QVERIFY(worker.isFinished());
+            QCoreApplication::processEvents();
+            QCOMPARE(done.size(), 0);
+            QVERIFY(vbTestPhotos::readFile(vbUploadErrorLog::path()).isEmpty());
+            return;
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 10000);
+        QCOMPARE(done.first().first().toBool(), ok);
+        QTRY_VERIFY(worker.isFinished());
+        QCOMPARE(done.size(), 1);
+        QCOMPARE(server.connections, 1);
+        QCOMPARE(worker.lastError().isEmpty(), ok);
+
+        if (mode == FakeUploadServer::Answer)
+            QCOMPARE(server.received, expected);
+        if (ok) {
+            // Progress after every piece of at most kChunkSize bytes, ending at the whole request.
+            qint64 previous = 0;
+            for (const QList<QVariant>& p : progress) {
+                QCOMPARE(p.at(1).toLongLong(), qint64(expected.size()));
+                QVERIFY(p.at(0).toLongLong() > previous &&
+                        p.at(0).toLongLong() - previous <= vbHttpUpload::kChunkSize);
+                previous = p.at(0).toLongLong();
+            }
+            QCOMPARE(previous, qint64(expected.size()));
+        }
+
+        const QByteArray log = vbTestPhotos::readFile(vbUploadErrorLog::path());
+        QVERIFY2(log.isEmpty() != logged, log.constData());
+        if (endless)
+            QVERIFY(log.contains("TimeoutException"));
+        if (!logged || endless)
+            return;
+        // One entry: BEGIN line, time, the answer as received, END line, the same time.
+        const QRegularExpression entry(
+            QStringLiteral(
+                "^\r\n \\*{11} BEGIN \\*{9}(\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d)(.*)\r\n \\*{11} END   "
+                "\\*{9}(\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d)$"),
+            QRegularExpression::DotMatchesEverythingOption);
+        const QRegularExpressionMatch m = entry.match(QString::fromLatin1(log));
+        QVERIFY2(m.hasMatch(), log.constData());
+        QCOMPARE(m.captured(2).toLatin1(), pieces.join());
+        QCOMPARE(m.captured(1), m.captured(3));
+    }
 
 private:
-    QString writeFile(const QString& name, const QByteArray& bytes);
-
     QTemporaryDir m_dir;
 };
-
-void tst_httpupload::initTestCase()
-{
-    QVERIFY(QDir::setCurrent(m_dir.path())); // error.txt lands here
-}
-
-void tst_httpupload::init()
-{
-    QFile::remove(vbUploadErrorLog::path());
-}
-
-QString tst_httpupload::writeFile(const QString& name, const QByteArray& bytes)
-{
-    QDir(m_dir.path()).mkpath(QFileInfo(m_dir.filePath(name)).path());
-    QFile file(m_dir.filePath(name));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        return QString();
-    return file.fileName();
-}
-
-void tst_httpupload::upload_data()
-{
-    QTest::addColumn<QString>("fileName");
-    QTest::addColumn<QString>("multipartName"); // relative to the folder
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<int>("size");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QByteArrayList>("pieces"); // the answer, 50 ms apart
-    QTest::addColumn<bool>("endless");          // filler after the pieces until the client closes
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<bool>("logged"); // an entry in the error log
-
-    const auto row = [](const char* tag, const QString& fileName, const QString& multipartName,
-                        const QString& key, int size, const QByteArrayList& pieces, bool ok, bool logged,
-                        bool endless = false, FakeUploadServer::Mode mode = FakeUploadServer::Answer) {
-        QTest::newRow(tag) << fileName << multipartName << key << size << int(mode) << pieces << endless << ok
-                           << logged;
-    };
-    row("dotted name, upper-case suffix, several chunks", "pics/trip.2008.JPG", "pics/trip", kKey, 100000,
-        {kAck}, true, false);
-    row("short key, non-Latin-1 folder kept as UTF-8", QString::fromUtf8("照片/d.jpg"),
-        QString::fromUtf8("照片/d"), "short-key", 0, {kAck}, true, false);
-    row("refused", "x.jpg", "x", kKey, 3000, {"HTTP/1.1 400 Bad Request\r\n\r\nerror: refused"}, false, true);
-    row("never ends", "x.jpg", "x", kKey, 3000, {"HTTP/1.1 200 OK\r\n\r\n"}, false, true, true);
-    row("closed after the request, no answer", "x.jpg", "x", kKey, 5000, {}, false, false);
-    // Larger than any socket buffer, so the drop shows while sending.
-    row("dropped in the middle of the request", "x.jpg", "x", kKey, 24000000, {}, false, false, false,
-        FakeUploadServer::CloseEarly);
-    row("stopped while waiting for the answer", "w.jpg", "w", kKey, 3000, {}, false, false, false,
-        FakeUploadServer::Stall);
-}
-
-void tst_httpupload::upload()
-{
-    QFETCH(QString, fileName);
-    QFETCH(QString, multipartName);
-    QFETCH(QString, key);
-    QFETCH(int, size);
-    QFETCH(int, mode);
-    QFETCH(QByteArrayList, pieces);
-    QFETCH(bool, endless);
-    QFETCH(bool, ok);
-    QFETCH(bool, logged);
-
-    // A pattern that does not repeat with the chunk size, then what looks like the end of the part.
-    QByteArray data(size, Qt::Uninitialized);
-    for (int i = 0; i < size; ++i)
-        data[i] = char(i % 251);
-    data += "\r\n-----------------------------7d328f2bb02bc\r\n";
-    const QString path = writeFile(fileName, data);
-    QVERIFY(!path.isEmpty());
-    FakeUploadServer server(static_cast<FakeUploadServer::Mode>(mode), pieces, endless);
-    const QByteArray expected = expectedRequest(
-        server.port(), key, QFileInfo(m_dir.filePath(multipartName)).absoluteFilePath(), data);
-    server.requestSize = expected.size();
-    // Only the endless answer is meant to meet the deadline.
-    const vbNetDeadlines deadlines{endless ? 1000 : kDeadlines.stepMs, kDeadlines.quitMs};
-    vbHttpUpload worker(QStringLiteral("127.0.0.1"), server.port(), QStringLiteral("1001"), key,
-                        QStringLiteral("12"), deadlines);
-    QSignalSpy progress(&worker, &vbBaseUpload::sig_dataTransfer);
-    QSignalSpy done(&worker, &vbBaseUpload::sig_done);
-    QSignalSpy complete(&server, &FakeUploadServer::requestComplete);
-    QVERIFY(worker.startUpload(vbUploadFiles{path, {}, {}, {}}, QStringLiteral("0")));
-    if (mode == FakeUploadServer::Stall) {
-        // Stopped while it waits for an answer that never comes: at once, and a stopped run reports nothing.
-        QTRY_VERIFY_WITH_TIMEOUT(!complete.isEmpty(), 10000);
-        QElapsedTimer clock;
-        clock.start();
-        worker.stopUpload();
-        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
-        QVERIFY(worker.isFinished());
-        QCoreApplication::processEvents();
-        QCOMPARE(done.size(), 0);
-        QVERIFY(errorLog().isEmpty());
-        return;
-    }
-    QTRY_VERIFY_WITH_TIMEOUT(!done.isEmpty(), 10000);
-    QCOMPARE(done.first().first().toBool(), ok);
-    QTRY_VERIFY(worker.isFinished());
-    QCOMPARE(done.size(), 1);
-    QCOMPARE(server.connections, 1);
-    QCOMPARE(worker.lastError().isEmpty(), ok);
-
-    if (mode == FakeUploadServer::Answer)
-        QCOMPARE(server.received, expected);
-    if (ok) {
-        // Progress after every piece of at most kChunkSize bytes, ending at the whole request.
-        qint64 previous = 0;
-        for (const QList<QVariant>& p : progress) {
-            QCOMPARE(p.at(1).toLongLong(), qint64(expected.size()));
-            QVERIFY(p.at(0).toLongLong() > previous &&
-                    p.at(0).toLongLong() - previous <= vbHttpUpload::kChunkSize);
-            previous = p.at(0).toLongLong();
-        }
-        QCOMPARE(previous, qint64(expected.size()));
-    }
-
-    const QByteArray log = errorLog();
-    QVERIFY2(log.isEmpty() != logged, log.constData());
-    if (endless)
-        QVERIFY(log.contains("TimeoutException"));
-    if (!logged || endless)
-        return;
-    // One entry: BEGIN line, time, the answer as received, END line, the same time.
-    const QRegularExpression entry(
-        QStringLiteral(
-            "^\r\n \\*{11} BEGIN \\*{9}(\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d)(.*)\r\n \\*{11} END   "
-            "\\*{9}(\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d)$"),
-        QRegularExpression::DotMatchesEverythingOption);
-    const QRegularExpressionMatch m = entry.match(QString::fromLatin1(log));
-    QVERIFY2(m.hasMatch(), log.constData());
-    QCOMPARE(m.captured(2).toLatin1(), pieces.join());
-    QCOMPARE(m.captured(1), m.captured(3));
-}
 
 QTEST_GUILESS_MAIN(tst_httpupload)
 #include "tst_httpupload.moc"
