@@ -50,8 +50,8 @@ QString vbAddElement::libraryPath()
     return QDir::currentPath() + QStringLiteral("/Elements");
 }
 
-vbAddElement::vbAddElement(QWidget* parent)
-    : vbKitDialog(parent, 1), m_endpoints(vbEndpoints::load(QStringLiteral("system.ini")))
+vbAddElement::vbAddElement(const vbEndpoints& endpoints, QWidget* parent)
+    : vbKitDialog(parent, 1), m_endpoints(endpoints)
 {
     setupUi();
     connect(widget, &vbTitleBar::Closed, this, &QDialog::accept);

@@ -27,7 +27,8 @@ class vbAddElement : public vbKitDialog
 {
     Q_OBJECT
 public:
-    explicit vbAddElement(QWidget* parent = nullptr);
+    // endpoints: where new element sets come from (the update FTP area).
+    explicit vbAddElement(const vbEndpoints& endpoints, QWidget* parent = nullptr);
 
     // The library folder: "Elements" in the current folder.
     static QString libraryPath();
@@ -37,8 +38,6 @@ public:
                                                  const QString& folder, const QString& filter)>;
     void setFilePicker(FilePicker picker);
 
-    // Where new element sets come from (read from system.ini unless set).
-    void setEndpoints(const vbEndpoints& endpoints) { m_endpoints = endpoints; }
     // Whether an element download is running.
     bool isDownloading() const { return !m_download.isNull(); }
 

@@ -10,6 +10,7 @@
 #include "vbImageItem.h"
 #include "vbImageLoader.h"
 #include "vbPushButton.h"
+#include "vbSession.h"
 #include "vbZoom.h"
 
 #include <QAction>
@@ -398,7 +399,8 @@ void vbCavas::on_btnAddElement_clicked()
     if (!m_scene->hasPhoto())
         return;
     if (!m_elementDialog) {
-        m_elementDialog = new vbAddElement(view);
+        const vbSession* session = m_node ? m_node->session() : nullptr;
+        m_elementDialog = new vbAddElement(session ? session->endpoints() : vbEndpoints(), view);
         connect(m_elementDialog.data(), &vbAddElement::sig_addElement, this, &vbCavas::slot_addElement);
     }
     const QPoint topLeft = view->mapTo(this, QPoint(0, 0));

@@ -6,14 +6,6 @@
 #include <Poco/Net/DialogSocket.h>
 #include <Poco/Net/NetException.h>
 #include <Poco/Net/SocketAddress.h>
-#include <Poco/Timespan.h>
-
-namespace {
-Poco::Timespan millis(int ms)
-{
-    return Poco::Timespan(Poco::Timespan::TimeDiff(ms) * 1000);
-}
-} // namespace
 
 std::unique_ptr<vbFtpSession> vbFtpSession::connect(const QString& host, int port,
                                                     const vbNetDeadlines& deadlines, vbSocketAborter* aborter)
@@ -42,7 +34,7 @@ vbFtpSession::vbFtpSession(const Poco::Net::StreamSocket& control, const vbNetDe
 {
     // The library would read the greeting with its own 30-second time-out:
     // it is read here, under the step deadline.
-    setTimeout(millis(deadlines.stepMs));
+    setTimeout(vbTimespan(deadlines.stepMs));
     std::string greeting;
     const int status = _pControlSocket->receiveStatusMessage(greeting);
     if (!isPositiveCompletion(status))
@@ -64,7 +56,7 @@ void vbFtpSession::closeSession()
 {
     unlistData();
     try {
-        m_control.setReceiveTimeout(millis(m_deadlines.quitWaitMs()));
+        m_control.setReceiveTimeout(vbTimespan(m_deadlines.quitWaitMs()));
         logout();
     } catch (...) {
         // No goodbye in time, or the connection is gone: closed all the same.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <Poco/Timespan.h>
+
 // How long each blocking network step may take, in milliseconds. Every
 // connection is given one of these, so a stalled server turns into a failed
 // step instead of a thread blocked for ever.
@@ -13,3 +15,9 @@ struct vbNetDeadlines
 
     int quitWaitMs() const { return quitMs < stepMs ? quitMs : stepMs; }
 };
+
+// A deadline in milliseconds as the socket calls take it.
+inline Poco::Timespan vbTimespan(int ms)
+{
+    return Poco::Timespan(Poco::Timespan::TimeDiff(ms) * 1000);
+}

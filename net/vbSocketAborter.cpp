@@ -1,8 +1,9 @@
 #include "vbSocketAborter.h"
 
+#include "vbNetDeadlines.h"
+
 #include <Poco/Exception.h>
 #include <Poco/Net/SocketAddress.h>
-#include <Poco/Timespan.h>
 
 #include <QElapsedTimer>
 
@@ -71,14 +72,14 @@ bool connectAbortable(Poco::Net::StreamSocket& socket, const QString& host, int 
                       vbSocketAborter* aborter)
 {
     ignoreSigPipe();
-    const Poco::Timespan timeout(Poco::Timespan::TimeDiff(timeoutMs) * 1000);
+    const Poco::Timespan timeout = vbTimespan(timeoutMs);
     try {
         const Poco::Net::SocketAddress address(host.toStdString(), static_cast<Poco::UInt16>(port));
         socket.connectNB(address);
         // Poll in short slices so an abort is seen while connecting.
         QElapsedTimer elapsed;
         elapsed.start();
-        const Poco::Timespan slice(Poco::Timespan::TimeDiff(kConnectPollMs) * 1000);
+        const Poco::Timespan slice = vbTimespan(kConnectPollMs);
         while (!socket.poll(slice, Poco::Net::Socket::SELECT_WRITE | Poco::Net::Socket::SELECT_ERROR)) {
             if ((aborter && aborter->isAborted()) || elapsed.elapsed() >= timeoutMs)
                 return false;

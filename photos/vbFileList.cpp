@@ -348,7 +348,7 @@ void vbFileList::removeItems(const QList<vbUploadItem*>& items)
 void vbFileList::prepareItems(const QList<vbUploadItem*>& items)
 {
     // FTP mode also makes the two smaller sizes.
-    prepareNodes(nodesOf(items), m_session ? m_session->ftpMode() : true);
+    m_saveThread->setNodes(nodesOf(items), m_session ? m_session->ftpMode() : true);
 }
 
 void vbFileList::clearAll()
@@ -358,11 +358,6 @@ void vbFileList::clearAll()
     clear();
     updateAddButton();
     emit sig_countChanged(count());
-}
-
-void vbFileList::prepareNodes(const QList<vbFileNode*>& list, bool ftp)
-{
-    m_saveThread->setNodes(list, ftp);
 }
 
 void vbFileList::updateAddButton()

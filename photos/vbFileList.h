@@ -72,8 +72,6 @@ public:
     void removeNodes(const QList<vbFileNode*>& nodes);
     void clearAll();
 
-    // Queues nodes for upload preparation; each emits sig_preUploadComplete.
-    void prepareNodes(const QList<vbFileNode*>& nodes, bool ftp);
     _loadThread* loadThread() const { return m_loadThread; }
     _saveImageThread* saveImageThread() const { return m_saveThread; }
     vbPushButton* addButton() const { return m_addButton; }

@@ -68,8 +68,12 @@ QImage decode(const QString& path, const QSize& box, QSize* sourceSize, QImage r
     if (reader.format() == "jpeg") {
         // libjpeg-turbo straight into the final format; the generic reader
         // stays for what it cannot decode.
+        // Mapped, not copied: the page cache already holds what check() read.
         QFile file(path);
-        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        const uchar* mapped = file.open(QIODevice::ReadOnly) ? file.map(0, file.size()) : nullptr;
+        const QByteArray bytes =
+            mapped ? QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size())
+                   : file.readAll();
         const QSize wanted = reader.scaledSize();
         QImage image = vbJpegCodec::decode(bytes, wanted, std::move(reuse));
         if (!image.isNull()) {

@@ -6,7 +6,6 @@
 #include <Poco/Exception.h>
 #include <Poco/Net/NetException.h>
 #include <Poco/Net/StreamSocket.h>
-#include <Poco/Timespan.h>
 
 #include <QDebug>
 #include <QElapsedTimer>
@@ -160,7 +159,7 @@ void vbHttpUpload::run()
             const qint64 left = m_deadlines.stepMs - clock.elapsed();
             if (left <= 0)
                 throw Poco::TimeoutException();
-            socket.setReceiveTimeout(Poco::Timespan(Poco::Timespan::TimeDiff(left) * 1000));
+            socket.setReceiveTimeout(vbTimespan(int(left)));
             const int n = socket.receiveBytes(
                 buffer, std::min<int>(kChunkSize, vbUploadProtocol::kMaxAnswerBytes - int(answer.size())));
             if (stopRequested())

@@ -2,6 +2,7 @@
 // value), the upload log "log.dat" and the photo lists "nextload.dat" and "recovery.dat" (what is read
 // back, what is skipped, what cannot be forged, what is written), and what survives a failed write.
 #include "vbIniParser.h"
+#include "vbTestPhotos.h"
 #include "vbUploadLog.h"
 
 #include <QDir>
@@ -15,18 +16,6 @@
 #endif
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QByteArray validLine(int n)
 {
@@ -62,7 +51,7 @@ private:
     QString writeFile(const QByteArray& content)
     {
         const QString file = m_dir.filePath(QStringLiteral("system-%1.ini").arg(++m_counter));
-        if (!writeAll(file, content))
+        if (!vbTestPhotos::writeFile(file, content))
             qFatal("cannot write test file");
         return file;
     }
@@ -80,9 +69,9 @@ private slots:
             {"s", "k", "x\npassword=y"}, {"s\n", "k", "x"},     {"s", "k\r", "x"}};
         for (const QStringList& r : refused)
             QVERIFY2(!ini.setString(r.at(0), r.at(1), r.at(2)), qPrintable(r.join('|')));
-        QCOMPARE(readAll(ini.path()), QByteArray("[s]\r\nk=v\r\n"));
+        QCOMPARE(vbTestPhotos::readFile(ini.path()), QByteArray("[s]\r\nk=v\r\n"));
         QVERIFY(ini.setString("s", "k", QString()));
-        QCOMPARE(readAll(ini.path()), QByteArray("[s]\r\nk=\r\n"));
+        QCOMPARE(vbTestPhotos::readFile(ini.path()), QByteArray("[s]\r\nk=\r\n"));
     }
 
     // The auto sign-in flag: an empty value gives the default, "on" is no "yes".
@@ -140,7 +129,7 @@ private slots:
             const QString key = name.section('/', 1);
             vbIniParser ini(writeFile(before));
             QVERIFY(ini.setString(section, key, "9"));
-            QCOMPARE(readAll(ini.path()), after);
+            QCOMPARE(vbTestPhotos::readFile(ini.path()), after);
             QCOMPARE(ini.getString(section, key), QStringLiteral("9"));
         }
     }
@@ -155,7 +144,7 @@ private slots:
         for (const auto& [before, after] : cases) {
             vbIniParser ini(before.isEmpty() ? m_dir.filePath("none.ini") : writeFile(before));
             QVERIFY(ini.removeKey("a", "k"));
-            QCOMPARE(readAll(ini.path()), after);
+            QCOMPARE(vbTestPhotos::readFile(ini.path()), after);
             QCOMPARE(QFile::exists(ini.path()), !before.isEmpty());
             QCOMPARE(ini.getString("a", "k", "gone"), QStringLiteral("gone"));
         }
@@ -186,7 +175,7 @@ private slots:
             if (i > 1000)
                 expected += validLine(i) + "\r\n";
         }
-        QVERIFY(writeAll(path("big.dat"), file));
+        QVERIFY(vbTestPhotos::writeFile(path("big.dat"), file));
         UploadLogRecords records = vbUploadLog::load(path("big.dat"));
         QCOMPARE(records.size(), qsizetype(vbUploadLog::kMaxRecords));
         QCOMPARE(records.first().filePath, QStringLiteral("/photos/p1001.jpg"));
@@ -195,7 +184,7 @@ private slots:
         QCOMPARE(vbUploadLog::load(path("big.dat"), -1).size(), qsizetype(6000));
         records.first().reason = "kept in memory only";
         QVERIFY(vbUploadLog::save(path("big.dat"), records));
-        QCOMPARE(readAll(path("big.dat")), expected);
+        QCOMPARE(vbTestPhotos::readFile(path("big.dat")), expected);
     }
 
     // A line between two good ones, in a file as the program writes it: whether it is read, and
@@ -219,8 +208,8 @@ private slots:
             {QString::fromUtf8("1||demo||/相册/旅行 1.jpg||家庭||2009.01.01").toLocal8Bit(), true, true,
              QString::fromUtf8("/相册/旅行 1.jpg")}};
         for (const Case& c : cases) {
-            QVERIFY(
-                writeAll(path("lines.dat"), validLine(1) + "\r\n" + c.line + "\r\n" + validLine(3) + "\r\n"));
+            QVERIFY(vbTestPhotos::writeFile(path("lines.dat"),
+                                            validLine(1) + "\r\n" + c.line + "\r\n" + validLine(3) + "\r\n"));
             const UploadLogRecords records = vbUploadLog::load(path("lines.dat"));
             QVERIFY2(records.size() == (c.accepted ? 3 : 2), c.line.constData());
             QCOMPARE(records.last().filePath, QStringLiteral("/photos/p3.jpg"));
@@ -273,7 +262,7 @@ private slots:
                 continue;
 
             // A photo named like that comes back from the file as itself.
-            QVERIFY(writeAll(file, "x"));
+            QVERIFY(vbTestPhotos::writeFile(file, "x"));
             QVERIFY(vbUploadLog::savePaths(path("paths.dat"), {file}));
             QCOMPARE(vbUploadLog::readPaths(path("paths.dat")), QStringList{file});
         }
@@ -286,9 +275,9 @@ private slots:
         const QByteArray oldIni = "[version]\r\nversion=1.0\r\n";
         vbIniParser ini(writeFile(oldIni));
         QVERIFY(!whenDiskFull(64, [&] { return ini.setString("user.info", "name", QString(200, 'x')); }));
-        QCOMPARE(readAll(ini.path()), oldIni);
+        QCOMPARE(vbTestPhotos::readFile(ini.path()), oldIni);
 
-        QVERIFY(writeAll(path("full-log.dat"), validLine(1) + "\r\n"));
+        QVERIFY(vbTestPhotos::writeFile(path("full-log.dat"), validLine(1) + "\r\n"));
         UploadLogRecords records;
         for (int i = 0; i < 200; ++i)
             vbUploadLog::parseLine(QString::fromLatin1(validLine(i)), &records.emplaceBack());
@@ -296,7 +285,7 @@ private slots:
         QVERIFY(
             !whenDiskFull(1024, [&] { return vbUploadLog::save(path("full-log.dat"), records, &error); }));
         QVERIFY(!error.isEmpty());
-        QCOMPARE(readAll(path("full-log.dat")), validLine(1) + "\r\n");
+        QCOMPARE(vbTestPhotos::readFile(path("full-log.dat")), validLine(1) + "\r\n");
         QCOMPARE(QDir(m_dir.path()).entryList({"full-*"}, QDir::Files), QStringList{"full-log.dat"});
 #else
         QSKIP("needs a file size limit");
@@ -308,17 +297,18 @@ private slots:
         const QString kept1 = path("a photo.jpg");
         const QString gone = path("deleted.jpg");
         const QString kept2 = m_dir.filePath(QString::fromUtf8("旅行.jpg"));
-        QVERIFY(writeAll(kept1, "x"));
-        QVERIFY(writeAll(kept2, "x"));
+        QVERIFY(vbTestPhotos::writeFile(kept1, "x"));
+        QVERIFY(vbTestPhotos::writeFile(kept2, "x"));
         QVERIFY(QDir().mkpath(path("a folder")));
 
         QVERIFY(vbUploadLog::savePending(path("next.dat"), {kept2, gone, kept1}));
-        QCOMPARE(readAll(path("next.dat")), (kept2 + "\r\n" + gone + "\r\n" + kept1 + "\r\n").toLocal8Bit());
+        QCOMPARE(vbTestPhotos::readFile(path("next.dat")),
+                 (kept2 + "\r\n" + gone + "\r\n" + kept1 + "\r\n").toLocal8Bit());
 
         // A folder and an empty line name no photo either.
-        QVERIFY(
-            writeAll(path("next.dat"),
-                     (kept2 + "\r\n" + gone + "\r\n\r\n" + path("a folder") + "\n" + kept1).toLocal8Bit()));
+        QVERIFY(vbTestPhotos::writeFile(
+            path("next.dat"),
+            (kept2 + "\r\n" + gone + "\r\n\r\n" + path("a folder") + "\n" + kept1).toLocal8Bit()));
         QCOMPARE(vbUploadLog::takePending(path("next.dat")), QStringList({kept2, kept1}));
         QVERIFY(!QFile::exists(path("next.dat")));
 

@@ -201,7 +201,7 @@ private slots:
         writePicture("Elements/Stars/a.png", Qt::red);
         const QStringList picked{writePicture("outside/a.png", Qt::blue),
                                  writePicture("outside/new.png", Qt::green)};
-        vbAddElement dialog;
+        vbAddElement dialog{vbEndpoints()};
         dialog.setFilePicker(
             [&](QWidget*, const QString&, const QString&, const QString&) { return picked; });
         dialog.show();
@@ -226,8 +226,7 @@ private slots:
             QVERIFY(server.listen(QHostAddress::LocalHost));
             nowhere.setFtpPort(server.serverPort());
         }
-        vbAddElement dialog;
-        dialog.setEndpoints(nowhere);
+        vbAddElement dialog(nowhere);
         dialog.show();
         click(dialog.btnUpdate);
         QVERIFY(dialog.isDownloading() && !dialog.btnUpdate->isEnabled()); // one download at a time
